@@ -1,0 +1,44 @@
+#include "app/TLogger.h"
+#include "app/TSetup.h"
+#include "app/ui/TfrmPlaceholder.h"
+#include "platform/TSingleInstance.h"
+
+#include <QApplication>
+
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+
+    auto setup = std::make_unique<TSetup>(QCoreApplication::arguments());
+    setup->Load();
+
+    auto instance = std::make_unique<TSingleInstance>();
+    if (!instance->TryAcquire()) {
+        instance->NotifyRunning();
+        return 0;
+    }
+
+    auto logger = std::make_unique<TLogger>(setup.get());
+    TLogger::SetInstance(logger.get());
+
+    QApplication::setApplicationName(QStringLiteral("Lumivar"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Lumivar"));
+
+    int result = 0;
+    {
+        TfrmPlaceholder mainWindow(setup.get());
+        QObject::connect(
+            instance.get(), &TSingleInstance::raiseRequested, &mainWindow, &TfrmPlaceholder::bringToFront);
+        mainWindow.show();
+        result = app.exec();
+    }
+
+    // Reverse order of start-up; the settings were saved when the main window closed.
+    TLogger::SetInstance(nullptr);
+    logger.reset();
+    instance.reset();
+    setup.reset();
+    return result;
+}
