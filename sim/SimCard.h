@@ -54,7 +54,8 @@ public:
     std::string screennail(const std::string& path) const;
     // -1 when not a movie
     int moviePlayTimeSeconds(const std::string& path) const;
-    // new JPG (+ORF) files
+    // new files with the clock's date and the next number: quality containing "RAW" adds an ORF, "RAW"
+    // alone gives only the ORF, "RAW+..." both; "MOV"/"movie" a movie; anything else a JPG
     std::vector<SimEntry> addShot(const std::string& quality, const SimClock& clock, const SimShotInfo& info);
     // "" when the card has none
     std::string newestJpegPath() const;

@@ -38,6 +38,8 @@ public:
     SimLiveView();
     ~SimLiveView(); // stops
 
+    // Sends to host:port until stop(); `info` is called on the sending thread once per picture.
+    // A second start ends the running session first (new source id).
     void start(const std::string& host, uint16_t port, int width, int height, double fps,
         std::function<SimLiveInfo()> info, SimStreamFaults faults = {}, uint32_t seed = 0);
     void stop();
