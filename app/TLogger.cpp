@@ -3,7 +3,6 @@
 #include "app/TBaseObserver.h"
 #include "app/TSetup.h"
 
-#include <QMutexLocker>
 #include <QTime>
 
 #include <atomic>
@@ -28,7 +27,7 @@ void TLogger::Log(const QString& message, bool always)
         return;
     const QString line
         = QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")) + QStringLiteral(": ") + message;
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     m_text = line;
     // The line built here is handed on, not Text again, which another thread may already have replaced.
     deliver(line);
@@ -36,13 +35,13 @@ void TLogger::Log(const QString& message, bool always)
 
 QString TLogger::Text() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     return m_text;
 }
 
 void TLogger::Notify()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     deliver(m_text);
 }
 
@@ -61,13 +60,13 @@ void TLogger::Attach(TBaseObserver* observer)
 {
     if (!observer)
         return;
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     m_observers.append(observer);
 }
 
 void TLogger::Detach(TBaseObserver* observer)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     // Every attachment goes, so a detached observer may be destroyed safely.
     m_observers.removeAll(observer);
 }

@@ -3,8 +3,9 @@
 #include "app/TObservable.h"
 
 #include <QList>
-#include <QRecursiveMutex>
 #include <QString>
+
+#include <mutex>
 
 class TBaseObserver;
 class TSetup;
@@ -35,7 +36,8 @@ private:
     void deliver(const QString& line);
 
     const TSetup* m_setup;
-    mutable QRecursiveMutex m_mutex;
+    // A standard mutex rather than QMutex, so thread sanitizer builds can follow the locking.
+    mutable std::recursive_mutex m_mutex;
     QString m_text;
     QList<TBaseObserver*> m_observers;
 };
