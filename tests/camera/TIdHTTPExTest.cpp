@@ -360,7 +360,11 @@ TEST_F(TIdHTTPExTest, SecondRequestOnABusyClientIsRefused)
     bool innerResult = true;
     QBuffer inner;
     inner.open(QIODevice::ReadWrite);
-    QTimer::singleShot(50, [&] { innerResult = http.Get(server.url("/inner"), &inner); });
+    // Tried as soon as the outer request has reached the server, long before its answer.
+    QObject::connect(&server, &TestHttpServer::requestReceived, &http, [&] {
+        if (server.requests().size() == 1)
+            innerResult = http.Get(server.url("/inner"), &inner);
+    });
     EXPECT_TRUE(http.Get(server.url("/outer"), &answer));
     EXPECT_FALSE(innerResult);
     EXPECT_EQ(http.ResponseCode(), 200);
@@ -448,13 +452,13 @@ TEST_F(TIdHTTPExTest, FreeingTheClientAtAnyMomentIsSafe)
     }
     // Freed right after an abandoned wait whose answer is still on its way.
     {
-        server.respondStatus(200, "OK", "late", "text/xml", 200);
+        server.respondStatus(200, "OK", "late", "text/xml", 600);
         auto* http = new TIdHTTPEx(0, false);
         bool abort = false;
         QTimer::singleShot(50, [&abort] { abort = true; });
         EXPECT_FALSE(http->GetAbortable(server.url("/d"), &answer, abort));
         delete http;
-        QTest::qWait(400);
+        QTest::qWait(800);
     }
 }
 
