@@ -25,7 +25,8 @@ enum class Kind { Jpeg, Raw, Movie, HostFile, Junk };
 
 constexpr int kJpegWidth = 1280, kJpegHeight = 960;
 constexpr int kScreennailWidth = 1024, kScreennailHeight = 768;
-constexpr uint64_t kCardCapacity = 32ull << 30;
+constexpr uint64_t kCardCapacity = 64ull << 30;
+constexpr uint64_t kMinimumFree = 16ull << 30; // a generated card is never full
 constexpr uint64_t kMovieBytesPerSecond = 3'000'000; // about 24 Mbit/s, Full HD Fine
 constexpr size_t kCacheEntries = 12;
 
@@ -730,7 +731,7 @@ uint64_t SimCard::unusedCapacity() const
     for (const FileRec& f : d->files)
         if (!f.hostile)
             used += f.entry.size;
-    return used >= kCardCapacity ? 0 : kCardCapacity - used;
+    return std::max(kCardCapacity, used + kMinimumFree) - used;
 }
 
 int SimCard::dcfFileCount() const

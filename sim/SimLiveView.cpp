@@ -180,7 +180,13 @@ void SimLiveView::Impl::run(Session s)
     };
 
     while (sleepUntil(next)) {
-        const SimLiveInfo info = s.info ? s.info() : SimLiveInfo {};
+        SimLiveInfo info;
+        try {
+            if (s.info)
+                info = s.info();
+        } catch (...) {
+            // a failing state callback must not end the process from this thread
+        }
         const auto jpeg = encoder.liveFrame(s.width, s.height, frame, info.brightness);
         if (!jpeg.empty()) {
             // Cut the picture: the first datagram carries the information block, and there is always a

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <fstream>
 #include <regex>
 #include <set>
+#include <thread>
 #include <turbojpeg.h>
 
 using namespace camsim;
@@ -347,4 +349,39 @@ TEST(SimCard, ServesARealFolderTree)
     }
     QTemporaryDir empty;
     EXPECT_EQ(SimCard::fromDirectory(empty.path().toStdString()), nullptr) << "no DCIM and no DCF folder";
+}
+
+TEST(SimCard, ConcurrentRequestsSeeConsistentContent)
+{
+    TestClock clock;
+    auto card = SimCard::generate(60, 21, clock, baseShot());
+    const auto files = allFiles(*card);
+    std::vector<std::string> jpegs;
+    for (const SimEntry& e : files)
+        if (e.name.ends_with(".JPG"))
+            jpegs.push_back(e.dir + "/" + e.name);
+    ASSERT_GE(jpegs.size(), 3u);
+    const std::string reference = readAll(*card, jpegs[0]);
+    std::atomic<int> mismatches { 0 };
+    std::vector<std::thread> workers;
+    for (int w = 0; w < 3; ++w)
+        workers.emplace_back([&, w] {
+            for (int i = 0; i < 6; ++i) {
+                if (readAll(*card, jpegs[0]) != reference)
+                    ++mismatches;
+                if (card->thumbnail(jpegs[size_t(i + w) % jpegs.size()]).empty())
+                    ++mismatches;
+            }
+        });
+    workers.emplace_back([&] {
+        for (int i = 0; i < 10; ++i) {
+            card->addShot("RAW+LF", clock, baseShot());
+            card->setHostileNames(i % 2 == 0);
+            (void)card->list("/DCIM/100OLYMP");
+        }
+    });
+    for (auto& t : workers)
+        t.join();
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(card->dcfFileCount(), 80);
 }
