@@ -1,3 +1,4 @@
+#include "app/TLanguageModule.h"
 #include "app/TLogger.h"
 #include "app/TSetup.h"
 #include "app/ui/TfrmPlaceholder.h"
@@ -28,11 +29,17 @@ int main(int argc, char** argv)
 
     int result = 0;
     {
+        // Windows come after the language module so they come up translated.
+        TLanguageModule languages;
+        TLanguageModule::SetInstance(&languages);
+        languages.SelectLanguage(setup->LanguageId);
+
         TfrmPlaceholder mainWindow(setup.get());
         QObject::connect(
             instance.get(), &TSingleInstance::raiseRequested, &mainWindow, &TfrmPlaceholder::bringToFront);
         mainWindow.show();
         result = app.exec();
+        TLanguageModule::SetInstance(nullptr);
     }
 
     // Reverse order of start-up; the settings were saved when the main window closed.
