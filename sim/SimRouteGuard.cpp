@@ -4,6 +4,7 @@
 #include "sim/SimReply.h"
 
 #include <chrono>
+#include <cstddef>
 #include <memory>
 #include <thread>
 
@@ -65,7 +66,7 @@ void SimRouteGuard::damage(SimContext& ctx, httplib::Response& res)
             if (end != std::string::npos)
                 res.body.erase(at, end - at + 1);
             else
-                res.body.insert(res.body.size() / 2, "<");
+                res.body.insert(res.body.begin() + std::ptrdiff_t(res.body.size() / 2), '<');
         }
         break;
     case SimFaults::Damage::Drop:
