@@ -1,6 +1,13 @@
 #include "camera/TOIShare.h"
 
+#include "app/TLogger.h"
+#include "camera/CameraEndpoints.h"
+#include "camera/TIdHTTPBuilder.h"
+#include "camera/TIdHTTPEx.h"
 #include "camera/TXMLLib.h"
+
+#include <QBuffer>
+#include <memory>
 
 #include <exception>
 
@@ -134,6 +141,29 @@ bool TOIShare::LoadFromBytes(const QByteArray& body) noexcept
         return Parse(xml.Root());
     } catch (...) {
         Clear();
+        return false;
+    }
+}
+
+bool TOIShare::Load(const QString& cameraHost) noexcept
+{
+    try {
+        Clear();
+        std::unique_ptr<TIdHTTPEx> http(TIdHTTPBuilder::CreateHTTP(Timeout::CommandList, true));
+        QByteArray body;
+        QBuffer stream(&body);
+        stream.open(QIODevice::WriteOnly);
+        if (!http->Get(cameraUrl(cameraHost, Endpoint::CommandList), &stream) || http->ResponseCode() != 200)
+            return false;
+        if (LoadFromBytes(body))
+            return true;
+        if (TLogger* logger = TLogger::Instance())
+            logger->Log(QStringLiteral("TOIShare.Load: the answer is not a readable command list"), true);
+        return false;
+    } catch (const std::exception& e) {
+        Clear();
+        if (TLogger* logger = TLogger::Instance())
+            logger->Log(QStringLiteral("TOIShare.Load: %1").arg(QString::fromLocal8Bit(e.what())), true);
         return false;
     }
 }

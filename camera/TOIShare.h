@@ -28,11 +28,10 @@ public:
     // Without regard to case.
     bool SupportsFunction(const QString& func) const;
 
-    // ---- Network read of the command list ----------------------------------------
-    // Reserved for `bool Load(const QString& cameraHost)`, which requests
-    // "http://%s/get_commandlist.cgi" through the HTTP client and hands the body to
-    // LoadFromBytes. Not declared here yet: it comes with the HTTP layer.
-    // -------------------------------------------------------------------------------
+    // Requests "get_commandlist.cgi" from the camera host and loads the answer.
+    // False on any failure (no answer, other status, unreadable document); the
+    // model is then empty. Never throws.
+    bool Load(const QString& cameraHost) noexcept;
 
 private:
     void readFunction(const TXMLNode* element);

@@ -1,0 +1,76 @@
+#include "CliContext.h"
+
+#include "app/TBaseObserver.h"
+#include "app/TLogger.h"
+#include "app/TSetup.h"
+
+#include <cstdio>
+
+namespace {
+
+// Prints every log line on stderr; used with --verbose so the HTTP exchange
+// records can be read next to the result.
+class StderrObserver : public TBaseObserver
+{
+public:
+    void Update(const QString& line) override
+    {
+        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    }
+};
+
+StderrObserver* stderrObserver()
+{
+    static StderrObserver observer;
+    return &observer;
+}
+
+} // namespace
+
+CliContext::CliContext(const QString& host, bool json, bool verbose)
+    : m_setup(std::make_unique<TSetup>())
+    , m_json(json)
+{
+    m_setup->CameraHostOverride = host;
+    m_logger = std::make_unique<TLogger>(m_setup.get());
+    TLogger::SetInstance(m_logger.get());
+    if (verbose)
+        m_logger->Attach(stderrObserver());
+}
+
+CliContext::~CliContext()
+{
+    m_logger->Detach(stderrObserver());
+    TLogger::SetInstance(nullptr);
+}
+
+QString CliContext::cameraHost() const
+{
+    return m_setup->GetCameraHost();
+}
+
+void CliContext::print(const QString& text) const
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    if (!text.endsWith(QLatin1Char('\n')))
+        std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void CliContext::printJson(const QJsonDocument& doc) const
+{
+    print(QString::fromUtf8(doc.toJson(QJsonDocument::Indented)));
+}
+
+int CliContext::fail(const QString& message) const
+{
+    std::fprintf(stderr, "lumivar-cli: %s\n", message.toLocal8Bit().constData());
+    return Failure;
+}
+
+int CliContext::usage(const QString& message) const
+{
+    std::fprintf(stderr, "lumivar-cli: %s (see lumivar-cli --help)\n", message.toLocal8Bit().constData());
+    return UsageError;
+}

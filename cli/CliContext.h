@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QJsonDocument>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class TLogger;
+class TSetup;
+
+// What every command of lumivar-cli shares: the settings (camera host), the log,
+// the output mode and the way errors and results reach the terminal.
+class CliContext
+{
+public:
+    enum ExitCode { Success = 0, Failure = 1, UsageError = 2 };
+
+    CliContext(const QString& host, bool json, bool verbose);
+    ~CliContext();
+
+    TSetup& setup() { return *m_setup; }
+    QString cameraHost() const;
+    bool json() const { return m_json; }
+
+    void print(const QString& text) const;
+    void printJson(const QJsonDocument& doc) const;
+    int fail(const QString& message) const; // one line on stderr, returns Failure
+    int usage(const QString& message) const; // one line on stderr, returns UsageError
+
+private:
+    std::unique_ptr<TSetup> m_setup;
+    std::unique_ptr<TLogger> m_logger;
+    bool m_json;
+};
