@@ -1,0 +1,147 @@
+#include "exif/TExifReader.h"
+
+#include "exif/ExifTexts.h"
+#include "exif/TExif.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString joined(const QString& a, const char* glue, const QString& b)
+{
+    return a + QLatin1String(glue) + b;
+}
+
+QString parenthesised(const QString& a, const QString& b)
+{
+    return a + QStringLiteral(" (") + b + u')';
+}
+
+} // namespace
+
+TExifRect TExifReader::FocusFrame(const TOlympusAFArea& firstArea, int x1, int y1)
+{
+    TExifRect frame;
+    frame.Left = x1 - firstArea.A / 2;
+    frame.Top = y1 - firstArea.B / 2;
+    frame.Right = frame.Left + firstArea.A;
+    frame.Bottom = frame.Top + firstArea.B;
+    return frame;
+}
+
+void TExifReader::Fill(
+    QList<TExifRowSection>& list, const QString& fileName, TExifRect& focusFrame, QList<TExifRect>& faces)
+{
+    list.clear();
+    focusFrame = TExifRect();
+    faces.clear();
+    const QFileInfo info(fileName);
+    if (!info.isFile() || info.suffix().compare(QLatin1String("JPG"), Qt::CaseInsensitive) != 0)
+        return;
+    TExif exif;
+    if (!exif.LoadFromFile(fileName))
+        return;
+    Fill(list, exif, focusFrame, faces);
+}
+
+void TExifReader::Fill(
+    QList<TExifRowSection>& list, const TExif& exif, TExifRect& focusFrame, QList<TExifRect>& faces)
+{
+    RegisterExifTexts();
+    list.clear();
+    focusFrame = TExifRect();
+    faces.clear();
+
+    const TExifData& d = exif.ExifData();
+    const TExifSection& e = d.ExifSection;
+    const TGpsSection& g = d.GpsSection;
+    const TOlympusSection& o = e.OlympusSection;
+    const TOlympusEquipmentSection& eq = o.EquipmentSection;
+    const TOlympusCameraSettingsSection& cs = o.CameraSettingsSection;
+    const TOlympusImageProcessingSection& ip = o.ImageProcessingSection;
+    const TOlympusFocusInfoSection& fi = o.FocusInfoSection;
+
+    const auto section = [&list](const char* name) { list.append({ rs(name), {} }); };
+    const auto row = [&list](const char* name, const QString& value) {
+        list.last().Rows.append({ rs(name), value });
+    };
+    const QString unknown = rs("_rsExifUnknown");
+
+    section("_rsGeneral");
+    row("_rsAuthor", d.Author);
+    row("_rsCopyright", d.Copyright);
+    row("_rsReleaseDate", d.ReleaseDate);
+
+    section("_rsHardware");
+    row("_rsCamera", parenthesised(d.CameraModel, eq.SerialNumber));
+    row("_rsCameraFirmware", eq.BodyFirmwareVersion);
+    row("_rsInternalSerialNumber", eq.InternalSerialNumber);
+    row("_rsLens", parenthesised(eq.LensModel, eq.LensSerialNumber));
+    row("_rsLensFirmware", eq.LensFirmwareVersion);
+    row("_rsFocalLengthRange", joined(eq.MinFocalLength, " - ", eq.MaxFocalLength));
+    row("_rsFocalPlaneDiagonal", eq.FocalPlaneDiagonal);
+    row("_rsSensorTemperature", fi.SensorTemperature);
+
+    section("_rsCameraSettings");
+    row("_rsResolution", joined(e.PixelXDimension, " x ", e.PixelYDimension));
+    row("_rsCompressionFactor", cs.CompressionFactor);
+    row("_rsFocalLength", e.FocalLength);
+    row("_rsFocusMode", cs.FocusMode);
+    row("_rsFocusProcess", cs.FocusProcess);
+    row("_rsFocusDistance", fi.FocusDistance);
+    row("_rsAFFocusAdjust", cs.AFFocusAdjust);
+    row("_rsAFSearch", cs.AFSearch);
+    row("_rsFaceDetect", ip.FaceDetect);
+    row("_rsArtFilter", cs.PMArtFilter2 == unknown ? cs.ArtFilter : cs.PMArtFilter2);
+    row("_rsPMEffect", cs.PMEffect);
+    row("_rsDriveMode", cs.DriveMode);
+    row("_rsPanoramaMode", cs.PanoramaMode);
+    row("_rsExposureMode", cs.ExposureMode);
+    row("_rsExposureTime", e.ExposureTime);
+    row("_rsExposureShift", cs.ExposureShift);
+    row("_rsMeteringMode", e.MeteringMode);
+    row("_rsPictureMode", cs.PictureMode);
+    row("_rsMacroMode", cs.MacroMode);
+    row("_rsFNumber", e.FNumber);
+    row("_rsAELock", cs.AELock);
+    row("_rsISOSensitivity", e.ISOSpeedRatings);
+    row("_rsWhiteBalance", cs.WhiteBalance);
+    row("_rsWhitebalanceTemperature", cs.WhiteBalanceTemperature);
+    row("_rsExtendedWBDetect", cs.ExtendedWBDetect);
+    row("_rsNoiseReduction", cs.NoiseReduction);
+    row("_rsNoiseFilter", cs.NoiseFilter);
+    row("_rsColorSpace", cs.ColorSpace);
+    row("_rsComponentsConfiguration", e.ComponentsConfiguration);
+    row("_rsContrastSetting", cs.ContrastSetting);
+    row("_rsSaturation", joined(e.Saturation, ", ", cs.CustomSaturation));
+    row("_rsModifiedSaturation", cs.ModifiedSaturation);
+    row("_rsSharpness", joined(e.Sharpness, ", ", cs.SharpnessSetting));
+    row("_rsDistortionCorrection", cs.DistortionCorrection);
+    row("_rsGradation", cs.Gradation);
+    row("_rsGradationSettings", cs.GradationManualSettings);
+    row("_rsShadingCompensation", cs.ShadingCompensation);
+    row("_rsPictureModeBWFilter", cs.PictureModeBWFilter);
+    row("_rsPictureModeTone", cs.PictureModeTone);
+    row("_rsDigitalZoomRatio", e.DigitalZoomRatio);
+    row("_rsImageStabilization", cs.ImageStabilization);
+    row("_rsFlash", e.Flash);
+    row("_rsFlashMode", cs.FlashMode);
+    row("_rsFlashRemoteControl", cs.FlashRemoteControl);
+    row("_rsLightSource", e.LightSource);
+    row("_rsSceneCaptureType", cs.SceneMode == unknown ? e.SceneCaptureType : cs.SceneMode);
+    row("_rsSensetivityType", e.SensitivityType);
+
+    section("_rsGPSData");
+    row("_rsLatitude", joined(g.Latitude, " ", g.LatitudeRef));
+    row("_rsLongitude", joined(g.Longitude, " ", g.LongitudeRef));
+    row("_rsAltitude", parenthesised(g.Altitude, g.AltitudeRef));
+    row("_rsStatus", g.Status);
+
+    const QList<TOlympusAFArea>& areas = cs.AFAreaList();
+    if (!areas.isEmpty()) {
+        const TOlympusAFPoint& point = cs.SelectedAFPoint();
+        focusFrame = FocusFrame(areas.first(), point.X1, point.Y1);
+    }
+    for (const TOlympusFaceRect& face : ip.FaceRects())
+        faces.append({ face.Left, face.Top, face.Right, face.Bottom });
+}
