@@ -5,15 +5,11 @@
 
 void TXMLAttribute::SetName(const QString& name, int line)
 {
-    const QString newKey = TXMLAttributeList::key(name);
     if (m_list) {
-        TXMLAttribute* holder = m_list->m_byName.value(newKey, nullptr);
+        TXMLAttribute* holder = m_list->holderOf(name);
         if (holder && holder != this)
             throw EXMLNodeAttrNameExists(line);
-        const QString oldKey = TXMLAttributeList::key(m_name);
-        if (m_list->m_byName.value(oldKey, nullptr) == this)
-            m_list->m_byName.remove(oldKey);
-        m_list->m_byName.insert(newKey, this);
+        m_list->rename(this, m_name, name);
     }
     m_name = name;
 }
@@ -34,17 +30,40 @@ QString TXMLAttribute::OutputValue() const
     return value;
 }
 
+TXMLAttribute* TXMLAttributeList::holderOf(const QString& name) const
+{
+    if (!m_byName.isEmpty())
+        return m_byName.value(key(name), nullptr);
+    for (const auto& item : m_items)
+        if (item->m_name.compare(name, Qt::CaseInsensitive) == 0)
+            return item.get();
+    return nullptr;
+}
+
+void TXMLAttributeList::rename(TXMLAttribute* attribute, const QString& oldName, const QString& newName)
+{
+    if (m_byName.isEmpty())
+        return;
+    const QString oldKey = key(oldName);
+    if (m_byName.value(oldKey, nullptr) == attribute)
+        m_byName.remove(oldKey);
+    m_byName.insert(key(newName), attribute);
+}
+
 TXMLAttribute* TXMLAttributeList::Add(const QString& name, const QString& value, int line)
 {
+    if (holderOf(name))
+        throw EXMLNodeAttrNameExists(line);
     std::unique_ptr<TXMLAttribute> attribute(new TXMLAttribute(this));
-    attribute->SetName(name, line);
+    attribute->m_name = name;
+    attribute->SetValue(value);
     TXMLAttribute* raw = attribute.get();
-    try {
-        attribute->SetValue(value);
-        m_items.push_back(std::move(attribute));
-    } catch (...) {
-        m_byName.remove(key(name));
-        throw;
+    m_items.push_back(std::move(attribute));
+    if (!m_byName.isEmpty()) {
+        m_byName.insert(key(name), raw);
+    } else if (Count() >= IndexThreshold) {
+        for (const auto& item : m_items)
+            m_byName.insert(key(item->m_name), item.get());
     }
     return raw;
 }
@@ -65,9 +84,11 @@ bool TXMLAttributeList::Delete(int index)
 {
     if (index < 0 || index >= Count())
         return false;
-    const QString k = key(m_items[index]->Name());
-    if (m_byName.value(k, nullptr) == m_items[index].get())
-        m_byName.remove(k);
+    if (!m_byName.isEmpty()) {
+        const QString k = key(m_items[index]->Name());
+        if (m_byName.value(k, nullptr) == m_items[index].get())
+            m_byName.remove(k);
+    }
     m_items.erase(m_items.begin() + index);
     return true;
 }
@@ -85,7 +106,7 @@ int TXMLAttributeList::IndexOf(const QString& name) const
 
 TXMLAttribute* TXMLAttributeList::Find(const QString& name) const
 {
-    return m_byName.value(key(name), nullptr);
+    return holderOf(name);
 }
 
 TXMLAttribute* TXMLAttributeList::At(int index) const

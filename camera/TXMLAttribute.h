@@ -79,9 +79,15 @@ public:
 private:
     friend class TXMLAttribute;
     static QString key(const QString& name) { return name.toCaseFolded(); }
+    TXMLAttribute* holderOf(const QString& name) const;
+    void rename(TXMLAttribute* attribute, const QString& oldName, const QString& newName);
+
+    // Camera tags hold one or two attributes; only a long list gets a name index, which
+    // keeps the duplicate check of a hostile tag from turning quadratic.
+    static constexpr int IndexThreshold = 16;
 
     TXMLNode* m_owner;
     std::vector<std::unique_ptr<TXMLAttribute>> m_items;
-    // Folded name to attribute: keeps the duplicate check linear for hostile tags.
+    // Folded name to attribute, filled once the list reaches IndexThreshold.
     QHash<QString, TXMLAttribute*> m_byName;
 };

@@ -9,9 +9,8 @@
 
 namespace {
 
-// Reads one document. The byte rules follow the camera answers: bytes up to the blank
-// are skipped unless the caller wants blanks or line breaks, and a tag never spans a
-// line break.
+// Reads one document. The byte rules follow the camera answers: control bytes are
+// never text, and a tag drops the line breaks inside it.
 class XmlReader
 {
 public:
@@ -26,8 +25,6 @@ private:
 
     bool atEnd() const { return m_pos >= m_data.size(); }
     bool lookingAt(QByteArrayView text, bool caseSensitive) const;
-    // The next byte that is not skipped; 0 at the end of the data.
-    uchar readChar(bool spaces, bool lineBreaks);
     void countLines(qsizetype from, qsizetype to);
     // Everything after a cut-off tag is unreadable: the document ends there.
     void endDocument() { m_pos = m_data.size(); }
@@ -81,22 +78,6 @@ bool XmlReader::lookingAt(QByteArrayView text, bool caseSensitive) const
     return caseSensitive ? here == text : here.compare(text, Qt::CaseInsensitive) == 0;
 }
 
-uchar XmlReader::readChar(bool spaces, bool lineBreaks)
-{
-    while (m_pos < m_data.size()) {
-        const uchar c = static_cast<uchar>(m_data[m_pos++]);
-        if (c == '\n')
-            ++m_line;
-        if (c > ' ')
-            return c;
-        if (c == ' ' && spaces)
-            return c;
-        if ((c == '\t' || c == '\n' || c == '\r') && lineBreaks)
-            return c;
-    }
-    return 0;
-}
-
 void XmlReader::countLines(qsizetype from, qsizetype to)
 {
     m_line += static_cast<int>(QByteArrayView(m_data.constData() + from, to - from).count('\n'));
@@ -114,15 +95,22 @@ QByteArray XmlReader::readUpTo(QByteArrayView terminator)
 
 QByteArray XmlReader::readTag(TXMLNode* node, bool storeComments)
 {
+    const char* data = m_data.constData();
+    const qsizetype size = m_data.size();
     int highBitBytes = 0;
     for (;;) {
-        uchar c;
-        while ((c = readChar(true, true)) != '<') {
-            if (c == 0)
-                return QByteArray();
-            if ((c & 0x80) && ++highBitBytes > MaxHighBitBytes)
+        // Everything before the "<" is skipped, but a run of high-bit bytes there means
+        // the data is no text document at all.
+        while (m_pos < size && data[m_pos] != '<') {
+            const uchar c = static_cast<uchar>(data[m_pos++]);
+            if (c == '\n')
+                ++m_line;
+            else if ((c & 0x80) && ++highBitBytes > MaxHighBitBytes)
                 throw EXMLInvalidFile();
         }
+        if (m_pos >= size)
+            return QByteArray();
+        ++m_pos;
         if (!lookingAt("!--", true))
             break;
         m_pos += 3;
@@ -131,18 +119,29 @@ QByteArray XmlReader::readTag(TXMLNode* node, bool storeComments)
             node->Comments().AddText(node->Adapter().DecodeChars(text));
     }
 
+    // The tag keeps its blanks but no other bytes up to the blank (line breaks, tabs).
     QByteArray tag("<");
+    qsizetype run = m_pos;
     for (;;) {
-        const uchar c = readChar(true, false);
-        // A tag that the data ends in, or that another tag starts inside, was cut off:
-        // drop it and end the document so the tree read so far stands.
-        if (c == 0 || c == '<') {
+        if (m_pos >= size || data[m_pos] == '<') {
+            // A tag that the data ends in, or that another tag starts inside, was cut
+            // off: drop it and end the document so the tree read so far stands.
             endDocument();
             return QByteArray();
         }
-        tag.append(static_cast<char>(c));
-        if (c == '>')
+        const uchar c = static_cast<uchar>(data[m_pos]);
+        if (c < ' ') {
+            tag.append(data + run, m_pos - run);
+            if (c == '\n')
+                ++m_line;
+            run = ++m_pos;
+            continue;
+        }
+        ++m_pos;
+        if (c == '>') {
+            tag.append(data + run, m_pos - run);
             return tag;
+        }
     }
 }
 
@@ -166,14 +165,15 @@ void XmlReader::readValue(TXMLNode* node)
     }
     m_pos = valueStart;
 
-    QByteArray text;
-    while (m_pos < m_data.size() && m_data[m_pos] != '<') {
-        const uchar c = readChar(true, true);
-        if (c == 0)
-            break;
-        text.append(static_cast<char>(c));
-    }
-    text = text.trimmed();
+    qsizetype end = m_data.indexOf('<', m_pos);
+    if (end < 0)
+        end = m_data.size();
+    QByteArray text = m_data.mid(m_pos, end - m_pos);
+    countLines(m_pos, end);
+    m_pos = end;
+    // Bytes up to the blank other than blank, tab, CR and LF are never text.
+    text.removeIf([](char c) { return static_cast<uchar>(c) < ' ' && c != '\t' && c != '\n' && c != '\r'; });
+    text = std::move(text).trimmed();
     if (!text.isEmpty())
         node->Value().Text = node->Adapter().Decode(text);
 }

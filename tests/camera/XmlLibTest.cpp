@@ -256,6 +256,23 @@ TEST(XmlNodeTree, AttributeList)
     attributes.Add("a", "again");
     EXPECT_EQ(attributes.Names(), (QStringList { "B", "a" }));
     EXPECT_EQ(attributes.Text(node.Adapter()), "B=\"2\" a=\"again\"");
+
+    // Long lists switch to a name index; the rules stay the same.
+    QByteArray tag = "<a";
+    for (int i = 0; i < 40; ++i)
+        tag += " n" + QByteArray::number(i) + "=\"" + QByteArray::number(i) + '"';
+    EXPECT_EQ(load(tag + "/>")->Root()->AttributeText("N39"), "39");
+    EXPECT_THROW(load(tag + " N17=\"x\"/>"), EXMLNodeAttrNameExists);
+    auto xml = load(tag + "/>");
+    TXMLAttributeList& many = xml->Root()->Attributes();
+    EXPECT_THROW(many.Find("n3")->SetName("N4"), EXMLNodeAttrNameExists);
+    many.Find("n3")->SetName("renamed");
+    EXPECT_EQ(many.Find("n3"), nullptr);
+    EXPECT_EQ(many.IndexOf("RENAMED"), 3);
+    EXPECT_TRUE(many.Delete("n5"));
+    EXPECT_FALSE(many.Exists("n5"));
+    many.Add("N5", "back");
+    EXPECT_EQ(many.At(39)->Name(), "N5");
 }
 
 TEST(XmlNodeTree, SaveRoundTrip)
