@@ -5,6 +5,7 @@
 #include <QIODevice>
 
 #include <exception>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -292,6 +293,8 @@ bool TXMLLib::Load(QIODevice* device)
 bool TXMLLib::Load(const QByteArray& data)
 {
     m_root.reset();
+    // A document without a declaration keeps the byte-preserving default adapter even
+    // though "UTF-8" is registered; only a declaration switches it.
     auto root = std::make_unique<TXMLNode>();
     root->SetWriteHeader(true);
     XmlReader reader(data);
