@@ -7,6 +7,12 @@ function(lumivar_set_warnings target)
   endif()
 endfunction()
 
+if(LUMIVAR_FUZZ)
+  # The libraries carry coverage for libFuzzer to follow; only the fuzz targets link its main.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(LUMIVAR_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
