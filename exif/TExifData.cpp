@@ -13,23 +13,34 @@ void TExifData::Clear()
     Copyright.clear();
 }
 
+namespace {
+
+// Editors sometimes store these texts as UNDEFINED bytes; they are still texts for the reader.
+QString textValue(const TTiffData& data, const TIfdEntry& entry)
+{
+    return entry.Type == 7 ? FormatValue(data, entry, QStringLiteral(";"), TFormatMode::Character)
+                           : FormatValue(data, entry);
+}
+
+} // namespace
+
 void TExifData::Store(const TTiffData& data, const TIfdEntry& entry)
 {
     switch (entry.Tag) {
     case 0x010F:
-        CameraManufacturer = FormatValue(data, entry);
+        CameraManufacturer = textValue(data, entry);
         break;
     case 0x0110:
-        CameraModel = FormatValue(data, entry);
+        CameraModel = textValue(data, entry);
         break;
     case 0x0132:
-        ReleaseDate = FormatValue(data, entry);
+        ReleaseDate = textValue(data, entry);
         break;
     case 0x013B:
-        Author = FormatValue(data, entry);
+        Author = textValue(data, entry);
         break;
     case 0x8298:
-        Copyright = FormatValue(data, entry);
+        Copyright = textValue(data, entry);
         break;
     default:
         break;

@@ -4,6 +4,7 @@
 #include "exif/TExifFormat.h"
 
 #include <QLocale>
+#include <QStringTokenizer>
 
 namespace {
 
@@ -17,6 +18,17 @@ constexpr TExifDecodeRow kStatus[]
 QString withUnit(const QString& value, const char* unit)
 {
     return value.isEmpty() ? value : value + QLatin1String(unit);
+}
+
+// A receiver without a fix writes 0/0 for every part; that is no position, not 0° 0' 0".
+QString coordinateOf(const TTiffData& data, const TIfdEntry& entry)
+{
+    const QString fractions = FormatValue(data, entry, QStringLiteral(";"), TFormatMode::Fraction);
+    for (const QStringView part : QStringTokenizer(fractions, u';')) {
+        if (!part.contains(u'/'))
+            return {};
+    }
+    return TGpsSection::DecodeCoordinate(FormatValue(data, entry));
 }
 
 } // namespace
@@ -52,13 +64,13 @@ void TGpsSection::Store(const TTiffData& data, const TIfdEntry& entry)
         LatitudeRef = DecodeByTable(FormatValue(data, entry), kLatitudeRef);
         break;
     case 0x0002:
-        Latitude = DecodeCoordinate(FormatValue(data, entry));
+        Latitude = coordinateOf(data, entry);
         break;
     case 0x0003:
         LongitudeRef = DecodeByTable(FormatValue(data, entry), kLongitudeRef);
         break;
     case 0x0004:
-        Longitude = DecodeCoordinate(FormatValue(data, entry));
+        Longitude = coordinateOf(data, entry);
         break;
     case 0x0005:
         AltitudeRef = DecodeByTable(FormatValue(data, entry), kAltitudeRef);
