@@ -232,3 +232,8 @@ void RegisterMakerNoteTexts()
 {
     TNamedTexts::Register(kMakerNoteTexts);
 }
+
+std::span<const TNamedText> MakerNoteTexts()
+{
+    return kMakerNoteTexts;
+}
