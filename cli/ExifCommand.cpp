@@ -1,0 +1,128 @@
+#include "ExifCommand.h"
+
+#include "CliContext.h"
+#include "exif/TExif.h"
+#include "exif/TExifReader.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include <memory>
+
+namespace {
+
+QJsonArray rectJson(const TExifRect& r)
+{
+    return QJsonArray { r.Left, r.Top, r.Right, r.Bottom };
+}
+
+QString rectText(const TExifRect& r)
+{
+    return QStringLiteral("%1, %2, %3, %4").arg(r.Left).arg(r.Top).arg(r.Right).arg(r.Bottom);
+}
+
+struct FileResult
+{
+    bool Ok = false;
+    QList<TExifRowSection> Sections;
+    TExifRect Focus;
+    QList<TExifRect> Faces;
+    QList<QPair<QString, QString>> Properties;
+};
+
+FileResult readFile(const QString& fileName)
+{
+    FileResult result;
+    // The reader holds a few hundred texts; keep it off the stack.
+    const auto exif = std::make_unique<TExif>();
+    result.Ok = exif->LoadFromFile(fileName);
+    if (result.Ok)
+        TExifReader::Fill(result.Sections, *exif, result.Focus, result.Faces);
+    exif->ExifData().CollectProperties(result.Properties);
+    return result;
+}
+
+QJsonObject fileJson(const QString& fileName, const FileResult& r)
+{
+    QJsonArray sections;
+    for (const TExifRowSection& section : r.Sections) {
+        QJsonArray rows;
+        for (const TExifRow& row : section.Rows)
+            rows.append(QJsonObject {
+                { QStringLiteral("caption"), row.Caption }, { QStringLiteral("value"), row.Value } });
+        sections.append(
+            QJsonObject { { QStringLiteral("caption"), section.Caption }, { QStringLiteral("rows"), rows } });
+    }
+    QJsonArray faces;
+    for (const TExifRect& face : r.Faces)
+        faces.append(rectJson(face));
+    QJsonObject properties;
+    for (const auto& [name, value] : r.Properties)
+        properties.insert(name, value);
+    return QJsonObject {
+        { QStringLiteral("file"), fileName },
+        { QStringLiteral("ok"), r.Ok },
+        { QStringLiteral("sections"), sections },
+        { QStringLiteral("focus"), rectJson(r.Focus) },
+        { QStringLiteral("faces"), faces },
+        { QStringLiteral("properties"), properties },
+    };
+}
+
+QString fileText(const QString& fileName, const FileResult& r)
+{
+    qsizetype width = 0;
+    for (const TExifRowSection& section : r.Sections) {
+        for (const TExifRow& row : section.Rows)
+            width = qMax(width, row.Caption.size());
+    }
+    QString text = QStringLiteral("== %1\n").arg(fileName);
+    for (const TExifRowSection& section : r.Sections) {
+        text += section.Caption + u'\n';
+        for (const TExifRow& row : section.Rows)
+            text += QStringLiteral("  %1  %2\n").arg(row.Caption, -int(width)).arg(row.Value);
+    }
+    text += QStringLiteral("Focus frame: %1\n")
+                .arg(r.Focus == TExifRect() ? QStringLiteral("none") : rectText(r.Focus));
+    if (r.Faces.isEmpty())
+        text += QStringLiteral("Faces: none\n");
+    for (qsizetype i = 0; i < r.Faces.size(); ++i)
+        text += QStringLiteral("Face %1: %2\n").arg(i + 1).arg(rectText(r.Faces.at(i)));
+    return text;
+}
+
+} // namespace
+
+int ExifCommand::run(CliContext& context, const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"), QStringLiteral("JPEG files"), QStringLiteral("FILE..."));
+    if (!parser.parse(QStringList { name() } + arguments))
+        return context.usage(parser.errorText());
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty())
+        return context.usage(QStringLiteral("exif needs at least one FILE"));
+
+    QJsonArray documents;
+    QStringList failed;
+    for (const QString& fileName : files) {
+        const FileResult result = readFile(fileName);
+        if (!result.Ok)
+            failed << fileName;
+        if (context.json())
+            documents.append(fileJson(fileName, result));
+        else if (result.Ok)
+            context.print(fileText(fileName, result));
+    }
+    if (context.json())
+        context.printJson(QJsonDocument(documents));
+    for (const QString& fileName : failed) {
+        const QString reason = QFileInfo(fileName).isFile() ? QStringLiteral("no EXIF information in %1")
+                                                            : QStringLiteral("cannot read %1");
+        context.fail(reason.arg(fileName));
+    }
+    return failed.isEmpty() ? CliContext::Success : CliContext::Failure;
+}
