@@ -35,6 +35,18 @@ bool isDirectoryPointer(const TIfdEntry& entry)
     return entry.Type == 13 || entry.Type == 4 || entry.Type == 7;
 }
 
+// The identifier is a zero-terminated text in a fixed-size block; what follows the zero byte
+// (0xFF filler on some bodies) is no part of it.
+QString cameraIdText(QString text)
+{
+    const qsizetype end = text.indexOf(QChar(u'\0'));
+    if (end >= 0)
+        text.truncate(end);
+    while (!text.isEmpty() && text.back().isSpace())
+        text.chop(1);
+    return text;
+}
+
 } // namespace
 
 void TOlympusSection::Clear()
@@ -78,7 +90,7 @@ bool TOlympusSection::Read(const TTiffData& exifData, qsizetype makerNotePos, in
         if (entry.Tag == kSpecialModeTag) {
             SpecialMode = TOlympusDecoders::SpecialMode(FormatValue(data, entry));
         } else if (entry.Tag == kCameraIDTag) {
-            CameraID = FormatValue(data, entry, QStringLiteral(";"), TFormatMode::Character);
+            CameraID = cameraIdText(FormatValue(data, entry, QStringLiteral(";"), TFormatMode::Character));
         } else if (isDirectoryPointer(entry)) {
             for (std::size_t i = 0; i < std::size(kDirectoryTags); ++i) {
                 if (entry.Tag == kDirectoryTags[i])
