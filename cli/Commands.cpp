@@ -1,7 +1,13 @@
 #include "CliCommand.h"
+#include "ClockCommand.h"
 #include "CommandListCommand.h"
 #include "ExifCommand.h"
+#include "InfoCommand.h"
+#include "PlayTimeCommand.h"
+#include "PowerOffCommand.h"
+#include "PropsCommand.h"
 #include "RequestCommand.h"
+#include "SetCommand.h"
 
 std::vector<std::unique_ptr<CliCommand>> createCommands()
 {
@@ -9,5 +15,11 @@ std::vector<std::unique_ptr<CliCommand>> createCommands()
     commands.push_back(std::make_unique<CommandListCommand>());
     commands.push_back(std::make_unique<RequestCommand>());
     commands.push_back(std::make_unique<ExifCommand>());
+    commands.push_back(std::make_unique<InfoCommand>());
+    commands.push_back(std::make_unique<PropsCommand>());
+    commands.push_back(std::make_unique<SetCommand>());
+    commands.push_back(std::make_unique<ClockCommand>());
+    commands.push_back(std::make_unique<PowerOffCommand>());
+    commands.push_back(std::make_unique<PlayTimeCommand>());
     return commands;
 }
