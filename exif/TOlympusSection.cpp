@@ -92,6 +92,8 @@ bool TOlympusSection::Read(const TTiffData& exifData, qsizetype makerNotePos, in
         } else if (entry.Tag == kCameraIDTag) {
             CameraID = cameraIdText(FormatValue(data, entry, QStringLiteral(";"), TFormatMode::Character));
         } else if (isDirectoryPointer(entry)) {
+            // The whole 32-bit offset counts: cutting it to 16 bits would read a wrong place in
+            // notes larger than 64 KiB, and every read is bounds-checked anyway.
             for (std::size_t i = 0; i < std::size(kDirectoryTags); ++i) {
                 if (entry.Tag == kDirectoryTags[i])
                     offsets[i] = entry.ValueOrOffset;

@@ -7,6 +7,7 @@
 #include <QPair>
 #include <QString>
 
+#include <array>
 #include <span>
 
 // One stored tag of a maker-note directory: where its text goes and how it is decoded.
