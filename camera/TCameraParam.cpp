@@ -171,7 +171,7 @@ bool TCameraParam::ReadFromXML(const TXMLNode* desc)
     } catch (const std::exception& e) {
         const QString message = QString::fromUtf8(e.what());
         log(message.startsWith(QLatin1String("TCameraParam."))
-                ? QStringLiteral("%1 (%2)").arg(message, Name)
+                ? message
                 : QStringLiteral("TCameraParam.ReadFromXML(%1): %2").arg(Name, message),
             true);
     }

@@ -40,6 +40,7 @@ bool PropsCommand::switchMode(CliContext& context, const TOIShare& commandList, 
 bool PropsCommand::readProperties(
     CliContext& context, TOIShare& commandList, TCameraParams& params, int& exitCode)
 {
+    exitCode = CliContext::Success;
     if (!commandList.Load(context.cameraHost())) {
         exitCode = context.fail(
             QStringLiteral("could not read the command list from %1").arg(context.cameraHost()));
@@ -52,11 +53,8 @@ bool PropsCommand::readProperties(
     const bool read = params.Probe(commandList);
     if (!switchMode(context, commandList, QStringLiteral("play")))
         context.fail(QStringLiteral("the camera did not switch back to play mode"));
-    if (!read) {
+    if (!read)
         exitCode = context.fail(QStringLiteral("reading the properties failed (--verbose shows why)"));
-        return false;
-    }
-    exitCode = CliContext::Success;
     return true;
 }
 
@@ -106,8 +104,7 @@ int PropsCommand::run(CliContext& context, const QStringList& arguments)
     TOIShare commandList;
     TCameraParams params(TCameraLink::ToHost(context.cameraHost()));
     int exitCode = CliContext::Success;
-    const bool read = readProperties(context, commandList, params, exitCode);
-    if (!read && !commandList.Functions.Find(QStringLiteral("get_camprop")))
+    if (!readProperties(context, commandList, params, exitCode))
         return exitCode;
     // What could be read is shown even when a property failed.
     if (context.json())

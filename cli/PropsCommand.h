@@ -30,8 +30,8 @@ public:
     static std::unique_ptr<TLanguageModule> startLanguage();
     // "play" or "rec" (with the camera's first live view size). False when the camera refused.
     static bool switchMode(CliContext& context, const TOIShare& commandList, const QString& mode);
-    // Command list, recording mode, every property, play mode. On failure the error is printed
-    // and the exit code returned in exitCode.
+    // Command list, recording mode, every property, play mode. True when the properties were read,
+    // even if one of them failed; errors are printed and their exit code left in exitCode.
     static bool readProperties(
         CliContext& context, TOIShare& commandList, TCameraParams& params, int& exitCode);
 

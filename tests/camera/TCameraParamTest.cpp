@@ -1,9 +1,11 @@
 #include "camera/TCameraParam.h"
+#include "camera/CameraTexts.h"
 #include "camera/TCameraParams.h"
 #include "camera/TOIShare.h"
 #include "camera/TXMLLib.h"
 
 #include "app/TBaseObserver.h"
+#include "app/TLanguageFile.h"
 #include "app/TLogger.h"
 #include "app/TNamedTexts.h"
 #include "app/TSetup.h"
@@ -387,4 +389,16 @@ TEST(CameraParams, DictionariesComeInTheSelectedLanguage)
     TNamedTexts::ResetToDefaults();
     params.FillDictionaries();
     EXPECT_EQ(wb->Value, "Sonnig");
+}
+
+TEST(CameraTexts, EnglishTranslatesEveryPropertyText)
+{
+    TLanguageFile english;
+    ASSERT_TRUE(english.Load(QStringLiteral(LUMIVAR_SOURCE_DIR "/Languages/English.txt")));
+    RegisterCameraTexts();
+    EXPECT_EQ(TNamedTexts::German("_rsWBCloudy"), QString::fromUtf8("Bewölkt"));
+    EXPECT_EQ(TNamedTexts::German("_rsDMTimerAntiShockCustom"), "Anti-Schock Timer C");
+    QStringList missing = TNamedTexts::MissingIn(english.Texts());
+    missing.removeIf([](const QString& name) { return name.startsWith(QLatin1String("_rsTest")); });
+    EXPECT_TRUE(missing.isEmpty()) << missing.join(u' ').toStdString();
 }
