@@ -93,8 +93,10 @@ void TOlympusCameraSettingsSection::Store(const TTiffData& data, const TIfdEntry
         return;
     }
     if (entry.Tag == kAFPointSelectedTag) {
-        AFPointSelected = TOlympusDecoders::AFPointSelected(
-            OlympusTagRows::format(data, entry, R::Formatted), m_imageWidth, m_imageHeight, m_afPoint);
+        bool decoded = false;
+        AFPointSelected = TOlympusDecoders::AFPointSelected(OlympusTagRows::format(data, entry, R::Formatted),
+            m_imageWidth, m_imageHeight, m_afPoint, &decoded);
+        m_hasAfPoint = m_hasAfPoint || decoded;
         return;
     }
     OlympusTagRows::store<S>(*this, kRows, OlympusTables::kCameraSettingsUnknown, Unknown, data, entry);

@@ -100,8 +100,10 @@ public:
     int ImageHeight() const { return m_imageHeight; }
     // Rebuilt each time AFAreas is decoded; all-zero areas are left out.
     const QList<TOlympusAFArea>& AFAreaList() const { return m_afAreas; }
-    // Set when AFPointSelected had its five values.
+    // Set when AFPointSelected had its five values; HasSelectedAFPoint tells whether it was. Some
+    // bodies (E-410) record AF areas without the tag, and a point (0, 0) is then no position.
     const TOlympusAFPoint& SelectedAFPoint() const { return m_afPoint; }
+    bool HasSelectedAFPoint() const { return m_hasAfPoint; }
 
     void Clear();
     void Store(const TTiffData& data, const TIfdEntry& entry);
@@ -113,4 +115,5 @@ private:
     int m_imageHeight = 0;
     QList<TOlympusAFArea> m_afAreas;
     TOlympusAFPoint m_afPoint;
+    bool m_hasAfPoint = false;
 };

@@ -232,8 +232,11 @@ QString TOlympusDecoders::AFAreas(const QString& text, QList<TOlympusAFArea>& ar
     return result;
 }
 
-QString TOlympusDecoders::AFPointSelected(const QString& text, int width, int height, TOlympusAFPoint& point)
+QString TOlympusDecoders::AFPointSelected(
+    const QString& text, int width, int height, TOlympusAFPoint& point, bool* decoded)
 {
+    if (decoded)
+        *decoded = false;
     const QStringList list = items(text);
     if (list.size() != 5)
         return text;
@@ -250,6 +253,8 @@ QString TOlympusDecoders::AFPointSelected(const QString& text, int width, int he
     point.Y1 = roundEven(f[1] * height);
     point.X2 = roundEven(f[2] * width);
     point.Y2 = roundEven(f[3] * height);
+    if (decoded)
+        *decoded = true;
     return QStringLiteral("(%1, %2) (%3, %4)")
         .arg(percent(f[0]), percent(f[1]), percent(f[2]), percent(f[3]));
 }

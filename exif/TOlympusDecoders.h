@@ -58,7 +58,9 @@ public:
     static QString Firmware(const QString& text);
     static QString FocusMode(const QString& text);
     static QString AFAreas(const QString& text, QList<TOlympusAFArea>& areas);
-    static QString AFPointSelected(const QString& text, int width, int height, TOlympusAFPoint& point);
+    // decoded (optional) tells whether the five values were read and the point set.
+    static QString AFPointSelected(
+        const QString& text, int width, int height, TOlympusAFPoint& point, bool* decoded = nullptr);
     static QString FlashMode(const QString& text);
     static QString FlashRemoteControl(const QString& text);
     static QString FlashControlMode(const QString& text);

@@ -75,6 +75,11 @@ TEST_F(OlympusDecodersTest, AFPointScalesFractionsToThePictureRoundingHalvesToEv
     EXPECT_EQ(D::AFPointSelected(s("0,5;0,5;0,5;0,5"), 10, 10, p), s("0,5;0,5;0,5;0,5"));
     EXPECT_EQ(D::AFPointSelected(s("0;x;0,5;0,5;0,5"), 10, 10, p), s("0;x;0,5;0,5;0,5"));
     EXPECT_EQ(p.X1, 2419);
+    bool decoded = true;
+    D::AFPointSelected(s("0;x;0,5;0,5;0,5"), 10, 10, p, &decoded);
+    EXPECT_FALSE(decoded);
+    D::AFPointSelected(s("0;0;0;0;0"), 10, 10, p, &decoded);
+    EXPECT_TRUE(decoded);
 }
 
 TEST_F(OlympusDecodersTest, FaceAreasAreScaledFromThe640x480Frame)

@@ -185,6 +185,7 @@ TEST_P(OlympusMakerNoteFixtureTest, MatchesTheOracle)
     EXPECT_EQ(cs.AFAreaList(), expectedAreas);
     // Selected AF point: the oracle's fractions times the picture size, halves to even.
     const QStringList point = oracle.numbers("CameraSettingsIFD", 0x0305);
+    EXPECT_EQ(cs.HasSelectedAFPoint(), oracle.has("CameraSettingsIFD", 0x0305));
     if (point.size() == 5 && point[1] != u"undef") {
         const auto px = [&](int i, int size) { return int(std::nearbyint(point[i].toDouble() * size)); };
         EXPECT_EQ(cs.SelectedAFPoint(),
