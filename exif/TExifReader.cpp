@@ -137,11 +137,12 @@ void TExifReader::Fill(
     row("_rsAltitude", parenthesised(g.Altitude, g.AltitudeRef));
     row("_rsStatus", g.Status);
 
+    // Without a selected AF point (some bodies write it undefined) there is no centre to put the area
+    // on; a frame at the picture's corner would point at the wrong place.
     const QList<TOlympusAFArea>& areas = cs.AFAreaList();
-    if (!areas.isEmpty()) {
-        const TOlympusAFPoint& point = cs.SelectedAFPoint();
+    const TOlympusAFPoint& point = cs.SelectedAFPoint();
+    if (!areas.isEmpty() && point != TOlympusAFPoint())
         focusFrame = FocusFrame(areas.first(), point.X1, point.Y1);
-    }
     for (const TOlympusFaceRect& face : ip.FaceRects())
         faces.append({ face.Left, face.Top, face.Right, face.Bottom });
 }

@@ -283,3 +283,68 @@ TEST(ExifFixtures, ThePenE3ReadsAsAPersonWouldSayIt)
     EXPECT_EQ(e.WhiteBalance, QStringLiteral("Manuell"));
     EXPECT_EQ(e.ExifVersion, QStringLiteral("0221"));
 }
+
+TEST(ExifFixtures, FocusFrameAndRowsFollowTheOracle)
+{
+    LocaleGuard german(QLocale::German);
+    int frames = 0;
+    for (const QString& jpg : fixtureJpegs()) {
+        SCOPED_TRACE(jpg.toStdString());
+        const QJsonObject oracle = oracleJson(jpg);
+        QList<TExifRowSection> list;
+        TExifRect frame;
+        QList<TExifRect> faces;
+        TExifReader::Fill(list, lumivar::test::fixturePath(QStringLiteral("exif/") + jpg), frame, faces);
+
+        // The frame from exiftool's numbers: the first non-zero AF area gives the size (its two highest
+        // bytes), the selected AF point (fractions of the picture) the centre.
+        TExifRect expected;
+        const QStringList point
+            = oracle.value(QStringLiteral("Olympus:AFPointSelected")).toString().split(u' ');
+        quint32 area = 0;
+        for (const QString& item : oracle.value(QStringLiteral("Olympus:AFAreas")).toString().split(u' ')) {
+            area = item.toUInt();
+            if (area != 0)
+                break;
+        }
+        bool numeric = point.size() == 4;
+        const double fx = point.value(0).toDouble(&numeric);
+        const double fy = point.value(1).toDouble();
+        if (area != 0 && numeric) {
+            const int a = int(area >> 24);
+            const int b = int((area >> 16) & 0xFF);
+            const int x1
+                = int(std::nearbyint(fx * oracle.value(QStringLiteral("ExifIFD:ExifImageWidth")).toDouble()));
+            const int y1 = int(
+                std::nearbyint(fy * oracle.value(QStringLiteral("ExifIFD:ExifImageHeight")).toDouble()));
+            expected = { x1 - a / 2, y1 - b / 2, x1 - a / 2 + a, y1 - b / 2 + b };
+            ++frames;
+        }
+        EXPECT_EQ(frame, expected);
+    }
+    EXPECT_GE(frames, 3);
+
+    QList<TExifRowSection> list;
+    TExifRect frame;
+    QList<TExifRect> faces;
+    TExifReader::Fill(
+        list, lumivar::test::fixturePath(QStringLiteral("exif/olympus_e-p3.jpg")), frame, faces);
+    ASSERT_EQ(list.size(), 4);
+    const auto value = [&list](const char* caption) {
+        for (const TExifRowSection& section : list) {
+            for (const TExifRow& row : section.Rows) {
+                if (row.Caption == QString::fromUtf8(caption))
+                    return row.Value;
+            }
+        }
+        return QStringLiteral("<missing>");
+    };
+    EXPECT_EQ(value("Kamera"), QStringLiteral("E-P3 (B9U505495)"));
+    EXPECT_EQ(value("Objektiv"), QStringLiteral("OLYMPUS M.17mm F1.8 (AC1205545)"));
+    EXPECT_EQ(value("Verschlusszeit"), QStringLiteral("1/60"));
+    EXPECT_EQ(value("Blende"), QStringLiteral("1,8"));
+    EXPECT_EQ(value("ISO-Empfindlichkeit"), QStringLiteral("1600"));
+    EXPECT_EQ(value("Auflösung"), QStringLiteral("1280 x 960"));
+    EXPECT_EQ(value("Blitz"), QStringLiteral("Blitz nicht ausgelöst, Automatik"));
+    EXPECT_EQ(value("Höhe"), QStringLiteral(" ()"));
+}
