@@ -141,7 +141,7 @@ void TExifReader::Fill(
     // on; a frame at the picture's corner would point at the wrong place.
     const QList<TOlympusAFArea>& areas = cs.AFAreaList();
     const TOlympusAFPoint& point = cs.SelectedAFPoint();
-    if (!areas.isEmpty() && point != TOlympusAFPoint())
+    if (!areas.isEmpty() && cs.HasSelectedAFPoint())
         focusFrame = FocusFrame(areas.first(), point.X1, point.Y1);
     for (const TOlympusFaceRect& face : ip.FaceRects())
         faces.append({ face.Left, face.Top, face.Right, face.Bottom });
