@@ -1,0 +1,32 @@
+#include "liveview/LiveViewTexts.h"
+
+#include "app/TNamedTexts.h"
+
+namespace {
+
+// The German defaults are the program's built-in language; English.txt translates each name. Some
+// names are shared with the camera and shell modules, with the same defaults.
+constexpr TNamedText kLiveViewTexts[] = {
+    { "_rsOpenLiveStreamPortFailed",
+        "Der Port %d für die Übertragung des Live-Streams konnte nicht geöffnet werden!" },
+    { "_rsWBAuto", "Auto" },
+    { "_rsWBShadow", "Schatten" },
+    { "_rsWBCloudy", "Bewölkt" },
+    { "_rsWBSunny", "Sonnig" },
+    { "_rsWBIncandescent", "Kunstlicht" },
+    { "_rsWBFlash", "Blitz" },
+    { "_rsWBFluorescent", "Fluoreszent" },
+    { "_rsWBUnderwater", "Unterwasser" },
+    { "_rsWBCapture1", "Speicher 1" },
+    { "_rsWBCapture2", "Speicher 2" },
+    { "_rsWBCapture3", "Speicher 3" },
+    { "_rsWBCapture4", "Speicher 4" },
+    { "_rsCWB", "CWB" },
+};
+
+} // namespace
+
+void RegisterLiveViewTexts()
+{
+    TNamedTexts::Register(kLiveViewTexts);
+}
