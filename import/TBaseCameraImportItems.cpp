@@ -30,7 +30,9 @@ int TBaseCameraImportItems::insertSorted(TCameraImportItem* item)
     }
     const auto at = std::upper_bound(m_items.begin(), m_items.end(), item,
         [](const TCameraImportItem* a, const TCameraImportItem* b) { return Less(*a, *b); });
-    return int(m_items.insert(at, item) - m_items.begin());
+    const auto index = at - m_items.begin();
+    m_items.insert(at, item);
+    return int(index);
 }
 
 int TBaseCameraImportItems::Add(const QString& directory, const QString& fileName, const QString& sizeText,
