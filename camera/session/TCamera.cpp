@@ -128,7 +128,13 @@ void TCamera::DoCheck(bool force)
         } else {
             log(QStringLiteral("TCamera.DoCheck: Response-Code %1 -> %2").arg(LastResponseCode).arg(code));
             LastResponseCode = code;
-            Connected = (code == 200 || code == 202) ? Connect() : false;
+            if (code == 200 || code == 202) {
+                Connected = Connect();
+            } else {
+                // Gone: capabilities and enabled actions of the camera that answered before no longer
+                // hold.
+                ResetParts();
+            }
             if (!*alive)
                 return;
             if (Connected) {
