@@ -2,12 +2,15 @@
 #include "ClockCommand.h"
 #include "CommandListCommand.h"
 #include "ExifCommand.h"
+#include "ImportCommand.h"
 #include "InfoCommand.h"
+#include "ListCommand.h"
 #include "PlayTimeCommand.h"
 #include "PowerOffCommand.h"
 #include "PropsCommand.h"
 #include "RequestCommand.h"
 #include "SetCommand.h"
+#include "WatchCommand.h"
 
 std::vector<std::unique_ptr<CliCommand>> createCommands()
 {
@@ -21,5 +24,8 @@ std::vector<std::unique_ptr<CliCommand>> createCommands()
     commands.push_back(std::make_unique<ClockCommand>());
     commands.push_back(std::make_unique<PowerOffCommand>());
     commands.push_back(std::make_unique<PlayTimeCommand>());
+    commands.push_back(std::make_unique<ListCommand>());
+    commands.push_back(std::make_unique<ImportCommand>());
+    commands.push_back(std::make_unique<WatchCommand>());
     return commands;
 }
