@@ -16,7 +16,10 @@ namespace {
 // The waiting caller looks at its abort flag this often; events are processed all the time.
 constexpr int kWaitSliceMs = 50;
 // Answers are moved into the stream in pieces of this size, so memory stays bounded.
-constexpr qint64 kChunkSize = 64 * 1024;
+constexpr qint64 kChunkSize = 256 * 1024;
+// The network layer stops reading the socket while this much is waiting for us, so a slow disk
+// holds back the camera instead of filling memory with a multi-gigabyte movie.
+constexpr qint64 kReadBufferSize = 2 * 1024 * 1024;
 
 // The network layer reports an HTTP error status as a reply error. For the camera protocol that is an
 // ordinary answer with a code and a body; only transport failures count as errors.
@@ -192,6 +195,7 @@ bool TIdHTTPEx::startRequest(
     } else {
         reply = m_manager->get(request);
     }
+    reply->setReadBufferSize(kReadBufferSize);
     m_reply = reply;
     m_stream = response;
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { onMetaData(reply); });
