@@ -1,6 +1,7 @@
 #include "LiveViewTestSupport.h"
 
 #include "app/TNamedTexts.h"
+#include "liveview/LiveViewTexts.h"
 #include "liveview/TMetaData.h"
 
 #include <QLocale>
@@ -59,6 +60,8 @@ private:
 
 TEST(TMetaDataTest, ReadsEveryFieldAtItsOffset)
 {
+    // The texts are compared with the registry below; register them before anything reads them.
+    RegisterLiveViewTexts();
     QByteArray b = informationBlock();
     b[19] = 8;
     put16(b, 26, 1234);
