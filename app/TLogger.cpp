@@ -80,3 +80,15 @@ void TLogger::SetInstance(TLogger* logger)
 {
     s_instance.store(logger);
 }
+
+void TLogger::LogAlways(const QString& message)
+{
+    if (TLogger* logger = Instance())
+        logger->Log(message, true);
+}
+
+void TLogger::LogTrace(const QString& message)
+{
+    if (TLogger* logger = Instance())
+        logger->Log(message, false);
+}

@@ -32,6 +32,10 @@ public:
     static TLogger* Instance();
     static void SetInstance(TLogger* logger);
 
+    // Log through the process-wide logger when there is one (tools and tests may run without).
+    static void LogAlways(const QString& message);
+    static void LogTrace(const QString& message);
+
 private:
     void deliver(const QString& line);
 

@@ -7,12 +7,6 @@
 
 namespace {
 
-void logAlways(const QString& message)
-{
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(message, true);
-}
-
 int kindRank(quint16 kind)
 {
     switch (kind) {
@@ -40,8 +34,8 @@ bool TImageBlocks::AddBlock(
     try {
         if (!m_blocks.empty() && (timestamp != m_timestamp || source != m_source)) {
             const QString message = QStringLiteral("TImageBlocks.AddBlock: Abweichende Blockdaten!");
-            logAlways(message);
-            logAlways(QStringLiteral("TImageBlocks.AddBlock (Ex): ") + message);
+            TLogger::LogAlways(message);
+            TLogger::LogAlways(QStringLiteral("TImageBlocks.AddBlock (Ex): ") + message);
             return false;
         }
         if (m_complete)
@@ -68,7 +62,7 @@ bool TImageBlocks::AddBlock(
         }
         return true;
     } catch (const std::exception& e) {
-        logAlways(QStringLiteral("TImageBlocks.AddBlock (Ex): ") + QString::fromLocal8Bit(e.what()));
+        TLogger::LogAlways(QStringLiteral("TImageBlocks.AddBlock (Ex): ") + QString::fromLocal8Bit(e.what()));
         return false;
     }
 }
@@ -80,7 +74,8 @@ bool TImageBlocks::IsComplete()
     try {
         return checkComplete();
     } catch (const std::exception& e) {
-        logAlways(QStringLiteral("TImageBlocks.IsComplete (Ex): ") + QString::fromLocal8Bit(e.what()));
+        TLogger::LogAlways(
+            QStringLiteral("TImageBlocks.IsComplete (Ex): ") + QString::fromLocal8Bit(e.what()));
         return false;
     }
 }
@@ -127,7 +122,7 @@ QBuffer& TImageBlocks::GetImage()
                 m_imageBytes.append(block->Data);
         }
     } catch (const std::exception& e) {
-        logAlways(QStringLiteral("TImageBlocks.GetImage (Ex): ") + QString::fromLocal8Bit(e.what()));
+        TLogger::LogAlways(QStringLiteral("TImageBlocks.GetImage (Ex): ") + QString::fromLocal8Bit(e.what()));
     }
     m_image.open(QIODevice::ReadOnly);
     m_image.seek(0);

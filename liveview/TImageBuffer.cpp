@@ -9,18 +9,6 @@
 
 namespace {
 
-void logAlways(const QString& message)
-{
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(message, true);
-}
-
-void logTrace(const QString& message)
-{
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(message, false);
-}
-
 quint32 be16(const char* p)
 {
     return quint32(quint8(p[0])) << 8 | quint8(p[1]);
@@ -61,8 +49,9 @@ qsizetype TImageBuffer::FindJpegStart(const QByteArray& datagram)
 void TImageBuffer::AddData(const QByteArray& datagram)
 {
     if (datagram.size() < kHeaderSize) {
-        logAlways(QStringLiteral("TImageBuffer.AddData: Ungültige Blocklänge beim Lesen des Livestreams (%1)")
-                      .arg(datagram.size()));
+        TLogger::LogAlways(
+            QStringLiteral("TImageBuffer.AddData: Ungültige Blocklänge beim Lesen des Livestreams (%1)")
+                .arg(datagram.size()));
         return;
     }
     const char* p = datagram.constData();
@@ -71,7 +60,8 @@ void TImageBuffer::AddData(const QByteArray& datagram)
     const qint32 timestamp = qint32(be32(p + 4));
     const qint32 source = qint32(be32(p + 8));
     if (detailedLog())
-        logTrace(QStringLiteral("TImageBuffer.AddData: %1: %2.%3").arg(kind).arg(timestamp).arg(sequence));
+        TLogger::LogTrace(
+            QStringLiteral("TImageBuffer.AddData: %1: %2.%3").arg(kind).arg(timestamp).arg(sequence));
     if (!TImageBlock::IsKnownKind(kind))
         return;
     m_lastTimestamp = timestamp;
@@ -108,9 +98,10 @@ void TImageBuffer::addBlock(quint16 kind, quint16 sequence, qint32 timestamp, qi
         }
         while (int(m_frames.size()) >= kMaxPendingFrames) {
             if (detailedLog())
-                logTrace(QStringLiteral("TImageBuffer.AddBlock: pending image (%1) dropped (%2 blocks)")
-                             .arg(m_frames.front()->Timestamp())
-                             .arg(m_frames.front()->BlockCount()));
+                TLogger::LogTrace(
+                    QStringLiteral("TImageBuffer.AddBlock: pending image (%1) dropped (%2 blocks)")
+                        .arg(m_frames.front()->Timestamp())
+                        .arg(m_frames.front()->BlockCount()));
             m_frames.erase(m_frames.begin());
             ++m_framesEvicted;
         }
@@ -125,7 +116,7 @@ void TImageBuffer::addBlock(quint16 kind, quint16 sequence, qint32 timestamp, qi
         // Last: the block may complete the frame, and the completion may remove frames.
         frame.AddBlock(kind, sequence, data, source, timestamp);
     } catch (const std::exception& e) {
-        logAlways(QStringLiteral("TImageBuffer.AddBlock (Ex): ") + QString::fromLocal8Bit(e.what()));
+        TLogger::LogAlways(QStringLiteral("TImageBuffer.AddBlock (Ex): ") + QString::fromLocal8Bit(e.what()));
     }
 }
 
@@ -145,9 +136,9 @@ void TImageBuffer::blocksComplete(TImageBlocks& frame)
         const qint32 source = frame.Source();
         const bool detailed = detailedLog();
         if (detailed)
-            logTrace(QStringLiteral("TImageBuffer.BlocksComplete: image (%1) announced (%2 blocks)")
-                         .arg(timestamp)
-                         .arg(frame.BlockCount()));
+            TLogger::LogTrace(QStringLiteral("TImageBuffer.BlocksComplete: image (%1) announced (%2 blocks)")
+                                  .arg(timestamp)
+                                  .arg(frame.BlockCount()));
         for (auto it = m_frames.end(); it != m_frames.begin();) {
             --it;
             const TImageBlocks& other = **it;
@@ -156,7 +147,7 @@ void TImageBuffer::blocksComplete(TImageBlocks& frame)
             if (!obsolete)
                 continue;
             if (detailed)
-                logTrace(
+                TLogger::LogTrace(
                     QStringLiteral("TImageBuffer.BlocksComplete: %1 image (%2) removed (%3 blocks)")
                         .arg(other.Complete() ? QStringLiteral("complete") : QStringLiteral("incomplete"))
                         .arg(other.Timestamp())
@@ -164,7 +155,8 @@ void TImageBuffer::blocksComplete(TImageBlocks& frame)
             it = m_frames.erase(it);
         }
     } catch (const std::exception& e) {
-        logAlways(QStringLiteral("TImageBuffer.BlocksComplete (Ex): ") + QString::fromLocal8Bit(e.what()));
+        TLogger::LogAlways(
+            QStringLiteral("TImageBuffer.BlocksComplete (Ex): ") + QString::fromLocal8Bit(e.what()));
     }
 }
 

@@ -18,18 +18,6 @@
 
 namespace {
 
-void logAlways(const QString& message)
-{
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(message, true);
-}
-
-void logTrace(const QString& message)
-{
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(message, false);
-}
-
 qint64 monotonicMs()
 {
     return QDeadlineTimer::current().deadline();
@@ -103,25 +91,25 @@ quint16 TLiveViewProcessor::Start(quint16 port)
         m_watchdog->start(kWatchdogMs);
         if (m_threaded)
             m_processTimer->start(kProcessIntervalMs);
-        logTrace(QStringLiteral("TLiveViewProcessor.Start: UDP server started"));
+        TLogger::LogTrace(QStringLiteral("TLiveViewProcessor.Start: UDP server started"));
         // Stock Linux caps the buffer far below the request; a short buffer loses frames in bursts.
         const QString buffer
             = QStringLiteral("TLiveViewProcessor.Start: receive buffer of %1 bytes requested, %2 granted")
                   .arg(kReceiveBufferSize)
                   .arg(result.granted);
         if (result.granted < kReceiveBufferSize)
-            logAlways(buffer);
+            TLogger::LogAlways(buffer);
         else
-            logTrace(buffer);
+            TLogger::LogTrace(buffer);
         return m_port;
     }
     const QString message = rs("_rsOpenLiveStreamPortFailed", { int(port) });
     if (result.error.isEmpty()) {
         m_errorText = message;
-        logAlways(message);
+        TLogger::LogAlways(message);
     } else {
         m_errorText = message + QStringLiteral("\r\n") + QStringLiteral(" (Ex): ") + result.error;
-        logAlways(message + QStringLiteral(" (Ex: ") + result.error + QStringLiteral(")"));
+        TLogger::LogAlways(message + QStringLiteral(" (Ex: ") + result.error + QStringLiteral(")"));
     }
     return 0;
 }
@@ -193,7 +181,7 @@ TLiveViewProcessor::OpenResult TLiveViewProcessor::openSocket(quint16 port)
     QObject::connect(
         socket, &QAbstractSocket::errorOccurred, m_worker, [socket](QAbstractSocket::SocketError e) {
             const char* name = QMetaEnum::fromType<QAbstractSocket::SocketError>().valueToKey(e);
-            logAlways(
+            TLogger::LogAlways(
                 QStringLiteral("TLiveViewProcessor.UDPException (QAbstractSocket::%1): %2")
                     .arg(QString::fromLatin1(name ? name : "UnknownSocketError"), socket->errorString()));
         });
@@ -232,7 +220,7 @@ void TLiveViewProcessor::readPending()
 
 void TLiveViewProcessor::logShortDatagram(qsizetype length) const
 {
-    logAlways(QStringLiteral("Ungültige Blocklänge beim Lesen des Livestreams (%1)").arg(length));
+    TLogger::LogAlways(QStringLiteral("Ungültige Blocklänge beim Lesen des Livestreams (%1)").arg(length));
 }
 
 void TLiveViewProcessor::markAlive()
@@ -292,7 +280,8 @@ void TLiveViewProcessor::processDirect(const QByteArray& datagram, quint64 sessi
                 ++m_datagramCount;
             }
         } catch (const std::exception& e) {
-            logAlways(QStringLiteral("TLiveViewProcessor.UDPRead (Ex): ") + QString::fromLocal8Bit(e.what()));
+            TLogger::LogAlways(
+                QStringLiteral("TLiveViewProcessor.UDPRead (Ex): ") + QString::fromLocal8Bit(e.what()));
         }
     }
     {
@@ -352,7 +341,7 @@ void TLiveViewProcessor::OnProcessTimer()
                 return; // destroyed by something the events ran
         }
     } catch (const std::exception& e) {
-        logTrace(
+        TLogger::LogTrace(
             QStringLiteral("TLiveViewProcessor.OnProcessTimer (Ex): ") + QString::fromLocal8Bit(e.what()));
     }
     if (m_listening)
