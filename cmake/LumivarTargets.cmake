@@ -18,16 +18,11 @@ if(LUMIVAR_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# lumivar_core_library(<folder> [DEPS targets...])
-# Builds lumivar_<folder> from the top-level sources of <folder>; with the GUI on
-# and a <folder>/ui directory, also lumivar_<folder>_ui from it.
+# lumivar_core_library(<folder> [DEPS targets...] [EXCLUDE files...])
+# Builds lumivar_<folder> from the top-level sources of <folder>.
 function(lumivar_core_library folder)
-  cmake_parse_arguments(ARG "" "" "DEPS;UI_DEPS;EXCLUDE" ${ARGN})
-  foreach(dep IN LISTS ARG_DEPS ARG_UI_DEPS)
-    if(dep MATCHES "^lumivar_" AND NOT TARGET ${dep})
-      message(FATAL_ERROR "lumivar_${folder} links ${dep}, which is not declared below it: layers must not form a cycle")
-    endif()
-  endforeach()
+  cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
+  lumivar_check_layers(lumivar_${folder} ${ARG_DEPS})
 
   file(GLOB sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
@@ -39,24 +34,35 @@ function(lumivar_core_library folder)
     add_library(${lib} STATIC ${sources})
     target_include_directories(${lib} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
     target_link_libraries(${lib} PUBLIC ${ARG_DEPS})
+    lumivar_set_warnings(${lib})
   else()
     add_library(${lib} INTERFACE)
     target_include_directories(${lib} INTERFACE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
     target_link_libraries(${lib} INTERFACE ${ARG_DEPS})
   endif()
-  if(sources)
-    lumivar_set_warnings(${lib})
-  endif()
+endfunction()
 
-  if(LUMIVAR_GUI AND IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/ui)
-    file(GLOB ui_sources CONFIGURE_DEPENDS
-         ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.h)
-    if(ui_sources)
-      add_library(${lib}_ui STATIC ${ui_sources})
-      target_link_libraries(${lib}_ui PUBLIC ${lib} ${ARG_UI_DEPS} Qt6::Widgets)
-      lumivar_set_warnings(${lib}_ui)
-    endif()
+# lumivar_ui_library(<name> [DEPS targets...])
+# Called from <folder>/ui/CMakeLists.txt: builds lumivar_<name>_ui from that folder's sources on top
+# of lumivar_<name>. Windows and controls sit above every core library (they drive the camera object),
+# so the ui folders are added after all core folders; among themselves the same layer rule holds.
+function(lumivar_ui_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  lumivar_check_layers(lumivar_${name}_ui ${ARG_DEPS})
+  file(GLOB ui_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(ui_sources)
+    add_library(lumivar_${name}_ui STATIC ${ui_sources})
+    target_link_libraries(lumivar_${name}_ui PUBLIC lumivar_${name} ${ARG_DEPS} Qt6::Widgets)
+    lumivar_set_warnings(lumivar_${name}_ui)
   endif()
+endfunction()
+
+function(lumivar_check_layers target)
+  foreach(dep IN LISTS ARGN)
+    if(dep MATCHES "^lumivar_" AND NOT TARGET ${dep})
+      message(FATAL_ERROR "${target} links ${dep}, which is not declared below it: layers must not form a cycle")
+    endif()
+  endforeach()
 endfunction()
 
 # lumivar_test_suite(<name> SOURCES_DIR <dir> DEPS ... [GUI])
