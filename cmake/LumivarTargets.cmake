@@ -42,18 +42,18 @@ function(lumivar_core_library folder)
   endif()
 endfunction()
 
-# lumivar_ui_library(<name> [DEPS targets...])
-# Called from <folder>/ui/CMakeLists.txt: builds lumivar_<name>_ui from that folder's sources on top
-# of lumivar_<name>. Windows and controls sit above every core library (they drive the camera object),
-# so the ui folders are added after all core folders; among themselves the same layer rule holds.
-function(lumivar_ui_library name)
+# lumivar_ui_library(<target> [DEPS targets...])
+# Called from a window folder's CMakeLists.txt (<folder>/ui, app/shell): builds <target> from that
+# folder's sources. Windows and controls sit above every core library (they drive the camera object),
+# so the window folders are added after all core folders; among themselves the same layer rule holds.
+function(lumivar_ui_library target)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  lumivar_check_layers(lumivar_${name}_ui ${ARG_DEPS})
+  lumivar_check_layers(${target} ${ARG_DEPS})
   file(GLOB ui_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(ui_sources)
-    add_library(lumivar_${name}_ui STATIC ${ui_sources})
-    target_link_libraries(lumivar_${name}_ui PUBLIC lumivar_${name} ${ARG_DEPS} Qt6::Widgets)
-    lumivar_set_warnings(lumivar_${name}_ui)
+    add_library(${target} STATIC ${ui_sources})
+    target_link_libraries(${target} PUBLIC ${ARG_DEPS} Qt6::Widgets)
+    lumivar_set_warnings(${target})
   endif()
 endfunction()
 
