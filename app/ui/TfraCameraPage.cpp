@@ -1,0 +1,5 @@
+#include "app/ui/TfraCameraPage.h"
+
+TfraCameraPage::TfraCameraPage(QWidget* parent)
+    : QWidget(parent)
+{ }
