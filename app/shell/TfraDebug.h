@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/ui/TfraCameraPage.h"
+#include "camera/TBaseAction.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class TMessageObserver;
+class TSetup;
+
+// The debug page: every log line as it is written, hand-made GET and POST requests to the camera,
+// and the log saved to a file on request and, in debug mode, every five seconds.
+class TfraDebug : public TfraCameraPage
+{
+    Q_OBJECT
+
+public:
+    // The memo keeps the newest lines only, so a long session does not eat the memory.
+    static constexpr int MaxLogLines = 50000;
+    static constexpr int AutoLogIntervalMs = 5000;
+
+    explicit TfraDebug(TSetup* setup, QWidget* parent = nullptr);
+    ~TfraDebug() override;
+
+    // Paths of the request presets; empty entries separate the groups.
+    static QStringList PresetPaths();
+
+    // Writes the memo's lines to the file, replacing it, when its folder exists.
+    bool SaveLog(const QString& fileName) const;
+    QString LogText() const;
+
+    // Seams for tests; by default the camera's HTTP transport and the system's save dialog.
+    TCameraTransport Transport;
+    std::function<QString(QWidget* parent, const QString& title, const QString& filter)> ChooseSaveFile;
+
+    // The controls' handlers; the main window calls btnSaveClick from its keyboard shortcut.
+    void btnGetClick();
+    void btnPostClick();
+    void btnSaveClick();
+    void tmrAutoLogTimer();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void addLogLine(const QString& line);
+    void fillPresets();
+    void showResult(const TCameraAnswer& answer);
+    TCameraAnswer send(const TCameraRequest& request);
+
+    TSetup* m_setup;
+    std::unique_ptr<TMessageObserver> m_observer;
+    QString m_presetHost;
+    bool m_requestRunning = false;
+
+    QComboBox* cbxInput = nullptr;
+    QPushButton* btnGet = nullptr;
+    QLabel* lblResponseCode = nullptr;
+    QPlainTextEdit* memPost = nullptr;
+    QPushButton* btnPost = nullptr;
+    QPlainTextEdit* memLog = nullptr;
+    QPushButton* btnViewer = nullptr;
+    QPushButton* btnSave = nullptr;
+    QTimer* tmrAutoLog = nullptr;
+};
