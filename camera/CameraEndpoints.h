@@ -56,6 +56,7 @@ inline constexpr int PowerActivateClock = 5000; // exec_pwoff, get_activate, set
 inline constexpr int CamProp = 10000; // get_camprop and set_camprop
 inline constexpr int CamMode = 3000; // switch_cammode, releaseafframe, takeready
 inline constexpr int AssignAfFrame = 10000;
+inline constexpr int ModeSwitchPause = 1000; // between leaving one recording mode and entering the other
 inline constexpr int TakeExtra = 2000; // added to a positive caller time-out of the take commands
 inline constexpr int Zoom = 15000;
 inline constexpr int LiveView = 5000; // live view start and stop, getrecview

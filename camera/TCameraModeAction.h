@@ -1,5 +1,6 @@
 #pragma once
 
+#include "camera/CameraEndpoints.h"
 #include "camera/TBaseRemoteAction.h"
 #include "camera/TCGIParam.h"
 
@@ -29,7 +30,7 @@ public:
     std::function<QString()> LiveViewSizeSetting;
     // Pause between leaving one recording mode through playback and entering the other; the camera
     // needs it to settle.
-    int SwitchPauseMs = 1000;
+    int SwitchPauseMs = Timeout::ModeSwitchPause;
 
     // The sizes the camera offers (the base's Values) and their captions (its Texts), same order.
     QStringList& LiveViewSizes() { return Values; }
