@@ -1,0 +1,80 @@
+#include "liveview/TLiveViewControl.h"
+
+#include "app/TLogger.h"
+#include "camera/TCameraModeAction.h"
+#include "liveview/TLiveViewAction.h"
+#include "liveview/TReleaseViewAction.h"
+
+#include <exception>
+
+TLiveViewControl::TLiveViewControl(TCameraModeAction& cameraMode, TLiveViewAction& liveView,
+    TReleaseViewAction& releaseView, std::function<QString()> liveViewSize)
+    : m_cameraMode(cameraMode)
+    , m_liveView(liveView)
+    , m_releaseView(releaseView)
+    , m_liveViewSize(std::move(liveViewSize))
+{ }
+
+TBaseLiveViewAction* TLiveViewControl::CurrentAction() const
+{
+    if (m_mode == ModeRecord)
+        return &m_liveView;
+    if (m_mode == ModeShutter)
+        return &m_releaseView;
+    return nullptr;
+}
+
+void TLiveViewControl::ShowError(const QString& text)
+{
+    m_errorText = text.trimmed();
+    if (OnShowError)
+        OnShowError(m_errorText);
+}
+
+bool TLiveViewControl::Start(quint8 mode, quint16 port)
+{
+    if ((mode != ModeRecord && mode != ModeShutter) || !m_cameraMode.Enabled)
+        return false;
+    m_mode = mode;
+    m_port = port;
+    try {
+        TLogger::LogAlways(QStringLiteral("TfraLiveView.StartLiveView: Set remote mode"));
+        // Through playback, so that the camera takes the new live view size.
+        m_cameraMode.SwitchToMode(TCameraModeAction::ModePlay);
+        const QString size = m_cameraMode.ResolveSize(m_liveViewSize ? m_liveViewSize() : QString());
+        m_cameraMode.SwitchMode(mode, size);
+        if (ResizeToLiveView)
+            ResizeToLiveView(m_cameraMode.LiveViewWidth, m_cameraMode.LiveViewHeight);
+
+        TLogger::LogAlways(QStringLiteral("TfraLiveView.StartLiveView: Start live view"));
+        TBaseLiveViewAction& action = *CurrentAction();
+        const bool result = action.Execute(TBaseLiveViewAction::KindStart, port);
+        TLogger::LogTrace(QStringLiteral("TfraLiveView.StartLiveView: Request error state"));
+        ShowError(action.ErrorText);
+        return result;
+    } catch (const std::exception& e) {
+        ShowError(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        ShowError(QStringLiteral("unknown error"));
+    }
+    return false;
+}
+
+bool TLiveViewControl::Stop()
+{
+    TBaseLiveViewAction* action = CurrentAction();
+    // Only a live view the camera confirmed is stopped; after a failed start nothing is sent.
+    if (!action || action->LiveViewState != TBaseLiveViewAction::Started)
+        return true;
+    try {
+        const bool result = action->Execute(TBaseLiveViewAction::KindStop, 0);
+        if (!result)
+            ShowError(action->ErrorText);
+        return result;
+    } catch (const std::exception& e) {
+        ShowError(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        ShowError(QStringLiteral("unknown error"));
+    }
+    return false;
+}
