@@ -14,6 +14,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
+class TLogger;
 class TMessageObserver;
 class TSetup;
 
@@ -38,9 +39,15 @@ public:
     bool SaveLog(const QString& fileName) const;
     QString LogText() const;
 
-    // Seams for tests; by default the camera's HTTP transport and the system's save dialog.
+    // Seams for tests; by default the camera's HTTP transport, the system's save dialog and a
+    // message box.
     TCameraTransport Transport;
     std::function<QString(QWidget* parent, const QString& title, const QString& filter)> ChooseSaveFile;
+    std::function<void(QWidget* parent, const QString& text)> ShowError;
+
+    // Idle limit of a request: no byte for this long ends it, so a camera that stops answering
+    // cannot leave the page waiting for ever.
+    static constexpr int RequestIdleTimeoutMs = 30000;
 
     // The controls' handlers; the main window calls btnSaveClick from its keyboard shortcut.
     void btnGetClick();
@@ -50,15 +57,16 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void addLogLine(const QString& line);
     void fillPresets();
-    void showResult(const TCameraAnswer& answer);
-    TCameraAnswer send(const TCameraRequest& request);
+    void run(const TCameraRequest& request);
 
     TSetup* m_setup;
     std::unique_ptr<TMessageObserver> m_observer;
+    TLogger* m_logger = nullptr; // the one the observer is attached to
     QString m_presetHost;
     bool m_requestRunning = false;
 

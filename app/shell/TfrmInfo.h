@@ -22,7 +22,6 @@ public:
     ~TfrmInfo() override;
 
     static QString WebAddress();
-    static QString CopyrightLine();
 
     // Seam for tests; by default the system browser.
     std::function<bool(const QUrl& url)> OpenUrl;
@@ -30,6 +29,7 @@ public:
     void lklWebClick(const QString& link);
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

@@ -55,7 +55,8 @@ private:
     QWidget* createGeneralPage();
     QWidget* createNetworkPage();
     QWidget* createUpdatePage();
-    void addPage(QWidget* page, const QString& caption);
+    void addPage(QWidget* page, const QString& name, const QString& caption);
+    void undoLanguagePreview();
     void fillLanguages();
     void loadFromSetup();
     void updateEnabled();
@@ -81,7 +82,6 @@ private:
     QLineEdit* edtCameraWLanSSID = nullptr;
     QLineEdit* edtHomeWLanName = nullptr;
     QLineEdit* edtHomeWLanSSID = nullptr;
-    QList<QLabel*> m_wlanLabels;
     QCheckBox* chbUseCameraIP = nullptr;
     QLineEdit* edCameraIP = nullptr;
     QLabel* lblCameraIPInfo = nullptr;
