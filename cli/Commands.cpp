@@ -5,9 +5,11 @@
 #include "ImportCommand.h"
 #include "InfoCommand.h"
 #include "ListCommand.h"
+#include "LiveViewCommand.h"
 #include "PlayTimeCommand.h"
 #include "PowerOffCommand.h"
 #include "PropsCommand.h"
+#include "RecViewCommand.h"
 #include "RequestCommand.h"
 #include "SetCommand.h"
 #include "WatchCommand.h"
@@ -27,5 +29,7 @@ std::vector<std::unique_ptr<CliCommand>> createCommands()
     commands.push_back(std::make_unique<ListCommand>());
     commands.push_back(std::make_unique<ImportCommand>());
     commands.push_back(std::make_unique<WatchCommand>());
+    commands.push_back(std::make_unique<LiveViewCommand>());
+    commands.push_back(std::make_unique<RecViewCommand>());
     return commands;
 }

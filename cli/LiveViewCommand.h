@@ -1,0 +1,33 @@
+#pragma once
+
+#include "CliCommand.h"
+
+#include <QJsonObject>
+
+class TMetaData;
+
+// liveview: runs the camera's live view through the program's receiver, reassembly and decoder and
+// reports what arrived, once a second and at the end.
+class LiveViewCommand : public CliCommand
+{
+public:
+    QString name() const override { return QStringLiteral("liveview"); }
+    QString synopsis() const override
+    {
+        return QStringLiteral(
+            "liveview [--seconds N] [--size WxH] [--port P] [--save-last FILE] [--save-every DIR]");
+    }
+    QString summary() const override
+    {
+        return QStringLiteral("receive live view until Ctrl-C or N seconds: frames, datagrams, decode time "
+                              "and the camera information of the last frame");
+    }
+    int run(CliContext& context, const QStringList& arguments) override;
+
+    // "1280x960", "1280 x 960" or "1280x0960" to the camera's size code "1280x0960"; empty when it
+    // is none of these.
+    static QString SizeCode(const QString& text);
+    // The camera information as the live view panel's status line shows it, and as JSON.
+    static QString StatusText(const TMetaData& information);
+    static QJsonObject StatusJson(const TMetaData& information);
+};
