@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/ui/TTranslationForm.h"
+
+#include <QList>
+#include <QRect>
+#include <QTimer>
+
+class QLabel;
+class TSetup;
+
+// The busy overlay: a half-transparent, borderless, always-on-top window laid over the main window
+// while the pages talk to the camera, so no other action can start meanwhile. Rectangles can be cut
+// out of it (the main window's progress area, areas a page names) so they stay visible and usable.
+// The user cannot close it; in debug mode "Schließen  X" is the way out.
+class TfrmInProcessing : public TTranslationForm
+{
+    Q_OBJECT
+
+public:
+    // The overlay covers parent (the main window); without one it covers the screen's work area.
+    explicit TfrmInProcessing(const TSetup* setup, QWidget* parent = nullptr);
+    ~TfrmInProcessing() override;
+
+    // areaRect, in the main window's coordinates, stays free; an empty one frees nothing.
+    void Show(const QRect& areaRect);
+    // Forgets the free regions and closes the overlay.
+    void Hide();
+    // The first highIndex + 1 of rects (none for -1) and areaRect become the free regions.
+    void SetFreeRegions(const QList<QRect>& rects, int highIndex, const QRect& areaRect);
+    // The window's shape: its whole area minus every free region.
+    void RedesignForm();
+
+    const QList<QRect>& FreeRegions() const { return m_freeRegions; }
+    bool OwnRegion() const { return m_ownRegion; }
+    bool Closable() const { return m_closable; }
+
+    QLabel* lblInProcessing;
+    QLabel* lblClose;
+    QTimer tmrProgress;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void tmrProgressTimer();
+    void addAreaRect(const QRect& areaRect);
+    void centreLabel();
+    void trace(const QString& message) const;
+
+    const TSetup* m_setup;
+    bool m_closable = true;
+    int m_dots = 0;
+    QList<QRect> m_freeRegions;
+    bool m_ownRegion = false;
+};

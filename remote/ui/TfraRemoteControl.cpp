@@ -1,0 +1,9 @@
+#include "remote/ui/TfraRemoteControl.h"
+
+#include "app/ui/DarkStyle.h"
+
+TfraRemoteControl::TfraRemoteControl(QWidget* parent)
+    : TfraCameraPage(parent)
+{
+    DarkStyle::FillPlaceholder(this, QStringLiteral("Fernsteuerung"));
+}

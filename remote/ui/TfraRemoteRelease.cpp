@@ -1,0 +1,9 @@
+#include "remote/ui/TfraRemoteRelease.h"
+
+#include "app/ui/DarkStyle.h"
+
+TfraRemoteRelease::TfraRemoteRelease(QWidget* parent)
+    : TfraCameraPage(parent)
+{
+    DarkStyle::FillPlaceholder(this, QStringLiteral("Fernauslöser"));
+}

@@ -1,0 +1,180 @@
+// The busy overlay and the preview window: shape with free regions, the label's visibility, the
+// running dots, the closing rules; the preview's size rules and its click to close.
+#include "import/ui/TfrmInProcessing.h"
+#include "import/ui/TfrmPreview.h"
+
+#include "app/TNamedTexts.h"
+#include "app/TSetup.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ProcessingWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        TNamedTexts::Register({ { "_rsInProcessing", "Bitte warten. Aktion wird ausgeführt" } });
+        main.setGeometry(40, 30, 800, 600);
+        main.show();
+    }
+    void TearDown() override
+    {
+        if (overlay)
+            overlay->Hide();
+    }
+    TfrmInProcessing* makeOverlay()
+    {
+        overlay = new TfrmInProcessing(&setup, &main);
+        return overlay;
+    }
+
+    TSetup setup;
+    QWidget main;
+    TfrmInProcessing* overlay = nullptr;
+};
+
+TEST_F(ProcessingWindowTest, CoversTheMainWindowAndCannotBeClosedByTheUser)
+{
+    TfrmInProcessing* w = makeOverlay();
+    EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_NEAR(w->windowOpacity(), 200.0 / 255.0, 0.01);
+
+    w->Show(QRect());
+    ASSERT_TRUE(w->isVisible());
+    EXPECT_EQ(w->size(), main.size());
+    EXPECT_TRUE(w->FreeRegions().isEmpty());
+    EXPECT_FALSE(w->OwnRegion());
+    EXPECT_TRUE(w->lblInProcessing->isVisible());
+    EXPECT_EQ(w->lblInProcessing->text(), QStringLiteral("Bitte warten. Aktion wird ausgeführt"));
+    EXPECT_FALSE(w->lblClose->isVisible()); // no way out outside debug mode
+    EXPECT_TRUE(w->mask().contains(QPoint(400, 300)));
+
+    w->close();
+    EXPECT_TRUE(w->isVisible());
+    w->Hide();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(w->FreeRegions().isEmpty());
+}
+
+TEST_F(ProcessingWindowTest, FreeRegionsAreCutOutOfTheShape)
+{
+    TfrmInProcessing* w = makeOverlay();
+    const QRect area(10, 0, 300, 40);
+    w->Show(area);
+    ASSERT_EQ(w->FreeRegions().size(), 1);
+    EXPECT_TRUE(w->OwnRegion());
+    EXPECT_TRUE(w->lblInProcessing->isVisible()); // the page-less case still says what is going on
+    EXPECT_FALSE(w->mask().contains(QPoint(20, 20)));
+    EXPECT_TRUE(w->mask().contains(QPoint(20, 100)));
+
+    // A page names no regions: only the area stays free.
+    w->SetFreeRegions({ QRect(0, 0, 5, 5) }, -1, area);
+    EXPECT_EQ(w->FreeRegions(), QList<QRect>({ area }));
+    EXPECT_TRUE(w->lblInProcessing->isVisible());
+
+    // Three page rectangles of four given, plus the area: four holes, the label makes way.
+    const QList<QRect> rects { QRect(100, 100, 50, 50), QRect(200, 200, 60, 40), QRect(500, 400, 100, 100),
+        QRect(700, 500, 20, 20) };
+    w->SetFreeRegions(rects, 2, area);
+    ASSERT_EQ(w->FreeRegions().size(), 4);
+    EXPECT_FALSE(w->lblInProcessing->isVisible());
+    for (const QPoint& hole : { QPoint(120, 120), QPoint(230, 220), QPoint(550, 450), QPoint(20, 20) })
+        EXPECT_FALSE(w->mask().contains(hole)) << hole.x() << "," << hole.y();
+    EXPECT_TRUE(w->mask().contains(QPoint(710, 510))); // the fourth was beyond highIndex
+    EXPECT_TRUE(w->mask().contains(QPoint(400, 300)));
+
+    // Regions covering the whole window must not turn into "no mask", which covers everything.
+    w->SetFreeRegions({ QRect(0, 0, 800, 600) }, 0, QRect());
+    EXPECT_FALSE(w->mask().contains(QPoint(400, 300)));
+
+    w->Hide();
+    EXPECT_TRUE(w->FreeRegions().isEmpty());
+}
+
+TEST_F(ProcessingWindowTest, CaptionRunsThroughZeroToThreeDots)
+{
+    TfrmInProcessing* w = makeOverlay();
+    w->Show(QRect());
+    const QString base = QStringLiteral("Bitte warten. Aktion wird ausgeführt");
+    QStringList seen;
+    const QString dots[] = { base, base + QStringLiteral("."), base + QStringLiteral(".."),
+        base + QStringLiteral("..."), base };
+    for (const QString& expected : dots) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w->lblInProcessing->text() == expected; }, 3000))
+            << w->lblInProcessing->text().toStdString();
+        // The next step must not be skipped: wait for the text to move on before looking again.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w->lblInProcessing->text() != expected; }, 3000));
+    }
+}
+
+TEST_F(ProcessingWindowTest, DebugModeOffersTheWayOut)
+{
+    setup.DebugMode = true;
+    TfrmInProcessing* w = makeOverlay();
+    w->Show(QRect());
+    ASSERT_TRUE(w->lblClose->isVisible());
+    QTest::mouseClick(w->lblClose, Qt::LeftButton);
+    EXPECT_FALSE(w->isVisible());
+}
+
+QByteArray jpegOf(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    return data;
+}
+
+TEST(PreviewWindowTest, WindowFollowsThePicturesProportionWithinTheAreaAndTheLimit)
+{
+    // The area is shorter than the picture's proportion: its height decides.
+    EXPECT_EQ(TfrmPreview::PreviewGeometry(QSize(4000, 3000), QSize(1000, 700), QPoint(0, 0)),
+        QRect(33, 0, 934, 701));
+    // Portrait pictures get the same window.
+    EXPECT_EQ(TfrmPreview::PreviewGeometry(QSize(3000, 4000), QSize(1000, 700), QPoint(0, 0)).size(),
+        QSize(934, 701));
+    // A large area: limited to 1024 x 768 and centred in it, origin included.
+    EXPECT_EQ(TfrmPreview::PreviewGeometry(QSize(4000, 3000), QSize(2000, 1500), QPoint(100, 50)),
+        QRect(100 + 488, 50 + 366, 1024, 768));
+    // A wide area: the width is the area's.
+    EXPECT_EQ(TfrmPreview::PreviewGeometry(QSize(640, 480), QSize(800, 900), QPoint(0, 0)),
+        QRect(0, 150, 800, 600));
+}
+
+TEST(PreviewWindowTest, ShowsDecodablePicturesUntilClickedAndRefusesOthers)
+{
+    TfrmPreview preview;
+    EXPECT_EQ(preview.ShowPreview(
+                  QByteArrayLiteral("no picture"), QSize(1000, 700), QStringLiteral("x"), QPoint(0, 0)),
+        TTranslationForm::mrCancel);
+    EXPECT_FALSE(preview.isVisible());
+
+    bool wasShown = false;
+    QRect shownAt;
+    QTimer::singleShot(50, &preview, [&] {
+        wasShown = preview.isVisible();
+        shownAt = preview.geometry();
+        QTest::mouseClick(&preview, Qt::LeftButton, {}, QPoint(100, 100));
+    });
+    const int result = preview.ShowPreview(
+        jpegOf(400, 300), QSize(1000, 700), QStringLiteral("Aufnahme 3"), QPoint(10, 20));
+    EXPECT_EQ(result, TTranslationForm::mrOk);
+    EXPECT_TRUE(wasShown);
+    EXPECT_EQ(shownAt, QRect(10 + 33, 20, 934, 701));
+    EXPECT_EQ(preview.lblTakeInfo->text(), QStringLiteral("Aufnahme 3"));
+    EXPECT_FALSE(preview.isVisible());
+}
+
+} // namespace
