@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -60,7 +61,8 @@ TfrmSettings::TfrmSettings(TSetup* setup, QWidget* parent)
 {
     RegisterShellTexts();
     setWindowTitle(QStringLiteral("Einstellungen"));
-    setFixedSize(418, 466);
+    // The layout may widen it where a font needs more room than the intended size gives.
+    resize(418, 466);
     setWindowOpacity(230.0 / 255.0);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(153, 153, 131));
@@ -93,7 +95,7 @@ TfrmSettings::TfrmSettings(TSetup* setup, QWidget* parent)
     buttons->addWidget(btnCancel);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 0);
+    layout->setContentsMargins(4, 4, 4, 0);
     layout->addWidget(m_pages, 1);
     layout->addWidget(buttonBar);
 
@@ -176,6 +178,7 @@ QWidget* TfrmSettings::createNetworkPage()
 {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(6, 6, 6, 6); // room for the longest caption at the fixed width
     chbWLanAutoConnect
         = checkBox("chbWLanAutoConnect", QStringLiteral("WiFi-Verbindung automatisch herstellen"), page);
     grid->addWidget(chbWLanAutoConnect, 0, 0, 1, 2);
@@ -223,13 +226,20 @@ QWidget* TfrmSettings::createUpdatePage()
     auto* layout = new QVBoxLayout(page);
     btnUpdate = new QPushButton(QStringLiteral("Jetzt nach neuer Version suchen..."), page);
     btnUpdate->setObjectName(QStringLiteral("btnUpdate"));
-    // The product picture: the program's name set large until there is artwork for it.
-    auto* imgProduct = new QLabel(QStringLiteral("Lumivar"), page);
-    QFont big = imgProduct->font();
-    big.setPointSizeF(big.pointSizeF() * 3);
-    big.setBold(true);
-    imgProduct->setFont(big);
+    // The product picture; the program's name set large when the resource is not linked in.
+    auto* imgProduct = new QLabel(page);
+    imgProduct->setObjectName(QStringLiteral("imgProduct"));
     imgProduct->setAlignment(Qt::AlignCenter);
+    const QPixmap picture(QStringLiteral(":/shell/camera.png"));
+    if (!picture.isNull()) {
+        imgProduct->setPixmap(picture.scaled(240, 240, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    } else {
+        imgProduct->setText(QStringLiteral("Lumivar"));
+        QFont big = imgProduct->font();
+        big.setPointSizeF(big.pointSizeF() * 3);
+        big.setBold(true);
+        imgProduct->setFont(big);
+    }
     lblVersion = new QLabel(page);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setAlignment(Qt::AlignRight | Qt::AlignBottom);
