@@ -1,7 +1,11 @@
 #include "app/TLanguageModule.h"
 #include "app/TLogger.h"
 #include "app/TSetup.h"
-#include "app/ui/TfrmPlaceholder.h"
+#include "app/shell/TfrmInfo.h"
+#include "app/shell/TfrmMain.h"
+#include "app/shell/TfrmSettings.h"
+#include "import/ui/TfrmInProcessing.h"
+#include "import/ui/TfrmPreview.h"
 #include "platform/TSingleInstance.h"
 
 #include <QApplication>
@@ -34,9 +38,18 @@ int main(int argc, char** argv)
         TLanguageModule::SetInstance(&languages);
         languages.SelectLanguage(setup->LanguageId);
 
-        TfrmPlaceholder mainWindow(setup.get());
+        TfrmMain mainWindow(setup.get());
         QObject::connect(
-            instance.get(), &TSingleInstance::raiseRequested, &mainWindow, &TfrmPlaceholder::bringToFront);
+            instance.get(), &TSingleInstance::raiseRequested, &mainWindow, &TfrmMain::BringToFront);
+        // Owned by the main window, so they go with it.
+        auto* preview = new TfrmPreview(&mainWindow);
+        auto* processing = new TfrmInProcessing(setup.get(), &mainWindow);
+        auto* settings = new TfrmSettings(setup.get(), &mainWindow);
+        auto* info = new TfrmInfo(&mainWindow);
+        mainWindow.SetPreviewWindow(preview);
+        mainWindow.SetProcessingWindow(processing);
+        mainWindow.SetSettingsWindow(settings);
+        mainWindow.SetInfoWindow(info);
         mainWindow.show();
         result = app.exec();
         TLanguageModule::SetInstance(nullptr);
