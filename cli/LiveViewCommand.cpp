@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -31,6 +32,20 @@ void onInterrupt(int)
 {
     g_interrupted = 1;
 }
+
+// Ctrl-C ends the run through the event loop, so that live view is stopped at the camera.
+struct InterruptGuard
+{
+    InterruptGuard()
+        : previous(std::signal(SIGINT, onInterrupt))
+    {
+        g_interrupted = 0;
+    }
+    ~InterruptGuard() { std::signal(SIGINT, previous); }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+    void (*previous)(int);
+};
 
 struct Options
 {
@@ -225,6 +240,7 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
     });
 
     TLiveViewControl control(cameraMode, liveView, releaseView, [&size] { return size; });
+    std::optional<InterruptGuard> interrupt(std::in_place);
     const bool started = control.Start(mode, port);
     if (!started || !processor.IsListening()) {
         const QString why = control.ErrorText();
@@ -263,14 +279,12 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
             loop.quit();
     });
     poll.start(50);
-    g_interrupted = 0;
-    const auto previous = std::signal(SIGINT, onInterrupt);
     loop.exec();
-    std::signal(SIGINT, previous);
     report.stop();
     poll.stop();
     sample();
     const bool stopped = control.Stop();
+    interrupt.reset();
 
     QString error = writeError;
     if (error.isEmpty() && !o.saveLast.isEmpty()) {
