@@ -67,7 +67,6 @@ private:
 
     TSetup* m_setup;
     quint32 m_languageAtShow = 0;
-    bool m_closing = false;
 
     QTabWidget* m_pages = nullptr;
     QLineEdit* edtDownloadDir = nullptr;
