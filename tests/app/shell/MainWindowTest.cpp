@@ -5,12 +5,14 @@
 
 #include "app/AppTexts.h"
 #include "app/QStringPrinter.h"
+#include "app/TLanguageModule.h"
 #include "app/TSetup.h"
 #include "app/shell/TfraDebug.h"
 #include "camera/session/TCamera.h"
 #include "import/ui/TfraLiveImport.h"
 #include "import/ui/TfraPhotoImport.h"
 #include "import/ui/TfrmInProcessing.h"
+#include "import/ui/TfrmPreview.h"
 #include "remote/ui/TfraRemoteControl.h"
 #include "sim/SimCamera.h"
 #include "sim/SimServer.h"
@@ -311,6 +313,26 @@ TEST_F(MainWindowTest, ClosingSavesTheSettingsAndReturnsToTheHomeNetwork)
     stored.SetStoreFile(setup.StoreFile());
     stored.Load();
     EXPECT_EQ(stored.LiveViewPort, 31000);
+}
+
+TEST_F(MainWindowTest, EnglishFileCoversTheWindowTexts)
+{
+    TLanguageModule languages(QStringLiteral(LUMIVAR_SOURCE_DIR "/Languages"));
+    TLanguageModule::SetInstance(&languages);
+    ASSERT_TRUE(languages.SelectLanguage(1033));
+    TfrmMain& w = makeWindow();
+    TfrmPreview preview;
+    EXPECT_EQ(w.btnPhotoImport->text(), QStringLiteral("Photo import"));
+    EXPECT_EQ(w.btnLiveimport->text(), QStringLiteral("Live import"));
+    EXPECT_EQ(w.btnRemoteControl->text(), QStringLiteral("Remote control"));
+    EXPECT_EQ(w.btnRemoteRelease->text(), QStringLiteral("Remote release"));
+    EXPECT_EQ(w.btnPowerOff->toolTip(), QStringLiteral("Switch the camera off"));
+    EXPECT_EQ(w.btnSyncTime->toolTip(), QStringLiteral("Synchronize the camera time"));
+    EXPECT_EQ(processing->lblClose->text(), QStringLiteral("Close  X"));
+    EXPECT_EQ(preview.lblClose->text(), QStringLiteral("Close  X"));
+    languages.SelectLanguage(TLanguageModule::GermanId);
+    EXPECT_EQ(w.btnPhotoImport->text(), QStringLiteral("Fotoimport"));
+    TLanguageModule::SetInstance(nullptr);
 }
 
 } // namespace
