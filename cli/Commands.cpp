@@ -2,17 +2,23 @@
 #include "ClockCommand.h"
 #include "CommandListCommand.h"
 #include "ExifCommand.h"
+#include "FocusCommand.h"
 #include "ImportCommand.h"
 #include "InfoCommand.h"
 #include "ListCommand.h"
 #include "LiveViewCommand.h"
+#include "ModeCommand.h"
+#include "MovieCommand.h"
 #include "PlayTimeCommand.h"
 #include "PowerOffCommand.h"
 #include "PropsCommand.h"
 #include "RecViewCommand.h"
+#include "ReleaseCommand.h"
 #include "RequestCommand.h"
 #include "SetCommand.h"
+#include "ShootCommand.h"
 #include "WatchCommand.h"
+#include "ZoomCommand.h"
 
 std::vector<std::unique_ptr<CliCommand>> createCommands()
 {
@@ -29,6 +35,12 @@ std::vector<std::unique_ptr<CliCommand>> createCommands()
     commands.push_back(std::make_unique<ListCommand>());
     commands.push_back(std::make_unique<ImportCommand>());
     commands.push_back(std::make_unique<WatchCommand>());
+    commands.push_back(std::make_unique<ModeCommand>());
+    commands.push_back(std::make_unique<FocusCommand>());
+    commands.push_back(std::make_unique<ShootCommand>());
+    commands.push_back(std::make_unique<MovieCommand>());
+    commands.push_back(std::make_unique<ReleaseCommand>());
+    commands.push_back(std::make_unique<ZoomCommand>());
     commands.push_back(std::make_unique<LiveViewCommand>());
     commands.push_back(std::make_unique<RecViewCommand>());
     return commands;
