@@ -213,6 +213,7 @@ QWidget* TfrmMain::createTopBar()
     progress->setContentsMargins(0, 2, 0, 2);
     progress->setSpacing(0);
     auto* captions = new QHBoxLayout;
+    captions->setSpacing(12);
     captions->addWidget(lblProgressCaption);
     captions->addWidget(lblProgressDetail, 1);
     progress->addLayout(captions);
@@ -619,12 +620,6 @@ void TfrmMain::layoutStartPage()
     imgNotebook->raise();
 }
 
-void TfrmMain::resizeEvent(QResizeEvent* event)
-{
-    TTranslationForm::resizeEvent(event);
-    layoutStartPage();
-}
-
 void TfrmMain::showPageDirectly(QWidget* sheet, TfraCameraPage* page, QPushButton* button)
 {
     page->setEnabled(true);
@@ -670,6 +665,9 @@ bool TfrmMain::handleShortcut(int key)
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    // The start page gets its size from the layout after the window's own resize.
+    if (watched == tsConnect && event->type() == QEvent::Resize)
+        layoutStartPage();
     if (event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);

@@ -315,6 +315,25 @@ TEST_F(MainWindowTest, ClosingSavesTheSettingsAndReturnsToTheHomeNetwork)
     EXPECT_EQ(stored.LiveViewPort, 31000);
 }
 
+TEST_F(MainWindowTest, StartPagePicturesFollowThePageWidth)
+{
+    server->setPower(false);
+    TfrmMain& w = makeWindow();
+    w.resize(1250, 700);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.tsConnect->width() == 1250; }, 5000));
+    const int side = 500; // 1250 / 2.5
+    EXPECT_EQ(w.imgCamera->width(), side);
+    EXPECT_EQ(w.imgNotebook->width(), side);
+    EXPECT_EQ(w.imgNotebook->x() + w.imgNotebook->width(), 1250 - 24);
+    EXPECT_EQ(w.imgRadio->x(), w.imgCamera->x() + side);
+    EXPECT_EQ(w.imgRadio->x() + w.imgRadio->width(), w.imgNotebook->x());
+    EXPECT_EQ(w.imgConnection->x(), w.imgCamera->x() + side - side * 36 / 400);
+    EXPECT_EQ(w.imgConnection->x() + w.imgConnection->width(), w.imgNotebook->x() + side * 36 / 400);
+    // Without a camera the radio blinks and the link is hidden.
+    EXPECT_FALSE(w.imgConnection->isVisibleTo(w.tsConnect));
+    EXPECT_TRUE(w.tmrImageRadio.isActive());
+}
+
 TEST_F(MainWindowTest, EnglishFileCoversTheWindowTexts)
 {
     TLanguageModule languages(QStringLiteral(LUMIVAR_SOURCE_DIR "/Languages"));
