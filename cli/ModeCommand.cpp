@@ -80,6 +80,15 @@ bool ModeCommand::EnterMode(
         error = QStringLiteral("the camera has no shutter-only mode");
         return false;
     }
+    // The sizes are those of both modes together; each mode takes a size only when it lists them.
+    const quint8 sizedFlag = mode == TCameraModeAction::ModeRec ? TCameraModeAction::FlagRec
+                                                                : TCameraModeAction::FlagShutterWithSize;
+    if (sized && !(modes.SupportedModes & sizedFlag)) {
+        error = mode == TCameraModeAction::ModeRec
+            ? QStringLiteral("the camera offers no recording mode with live view")
+            : QStringLiteral("the camera's shutter-only mode takes no live view size");
+        return false;
+    }
     const auto switchTo
         = [&] { return size.isEmpty() ? modes.SwitchToMode(mode) : modes.SwitchMode(mode, size); };
     // This process does not know the camera's mode. Taking it for the other recording mode makes

@@ -223,6 +223,11 @@ TEST_F(ShootingCli, MoviesStartAndStopWhereTheCameraOffersThem)
     EXPECT_EQ(cli({ "movie" }).exitCode, 2);
     EXPECT_EQ(cli({ "movie", "start", "now" }).exitCode, 2);
 
+    // This body's shutter-only mode has no live view sizes.
+    run = cli({ "mode", "shutter", "--size", "640x480" });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("takes no live view size")) << run.err.constData();
+
     m_server.reset();
     start("e-m10");
     run = cli({ "movie", "start" });
