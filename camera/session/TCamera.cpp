@@ -27,10 +27,10 @@ TCameraLink linkOf(const TSetup& setup)
 } // namespace
 
 TCamera::TCamera(const TCameraLink& link, const QString& wlanName, bool autoConnect, const QString& wlanSSID,
-    TWifiJoin::Runner wifiRunner)
+    TWifiJoin::Runner wifiRunner, const TSetup* setup)
     : Info(link)
     , Import(link)
-    , Remote(link)
+    , Remote(link, setup)
     , WLanName(wlanName)
     , WLanSSID(wlanSSID)
     , AutoConnect(autoConnect)
@@ -47,7 +47,7 @@ TCamera::TCamera(const TCameraLink& link, const QString& wlanName, bool autoConn
 
 TCamera::TCamera(const TSetup& setup, TWifiJoin::Runner wifiRunner)
     : TCamera(linkOf(setup), setup.CameraWLanName, setup.WLanAutoConnect, setup.CameraWLanSSID,
-        std::move(wifiRunner))
+        std::move(wifiRunner), &setup)
 {
     const TSetup* s = &setup;
     SyncDataTime = [s] { return s->SyncDataTime; };

@@ -23,8 +23,9 @@ class TCamera
 public:
     enum Capability : quint8 { CapImport = 1, CapRemote = 2, CapGPS = 4, CapRelease = 8 };
 
+    // With settings, the remote part takes the live view size and port from them.
     TCamera(const TCameraLink& link, const QString& wlanName, bool autoConnect, const QString& wlanSSID,
-        TWifiJoin::Runner wifiRunner = {});
+        TWifiJoin::Runner wifiRunner = {}, const TSetup* setup = nullptr);
     // Host, Wi-Fi names and clock synchronisation from the settings (names taken now, the host and
     // SyncDataTime at each use).
     explicit TCamera(const TSetup& setup, TWifiJoin::Runner wifiRunner = {});
