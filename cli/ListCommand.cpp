@@ -1,6 +1,8 @@
 #include "ListCommand.h"
 
 #include "CliContext.h"
+#include "ModeCommand.h"
+#include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
 #include "import/CameraDateTime.h"
 #include "import/FileSizeText.h"
@@ -42,6 +44,15 @@ ListCommand::Card ListCommand::OpenCard(CliContext& context)
     if (!commandList.SupportsFunction(QStringLiteral("web"))) {
         card.Error = QStringLiteral("the camera at %1 offers no picture transfer").arg(context.cameraHost());
         return card;
+    }
+    // The card is only listed in playback mode; a camera left in recording mode by a remote
+    // session answers the lists with an error.
+    if (commandList.Functions.Find(QStringLiteral("switch_cammode"))) {
+        QString error;
+        if (!ModeCommand::EnterMode(context, commandList, TCameraModeAction::ModePlay, error)) {
+            card.Error = error;
+            return card;
+        }
     }
     card.Import = std::make_unique<TCameraImport>(TCameraLink::ToHost(context.cameraHost()));
     if (!card.Import->Probe(commandList)) {

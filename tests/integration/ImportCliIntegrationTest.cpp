@@ -33,9 +33,10 @@ struct CliRun
 class ImportCli : public ::testing::Test
 {
 protected:
-    void startServer(const camsim::SimFaultSettings& faults = {})
+    void startServer(const camsim::SimFaultSettings& faults = {}, const std::string& profile = "e-m10")
     {
         camsim::SimServerOptions options;
+        options.profile = profile;
         options.cardDirectory = card.root().toStdString();
         options.faults = faults;
         server = std::make_unique<camsim::SimServer>(options);
@@ -108,6 +109,23 @@ TEST_F(ImportCli, ListGivesFoldersAndFilesInOrder)
     const CliRun text = cli({ QStringLiteral("list"), QStringLiteral("/DCIM/100OLYMP/") });
     EXPECT_EQ(text.exitCode, 0);
     EXPECT_EQ(text.out.count('\n'), 3);
+}
+
+// A body that lists its card only in playback mode, left in recording mode by a remote session.
+TEST_F(ImportCli, ListAndImportSwitchTheCameraToPlaybackFirst)
+{
+    startServer({}, "omd-v260");
+    ASSERT_EQ(cli({ QStringLiteral("mode"), QStringLiteral("rec") }).exitCode, 0);
+    const CliRun files
+        = cli({ QStringLiteral("--json"), QStringLiteral("list"), QStringLiteral("100OLYMP") });
+    ASSERT_EQ(files.exitCode, 0) << files.err.constData();
+    EXPECT_EQ(files.json().value(QStringLiteral("files")).toArray().size(), 3);
+
+    ASSERT_EQ(cli({ QStringLiteral("mode"), QStringLiteral("rec") }).exitCode, 0);
+    QTemporaryDir target;
+    const CliRun copied = cli({ QStringLiteral("import"), QStringLiteral("--dest"), target.path() });
+    ASSERT_EQ(copied.exitCode, 0) << copied.err.constData();
+    EXPECT_EQ(entries(target.path()).size(), 3);
 }
 
 TEST_F(ImportCli, CopiesTheCardExactlyAndASecondRunCopiesNothing)
