@@ -4,6 +4,7 @@
 #include "app/shell/TfrmInfo.h"
 #include "app/shell/TfrmMain.h"
 #include "app/shell/TfrmSettings.h"
+#include "app/shell/ViewerStart.h"
 #include "import/ui/TfrmInProcessing.h"
 #include "import/ui/TfrmPreview.h"
 #include "platform/TSingleInstance.h"
@@ -18,6 +19,11 @@ int main(int argc, char** argv)
 
     auto setup = std::make_unique<TSetup>(QCoreApplication::arguments());
     setup->Load();
+
+    // "lumivar FILE.JPG" shows the picture in the viewer alone: no camera, no main window, and no
+    // single-instance lock, so it opens beside a running program too.
+    if (const QString picture = ViewerPictureArgument(QCoreApplication::arguments()); !picture.isEmpty())
+        return runViewerOnly(setup.get(), picture);
 
     auto instance = std::make_unique<TSingleInstance>();
     if (!instance->TryAcquire()) {
