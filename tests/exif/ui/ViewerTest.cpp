@@ -1,6 +1,7 @@
 #include "exif/ui/TKmPropertyList.h"
 #include "exif/ui/TfrmViewer.h"
 
+#include "app/TLanguageModule.h"
 #include "app/TSetup.h"
 #include "common/TestPaths.h"
 
@@ -288,4 +289,27 @@ TEST_F(ViewerTest, SidePanelHidesToTheButtonStripAndComesBack)
     EXPECT_EQ(control->width(), 290);
     EXPECT_TRUE(hide->isVisible());
     EXPECT_EQ(panel->width(), panelWidth);
+}
+
+TEST(ViewerLanguageTest, ComesUpTranslatedAndKeepsTheFileNameThroughALanguageChange)
+{
+    TLanguageModule languages(QStringLiteral(LUMIVAR_SOURCE_DIR "/Languages"));
+    TLanguageModule::SetInstance(&languages);
+    ASSERT_TRUE(languages.SelectLanguage(1033));
+    {
+        TSetup setup;
+        TfrmViewer viewer(&setup);
+        auto* focus = viewer.findChild<QLabel*>(QStringLiteral("lblFocusInfo"));
+        EXPECT_EQ(viewer.findChild<QLabel*>(QStringLiteral("lblFitted"))->text(), QStringLiteral("Fitted"));
+        EXPECT_EQ(focus->text(), QStringLiteral("Focus display"));
+        EXPECT_EQ(focus->toolTip(), QStringLiteral("Show/hide focus display"));
+
+        viewer.ShowImage(ep3(), kArea, kOrigin);
+        auto* fileName = viewer.findChild<QLabel*>(QStringLiteral("lblFileName"));
+        ASSERT_EQ(fileName->text(), QStringLiteral("olympus_e-p3.jpg"));
+        languages.SelectLanguage(TLanguageModule::GermanId);
+        EXPECT_EQ(focus->text(), QStringLiteral("Fokusanzeige"));
+        EXPECT_EQ(fileName->text(), QStringLiteral("olympus_e-p3.jpg"));
+    }
+    TLanguageModule::SetInstance(nullptr);
 }
