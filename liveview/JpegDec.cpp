@@ -183,6 +183,16 @@ void onLibraryMessage(j_common_ptr cinfo, int level)
         (*cinfo->err->format_message)(cinfo, error->message);
 }
 
+// Every 8x8 block of a picture costs at least one bit of entropy-coded data (its DC difference; a
+// sequential scan adds at least one more for its end of block). A header claiming more pixels than
+// the data could ever describe is refused before the picture's memory is taken: otherwise a few
+// hundred bytes claiming 65000 x 65000 pixels would have us allocate and decode 16 GB.
+bool scanCanDescribe(qint64 width, qint64 height, qsizetype size, int bitsPerBlock)
+{
+    const qint64 blocks = ((width + 7) / 8) * ((height + 7) / 8);
+    return blocks * bitsPerBlock <= qint64(size) * 8;
+}
+
 // Decoding through the library's own interface. Kept free of C++ objects that longjmp would skip:
 // the image lives in the caller.
 bool decodeLibrary(
@@ -204,6 +214,12 @@ bool decodeLibrary(
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);
+    if (!scanCanDescribe(cinfo.image_width, cinfo.image_height, size, 1)) {
+        std::snprintf(message, JMSG_LENGTH_MAX, "%u x %u pixels claimed by %lld bytes", cinfo.image_width,
+            cinfo.image_height, static_cast<long long>(size));
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     cinfo.out_color_space = kLibraryFormat;
     cinfo.scale_num = 1;
     cinfo.scale_denom = unsigned(scaleDenom);
@@ -333,7 +349,7 @@ JpegDecCheck checkJpegMarkers(const uchar* data, qsizetype size)
 QImage DecodeJpegToBitmap(const uchar* data, qsizetype size)
 {
     const JpegDecCheck check = checkJpegMarkers(data, size);
-    if (!check.accepted)
+    if (!check.accepted || !scanCanDescribe(check.width, check.height, size, 2))
         return {};
     tjhandle handle = threadDecompressor();
     if (!handle)

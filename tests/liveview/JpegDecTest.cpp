@@ -258,3 +258,23 @@ TEST(JpegDecTest, ThumbnailsKeepTheAspectRatio)
     EXPECT_EQ(DecodeJpegToBitmap(thumb).size(), QSize(160, 120));
     EXPECT_TRUE(LoadThumbnailJpeg(dir.filePath("missing.jpg"), 160).isEmpty());
 }
+
+// A few hundred bytes claiming 65000 x 65000 pixels: refused before the picture's memory is taken,
+// by both decoders (anyone on the camera's network can send such a frame to the live view port).
+TEST(JpegDecTest, HeaderClaimingMorePixelsThanTheDataHoldsIsRefused)
+{
+    const QByteArray good = encode(gradient(48, 32), TJSAMP_420);
+    const qsizetype at = sofAt(good);
+    ASSERT_GT(at, 0);
+    QByteArray huge = good;
+    for (qsizetype i : { at + 1, at + 3 }) {
+        huge[i] = char(0xFD);
+        huge[i + 1] = char(0xE8);
+    }
+    EXPECT_TRUE(checkJpegMarkers(bytes(huge), huge.size()).accepted); // the markers themselves are fine
+    EXPECT_TRUE(DecodeJpegToBitmap(huge).isNull());
+    QString error;
+    EXPECT_TRUE(decodeJpegWithLibrary(huge, &error).isNull());
+    EXPECT_TRUE(error.contains(QLatin1String("claimed"))) << error.toStdString();
+    EXPECT_FALSE(DecodeJpegToBitmap(good).isNull());
+}
