@@ -1,10 +1,12 @@
 #include "app/TLanguageModule.h"
 #include "app/TLogger.h"
 #include "app/TSetup.h"
+#include "app/shell/TfraDebug.h"
 #include "app/shell/TfrmInfo.h"
 #include "app/shell/TfrmMain.h"
 #include "app/shell/TfrmSettings.h"
 #include "app/shell/ViewerStart.h"
+#include "exif/ui/TfrmViewer.h"
 #include "import/ui/TfrmInProcessing.h"
 #include "import/ui/TfrmPreview.h"
 #include "platform/TSingleInstance.h"
@@ -52,6 +54,9 @@ int main(int argc, char** argv)
         auto* processing = new TfrmInProcessing(setup.get(), &mainWindow);
         auto* settings = new TfrmSettings(setup.get(), &mainWindow);
         auto* info = new TfrmInfo(&mainWindow);
+        auto* viewer = new TfrmViewer(setup.get(), &mainWindow);
+        viewer->SetMainWindow(&mainWindow);
+        mainWindow.fraDebug->SetViewer(viewer);
         mainWindow.SetPreviewWindow(preview);
         mainWindow.SetProcessingWindow(processing);
         mainWindow.SetSettingsWindow(settings);

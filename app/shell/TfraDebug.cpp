@@ -7,6 +7,7 @@
 #include "app/shell/ShellTexts.h"
 #include "app/shell/TfrmSettings.h"
 #include "camera/TIdHTTPEx.h"
+#include "exif/ui/TfrmViewer.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -91,6 +92,9 @@ TfraDebug::TfraDebug(TSetup* setup, QWidget* parent)
     ChooseSaveFile = [](QWidget* owner, const QString& title, const QString& filter) {
         return QFileDialog::getSaveFileName(owner, title, QString(), filter);
     };
+    ChooseOpenFile = [](QWidget* owner, const QString& title, const QString& filter) {
+        return QFileDialog::getOpenFileName(owner, title, QString(), filter);
+    };
     ShowError = [](QWidget* owner, const QString& text) {
         QMessageBox::critical(owner, QStringLiteral("Lumivar"), text, QMessageBox::Ok);
     };
@@ -115,7 +119,7 @@ TfraDebug::TfraDebug(TSetup* setup, QWidget* parent)
     memLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memLog->setMaximumBlockCount(MaxLogLines);
     btnViewer = button("btnViewer", QStringLiteral("Viewer"), this);
-    btnViewer->setEnabled(false); // comes with the viewer window
+    btnViewer->setEnabled(false); // once there is a viewer window
     btnSave = button("btnSave", QStringLiteral("Speichern"), this);
     tmrAutoLog = new QTimer(this);
     tmrAutoLog->setObjectName(QStringLiteral("tmrAutoLog"));
@@ -139,6 +143,7 @@ TfraDebug::TfraDebug(TSetup* setup, QWidget* parent)
     connect(cbxInput->lineEdit(), &QLineEdit::returnPressed, this, &TfraDebug::btnGetClick);
     connect(btnPost, &QPushButton::clicked, this, &TfraDebug::btnPostClick);
     connect(btnSave, &QPushButton::clicked, this, &TfraDebug::btnSaveClick);
+    connect(btnViewer, &QPushButton::clicked, this, &TfraDebug::btnViewerClick);
     connect(tmrAutoLog, &QTimer::timeout, this, &TfraDebug::tmrAutoLogTimer);
 
     fillPresets();
@@ -308,4 +313,23 @@ bool TfraDebug::eventFilter(QObject* watched, QEvent* event)
     if (watched == lblResponseCode && event->type() == QEvent::MouseButtonRelease)
         btnPostClick();
     return TfraCameraPage::eventFilter(watched, event);
+}
+
+void TfraDebug::SetViewer(TfrmViewer* viewer)
+{
+    m_viewer = viewer;
+    btnViewer->setEnabled(viewer != nullptr);
+}
+
+void TfraDebug::btnViewerClick()
+{
+    if (!m_viewer || !ChooseOpenFile)
+        return;
+    const QString file
+        = ChooseOpenFile(this, QStringLiteral("Viewer"), QStringLiteral("JPEG (*.jpg *.jpeg *.JPG *.JPEG)"));
+    if (file.isEmpty())
+        return;
+    // Over the main window's bounds, as every page opens it.
+    const QWidget* main = window();
+    m_viewer->ShowImageModal(file, main->size(), main->pos());
 }

@@ -20,6 +20,8 @@ class TSetup;
 
 // The debug page: every log line as it is written, hand-made GET and POST requests to the camera,
 // and the log saved to a file on request and, in debug mode, every five seconds.
+class TfrmViewer;
+
 class TfraDebug : public TfraCameraPage
 {
     Q_OBJECT
@@ -44,6 +46,10 @@ public:
     TCameraTransport Transport;
     std::function<QString(QWidget* parent, const QString& title, const QString& filter)> ChooseSaveFile;
     std::function<void(QWidget* parent, const QString& text)> ShowError;
+    std::function<QString(QWidget* parent, const QString& title, const QString& filter)> ChooseOpenFile;
+
+    // The viewer that "Viewer" opens a file in; the button is enabled once there is one.
+    void SetViewer(TfrmViewer* viewer);
 
     // Idle limit of a request: no byte for this long ends it, so a camera that stops answering
     // cannot leave the page waiting for ever.
@@ -53,6 +59,7 @@ public:
     void btnGetClick();
     void btnPostClick();
     void btnSaveClick();
+    void btnViewerClick();
     void tmrAutoLogTimer();
 
 protected:
@@ -60,6 +67,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    TfrmViewer* m_viewer = nullptr;
     void addLogLine(const QString& line);
     void fillPresets();
     void run(const TCameraRequest& request);
