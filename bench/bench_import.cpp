@@ -195,7 +195,10 @@ void BM_ImportFromCamsimProcess(benchmark::State& state)
         return;
     }
     const QString host = QStringLiteral("127.0.0.1:%1").arg(sim.port);
-    const bool useCurl = state.range(0) == 1;
+    // 1: curl alone; 2: curl, then each file flushed to disk as our import does before it gives a
+    // file its final name (so a crash right after an import cannot leave a hollow file behind).
+    const bool useCurl = state.range(0) >= 1;
+    const bool syncAfterCurl = state.range(0) == 2;
     const QString curl = QStandardPaths::findExecutable(QStringLiteral("curl"));
     if (useCurl && curl.isEmpty()) {
         state.SkipWithError("curl is not installed");
@@ -220,13 +223,25 @@ void BM_ImportFromCamsimProcess(benchmark::State& state)
             state.SkipWithError("curl failed");
             return;
         }
+        if (syncAfterCurl) {
+            QStringList files { QStringLiteral("--data") };
+            for (const QString& name : card.names)
+                files << target.path() + QLatin1Char('/') + name;
+            QProcess sync;
+            sync.start(QStringLiteral("sync"), files);
+            if (!sync.waitForFinished(120000) || sync.exitCode() != 0) {
+                state.SkipWithError("sync failed");
+                return;
+            }
+        }
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * ThroughputCard::kFiles * ThroughputCard::kSize);
-    state.SetLabel(useCurl ? "curl" : "lumivar");
+    state.SetLabel(syncAfterCurl ? "curl+sync" : useCurl ? "curl" : "lumivar");
 }
 BENCHMARK(BM_ImportFromCamsimProcess)
     ->Arg(0)
     ->Arg(1)
+    ->Arg(2)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
