@@ -123,6 +123,8 @@ public:
     TDblClickEvent OnDblClick;
 
 private:
+    // thumbnail none: no thumbnail given; otherwise bytes that must decode.
+    bool setImageBytes(const QString& fileName, const QByteArray* thumbnail);
     void changed();
     void paintBevel(QPainter& painter, const QRect& rect, bool bottomEdge) const;
     const QPixmap& scaledPicture(const QSize& box);
