@@ -218,8 +218,11 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
     Tally tally;
     QString writeError;
     QEventLoop loop;
+    bool counting = true; // frames drained while the stop request waits are not part of the run
     processor.ImageBuffer().SetImageHandler([&](TImageBuffer&, TImageBlocks&, QBuffer& stream,
                                                 const TMetaData& information) {
+        if (!counting)
+            return;
         ++tally.completed;
         QElapsedTimer timer;
         timer.start();
@@ -283,6 +286,7 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
     report.stop();
     poll.stop();
     sample();
+    counting = false;
     const bool stopped = control.Stop();
     interrupt.reset();
 
