@@ -93,6 +93,20 @@ int roundEven(double value)
 
 } // namespace
 
+QString TOlympusDecoders::Celsius(const QString& text)
+{
+    // Bodies up to the E-P3/E-PL2 generation record the sensor temperature as a count that falls
+    // as it gets warmer (550 is about 20 °C, 360 about 42 °C); later bodies and the E-1 record
+    // degrees. A sensor is never above 100 °C, so a larger single value is such a count.
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (ok && value > 100) {
+        const double celsius = 84.0 - 3.0 * value / 26.0;
+        return GeneralNumber(std::round(celsius * 10.0) / 10.0) + QStringLiteral(" °C");
+    }
+    return text + QStringLiteral(" °C");
+}
+
 QString TOlympusDecoders::Decode(
     TOlympusRule rule, const QString& text, std::span<const TOlympusValueText> table)
 {
@@ -106,7 +120,7 @@ QString TOlympusDecoders::Decode(
     case TOlympusRule::Millimetres:
         return text + QStringLiteral(" mm");
     case TOlympusRule::Celsius:
-        return text + QStringLiteral(" °C");
+        return Celsius(text);
     case TOlympusRule::Firmware:
         return Firmware(text);
     case TOlympusRule::WholeValue:

@@ -16,7 +16,7 @@ enum class TOlympusRule : quint8 {
     Formatted, // as formatted
     Characters, // character mode (version tags)
     Millimetres, // value followed by " mm"
-    Celsius, // value followed by " °C"
+    Celsius, // degrees followed by " °C"; older bodies' counts converted
     Firmware,
     WholeValue, // the whole text through the row's table, else "Unbekannt"
     FirstItem, // the first item through the row's table, else "Unbekannt"; no items: unchanged
@@ -56,6 +56,7 @@ public:
     static QString FirstItem(std::span<const TOlympusValueText> table, const QString& text);
     static QString SpecialMode(const QString& text);
     static QString Firmware(const QString& text);
+    static QString Celsius(const QString& text);
     static QString FocusMode(const QString& text);
     static QString AFAreas(const QString& text, QList<TOlympusAFArea>& areas);
     // decoded (optional) tells whether the five values were read and the point set.
