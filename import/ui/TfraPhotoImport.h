@@ -1,13 +1,143 @@
 #pragma once
 
 #include "app/ui/TfraCameraPage.h"
+#include "import/TPreviewList.h"
+#include "import/ui/TKmImageGridCell.h"
 
-// The photo import page: the camera's folders as thumbnails, chosen files copied to the download folder. For
-// now a dark panel with the page's name.
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+class TCameraImportItem;
+class TKmImageGrid;
+class TSetup;
+class TfrmViewer;
+
+// The page "Fotoimport": one camera folder as thumbnails, files selected by click or by kind and
+// copied into a folder of the user's choice. The camera is switched to playback when the page is
+// shown. Thumbnails fetched once are kept for the whole run, so showing a folder again costs no
+// thumbnail request.
+//
+// Every camera request waits while events are processed, so the page refuses a second operation
+// while one runs and reports each through OnCommunication, which keeps the main window on this page.
 class TfraPhotoImport : public TfraCameraPage
 {
     Q_OBJECT
 
 public:
+    // Indexes of cbxSelection.
+    enum TSelectionItem {
+        siNone,
+        siAll,
+        siJpeg,
+        siRaw,
+        siMovies,
+        siJpegRaw,
+        siJpegMovies,
+        siRawMovies,
+        siCustom
+    };
+
     explicit TfraPhotoImport(QWidget* parent = nullptr);
+    ~TfraPhotoImport() override;
+
+    // The download folder and the viewer setting come from here; without settings there is no
+    // download folder and the internal viewer is used.
+    void SetSetup(TSetup* setup) { m_setup = setup; }
+    // The viewer that opens downloaded JPEG files on a double click; may be none.
+    void SetViewer(TfrmViewer* viewer) { m_viewer = viewer; }
+
+    // Stores the camera and forgets every cached thumbnail.
+    void SetCamera(TCamera* camera) override;
+    // Stops live view, switches the camera to playback and lists its folders.
+    void GoStart() override;
+
+    void UpdateControls(bool enable);
+    void ReloadSources();
+    void LoadFolder(const QString& folder);
+    // Copies the selected cells' files into targetFolder; an empty one is asked for.
+    void ImportSelection(const QString& targetFolder);
+
+    void cbxSourceChange();
+    void cbxSelectionChange();
+    void igrThumbnailsSelectCell(TKmImageGridCell* cell, TShiftState shift);
+    void igrThumbnailsDblClickCell(TKmImageGridCell* cell, int cellIndex);
+    void btnExecuteImportClick();
+    void btnHomeImportClick();
+
+    // Whether the cell selects under a cbxSelection item (siCustom selects nothing of its own).
+    static bool KindSelected(int selectionItem, int cellKind);
+
+    const TPreviewList& Previews() const { return m_previews; }
+    // A folder load or an import is running.
+    bool IsBusy() const { return m_busy; }
+    // The local copy of the cell's file; empty while the cell still points to the camera.
+    QString LocalFile(int cellIndex) const;
+
+    // What the page asks the desktop for; tests replace them. BrowseFolder returns the chosen folder
+    // or an empty text when cancelled; OpenWithSystem opens a file with the program the system
+    // associates with it.
+    std::function<QString(const QString& caption)> BrowseFolder;
+    std::function<void(const QString& text)> ShowInformation;
+    std::function<void(const QString& fileName)> OpenWithSystem;
+
+    TKmImageGrid* igrThumbnails;
+    QWidget* pnlSource;
+    QWidget* pnlActions;
+    QLabel* lblImportPropertiesTitel;
+    QLabel* lblSource;
+    QComboBox* cbxSource;
+    QLabel* lblCount;
+    QLineEdit* edtCount;
+    QLabel* lblDataSize;
+    QLineEdit* edtDataSize;
+    QLabel* lblSelection;
+    QComboBox* cbxSelection;
+    QToolButton* btnExecuteImport;
+    QToolButton* btnHomeImport;
+    QLabel* imgDecoration;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // What the page knows of a cell's file beyond what the cell shows.
+    struct TCellFile
+    {
+        QString CameraPath;
+        QString FileName;
+        qint64 Size = -1;
+        QDateTime Modified;
+        QString LocalPath;
+    };
+
+    QWidget* createSourcePanel();
+    QWidget* createActionPanel();
+    void applySelectionItems();
+    void setSelectionIndex(int index);
+    void reloadSources();
+    void loadFolder(const QString& folder);
+    void importSelection(const QString& folder, int selectedCount);
+    void addCell(const TCameraImportItem& item, const TPreview& preview, const QString& localBase);
+    bool isLocal(int cellIndex) const;
+    // The camera went away or was reset: a running operation cannot go on.
+    bool cameraLost() const;
+    QString downloadDirectory() const;
+    void clearGrid();
+    void progress(const QString& title, const QString& detail, bool finished, double percent);
+
+    TSetup* m_setup = nullptr;
+    TfrmViewer* m_viewer = nullptr;
+    TPreviewList m_previews;
+    std::vector<TCellFile> m_files; // by cell index
+    bool m_busy = false;
+    // Lets a wait that outlived the page notice it.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
