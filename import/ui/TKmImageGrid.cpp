@@ -40,6 +40,9 @@ TKmImageGrid::~TKmImageGrid()
 
 TKmImageGridCell* TKmImageGrid::AddCell()
 {
+    // A hidden grid gets its resize event only when shown; cells added meanwhile go by its new size.
+    if (m_scrollBox->size() != size())
+        adoptSize();
     TKmImageGridCell* cell = m_cells->Add();
     placeByIndex(cell->Index());
     return cell;
@@ -94,6 +97,11 @@ void TKmImageGrid::EnsureVisible(const TKmImageGridCell* cell)
 void TKmImageGrid::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    adoptSize();
+}
+
+void TKmImageGrid::adoptSize()
+{
     m_scrollBox->setGeometry(rect());
     m_innerPanel->resize(std::max(0, m_scrollBox->width() - ScrollBarRoom), m_cells->CellHeight() + 4);
     Rearrange();

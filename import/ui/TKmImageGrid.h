@@ -57,6 +57,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void adoptSize();
     int columnCount() const;
     void placeByIndex(int index);
     void paintCells(QPaintEvent* event);
