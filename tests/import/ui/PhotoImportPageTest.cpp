@@ -13,6 +13,7 @@
 #include "sim/SimServer.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -60,11 +61,14 @@ protected:
     }
 
     // Simulator on the card, a connected camera and the page, shown at its design size.
+    // No files: the simulator's own generated card.
     void start(const std::map<QString, qint64>& files, bool hostileNames = false)
     {
-        card = std::make_unique<ImportTestCard>(files);
         camsim::SimServerOptions options;
-        options.cardDirectory = card->root().toStdString();
+        if (!files.empty()) {
+            card = std::make_unique<ImportTestCard>(files);
+            options.cardDirectory = card->root().toStdString();
+        }
         options.requestLog = [this](const std::string& line) {
             if (line.find("get_thumbnail") != std::string::npos)
                 ++thumbnailRequests;
@@ -188,6 +192,10 @@ TEST_F(PhotoImportPageTest, OneFolderLoadsAtOnceAndItsThumbnailsAreFetchedOnce)
     EXPECT_EQ(cells()->Items(0)->FileName(), QStringLiteral("/100OLYMP/P7210001.JPG"));
     EXPECT_EQ(cells()->Items(0)->UpperRightText(), FileSizeText(qint64(40'000)));
     EXPECT_EQ(cells()->Items(cellOf(QStringLiteral("P7210002.ORF")))->Kind(), TKmImageGridCell::ckRaw);
+    // The movie's play time, asked of the camera.
+    EXPECT_EQ(
+        cells()->Items(cellOf(QStringLiteral("P7210003.MOV")))->LowerText(), QStringLiteral("00:00:01"));
+    EXPECT_TRUE(cells()->Items(cellOf(QStringLiteral("P7210004.JPG")))->LowerText().isEmpty());
     EXPECT_EQ(page->cbxSelection->currentIndex(), TfraPhotoImport::siCustom);
     EXPECT_TRUE(page->pnlSource->isEnabled());
     EXPECT_TRUE(page->pnlActions->isEnabled());
@@ -384,6 +392,20 @@ TEST_F(PhotoImportPageTest, HostileNamesAreNeitherShownNorWritten)
     EXPECT_EQ(progress.back().detail, QStringLiteral("Vorgang abgeschlossen"));
     EXPECT_EQ(entries(outer.path()), QStringList({ "inner" }));
     EXPECT_EQ(entries(inner).size(), 4);
+}
+
+// The simulator's own card as a person sees it; the grab is kept beside the test program.
+TEST_F(PhotoImportPageTest, GrabOfTheSimulatorsCardIsKeptAsArtefact)
+{
+    start({});
+    page->GoStart();
+    ASSERT_GT(cells()->Count(), 0);
+    EXPECT_EQ(page->edtCount->text(), QString::number(cells()->Count()));
+    choose(TfraPhotoImport::siJpegRaw);
+    QTest::qWait(50);
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/artefacts");
+    QDir().mkpath(dir);
+    EXPECT_TRUE(page->grab().save(dir + QStringLiteral("/photo-import.png")));
 }
 
 } // namespace
