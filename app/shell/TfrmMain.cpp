@@ -9,6 +9,7 @@
 #include "app/ui/DarkStyle.h"
 #include "camera/WaitFunc.h"
 #include "camera/session/TCamera.h"
+#include "exif/ui/TfrmViewer.h"
 #include "import/ui/TfraLiveImport.h"
 #include "import/ui/TfraPhotoImport.h"
 #include "import/ui/TfrmInProcessing.h"
@@ -269,6 +270,11 @@ QWidget* TfrmMain::createPages()
 
     fraPhotoImport = new TfraPhotoImport;
     fraPhotoImport->setObjectName(QStringLiteral("fraPhotoImport"));
+    fraPhotoImport->SetSetup(m_setup);
+    // The one viewer of the run, a window of its own that lives as long as this one.
+    auto* viewer = new TfrmViewer(m_setup, this);
+    viewer->SetMainWindow(this);
+    fraPhotoImport->SetViewer(viewer);
     tsPhotoImport = addSheet(QStringLiteral("tsPhotoImport"), fraPhotoImport);
     fraLiveImport = new TfraLiveImport;
     fraLiveImport->setObjectName(QStringLiteral("fraLiveImport"));
