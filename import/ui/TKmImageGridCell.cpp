@@ -331,7 +331,10 @@ void TKmImageGridCell::Paint(QPainter& painter)
     painter.setPen(m_upperLabelColor);
     painter.drawText(QRect(left + 2, top + 2, width - 4, 12), Qt::AlignHCenter | Qt::AlignTop, m_caption);
     painter.setPen(m_lowerLabelColor);
-    const int upperLeftWidth = width - 64;
+    // The date may take what the size text leaves free: fonts wider than the one the layout was made
+    // for would cut it short otherwise.
+    const int sizeTextWidth = painter.fontMetrics().horizontalAdvance(m_upperRightText);
+    const int upperLeftWidth = std::max(width - 64, width - 8 - 8 - 4 - sizeTextWidth);
     painter.drawText(
         QRect(left + 8, top + 14, upperLeftWidth, 12), Qt::AlignLeft | Qt::AlignTop, m_upperLeftText);
     const int upperRightLeft = left + 8 + upperLeftWidth + 4;
