@@ -1,22 +1,24 @@
 #include "app/TLanguageModule.h"
 #include "app/TLogger.h"
 #include "app/TSetup.h"
-#include "app/shell/TfraDebug.h"
 #include "app/shell/TfrmInfo.h"
 #include "app/shell/TfrmMain.h"
 #include "app/shell/TfrmSettings.h"
 #include "app/shell/ViewerStart.h"
-#include "exif/ui/TfrmViewer.h"
 #include "import/ui/TfrmInProcessing.h"
 #include "import/ui/TfrmPreview.h"
 #include "platform/TSingleInstance.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 
 #include <memory>
 
 int main(int argc, char** argv)
 {
+    QElapsedTimer startup;
+    startup.start();
     QApplication app(argc, argv);
 
     auto setup = std::make_unique<TSetup>(QCoreApplication::arguments());
@@ -54,14 +56,15 @@ int main(int argc, char** argv)
         auto* processing = new TfrmInProcessing(setup.get(), &mainWindow);
         auto* settings = new TfrmSettings(setup.get(), &mainWindow);
         auto* info = new TfrmInfo(&mainWindow);
-        auto* viewer = new TfrmViewer(setup.get(), &mainWindow);
-        viewer->SetMainWindow(&mainWindow);
-        mainWindow.fraDebug->SetViewer(viewer);
         mainWindow.SetPreviewWindow(preview);
         mainWindow.SetProcessingWindow(processing);
         mainWindow.SetSettingsWindow(settings);
         mainWindow.SetInfoWindow(info);
         mainWindow.show();
+        // After the first paint has been queued: how long a user waits for the window.
+        QTimer::singleShot(0, &mainWindow, [&startup] {
+            TLogger::LogTrace(QStringLiteral("main: first window shown after %1 ms").arg(startup.elapsed()));
+        });
         result = app.exec();
         TLanguageModule::SetInstance(nullptr);
     }

@@ -272,9 +272,9 @@ QWidget* TfrmMain::createPages()
     fraPhotoImport->setObjectName(QStringLiteral("fraPhotoImport"));
     fraPhotoImport->SetSetup(m_setup);
     // The one viewer of the run, a window of its own that lives as long as this one.
-    auto* viewer = new TfrmViewer(m_setup, this);
-    viewer->SetMainWindow(this);
-    fraPhotoImport->SetViewer(viewer);
+    m_viewer = new TfrmViewer(m_setup, this);
+    m_viewer->SetMainWindow(this);
+    fraPhotoImport->SetViewer(m_viewer);
     tsPhotoImport = addSheet(QStringLiteral("tsPhotoImport"), fraPhotoImport);
     fraLiveImport = new TfraLiveImport;
     fraLiveImport->setObjectName(QStringLiteral("fraLiveImport"));
@@ -287,6 +287,7 @@ QWidget* TfrmMain::createPages()
     tsRemoteRelease = addSheet(QStringLiteral("tsRemoteRelease"), fraRemoteRelease);
     fraDebug = new TfraDebug(m_setup);
     fraDebug->setObjectName(QStringLiteral("fraDebug"));
+    fraDebug->SetViewer(m_viewer);
     tsDebug = addSheet(QStringLiteral("tsDebug"), fraDebug);
 
     const std::pair<QPushButton*, QWidget*> buttons[]

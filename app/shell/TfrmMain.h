@@ -24,6 +24,7 @@ class TfraRemoteControl;
 class TfraRemoteRelease;
 class TfrmInProcessing;
 class TfrmInfo;
+class TfrmViewer;
 class TfrmPreview;
 class TfrmSettings;
 class TSetup;
@@ -52,6 +53,8 @@ public:
     TfrmInProcessing* ProcessingWindow() const { return m_processing; }
     // For the pages that show a shot.
     TfrmPreview* PreviewWindow() const { return m_preview; }
+    // The one viewer of the run (photo import double clicks, the debug page's button).
+    TfrmViewer* ViewerWindow() const { return m_viewer; }
 
     // Shown and brought to the front, as a second start of the program asks.
     void BringToFront();
@@ -152,5 +155,6 @@ private:
     TfrmPreview* m_preview = nullptr;
     TfrmSettings* m_settings = nullptr;
     TfrmInfo* m_info = nullptr;
+    TfrmViewer* m_viewer = nullptr;
     QList<QPushButton*> m_pageButtons;
 };

@@ -8,6 +8,8 @@
 #include "app/TLanguageModule.h"
 #include "app/TSetup.h"
 #include "app/shell/TfraDebug.h"
+#include "app/shell/TfrmInfo.h"
+#include "app/shell/TfrmSettings.h"
 #include "camera/session/TCamera.h"
 #include "import/ui/TfraLiveImport.h"
 #include "import/ui/TfraPhotoImport.h"
@@ -17,6 +19,8 @@
 #include "sim/SimCamera.h"
 #include "sim/SimServer.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -29,6 +33,14 @@
 #include <memory>
 
 namespace {
+
+// Grabs kept beside the test program for a person to look at; never compared pixel by pixel.
+QString artefactPath(const QString& name)
+{
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/artefacts");
+    QDir().mkpath(dir);
+    return dir + u'/' + name;
+}
 
 QColor textColour(const QWidget* widget)
 {
@@ -352,6 +364,26 @@ TEST_F(MainWindowTest, EnglishFileCoversTheWindowTexts)
     languages.SelectLanguage(TLanguageModule::GermanId);
     EXPECT_EQ(w.btnPhotoImport->text(), QStringLiteral("Fotoimport"));
     TLanguageModule::SetInstance(nullptr);
+}
+
+// The windows as a person sees them: main window without and with the camera, settings and info.
+TEST_F(MainWindowTest, GrabsOfTheWindowsAreKeptAsArtefacts)
+{
+    TfrmMain& w = makeWindow();
+    w.resize(w.minimumSize());
+    const QImage absent = w.grab().toImage();
+    EXPECT_EQ(absent.size(), w.size());
+    EXPECT_TRUE(absent.save(artefactPath(QStringLiteral("main-not-connected.png"))));
+    ASSERT_TRUE(waitConnected());
+    QTest::qWait(50);
+    EXPECT_TRUE(w.grab().toImage().save(artefactPath(QStringLiteral("main-connected.png"))));
+
+    TfrmSettings settings(&setup);
+    settings.show();
+    EXPECT_TRUE(settings.grab().toImage().save(artefactPath(QStringLiteral("settings.png"))));
+    TfrmInfo info;
+    info.show();
+    EXPECT_TRUE(info.grab().toImage().save(artefactPath(QStringLiteral("info.png"))));
 }
 
 } // namespace
