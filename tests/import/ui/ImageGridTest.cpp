@@ -203,7 +203,7 @@ TEST_F(ImageGridTest, HandlerCanRefuseTheClickOnAnImportedCell)
 
     // The refused click set no selection anchor, so the Shift-click selects one cell, not a range.
     click(3, Qt::ShiftModifier);
-    EXPECT_EQ(selected(), (std::vector<int>{3}));
+    EXPECT_EQ(selected(), (std::vector<int> { 3 }));
 }
 
 TEST_F(ImageGridTest, SelectOnlyDeselectAllAndSingleSelected)
