@@ -15,6 +15,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "CliRunner.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -24,13 +26,7 @@
 
 namespace {
 
-struct CliRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-    QJsonDocument json() const { return QJsonDocument::fromJson(out); }
-};
+using lumivar::test::CliRun;
 
 class CameraCli : public ::testing::TestWithParam<const char*>
 {
@@ -46,28 +42,11 @@ protected:
         ASSERT_TRUE(m_config.isValid());
     }
 
-    // The settings store is a private folder, so the user's own language setting stays out.
     CliRun cli(const QStringList& arguments, quint32 languageId = 1031)
     {
-        QFile store(m_config.filePath(QStringLiteral("Kelmarin/Lumivar.conf")));
-        QDir().mkpath(QFileInfo(store).absolutePath());
-        EXPECT_TRUE(store.open(QIODevice::WriteOnly));
-        store.write(QStringLiteral("[General]\nLanguageId=%1\n").arg(languageId).toUtf8());
-        store.close();
-
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(LUMIVAR_CLI_PATH),
-            QStringList { QStringLiteral("--host"), QStringLiteral("127.0.0.1:%1").arg(m_server->port()) }
-                + arguments);
-        CliRun run;
-        EXPECT_TRUE(process.waitForFinished(60000)) << arguments.join(' ').toStdString();
-        run.exitCode = process.exitCode();
-        run.out = process.readAllStandardOutput();
-        run.err = process.readAllStandardError();
-        return run;
+        return lumivar::test::runCli(QStringLiteral(LUMIVAR_CLI_PATH),
+            QStringLiteral("127.0.0.1:%1").arg(m_server->port()), m_config.path(), arguments,
+            QStringLiteral("[General]\nLanguageId=%1\n").arg(languageId).toUtf8());
     }
 
     static QJsonObject property(const QJsonDocument& props, const QString& name)
@@ -88,7 +67,7 @@ TEST_P(CameraCli, InfoShowsTheCameraAsAPersonReadsIt)
 {
     const CliRun run = cli({ "--json", "info" });
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
-    const QJsonObject info = run.json().object();
+    const QJsonObject info = run.document().object();
     EXPECT_EQ(info.value("model").toString().toStdString(), m_server->profile().model);
     EXPECT_EQ(info.value("connectmode").toString(), "private");
     EXPECT_FALSE(info.value("version").toString().isEmpty());
@@ -106,24 +85,24 @@ TEST_P(CameraCli, SetChangesAPropertyAndPropsShowsIt)
 {
     const CliRun before = cli({ "--json", "props" });
     ASSERT_EQ(before.exitCode, 0) << before.err.constData();
-    ASSERT_EQ(before.json().array().size(), 18);
-    const QJsonObject wb = property(before.json(), "wbvalue");
+    ASSERT_EQ(before.document().array().size(), 18);
+    const QJsonObject wb = property(before.document(), "wbvalue");
     EXPECT_TRUE(wb.value("valid").toBool());
     EXPECT_TRUE(wb.value("get").toBool());
     EXPECT_TRUE(wb.value("set").toBool());
     EXPECT_TRUE(wb.value("values").toArray().contains(QJsonValue("Sonnig")));
     EXPECT_TRUE(
-        property(before.json(), "artfilter").value("values").toArray().contains(QJsonValue("Pop-Art")));
-    EXPECT_FALSE(property(before.json(), "qualitymovie").value("valid").toBool(true));
+        property(before.document(), "artfilter").value("values").toArray().contains(QJsonValue("Pop-Art")));
+    EXPECT_FALSE(property(before.document(), "qualitymovie").value("valid").toBool(true));
 
     const QString target = wb.value("value").toString() == "Sonnig" ? "Schatten" : "Sonnig";
     const CliRun set = cli({ "--json", "set", "wbvalue", target });
     ASSERT_EQ(set.exitCode, 0) << set.err.constData();
-    EXPECT_TRUE(set.json().object().value("ok").toBool());
-    EXPECT_EQ(set.json().object().value("value").toString(), target);
+    EXPECT_TRUE(set.document().object().value("ok").toBool());
+    EXPECT_EQ(set.document().object().value("value").toString(), target);
 
     const CliRun after = cli({ "--json", "props" });
-    EXPECT_EQ(property(after.json(), "wbvalue").value("value").toString(), target);
+    EXPECT_EQ(property(after.document(), "wbvalue").value("value").toString(), target);
 
     // A camera value works as well; the text comes back.
     const CliRun raw = cli({ "set", "wbvalue", "17" });
@@ -150,7 +129,7 @@ TEST_P(CameraCli, NamedTextsComeInTheStoredLanguage)
     ASSERT_EQ(cli({ "set", "wbvalue", "18" }).exitCode, 0);
     const CliRun english = cli({ "--json", "props" }, 1033);
     ASSERT_EQ(english.exitCode, 0) << english.err.constData();
-    EXPECT_EQ(property(english.json(), "wbvalue").value("value").toString(), "Sunny");
+    EXPECT_EQ(property(english.document(), "wbvalue").value("value").toString(), "Sunny");
     const CliRun set = cli({ "set", "wbvalue", "Cloudy" }, 1033);
     EXPECT_EQ(set.exitCode, 0) << set.err.constData();
     EXPECT_TRUE(set.out.contains("Cloudy (17)"));
@@ -160,7 +139,7 @@ TEST_P(CameraCli, ClockPlayTimeAndPowerOff)
 {
     const CliRun clock = cli({ "--json", "clock" });
     ASSERT_EQ(clock.exitCode, 0) << clock.err.constData();
-    const QJsonObject sent = clock.json().object();
+    const QJsonObject sent = clock.document().object();
     EXPECT_TRUE(sent.value("ok").toBool());
     EXPECT_TRUE(QRegularExpression("^[+-][0-9]{4}$").match(sent.value("diff").toString()).hasMatch());
     EXPECT_EQ(m_server->clock().diffMinutes(), QDateTime::currentDateTime().offsetFromUtc() / 60);
@@ -174,13 +153,13 @@ TEST_P(CameraCli, ClockPlayTimeAndPowerOff)
     const CliRun playtime = cli({ "--json", "playtime", movie });
     ASSERT_EQ(playtime.exitCode, 0) << playtime.err.constData();
     EXPECT_TRUE(QRegularExpression("^[0-9]{2}:[0-5][0-9]:[0-5][0-9]$")
-                    .match(playtime.json().object().value("playtime").toString())
+                    .match(playtime.document().object().value("playtime").toString())
                     .hasMatch());
     EXPECT_EQ(cli({ "playtime", "/DCIM/100OLYMP/NOPE.MOV" }).exitCode, 1);
 
     const CliRun off = cli({ "--json", "poweroff" });
     EXPECT_EQ(off.exitCode, 0) << off.err.constData();
-    EXPECT_TRUE(off.json().object().value("ok").toBool());
+    EXPECT_TRUE(off.document().object().value("ok").toBool());
     EXPECT_EQ(cli({ "info" }).exitCode, 1); // nobody answers any more
 }
 

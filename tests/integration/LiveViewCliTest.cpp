@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QUdpSocket>
 
+#include "CliRunner.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -21,13 +23,7 @@
 
 namespace {
 
-struct CliRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
-};
+using lumivar::test::CliRun;
 
 class LiveViewCli : public ::testing::Test
 {
@@ -43,27 +39,10 @@ protected:
         ASSERT_TRUE(m_config.isValid());
     }
 
-    // A private settings store in German, so the user's own settings stay out.
     CliRun cli(const QStringList& arguments)
     {
-        QFile store(m_config.filePath(QStringLiteral("Kelmarin/Lumivar.conf")));
-        QDir().mkpath(QFileInfo(store).absolutePath());
-        EXPECT_TRUE(store.open(QIODevice::WriteOnly));
-        store.write("[General]\nLanguageId=1031\n");
-        store.close();
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(LUMIVAR_CLI_PATH),
-            QStringList { QStringLiteral("--host"), QStringLiteral("127.0.0.1:%1").arg(m_server->port()) }
-                + arguments);
-        CliRun run;
-        EXPECT_TRUE(process.waitForFinished(60000)) << arguments.join(' ').toStdString();
-        run.exitCode = process.exitCode();
-        run.out = process.readAllStandardOutput();
-        run.err = process.readAllStandardError();
-        return run;
+        return lumivar::test::runCli(QStringLiteral(LUMIVAR_CLI_PATH),
+            QStringLiteral("127.0.0.1:%1").arg(m_server->port()), m_config.path(), arguments);
     }
 
     std::unique_ptr<camsim::SimServer> m_server;

@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "CliRunner.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -26,13 +28,7 @@ namespace {
 
 using Mode = camsim::SimCamera::Mode;
 
-struct CliRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
-};
+using lumivar::test::CliRun;
 
 class ShootingCli : public ::testing::Test
 {
@@ -55,25 +51,9 @@ protected:
     // The settings store is a private folder holding only what a test puts there.
     CliRun cli(const QStringList& arguments, const QByteArray& settings = {})
     {
-        QFile store(m_config.filePath(QStringLiteral("Kelmarin/Lumivar.conf")));
-        QDir().mkpath(QFileInfo(store).absolutePath());
-        EXPECT_TRUE(store.open(QIODevice::WriteOnly));
-        store.write("[General]\nLanguageId=1031\n" + settings);
-        store.close();
-
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(LUMIVAR_CLI_PATH),
-            QStringList { QStringLiteral("--host"), QStringLiteral("127.0.0.1:%1").arg(m_server->port()) }
-                + arguments);
-        CliRun run;
-        EXPECT_TRUE(process.waitForFinished(60000)) << arguments.join(' ').toStdString();
-        run.exitCode = process.exitCode();
-        run.out = process.readAllStandardOutput();
-        run.err = process.readAllStandardError();
-        return run;
+        return lumivar::test::runCli(QStringLiteral(LUMIVAR_CLI_PATH),
+            QStringLiteral("127.0.0.1:%1").arg(m_server->port()), m_config.path(), arguments,
+            "[General]\nLanguageId=1031\n" + settings);
     }
 
     camsim::SimCamera& camera() { return m_server->camera(); }
