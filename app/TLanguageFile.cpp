@@ -23,8 +23,7 @@ constexpr int kReportedBrokenLines = 10;
 
 void logError(const QString& message)
 {
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(message, true);
+    TLogger::LogAlways(message);
 }
 
 QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes, bool* valid)

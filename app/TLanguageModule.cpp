@@ -19,8 +19,7 @@ std::atomic<TLanguageModule*> s_instance { nullptr };
 
 void log(const QString& message, bool always = false)
 {
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(message, always);
+    TLogger::LogTo(message, always);
 }
 
 // The property names of the language files and the Qt properties they stand for; of several, the

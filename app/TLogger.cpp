@@ -92,3 +92,9 @@ void TLogger::LogTrace(const QString& message)
     if (TLogger* logger = Instance())
         logger->Log(message, false);
 }
+
+void TLogger::LogTo(const QString& message, bool always)
+{
+    if (TLogger* logger = Instance())
+        logger->Log(message, always);
+}

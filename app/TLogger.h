@@ -35,6 +35,7 @@ public:
     // Log through the process-wide logger when there is one (tools and tests may run without).
     static void LogAlways(const QString& message);
     static void LogTrace(const QString& message);
+    static void LogTo(const QString& message, bool always);
 
 private:
     void deliver(const QString& line);

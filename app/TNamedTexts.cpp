@@ -82,8 +82,7 @@ QString TNamedTexts::Text(const char* name)
         }
     }
     if (first) {
-        if (TLogger* logger = TLogger::Instance())
-            logger->Log(QStringLiteral("TNamedTexts.Text: no text registered as %1").arg(fallback), true);
+        TLogger::LogAlways(QStringLiteral("TNamedTexts.Text: no text registered as %1").arg(fallback));
     }
     return fallback;
 }

@@ -71,12 +71,10 @@ void TBaseAction::Reset()
 
 void TBaseAction::logTrace(const QString& message)
 {
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(message, false);
+    TLogger::LogTrace(message);
 }
 
 void TBaseAction::logError(const QString& message)
 {
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(message, true);
+    TLogger::LogAlways(message);
 }

@@ -42,9 +42,8 @@ bool TCameraInfo::Probe(const TOIShare& commandList)
         }
         return true;
     } catch (const std::exception& e) {
-        if (TLogger* logger = TLogger::Instance())
-            logger->Log(
-                QStringLiteral("TCameraInfo.Probe (Ex): %1").arg(QString::fromLocal8Bit(e.what())), true);
+        TLogger::LogAlways(
+            QStringLiteral("TCameraInfo.Probe (Ex): %1").arg(QString::fromLocal8Bit(e.what())));
         return false;
     }
 }

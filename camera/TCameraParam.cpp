@@ -16,8 +16,7 @@ namespace {
 
 void log(const QString& message, bool always)
 {
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(message, always);
+    TLogger::LogTo(message, always);
 }
 
 bool named(const TXMLNode* node, const char* name)

@@ -145,8 +145,7 @@ template<size_t N> void fill(TCameraParam* param, const TextEntry (&entries)[N],
 
 void log(const QString& message, bool always)
 {
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(message, always);
+    TLogger::LogTo(message, always);
 }
 
 } // namespace

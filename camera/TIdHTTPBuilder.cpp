@@ -15,8 +15,7 @@ TIdHTTPEx* TIdHTTPBuilder::CreateHTTP(int readTimeoutMs, bool logBody, QObject* 
 void TIdHTTPBuilder::LogExchange(TIdHTTPEx* /*sender*/, const QString& method, const QString& pathAndQuery,
     bool logBody, int code, QIODevice* response)
 {
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(ExchangeRecord(method, pathAndQuery, logBody, code, response), true);
+    TLogger::LogAlways(ExchangeRecord(method, pathAndQuery, logBody, code, response));
 }
 
 QString TIdHTTPBuilder::ExchangeRecord(

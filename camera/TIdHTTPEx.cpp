@@ -337,8 +337,6 @@ void TIdHTTPEx::failRunning(const QString& reason)
 
 void TIdHTTPEx::logFailure(const QString& operation, const QString& url, const QString& reason) const
 {
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(QStringLiteral("TIdHTTPEx.") + operation + QStringLiteral(": ") + url
-                + QStringLiteral(": ") + reason,
-            true);
+    TLogger::LogAlways(QStringLiteral("TIdHTTPEx.") + operation + QStringLiteral(": ") + url
+        + QStringLiteral(": ") + reason);
 }

@@ -157,13 +157,11 @@ bool TOIShare::Load(const QString& cameraHost) noexcept
             return false;
         if (LoadFromBytes(body))
             return true;
-        if (TLogger* logger = TLogger::Instance())
-            logger->Log(QStringLiteral("TOIShare.Load: the answer is not a readable command list"), true);
+        TLogger::LogAlways(QStringLiteral("TOIShare.Load: the answer is not a readable command list"));
         return false;
     } catch (const std::exception& e) {
         Clear();
-        if (TLogger* logger = TLogger::Instance())
-            logger->Log(QStringLiteral("TOIShare.Load: %1").arg(QString::fromLocal8Bit(e.what())), true);
+        TLogger::LogAlways(QStringLiteral("TOIShare.Load: %1").arg(QString::fromLocal8Bit(e.what())));
         return false;
     }
 }

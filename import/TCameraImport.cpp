@@ -47,12 +47,10 @@ bool TCameraImport::Probe(const TOIShare& commandList)
         }
         return DirectoryList.Probe(nullptr) && FileLoader.Probe(nullptr);
     } catch (const std::exception& e) {
-        if (TLogger* logger = TLogger::Instance())
-            logger->Log(
-                QStringLiteral("TCameraImport.Probe (Ex): %1").arg(QString::fromLocal8Bit(e.what())), true);
+        TLogger::LogAlways(
+            QStringLiteral("TCameraImport.Probe (Ex): %1").arg(QString::fromLocal8Bit(e.what())));
     } catch (...) {
-        if (TLogger* logger = TLogger::Instance())
-            logger->Log(QStringLiteral("TCameraImport.Probe (Ex): unknown error"), true);
+        TLogger::LogAlways(QStringLiteral("TCameraImport.Probe (Ex): unknown error"));
     }
     return false;
 }

@@ -61,8 +61,7 @@ TCamera::~TCamera()
 
 void TCamera::log(const QString& message, bool always)
 {
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(message, always);
+    TLogger::LogTo(message, always);
 }
 
 bool TCamera::ModuleIsLoading() const

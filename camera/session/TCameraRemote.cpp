@@ -78,12 +78,10 @@ bool TCameraRemote::Probe(const TOIShare& commandList)
         }
         return probeProperties(commandList);
     } catch (const std::exception& e) {
-        if (TLogger* logger = TLogger::Instance())
-            logger->Log(
-                QStringLiteral("TCameraRemote.Probe (Ex): %1").arg(QString::fromLocal8Bit(e.what())), true);
+        TLogger::LogAlways(
+            QStringLiteral("TCameraRemote.Probe (Ex): %1").arg(QString::fromLocal8Bit(e.what())));
     } catch (...) {
-        if (TLogger* logger = TLogger::Instance())
-            logger->Log(QStringLiteral("TCameraRemote.Probe (Ex): unknown error"), true);
+        TLogger::LogAlways(QStringLiteral("TCameraRemote.Probe (Ex): unknown error"));
     }
     return false;
 }

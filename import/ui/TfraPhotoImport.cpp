@@ -40,8 +40,7 @@ const char* const kSelectionItems[] = { "Keine", "Alle", "JPEG", "RAW", "Movies"
 
 void log(const QString& message, bool always = false)
 {
-    if (TLogger* logger = TLogger::Instance())
-        logger->Log(message, always);
+    TLogger::LogTo(message, always);
 }
 
 QPen artPen(const QColor& colour, qreal width = 3)
