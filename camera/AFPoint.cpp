@@ -59,4 +59,14 @@ bool ComHasKey(const TCGIParamValue* value, const QString& key)
     return value && value->Params.Find(key);
 }
 
+bool ComKeyListsAll(const TCGIFunction& function, const QString& value, const QString& key,
+    std::span<const char* const> names)
+{
+    const TCGIParamValue* com = FindCom(function, value);
+    const TCGIParam* param = com ? com->Params.Find(key) : nullptr;
+    return param && std::all_of(names.begin(), names.end(), [param](const char* name) {
+        return param->Values.Find(QString::fromLatin1(name)) != nullptr;
+    });
+}
+
 } // namespace AFPoint

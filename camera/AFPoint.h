@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+#include <span>
+
 class TCGIFunction;
 class TCGIParamValue;
 class TXMLLib;
@@ -29,5 +31,8 @@ QList<QPair<QString, QString>> ResponseItems(const TXMLLib& document);
 const TCGIParamValue* FindCom(const TCGIFunction& function, const QString& value);
 // The value carries the further key (such as "point" after "takeready").
 bool ComHasKey(const TCGIParamValue* value, const QString& key);
+// The "com" value exists and its key lists every one of names (zoom moves, macro focus steps).
+bool ComKeyListsAll(const TCGIFunction& function, const QString& value, const QString& key,
+    std::span<const char* const> names);
 
 } // namespace AFPoint

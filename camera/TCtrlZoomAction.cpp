@@ -27,11 +27,7 @@ void TCtrlZoomAction::Reset()
 
 bool TCtrlZoomAction::Probe(const TCGIFunction& function)
 {
-    const TCGIParamValue* zoom = AFPoint::FindCom(function, QStringLiteral("ctrlzoom"));
-    const TCGIParam* move = zoom ? zoom->Params.Find(QStringLiteral("move")) : nullptr;
-    Enabled = move != nullptr;
-    for (const char* name : kMoves)
-        Enabled = Enabled && move->Values.Find(QString::fromLatin1(name));
+    Enabled = AFPoint::ComKeyListsAll(function, QStringLiteral("ctrlzoom"), QStringLiteral("move"), kMoves);
     if (Enabled)
         CollectCommands(function);
     return true;

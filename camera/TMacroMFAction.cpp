@@ -14,11 +14,8 @@ TMacroMFAction::TMacroMFAction(TCameraLink link, const QString& cgiName)
 bool TMacroMFAction::Probe(const TCGIFunction& function)
 {
     static constexpr std::array<const char*, 5> kMoves = { "nearstep", "farstep", "near", "far", "stop" };
-    const TCGIParamValue* macro = AFPoint::FindCom(function, QStringLiteral("supermacromfinaflock"));
-    const TCGIParam* move = macro ? macro->Params.Find(QStringLiteral("move")) : nullptr;
-    Enabled = move != nullptr;
-    for (const char* name : kMoves)
-        Enabled = Enabled && move->Values.Find(QString::fromLatin1(name));
+    Enabled = AFPoint::ComKeyListsAll(
+        function, QStringLiteral("supermacromfinaflock"), QStringLiteral("move"), kMoves);
     if (Enabled)
         CollectCommands(function);
     return true;

@@ -245,38 +245,35 @@ void TfraDebug::tmrAutoLogTimer()
     tmrAutoLog->start(AutoLogIntervalMs);
 }
 
-void TfraDebug::btnGetClick()
+bool TfraDebug::requestFromInput(const QByteArray& method, TCameraRequest& request)
 {
     if (m_requestRunning)
-        return;
+        return false;
     // A preset shows as the field's text; a blank separator entry leaves it empty.
     const QString url = cbxInput->currentText().trimmed();
     if (url.isEmpty()) {
         lblResponseCode->setText(rs("_rsNoRequestSelected"));
-        return;
+        return false;
     }
-    TCameraRequest request;
-    request.Method = "GET";
+    request.Method = method;
     request.Url = url;
     request.ReadTimeoutMs = RequestIdleTimeoutMs;
     request.LogBody = true;
-    run(request);
+    return true;
+}
+
+void TfraDebug::btnGetClick()
+{
+    TCameraRequest request;
+    if (requestFromInput("GET", request))
+        run(request);
 }
 
 void TfraDebug::btnPostClick()
 {
-    if (m_requestRunning)
-        return;
-    const QString url = cbxInput->currentText().trimmed();
-    if (url.isEmpty()) {
-        lblResponseCode->setText(rs("_rsNoRequestSelected"));
-        return;
-    }
     TCameraRequest request;
-    request.Method = "POST";
-    request.Url = url;
-    request.ReadTimeoutMs = RequestIdleTimeoutMs;
-    request.LogBody = true;
+    if (!requestFromInput("POST", request))
+        return;
     request.ContentType = QStringLiteral("text/xml");
     request.Body = TIdHTTPEx::PostBody(memPost->toPlainText().trimmed().split(u'\n'));
     run(request);

@@ -70,6 +70,8 @@ private:
     TfrmViewer* m_viewer = nullptr;
     void addLogLine(const QString& line);
     void fillPresets();
+    // The field's address as a request of that method; false (and the hint shown) when empty or busy.
+    bool requestFromInput(const QByteArray& method, TCameraRequest& request);
     void run(const TCameraRequest& request);
 
     TSetup* m_setup;
