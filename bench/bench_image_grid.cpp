@@ -3,6 +3,7 @@
 // cells and painting, as choosing a file type on the import page does.
 // A build without the widgets (-DLUMIVAR_GUI=OFF) has no control to measure and compiles nothing.
 #if __has_include(<QApplication>)
+#include "import/ui/ImportGridLook.h"
 #include "import/ui/TKmImageGrid.h"
 
 #include <QApplication>
@@ -50,15 +51,7 @@ struct GridWindow
 {
     GridWindow()
     {
-        TKmImageGridCells* cells = grid.Cells();
-        cells->SetCellSpace(1);
-        cells->SetCellBevelInner(TKmImageGridCell::bvNone);
-        cells->SetCellBevelOuter(TKmImageGridCell::bvNone);
-        cells->SetCaptionColor(QColor(0x91, 0x91, 0x91));
-        cells->SetImageColor(QColor(0x7F, 0x7F, 0x7F));
-        cells->SetSelectedColor(QColor(0xBF, 0xBF, 0xBF));
-        cells->SetUpperLabelColor(Qt::black);
-        cells->SetLowerLabelColor(QColor(0x66, 0x66, 0x66));
+        ApplyImportGridLook(*grid.Cells());
         host.resize(700, 520);
         grid.setGeometry(0, 0, 700, 520);
         host.show();

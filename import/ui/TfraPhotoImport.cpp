@@ -8,6 +8,7 @@
 #include "exif/ui/TfrmViewer.h"
 #include "import/CameraDateTime.h"
 #include "import/FileSizeText.h"
+#include "import/ui/ImportGridLook.h"
 #include "import/ui/TKmImageGrid.h"
 
 #include <QComboBox>
@@ -222,17 +223,7 @@ TfraPhotoImport::TfraPhotoImport(QWidget* parent)
     left->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     igrThumbnails = new TKmImageGrid(pnlThumbnails);
     igrThumbnails->setObjectName(QStringLiteral("igrThumbnails"));
-    TKmImageGridCells* cells = igrThumbnails->Cells();
-    cells->SetCellSpace(1);
-    cells->SetCellWidth(110);
-    cells->SetCellBorderStyle(TKmImageGridCell::bsNone);
-    cells->SetCellBevelInner(TKmImageGridCell::bvNone);
-    cells->SetCellBevelOuter(TKmImageGridCell::bvNone);
-    cells->SetCaptionColor(QColor(0x91, 0x91, 0x91));
-    cells->SetImageColor(QColor(0x7F, 0x7F, 0x7F));
-    cells->SetSelectedColor(QColor(0xBF, 0xBF, 0xBF));
-    cells->SetUpperLabelColor(Qt::black);
-    cells->SetLowerLabelColor(QColor(0x66, 0x66, 0x66));
+    ApplyImportGridLook(*igrThumbnails->Cells());
     igrThumbnails->SetRangeSelect(false);
     igrThumbnails->OnSelectCell
         = [this](TKmImageGridCell* cell, TShiftState shift) { igrThumbnailsSelectCell(cell, shift); };

@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "common/LogCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -35,35 +37,7 @@ class TfrmChildWindow : public QObject
 
 namespace {
 
-class LineCollector : public TBaseObserver
-{
-public:
-    void Update(const QString& line) override { lines.append(line); }
-    QStringList lines;
-};
-
-// Routes the program log into a list for one test.
-class LogCapture
-{
-public:
-    LogCapture()
-        : m_logger(nullptr)
-    {
-        m_logger.Attach(&m_lines);
-        TLogger::SetInstance(&m_logger);
-    }
-    ~LogCapture()
-    {
-        TLogger::SetInstance(nullptr);
-        m_logger.Detach(&m_lines);
-    }
-    bool contains(const QString& part) const { return !m_lines.lines.filter(part).isEmpty(); }
-    QString all() const { return m_lines.lines.join(u'\n'); }
-
-private:
-    TLogger m_logger;
-    LineCollector m_lines;
-};
+using lumivar::test::LogCapture;
 
 QByteArray utf8Bom(const QString& text)
 {

@@ -15,6 +15,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include "common/LogCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -76,36 +78,7 @@ bool readXml(TCameraParam& param, const QByteArray& xml)
     return param.ReadFromXML(doc.Root());
 }
 
-// Every line written while it lives.
-class LogCapture : public TBaseObserver
-{
-public:
-    LogCapture()
-        : m_logger(nullptr)
-    {
-        m_previous = TLogger::Instance();
-        TLogger::SetInstance(&m_logger);
-        m_logger.Attach(this);
-    }
-    ~LogCapture() override
-    {
-        m_logger.Detach(this);
-        TLogger::SetInstance(m_previous);
-    }
-    void Update(const QString& line) override { lines.append(line); }
-    bool contains(const QString& text) const
-    {
-        for (const QString& line : lines)
-            if (line.contains(text))
-                return true;
-        return false;
-    }
-    QStringList lines;
-
-private:
-    TLogger m_logger;
-    TLogger* m_previous = nullptr;
-};
+using lumivar::test::LogCapture;
 
 const char* kApertures = "2.8 3.2 3.5 4.0 4.5 5.0 5.6 6.3 7.1 8.0 9.0 10 11 13 14 16 18 20 22";
 

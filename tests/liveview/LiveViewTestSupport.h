@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/LogCapture.h"
+
 #include "app/TBaseObserver.h"
 #include "app/TLogger.h"
 
@@ -85,46 +87,6 @@ inline QByteArray encode(const QImage& image, int subsampling, int quality = 90,
     return result;
 }
 
-// Every log line written while it lives.
-class LogCapture : public TBaseObserver
-{
-public:
-    LogCapture()
-        : m_logger(nullptr)
-    {
-        m_previous = TLogger::Instance();
-        TLogger::SetInstance(&m_logger);
-        m_logger.Attach(this);
-    }
-    ~LogCapture() override
-    {
-        m_logger.Detach(this);
-        TLogger::SetInstance(m_previous);
-    }
-    void Update(const QString& line) override
-    {
-        const std::lock_guard lock(m_mutex);
-        m_lines.append(line);
-    }
-    int count(const QString& text) const
-    {
-        const std::lock_guard lock(m_mutex);
-        int n = 0;
-        for (const QString& line : m_lines)
-            n += line.contains(text) ? 1 : 0;
-        return n;
-    }
-    QStringList lines() const
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_lines;
-    }
-
-private:
-    mutable std::mutex m_mutex; // the receiving thread logs too
-    QStringList m_lines;
-    TLogger m_logger;
-    TLogger* m_previous = nullptr;
-};
+using LogCapture = lumivar::test::LogCapture;
 
 } // namespace lvtest

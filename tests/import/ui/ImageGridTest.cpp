@@ -2,6 +2,7 @@
 // resize, selection by click, Ctrl-click and Shift-click ranges, the page's handler undoing a click,
 // the cells object's selection helpers, what a cell shows for its file (picture, no-preview panel,
 // RAW, movie and saved marks) and the double click.
+#include "import/ui/ImportGridLook.h"
 #include "import/ui/TKmImageGrid.h"
 
 #include <QBuffer>
@@ -49,17 +50,7 @@ protected:
     void SetUp() override
     {
         // The import pages' settings.
-        TKmImageGridCells* cells = grid.Cells();
-        cells->SetCellSpace(1);
-        cells->SetCellWidth(110);
-        cells->SetCellBorderStyle(TKmImageGridCell::bsNone);
-        cells->SetCellBevelInner(TKmImageGridCell::bvNone);
-        cells->SetCellBevelOuter(TKmImageGridCell::bvNone);
-        cells->SetCaptionColor(QColor(0x91, 0x91, 0x91));
-        cells->SetImageColor(QColor(0x7F, 0x7F, 0x7F));
-        cells->SetSelectedColor(QColor(0xBF, 0xBF, 0xBF));
-        cells->SetUpperLabelColor(Qt::black);
-        cells->SetLowerLabelColor(QColor(0x66, 0x66, 0x66));
+        ApplyImportGridLook(*grid.Cells());
         // Inner panel 602 pixels wide: five columns.
         host.resize(1000, 500);
         host.show();
