@@ -1,6 +1,6 @@
 #include "camera/CameraTexts.h"
 
-#include "app/TNamedTexts.h"
+#include "base/TNamedTexts.h"
 
 namespace {
 

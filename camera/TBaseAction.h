@@ -5,6 +5,20 @@
 
 #include <functional>
 
+// Why an exchange or an action failed, for callers that decide on it; the message texts beside it
+// are for people and logs.
+enum class TCameraFailure : quint8 {
+    None,
+    NoAnswer, // no connection, no answer in time, or the answer broke off before it was complete
+    Status, // the camera answered, with another status code than the action expects
+    Unreadable, // the answer is not what the action expects
+    LocalWrite, // a file or buffer of ours refused the bytes (folder gone, disk full)
+    Reset, // the action was reset while it waited; the answer was dropped
+    Cancelled, // the caller stopped the exchange
+    Busy, // the action was still running an earlier request
+    Internal, // an unexpected error inside the program
+};
+
 // One exchange with the camera as an action sees it, independent of the transport underneath.
 struct TCameraRequest
 {

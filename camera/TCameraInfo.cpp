@@ -1,6 +1,6 @@
 #include "camera/TCameraInfo.h"
 
-#include "app/TLogger.h"
+#include "base/TLogger.h"
 #include "camera/TOIShare.h"
 
 #include <exception>

@@ -1,6 +1,6 @@
 #include "camera/TCameraParam.h"
 
-#include "app/TLogger.h"
+#include "base/TLogger.h"
 #include "camera/CameraEndpoints.h"
 #include "camera/TCGIFunction.h"
 #include "camera/TXMLLib.h"

@@ -1,7 +1,7 @@
 #include "camera/TCameraParams.h"
 
-#include "app/TLogger.h"
-#include "app/TNamedTexts.h"
+#include "base/TLogger.h"
+#include "base/TNamedTexts.h"
 #include "camera/CameraTexts.h"
 #include "camera/TOIShare.h"
 

@@ -1,6 +1,6 @@
 #include "camera/TIdHTTPBuilder.h"
 
-#include "app/TLogger.h"
+#include "base/TLogger.h"
 #include "camera/TIdHTTPEx.h"
 
 #include <QBuffer>

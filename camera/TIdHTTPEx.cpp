@@ -1,6 +1,6 @@
 #include "camera/TIdHTTPEx.h"
 
-#include "app/TLogger.h"
+#include "base/TLogger.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>

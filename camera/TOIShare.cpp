@@ -1,6 +1,6 @@
 #include "camera/TOIShare.h"
 
-#include "app/TLogger.h"
+#include "base/TLogger.h"
 #include "camera/CameraEndpoints.h"
 #include "camera/TIdHTTPBuilder.h"
 #include "camera/TIdHTTPEx.h"

@@ -1,8 +1,8 @@
 #include "CliContext.h"
 
-#include "app/TBaseObserver.h"
-#include "app/TLogger.h"
-#include "app/TSetup.h"
+#include "base/TBaseObserver.h"
+#include "base/TLogger.h"
+#include "base/TSetup.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 #include "CliContext.h"
 #include "ListCommand.h"
 #include "ProgressBar.h"
-#include "app/TSetup.h"
+#include "base/TSetup.h"
 #include "import/FileSizeText.h"
 #include "import/TCameraImport.h"
 

@@ -2,8 +2,8 @@
 
 #include "CliContext.h"
 #include "PropsCommand.h"
-#include "app/TLanguageModule.h"
-#include "app/TSetup.h"
+#include "base/TLanguageModule.h"
+#include "base/TSetup.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
 #include "liveview/JpegDec.h"

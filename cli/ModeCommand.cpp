@@ -1,7 +1,7 @@
 #include "ModeCommand.h"
 
 #include "CliContext.h"
-#include "app/TSetup.h"
+#include "base/TSetup.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
 

@@ -1,8 +1,8 @@
 #include "PropsCommand.h"
 
 #include "CliContext.h"
-#include "app/TLanguageModule.h"
-#include "app/TSetup.h"
+#include "base/TLanguageModule.h"
+#include "base/TSetup.h"
 #include "camera/CameraEndpoints.h"
 #include "camera/TBaseAction.h"
 #include "camera/TCameraParams.h"

@@ -2,7 +2,7 @@
 
 #include "CliContext.h"
 #include "PropsCommand.h"
-#include "app/TLanguageModule.h"
+#include "base/TLanguageModule.h"
 #include "camera/TCameraParams.h"
 #include "camera/TOIShare.h"
 

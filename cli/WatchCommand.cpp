@@ -1,7 +1,7 @@
 #include "WatchCommand.h"
 
 #include "CliContext.h"
-#include "camera/session/TCamera.h"
+#include "session/TCamera.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

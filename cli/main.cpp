@@ -1,7 +1,7 @@
 // lumivar-cli: the command-line front end over the program's core.
 #include "CliCommand.h"
 #include "CliContext.h"
-#include "app/TSetup.h"
+#include "base/TSetup.h"
 
 #include "LumivarVersion.h"
 

@@ -42,14 +42,17 @@ function(lumivar_core_library folder)
   endif()
 endfunction()
 
-# lumivar_ui_library(<target> [DEPS targets...])
-# Called from a window folder's CMakeLists.txt (<folder>/ui, app/shell): builds <target> from that
+# lumivar_ui_library(<target> [DEPS targets...] [EXCLUDE files...])
+# Called from a window folder's CMakeLists.txt (<folder>/ui, app): builds <target> from that
 # folder's sources. Windows and controls sit above every core library (they drive the camera object),
 # so the window folders are added after all core folders; among themselves the same layer rule holds.
 function(lumivar_ui_library target)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
   lumivar_check_layers(${target} ${ARG_DEPS})
   file(GLOB ui_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  foreach(ex IN LISTS ARG_EXCLUDE)
+    list(REMOVE_ITEM ui_sources ${CMAKE_CURRENT_SOURCE_DIR}/${ex})
+  endforeach()
   if(ui_sources)
     add_library(${target} STATIC ${ui_sources})
     target_link_libraries(${target} PUBLIC ${ARG_DEPS} Qt6::Widgets)

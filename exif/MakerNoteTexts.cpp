@@ -1,6 +1,6 @@
 #include "exif/MakerNoteTexts.h"
 
-#include "app/TNamedTexts.h"
+#include "base/TNamedTexts.h"
 
 namespace {
 

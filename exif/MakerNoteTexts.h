@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TNamedTexts.h"
+#include "base/TNamedTexts.h"
 
 #include <span>
 

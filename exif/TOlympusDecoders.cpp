@@ -1,6 +1,6 @@
 #include "exif/TOlympusDecoders.h"
 
-#include "app/TNamedTexts.h"
+#include "base/TNamedTexts.h"
 #include "exif/TExifFormat.h"
 #include "exif/TOlympusCameraSettingsSection.h"
 #include "exif/TOlympusImageProcessingSection.h"

@@ -20,6 +20,7 @@ void TBaseImportAction::Reset()
     Data.clear();
     ResponseCode = -1;
     LastError.clear();
+    LastFailure = TCameraFailure::None;
 }
 
 bool TBaseImportAction::Execute()
@@ -64,16 +65,19 @@ bool TBaseImportAction::sendRequest(const QString& url, int readTimeoutMs, bool 
         // Reset while waiting: the answer belongs to a camera state that is gone.
         logTrace(QStringLiteral("%1.Execute: reset while waiting, answer dropped").arg(m_className));
         LastError = QStringLiteral("reset while waiting");
+        LastFailure = TCameraFailure::Reset;
         return false;
     }
     ResponseCode = answer.Code;
     if (!answer.Completed) {
         LastError = answer.Error;
+        LastFailure = TCameraFailure::NoAnswer;
         logError(QStringLiteral("%1.Execute: %2").arg(m_className, answer.Error));
         return false;
     }
     if (answer.Code != 200) {
         LastError = QStringLiteral("the camera answered %1").arg(answer.Code);
+        LastFailure = TCameraFailure::Status;
         return false;
     }
     body = std::move(answer.Body);
@@ -85,6 +89,7 @@ bool TBaseImportAction::runListRequest(const QString& url)
     BusyGuard busy(*this);
     Lines.clear();
     LastError.clear();
+    LastFailure = TCameraFailure::None;
     ResponseCode = -1;
     if (!Enabled)
         return true;

@@ -27,6 +27,7 @@ public:
     // is empty" (the camera answers 404 then).
     int ResponseCode = -1;
     QString LastError;
+    TCameraFailure LastFailure = TCameraFailure::None; // what callers decide on; LastError says it
     std::function<void(TBaseImportAction* sender, bool success)> OnDone;
 
     // Not busy, disabled, lists and data emptied.

@@ -1,6 +1,6 @@
 #include "import/TCameraImport.h"
 
-#include "app/TLogger.h"
+#include "base/TLogger.h"
 #include "camera/TOIShare.h"
 
 #include <algorithm>

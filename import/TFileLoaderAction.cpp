@@ -70,8 +70,9 @@ bool TFileLoaderAction::Probe(const TCGIFunction*)
     return true;
 }
 
-void TFileLoaderAction::fail(const QString& why)
+void TFileLoaderAction::fail(TCameraFailure kind, const QString& why)
 {
+    LastFailure = kind;
     LastError = why;
     logError(QStringLiteral("TFileLoaderAction.Load: ") + why);
 }
@@ -127,12 +128,14 @@ bool TFileLoaderAction::Load(const QString& cameraPath, const TFileLoadTarget& t
 {
     if (Busy) {
         LastError = QStringLiteral("another transfer is still running");
+        LastFailure = TCameraFailure::Busy;
         return false;
     }
     Busy = true;
     Data.clear();
     Lines.clear();
     LastError.clear();
+    LastFailure = TCameraFailure::None;
     ResponseCode = -1;
     BytesReceived = 0;
     LoadedFile.clear();
@@ -151,7 +154,7 @@ bool TFileLoaderAction::start(const QString& cameraPath, const TFileLoadTarget& 
 {
     const QFileInfo info(target.FileName);
     if (target.FileName.trimmed().isEmpty() || !QFileInfo(info.absolutePath()).isDir()) {
-        fail(QStringLiteral("the folder of \"%1\" does not exist").arg(target.FileName));
+        fail(TCameraFailure::LocalWrite, QStringLiteral("the folder of \"%1\" does not exist").arg(target.FileName));
         return false;
     }
 
@@ -162,7 +165,7 @@ bool TFileLoaderAction::start(const QString& cameraPath, const TFileLoadTarget& 
     transfer->Generation = ++m_generation;
     transfer->File = std::make_unique<TDownloadFile>(target.FileName);
     if (!transfer->File->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        fail(QStringLiteral("cannot write %1: %2").arg(target.FileName, transfer->File->errorString()));
+        fail(TCameraFailure::LocalWrite, QStringLiteral("cannot write %1: %2").arg(target.FileName, transfer->File->errorString()));
         return false;
     }
     const qint64 expected = target.ExpectedSize;
@@ -184,7 +187,7 @@ bool TFileLoaderAction::start(const QString& cameraPath, const TFileLoadTarget& 
         TDownloadFile* file = transfer->File.get();
         m_transfer = std::move(transfer);
         if (!client->Get(url, file)) {
-            fail(client->LastError());
+            fail(TCameraFailure::NoAnswer, client->LastError());
             m_transfer.reset();
             return false;
         }
@@ -197,6 +200,8 @@ bool TFileLoaderAction::start(const QString& cameraPath, const TFileLoadTarget& 
     if (running->Abandoned) {
         // Reset, cancelled or the action itself went away during the wait: only clean up.
         delete running;
+        if (LastFailure == TCameraFailure::None)
+            LastFailure = TCameraFailure::Reset;
         return false;
     }
     std::unique_ptr<Transfer> own = std::move(m_transfer);
@@ -214,31 +219,42 @@ bool TFileLoaderAction::finish(Transfer& transfer, bool transportOk)
     BytesReceived = written;
     const qint64 expected = transfer.Target.ExpectedSize;
     QString why;
-    if (ResponseCode == 404)
+    TCameraFailure kind = TCameraFailure::None;
+    if (ResponseCode == 404) {
+        kind = TCameraFailure::Status;
         why = QStringLiteral("the camera has no file %1 (404)").arg(transfer.CameraPath);
-    else if (ResponseCode > 0 && ResponseCode != 200)
+    } else if (ResponseCode > 0 && ResponseCode != 200) {
+        kind = TCameraFailure::Status;
         why = QStringLiteral("the camera answered %1 for %2").arg(ResponseCode).arg(transfer.CameraPath);
-    else if (!transportOk)
+    } else if (!transportOk) {
+        // The file refusing bytes ends the transfer as well; then the disk is at fault, not the camera.
+        kind = transfer.File->error() != QFileDevice::NoError ? TCameraFailure::LocalWrite
+                                                               : TCameraFailure::NoAnswer;
         why = QStringLiteral("%1: %2").arg(transfer.CameraPath, transfer.Client->LastError());
-    else if (expected >= 0 && written != expected)
+    } else if (expected >= 0 && written != expected) {
+        kind = TCameraFailure::NoAnswer;
         why = QStringLiteral("%1: received %2 of %3 bytes")
                   .arg(transfer.CameraPath, QString::number(written), QString::number(expected));
+    }
     if (!why.isEmpty()) {
-        fail(why);
+        fail(kind, why);
         return false; // the uncommitted file is removed with the transfer
     }
     transfer.Client.reset();
     if (!transfer.File->commit()) {
-        fail(QStringLiteral("cannot write %1: %2")
-                 .arg(transfer.Target.FileName, transfer.File->errorString()));
+        fail(TCameraFailure::LocalWrite,
+            QStringLiteral("cannot write %1: %2")
+                .arg(transfer.Target.FileName, transfer.File->errorString()));
         return false;
     }
     LoadedFile = transfer.Target.FileName;
     if (transfer.Target.Modified.isValid()) {
         // The file itself is complete; a time that cannot be set is reported but keeps it.
         QString timeError;
-        if (!SetModificationTime(LoadedFile, transfer.Target.Modified, &timeError))
-            fail(timeError);
+        if (!SetModificationTime(LoadedFile, transfer.Target.Modified, &timeError)) {
+            LastError = timeError;
+            logError(QStringLiteral("TFileLoaderAction.Load: ") + timeError);
+        }
     }
     return true;
 }
@@ -252,7 +268,7 @@ void TFileLoaderAction::onBackgroundDone(quint64 generation, bool transportOk)
     try {
         ok = finish(*own, transportOk);
     } catch (...) {
-        fail(QStringLiteral("%1: unexpected error").arg(own->CameraPath));
+        fail(TCameraFailure::Internal, QStringLiteral("%1: unexpected error").arg(own->CameraPath));
         ok = false;
     }
     // The client is inside its own completion call; it goes once that has returned.
@@ -276,6 +292,7 @@ void TFileLoaderAction::Cancel()
             m_transfer->Client->Abort();
         m_transfer.release();
         LastError = QStringLiteral("cancelled");
+        LastFailure = TCameraFailure::Cancelled;
         return;
     }
     // A background transfer ends through its completion, which reports the failure.

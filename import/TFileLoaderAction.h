@@ -57,7 +57,7 @@ private:
     bool start(const QString& cameraPath, const TFileLoadTarget& target, bool wait);
     bool finish(Transfer& transfer, bool transportOk);
     void onBackgroundDone(quint64 generation, bool transportOk);
-    void fail(const QString& why);
+    void fail(TCameraFailure kind, const QString& why);
 
     std::unique_ptr<Transfer> m_transfer;
     quint64 m_generation = 0;

@@ -1,6 +1,6 @@
 #include "liveview/LiveViewTexts.h"
 
-#include "app/TNamedTexts.h"
+#include "base/TNamedTexts.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "liveview/TImageBlocks.h"
 
-#include "app/TLogger.h"
+#include "base/TLogger.h"
 
 #include <algorithm>
 #include <exception>

@@ -1,7 +1,7 @@
 #include "liveview/TImageBuffer.h"
 
-#include "app/TLogger.h"
-#include "app/TSetup.h"
+#include "base/TLogger.h"
+#include "base/TSetup.h"
 
 #include <QByteArrayView>
 

@@ -1,6 +1,6 @@
 #include "liveview/TLiveViewControl.h"
 
-#include "app/TLogger.h"
+#include "base/TLogger.h"
 #include "camera/TCameraModeAction.h"
 #include "liveview/TLiveViewAction.h"
 #include "liveview/TReleaseViewAction.h"

@@ -1,8 +1,8 @@
 #include "liveview/TLiveViewProcessor.h"
 
-#include "app/TLogger.h"
-#include "app/TNamedTexts.h"
-#include "app/TSetup.h"
+#include "base/TLogger.h"
+#include "base/TNamedTexts.h"
+#include "base/TSetup.h"
 #include "liveview/LiveViewTexts.h"
 
 #include <QCoreApplication>

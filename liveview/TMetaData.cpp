@@ -1,6 +1,6 @@
 #include "liveview/TMetaData.h"
 
-#include "app/TNamedTexts.h"
+#include "base/TNamedTexts.h"
 #include "liveview/LiveViewTexts.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "exif/ui/TfrmViewer.h"
 
-#include "app/TLanguageModule.h"
-#include "app/TLogger.h"
-#include "app/TSetup.h"
-#include "app/ui/DarkStyle.h"
+#include "base/TLanguageModule.h"
+#include "base/TLogger.h"
+#include "base/TSetup.h"
+#include "base/ui/DarkStyle.h"
 #include "exif/ui/ExifReaderFill.h"
 #include "exif/ui/TKmPropertyList.h"
 #include "liveview/JpegDec.h"

@@ -1,6 +1,6 @@
 #include "import/ui/TfraLiveImport.h"
 
-#include "app/ui/DarkStyle.h"
+#include "base/ui/DarkStyle.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/TfraCameraPage.h"
+#include "base/ui/TfraCameraPage.h"
 
 // The live import page: downloads every new picture as soon as the camera has taken it. For now a
 // dark panel with the page's name; the transfer state is what the main window asks about before it

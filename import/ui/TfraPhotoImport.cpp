@@ -1,10 +1,10 @@
 #include "import/ui/TfraPhotoImport.h"
 
-#include "app/TLogger.h"
-#include "app/TNamedTexts.h"
-#include "app/TSetup.h"
-#include "app/ui/DarkStyle.h"
-#include "camera/session/TCamera.h"
+#include "base/TLogger.h"
+#include "base/TNamedTexts.h"
+#include "base/TSetup.h"
+#include "base/ui/DarkStyle.h"
+#include "session/TCamera.h"
 #include "exif/ui/TfrmViewer.h"
 #include "import/CameraDateTime.h"
 #include "import/FileSizeText.h"
@@ -670,8 +670,7 @@ void TfraPhotoImport::importSelection(const QString& folder, int n)
                     }
                     progress(title, file.FileName, false, (done + 1) * step);
                 } else if (ok
-                    || (loader.ResponseCode < 0
-                        && !loader.LastError.startsWith(QLatin1String("cannot write")))) {
+                    || (loader.ResponseCode < 0 && loader.LastFailure != TCameraFailure::LocalWrite)) {
                     // Reset meanwhile, or no answer at all: the camera is gone.
                     interrupted = true;
                     break;

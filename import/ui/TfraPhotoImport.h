@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/TfraCameraPage.h"
+#include "base/ui/TfraCameraPage.h"
 #include "import/TPreviewList.h"
 #include "import/ui/TKmImageGridCell.h"
 

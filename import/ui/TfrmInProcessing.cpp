@@ -1,9 +1,9 @@
 #include "import/ui/TfrmInProcessing.h"
 
-#include "app/TLogger.h"
-#include "app/TNamedTexts.h"
-#include "app/TSetup.h"
-#include "app/ui/DarkStyle.h"
+#include "base/TLogger.h"
+#include "base/TNamedTexts.h"
+#include "base/TSetup.h"
+#include "base/ui/DarkStyle.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "import/ui/TfrmPreview.h"
 
-#include "app/ui/DarkStyle.h"
+#include "base/ui/DarkStyle.h"
 
 #include <QLabel>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/TTranslationForm.h"
+#include "base/ui/TTranslationForm.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "remote/ui/TfraRemoteControl.h"
 
-#include "app/ui/DarkStyle.h"
+#include "base/ui/DarkStyle.h"
 
 TfraRemoteControl::TfraRemoteControl(QWidget* parent)
     : TfraCameraPage(parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/TfraCameraPage.h"
+#include "base/ui/TfraCameraPage.h"
 
 // The remote control page: live view, shooting properties, shooting and time-lapse. For now a dark panel with
 // the page's name.

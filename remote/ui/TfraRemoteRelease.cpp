@@ -1,6 +1,6 @@
 #include "remote/ui/TfraRemoteRelease.h"
 
-#include "app/ui/DarkStyle.h"
+#include "base/ui/DarkStyle.h"
 
 TfraRemoteRelease::TfraRemoteRelease(QWidget* parent)
     : TfraCameraPage(parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/TfraCameraPage.h"
+#include "base/ui/TfraCameraPage.h"
 
 // The remote release page: only triggers the shutter. For now a dark panel with the page's name.
 class TfraRemoteRelease : public TfraCameraPage

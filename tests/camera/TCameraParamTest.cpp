@@ -4,11 +4,11 @@
 #include "camera/TOIShare.h"
 #include "camera/TXMLLib.h"
 
-#include "app/TBaseObserver.h"
-#include "app/TLanguageFile.h"
-#include "app/TLogger.h"
-#include "app/TNamedTexts.h"
-#include "app/TSetup.h"
+#include "base/TBaseObserver.h"
+#include "base/TLanguageFile.h"
+#include "base/TLogger.h"
+#include "base/TNamedTexts.h"
+#include "base/TSetup.h"
 
 #include "common/TestPaths.h"
 

@@ -1,6 +1,6 @@
 #include "camera/TIdHTTPEx.h"
-#include "app/TBaseObserver.h"
-#include "app/TLogger.h"
+#include "base/TBaseObserver.h"
+#include "base/TLogger.h"
 #include "camera/CameraEndpoints.h"
 #include "camera/TIdHTTPBuilder.h"
 #include "common/TestHttpServer.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/TBaseObserver.h"
-#include "app/TLogger.h"
+#include "base/TBaseObserver.h"
+#include "base/TLogger.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,7 @@
 #include "exif/TGpsSection.h"
 
 #include "ExifTestFile.h"
-#include "app/QStringPrinter.h"
+#include "base/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "exif/TExifReader.h"
 
 #include "ExifTestFile.h"
-#include "app/QStringPrinter.h"
+#include "base/QStringPrinter.h"
 #include "common/TestPaths.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "ExifTestFile.h"
 
-#include "app/QStringPrinter.h"
+#include "base/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include "exif/TOlympusCameraSettingsSection.h"
 
 #include "ExifTestFile.h"
-#include "app/QStringPrinter.h"
-#include "app/TLanguageFile.h"
+#include "base/QStringPrinter.h"
+#include "base/TLanguageFile.h"
 
 #include <QFile>
 #include <QSet>

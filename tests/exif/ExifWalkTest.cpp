@@ -1,7 +1,7 @@
 #include "exif/TExif.h"
 
 #include "ExifTestFile.h"
-#include "app/QStringPrinter.h"
+#include "base/QStringPrinter.h"
 
 #include <QTemporaryDir>
 

@@ -3,7 +3,7 @@
 
 #include "exif/OlympusTestSupport.h"
 
-#include "app/TNamedTexts.h"
+#include "base/TNamedTexts.h"
 #include "exif/MakerNoteTexts.h"
 #include "exif/TOlympusCameraSettingsSection.h"
 #include "exif/TOlympusDecoders.h"

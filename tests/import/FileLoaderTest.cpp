@@ -136,6 +136,7 @@ TEST_F(FileLoaderTest, EmptyFolderAndMissingFileAreClearFailures)
         import->FileLoader.Load(QStringLiteral("/100OLYMP/NOPE.JPG"), targetFor("P7210001.JPG", 10), true));
     EXPECT_EQ(import->FileLoader.ResponseCode, 404);
     EXPECT_TRUE(import->FileLoader.LastError.contains(QLatin1String("404")));
+    EXPECT_EQ(import->FileLoader.LastFailure, TCameraFailure::Status);
     EXPECT_TRUE(targetEntries().isEmpty());
     EXPECT_FALSE(import->FileLoader.Busy);
 }
@@ -148,6 +149,7 @@ TEST_F(FileLoaderTest, DroppedConnectionsAndWrongSizesLeaveNothing)
     EXPECT_FALSE(import->FileLoader.Load(
         QStringLiteral("/100OLYMP/P7210003.MOV"), targetFor("P7210003.MOV", 2'500'000), true));
     EXPECT_FALSE(import->FileLoader.LastError.isEmpty());
+    EXPECT_EQ(import->FileLoader.LastFailure, TCameraFailure::NoAnswer);
     EXPECT_TRUE(targetEntries().isEmpty());
 
     server->setFaults({});
@@ -175,12 +177,14 @@ TEST_F(FileLoaderTest, UnwritableTargetsFailAndTheNextFileGoesOn)
     missing.FileName = target.path() + QStringLiteral("/no/such/folder/P7210001.JPG");
     EXPECT_FALSE(import->FileLoader.Load(QStringLiteral("/100OLYMP/P7210001.JPG"), missing, true));
     EXPECT_TRUE(import->FileLoader.LastError.contains(QLatin1String("does not exist")));
+    EXPECT_EQ(import->FileLoader.LastFailure, TCameraFailure::LocalWrite);
 
     // Not even root may create files here.
     TFileLoadTarget readOnly = targetFor("P7210001.JPG", 300'000);
     readOnly.FileName = QStringLiteral("/proc/self/P7210001.JPG");
     EXPECT_FALSE(import->FileLoader.Load(QStringLiteral("/100OLYMP/P7210001.JPG"), readOnly, true));
     EXPECT_TRUE(import->FileLoader.LastError.startsWith(QLatin1String("cannot write")));
+    EXPECT_EQ(import->FileLoader.LastFailure, TCameraFailure::LocalWrite);
     EXPECT_FALSE(QFileInfo::exists(readOnly.FileName));
 
     // A disk that fills up mid-file: writes beyond 1 MB fail as on a full disk.
@@ -199,6 +203,7 @@ TEST_F(FileLoaderTest, UnwritableTargetsFailAndTheNextFileGoesOn)
     EXPECT_FALSE(loaded);
     EXPECT_TRUE(import->FileLoader.LastError.contains(QLatin1String("cannot store")))
         << import->FileLoader.LastError.toStdString();
+    EXPECT_EQ(import->FileLoader.LastFailure, TCameraFailure::LocalWrite);
     EXPECT_TRUE(targetEntries().isEmpty());
 
     EXPECT_TRUE(import->FileLoader.Load(

@@ -1,6 +1,6 @@
 #include "LiveViewTestSupport.h"
 
-#include "app/TNamedTexts.h"
+#include "base/TNamedTexts.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
 #include "liveview/LiveViewTexts.h"

@@ -1,4 +1,4 @@
-#include "app/TNamedTexts.h"
+#include "base/TNamedTexts.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
 #include "liveview/JpegDec.h"

@@ -2,8 +2,8 @@
 
 #include "common/LogCapture.h"
 
-#include "app/TBaseObserver.h"
-#include "app/TLogger.h"
+#include "base/TBaseObserver.h"
+#include "base/TLogger.h"
 
 #include <QByteArray>
 #include <QImage>

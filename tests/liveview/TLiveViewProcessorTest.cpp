@@ -1,7 +1,7 @@
 #include "LiveViewTestSupport.h"
 
-#include "app/TNamedTexts.h"
-#include "app/TSetup.h"
+#include "base/TNamedTexts.h"
+#include "base/TSetup.h"
 #include "liveview/JpegDec.h"
 #include "liveview/TLiveViewProcessor.h"
 #include "sim/SimJpeg.h"

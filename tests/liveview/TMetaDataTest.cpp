@@ -1,6 +1,6 @@
 #include "LiveViewTestSupport.h"
 
-#include "app/TNamedTexts.h"
+#include "base/TNamedTexts.h"
 #include "liveview/LiveViewTexts.h"
 #include "liveview/TMetaData.h"
 

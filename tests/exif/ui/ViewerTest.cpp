@@ -1,8 +1,8 @@
 #include "exif/ui/TKmPropertyList.h"
 #include "exif/ui/TfrmViewer.h"
 
-#include "app/TLanguageModule.h"
-#include "app/TSetup.h"
+#include "base/TLanguageModule.h"
+#include "base/TSetup.h"
 #include "common/TestPaths.h"
 
 #include <QCoreApplication>

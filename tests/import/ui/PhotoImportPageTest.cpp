@@ -3,10 +3,10 @@
 // that vanishes and a listing with hostile names.
 #include "import/ui/TfraPhotoImport.h"
 
-#include "app/AppTexts.h"
-#include "app/QStringPrinter.h"
-#include "app/TSetup.h"
-#include "camera/session/TCamera.h"
+#include "base/AppTexts.h"
+#include "base/QStringPrinter.h"
+#include "base/TSetup.h"
+#include "session/TCamera.h"
 #include "import/FileSizeText.h"
 #include "import/ImportTestCard.h"
 #include "import/ui/TKmImageGrid.h"

@@ -3,8 +3,8 @@
 #include "import/ui/TfrmInProcessing.h"
 #include "import/ui/TfrmPreview.h"
 
-#include "app/TNamedTexts.h"
-#include "app/TSetup.h"
+#include "base/TNamedTexts.h"
+#include "base/TSetup.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,0 +1,160 @@
+#pragma once
+
+#include "base/ui/TTranslationForm.h"
+#include "platform/TWifiJoin.h"
+
+#include <QList>
+#include <QRect>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QStackedWidget;
+class QToolButton;
+class TCamera;
+class TfraCameraPage;
+class TfraDebug;
+class TfraLiveImport;
+class TfraPhotoImport;
+class TfraRemoteControl;
+class TfraRemoteRelease;
+class TfrmInProcessing;
+class TfrmInfo;
+class TfrmViewer;
+class TfrmPreview;
+class TfrmSettings;
+class TSetup;
+
+// The program's only main window. It owns the camera object, shows whether and how the camera is
+// connected, switches between the pages (only through ShowTabSheet), shows the pages' progress and
+// lays the busy overlay over itself while they talk to the camera. Power off, the camera clock,
+// settings and info sit in the status bar.
+class TfrmMain : public TTranslationForm
+{
+    Q_OBJECT
+
+public:
+    enum MessageKind { mkInformation, mkError };
+
+    // wifiRunner starts the system's Wi-Fi command (the camera's network while it stays away, the
+    // home network at close); without one the command really runs.
+    explicit TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner = {}, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // The windows created after this one at start-up; any of them may be missing (tests).
+    void SetProcessingWindow(TfrmInProcessing* window) { m_processing = window; }
+    void SetPreviewWindow(TfrmPreview* window) { m_preview = window; }
+    void SetSettingsWindow(TfrmSettings* window) { m_settings = window; }
+    void SetInfoWindow(TfrmInfo* window) { m_info = window; }
+    TfrmInProcessing* ProcessingWindow() const { return m_processing; }
+    // For the pages that show a shot.
+    TfrmPreview* PreviewWindow() const { return m_preview; }
+    // The one viewer of the run (photo import double clicks, the debug page's button).
+    TfrmViewer* ViewerWindow() const { return m_viewer; }
+
+    // Shown and brought to the front, as a second start of the program asks.
+    void BringToFront();
+
+    // Questions and messages go through these, so that tests can answer them; by default message
+    // boxes. AskQuestion returns true for Yes.
+    std::function<bool(const QString& question)> AskQuestion;
+    std::function<void(const QString& text, MessageKind kind)> ShowMessage;
+
+    TCamera* Camera() const { return m_camera.get(); }
+    QWidget* CurrentSheet() const { return m_currentSheet; }
+    int ActiveComm() const { return m_activeComm; }
+    // Where the busy overlay leaves the title and progress area free, in this window's coordinates.
+    QRect ProcessingRect() const;
+
+    // The only way pages are switched; refused while a page communicates with the camera.
+    void ShowTabSheet(QWidget* sheet);
+    void UpdateConnection(bool connected);
+
+    // The pages' events.
+    void OnProgress(const QString& caption, const QString& detail, bool finished, int percent);
+    void OnCommunication(QObject* sender, int kind, int regionIndex, const QList<QRect>& rects);
+
+    void btnPowerOffClick();
+    void btnSyncTimeClick();
+    void btnSettingsClick();
+    void btnInfoClick();
+
+    // Top bar.
+    QLabel* lblAppShortName;
+    QStackedWidget* pcTitle;
+    QWidget* tshTitle;
+    QLabel* lblAppTitle;
+    QWidget* tshProgress;
+    QLabel* lblProgressCaption;
+    QLabel* lblProgressDetail;
+    QProgressBar* gauProgress;
+    QPushButton* btnPhotoImport;
+    QPushButton* btnLiveimport;
+    QPushButton* btnRemoteControl;
+    QPushButton* btnRemoteRelease;
+    // Pages.
+    QStackedWidget* pcMain;
+    QWidget* tsConnect;
+    QWidget* tsPhotoImport;
+    QWidget* tsLiveImport;
+    QWidget* tsRemoteControl;
+    QWidget* tsRemoteRelease;
+    QWidget* tsDebug;
+    QLabel* imgCamera;
+    QLabel* imgNotebook;
+    QLabel* imgConnection;
+    QLabel* imgRadio;
+    TfraPhotoImport* fraPhotoImport;
+    TfraLiveImport* fraLiveImport;
+    TfraRemoteControl* fraRemoteControl;
+    TfraRemoteRelease* fraRemoteRelease;
+    TfraDebug* fraDebug;
+    // Status bar.
+    QLabel* lblConnection;
+    QLabel* lblConnectionState;
+    QToolButton* btnPowerOff;
+    QToolButton* btnSyncTime;
+    QToolButton* btnSettings;
+    QToolButton* btnInfo;
+    QTimer tmrProgress;
+    QTimer tmrImageRadio;
+    QTimer tmrProcessing;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* createTopBar();
+    QWidget* createPages();
+    QWidget* createStatusBar();
+    QWidget* addSheet(const QString& name, QWidget* content);
+    void connectPage(TfraCameraPage* page);
+    bool cameraConnected() const;
+    void stopPages(std::initializer_list<TfraCameraPage*> pages);
+    void colourButtons(QPushButton* active);
+    void showCameraSheet(QWidget* sheet, TfraCameraPage* page, QPushButton* button);
+    // Asks whether to cancel a running live import transfer; false when the user keeps it.
+    bool cancelLiveImportTransfer(bool stopCamera);
+    void waitForLiveImportTransfer();
+    void layoutStartPage();
+    bool handleShortcut(int key);
+    void showPageDirectly(QWidget* sheet, TfraCameraPage* page, QPushButton* button);
+    void detailLog(const QString& message) const;
+
+    TSetup* m_setup;
+    TWifiJoin m_homeWifi;
+    std::unique_ptr<TCamera> m_camera;
+    QWidget* m_currentSheet = nullptr;
+    int m_activeComm = 0;
+    TfrmInProcessing* m_processing = nullptr;
+    TfrmPreview* m_preview = nullptr;
+    TfrmSettings* m_settings = nullptr;
+    TfrmInfo* m_info = nullptr;
+    TfrmViewer* m_viewer = nullptr;
+    QList<QPushButton*> m_pageButtons;
+};

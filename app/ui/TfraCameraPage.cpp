@@ -1,5 +1,0 @@
-#include "app/ui/TfraCameraPage.h"
-
-TfraCameraPage::TfraCameraPage(QWidget* parent)
-    : QWidget(parent)
-{ }

@@ -1,0 +1,46 @@
+#include "base/AppTexts.h"
+
+#include "base/TNamedTexts.h"
+
+namespace {
+
+// The German defaults are the program's built-in language; English.txt translates each name.
+constexpr TNamedText kAppTexts[] = {
+    { "_rsCancelLiveImport",
+        "Der Live-Import überträgt gerade Daten.\nMöchten Sie diese Übertragung abbrechen?" },
+    { "_rsPowerOff", "Möchten Sie die Kamera wirklich ausschalten?" },
+    { "_rsTimeSynced", "Die Kamerazeit wurde erfolgreich synchronisiert." },
+    { "_rsTimeNotSynced", "Die Kamerazeit konnte nicht synchronisiert werden!" },
+    { "_rsPrivateMode", "Diese Funktion steht nur im Modus \"private\" zur Verfügung!" },
+    { "_rsUsePrivateConnection", "Bitte verwenden Sie die private Verbindung der Kamera!" },
+    { "_rsUnknownCamModel", "unbekanntem Kameramodell" },
+    { "_rsConnectedWith", "verbunden mit %s" },
+    { "_rsTryToConnectWith", "Versuche mit %s zu verbinden..." },
+    { "_rsEstablishConnection", "Bitte Verbindung zur Kamera herstellen!" },
+    { "_rsInProcessing", "Bitte warten. Aktion wird ausgeführt" },
+    { "_rsInvalidCameraIP",
+        "Bitte geben Sie eine gültige Kamera-IP aus dem Bereich 192.168.xxx.xxx ein, oder deaktiviern Sie "
+        "diese Option!" },
+    { "_rsVersion", "Version" },
+    { "_rsLoadPreview", "%d Vorschaubild(er) laden" },
+    { "_rsImportFile", "%d Datei(en) importieren" },
+    { "_rsTaskFinished", "Vorgang abgeschlossen" },
+    { "_rsTaskFailed", "Vorgang fehlgeschlagen" },
+    { "_rsImportFolder", "Zielverzeichnis für Fotoimport auswählen" },
+    { "_rsNoSelection", "Sie haben keine Auswahl getroffen!" },
+    { "_rsTimeLapseTotal", "%d Intervallaufnahmen" },
+    { "_rsTimeLapseInfinite", "unbegrenzte Intervallaufnahmen" },
+    { "_rsTakeNumber", "Aufnahme %d" },
+    { "_rsFilesInQueue", "%d Datei(en) in der Warteschlange" },
+    { "_rsOpenLiveStreamPortFailed",
+        "Der Port %d für die Übertragung des Live-Streams konnte nicht geöffnet werden!" },
+    { "_rsPleaseChoose", "Bitte wählen" },
+    { "_rsDoubleClickToOpen", "Doppelklick zum Öffnen" },
+};
+
+} // namespace
+
+void RegisterAppTexts()
+{
+    TNamedTexts::Register(kAppTexts);
+}

@@ -1,0 +1,5 @@
+#include "base/ui/TfraCameraPage.h"
+
+TfraCameraPage::TfraCameraPage(QWidget* parent)
+    : QWidget(parent)
+{ }

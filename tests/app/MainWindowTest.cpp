@@ -1,0 +1,389 @@
+// The main window against the simulator: the connection text and the pages in each state, page
+// switches refused while a page communicates, the live import question, the clock and power-off
+// buttons, the busy overlay and the keyboard shortcuts.
+#include "app/TfrmMain.h"
+
+#include "base/AppTexts.h"
+#include "base/QStringPrinter.h"
+#include "base/TLanguageModule.h"
+#include "base/TSetup.h"
+#include "app/TfraDebug.h"
+#include "app/TfrmInfo.h"
+#include "app/TfrmSettings.h"
+#include "session/TCamera.h"
+#include "import/ui/TfraLiveImport.h"
+#include "import/ui/TfraPhotoImport.h"
+#include "import/ui/TfrmInProcessing.h"
+#include "import/ui/TfrmPreview.h"
+#include "remote/ui/TfraRemoteControl.h"
+#include "sim/SimCamera.h"
+#include "sim/SimServer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// Grabs kept beside the test program for a person to look at; never compared pixel by pixel.
+QString artefactPath(const QString& name)
+{
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/artefacts");
+    QDir().mkpath(dir);
+    return dir + u'/' + name;
+}
+
+QColor textColour(const QWidget* widget)
+{
+    return widget->palette().color(QPalette::Active, QPalette::WindowText);
+}
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        RegisterAppTexts();
+        ASSERT_TRUE(dir.isValid());
+        setup.SetStoreFile(dir.filePath(QStringLiteral("settings.ini")));
+        camsim::SimServerOptions options;
+        options.generatedFiles = 2;
+        server = std::make_unique<camsim::SimServer>(options);
+        ASSERT_TRUE(server->isValid()) << server->errorText();
+        ASSERT_NE(server->start(), 0);
+        setup.CameraHostOverride = QStringLiteral("127.0.0.1:%1").arg(server->port());
+    }
+
+    // The window with a monitor that checks every 100 ms; questions answered by answerYes.
+    TfrmMain& makeWindow()
+    {
+        window = std::make_unique<TfrmMain>(
+            &setup, [this](const QString& program, const QStringList& arguments) {
+                wifiCommands << program + QLatin1Char(' ') + arguments.join(QLatin1Char(' '));
+                return true;
+            });
+        window->AskQuestion = [this](const QString& question) {
+            questions << question;
+            return answerYes;
+        };
+        window->ShowMessage = [this](const QString& text, TfrmMain::MessageKind) { messages << text; };
+        processing = new TfrmInProcessing(&setup, window.get());
+        window->SetProcessingWindow(processing);
+        window->Camera()->CheckIntervalMs = 100;
+        window->Camera()->CheckTimer.start(10);
+        window->show();
+        return *window;
+    }
+
+    bool waitConnected(bool connected = true)
+    {
+        return QTest::qWaitFor([&] { return window->Camera()->Connected == connected; }, 10000);
+    }
+
+    void TearDown() override
+    {
+        if (window)
+            window->Camera()->Stop();
+        window.reset();
+    }
+
+    QTemporaryDir dir;
+    TSetup setup;
+    std::unique_ptr<camsim::SimServer> server;
+    std::unique_ptr<TfrmMain> window;
+    TfrmInProcessing* processing = nullptr;
+    QStringList wifiCommands;
+    QStringList questions;
+    QStringList messages;
+    bool answerYes = true;
+};
+
+TEST_F(MainWindowTest, PrivateConnectionEnablesThePagesAndAGoneCameraDisablesThem)
+{
+    setup.WLanAutoConnect = true;
+    setup.CameraWLanName = QStringLiteral("E-M10-CAM");
+    TfrmMain& w = makeWindow();
+    ASSERT_TRUE(waitConnected());
+    EXPECT_EQ(w.lblConnectionState->text(), QStringLiteral("verbunden mit E-M10"));
+    EXPECT_EQ(textColour(w.lblConnectionState), QColor(Qt::white));
+    for (QPushButton* button : { w.btnPhotoImport, w.btnLiveimport, w.btnRemoteControl, w.btnRemoteRelease })
+        EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
+    EXPECT_TRUE(w.btnPowerOff->isEnabled());
+    EXPECT_TRUE(w.btnSyncTime->isEnabled());
+    EXPECT_TRUE(w.imgConnection->isVisibleTo(w.tsConnect));
+    EXPECT_FALSE(w.imgRadio->isVisibleTo(w.tsConnect));
+
+    w.ShowTabSheet(w.tsPhotoImport);
+    EXPECT_EQ(w.pcMain->currentWidget(), w.tsPhotoImport);
+    EXPECT_EQ(w.btnPhotoImport->palette().color(QPalette::Active, QPalette::ButtonText), QColor(Qt::white));
+
+    server->setPower(false);
+    ASSERT_TRUE(waitConnected(false));
+    EXPECT_EQ(w.lblConnectionState->text(), QStringLiteral("Versuche mit E-M10-CAM zu verbinden..."));
+    EXPECT_EQ(textColour(w.lblConnectionState), QColor(Qt::yellow));
+    EXPECT_EQ(w.pcMain->currentWidget(), w.tsConnect);
+    for (QPushButton* button : { w.btnPhotoImport, w.btnLiveimport, w.btnRemoteControl, w.btnRemoteRelease })
+        EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
+    EXPECT_FALSE(w.fraPhotoImport->isEnabled());
+    EXPECT_FALSE(w.btnPowerOff->isEnabled());
+    EXPECT_FALSE(w.btnSyncTime->isEnabled());
+    // A page button does nothing without a camera.
+    w.btnPhotoImport->setEnabled(true);
+    w.btnPhotoImport->click();
+    EXPECT_EQ(w.pcMain->currentWidget(), w.tsConnect);
+}
+
+TEST_F(MainWindowTest, CameraOutsidePrivateModeKeepsThePagesDisabled)
+{
+    server->camera().setConnectMode("shared");
+    TfrmMain& w = makeWindow();
+    EXPECT_EQ(w.lblConnectionState->text(), QStringLiteral("Bitte Verbindung zur Kamera herstellen!"));
+    ASSERT_TRUE(waitConnected());
+    EXPECT_EQ(w.lblConnectionState->text(),
+        QStringLiteral("Bitte verwenden Sie die private Verbindung der Kamera!"));
+    EXPECT_EQ(textColour(w.lblConnectionState), QColor(Qt::yellow));
+    for (QPushButton* button : { w.btnPhotoImport, w.btnLiveimport, w.btnRemoteControl, w.btnRemoteRelease })
+        EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
+    EXPECT_EQ(w.pcMain->currentWidget(), w.tsConnect);
+
+    // Shown directly anyway, the camera's mode is asked and the page refused.
+    w.ShowTabSheet(w.tsRemoteControl);
+    EXPECT_EQ(w.pcMain->currentWidget(), w.tsConnect);
+    EXPECT_EQ(messages,
+        QStringList({ QStringLiteral("Diese Funktion steht nur im Modus \"private\" zur Verfügung!") }));
+}
+
+TEST_F(MainWindowTest, CommunicationKeepsThePageAndBringsTheOverlayAfterAWhile)
+{
+    TfrmMain& w = makeWindow();
+    ASSERT_TRUE(waitConnected());
+    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStart, -1, {});
+    EXPECT_EQ(w.ActiveComm(), 1);
+    EXPECT_FALSE(processing->isVisible()); // not for a short exchange
+    w.btnPhotoImport->click();
+    EXPECT_EQ(w.pcMain->currentWidget(), w.tsConnect);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return processing->isVisible(); }, 5000));
+    EXPECT_EQ(processing->FreeRegions(), QList<QRect>({ w.ProcessingRect() }));
+    EXPECT_TRUE(w.ProcessingRect().intersects(w.pcTitle->geometry()));
+
+    // A page names its own free areas; the title area stays free with them.
+    const QList<QRect> rects { QRect(100, 100, 200, 150), QRect(400, 300, 50, 50) };
+    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceChangeFreeRegion, 1, rects);
+    EXPECT_EQ(processing->FreeRegions(), QList<QRect>({ rects[0], rects[1], w.ProcessingRect() }));
+
+    // A second, nested communication; only the last end hides the overlay.
+    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStart, -1, {});
+    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStop, -1, {});
+    EXPECT_TRUE(processing->isVisible());
+    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStop, -1, {});
+    EXPECT_EQ(w.ActiveComm(), 0);
+    EXPECT_FALSE(processing->isVisible());
+    // An unmatched end does not drive the count below zero.
+    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStop, -1, {});
+    EXPECT_EQ(w.ActiveComm(), 0);
+
+    w.btnPhotoImport->click();
+    EXPECT_EQ(w.pcMain->currentWidget(), w.tsPhotoImport);
+}
+
+TEST_F(MainWindowTest, LeavingARunningLiveImportAsksFirst)
+{
+    TfrmMain& w = makeWindow();
+    ASSERT_TRUE(waitConnected());
+    w.btnLiveimport->click();
+    ASSERT_EQ(w.pcMain->currentWidget(), w.tsLiveImport);
+    w.fraLiveImport->SimulateTransfer(300);
+
+    answerYes = false;
+    w.btnPhotoImport->click();
+    EXPECT_EQ(w.pcMain->currentWidget(), w.tsLiveImport);
+    EXPECT_EQ(questions,
+        QStringList({ QStringLiteral("Der Live-Import überträgt gerade Daten.\n"
+                                     "Möchten Sie diese Übertragung abbrechen?") }));
+    EXPECT_EQ(w.fraLiveImport->CancelRequests(), 0);
+    EXPECT_TRUE(w.fraLiveImport->IsTransferring());
+
+    // Yes: the transfer is cancelled, its end awaited, then the page changes.
+    answerYes = true;
+    w.btnPhotoImport->click();
+    EXPECT_EQ(w.fraLiveImport->CancelRequests(), 1);
+    EXPECT_FALSE(w.fraLiveImport->IsTransferring());
+    EXPECT_EQ(w.pcMain->currentWidget(), w.tsPhotoImport);
+    EXPECT_EQ(w.ActiveComm(), 0);
+}
+
+TEST_F(MainWindowTest, ClockButtonIsOffOnTheLiveViewPagesAndTheClockIsSet)
+{
+    TfrmMain& w = makeWindow();
+    ASSERT_TRUE(waitConnected());
+    ASSERT_TRUE(w.Camera()->Remote.SetTime.Enabled);
+    EXPECT_TRUE(w.btnSyncTime->isEnabled());
+    for (QPushButton* button : { w.btnLiveimport, w.btnRemoteControl, w.btnRemoteRelease }) {
+        button->click();
+        EXPECT_FALSE(w.btnSyncTime->isEnabled()) << button->objectName().toStdString();
+    }
+    w.btnPhotoImport->click();
+    EXPECT_TRUE(w.btnSyncTime->isEnabled());
+
+    w.btnSyncTime->click();
+    EXPECT_EQ(messages, QStringList({ QStringLiteral("Die Kamerazeit wurde erfolgreich synchronisiert.") }));
+    EXPECT_FALSE(w.Camera()->Remote.SetTime.LastUtcTime.isEmpty());
+    EXPECT_EQ(w.ActiveComm(), 0);
+}
+
+TEST_F(MainWindowTest, PowerOffAnsweredWith202DisablesPowerAndClock)
+{
+    TfrmMain& w = makeWindow();
+    ASSERT_TRUE(waitConnected());
+    ASSERT_TRUE(w.btnPowerOff->isEnabled());
+
+    answerYes = false;
+    w.btnPowerOff->click();
+    EXPECT_EQ(questions, QStringList({ QStringLiteral("Möchten Sie die Kamera wirklich ausschalten?") }));
+    EXPECT_TRUE(server->camera().powered());
+
+    answerYes = true;
+    w.btnPowerOff->click();
+    EXPECT_FALSE(server->camera().powered());
+    EXPECT_FALSE(w.btnPowerOff->isEnabled());
+    EXPECT_FALSE(w.btnSyncTime->isEnabled());
+    EXPECT_FALSE(w.Camera()->Connected);
+    EXPECT_EQ(w.lblConnectionState->text(), QStringLiteral("Bitte Verbindung zur Kamera herstellen!"));
+    EXPECT_EQ(w.ActiveComm(), 0);
+}
+
+TEST_F(MainWindowTest, CtrlAltShiftLSavesTheLogOutsideDebugModeAndShowsLiveImportInside)
+{
+    const Qt::KeyboardModifiers keys = Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier;
+    {
+        TfrmMain& w = makeWindow();
+        int dialogs = 0;
+        w.fraDebug->ChooseSaveFile = [&](QWidget*, const QString&, const QString&) {
+            ++dialogs;
+            return QString();
+        };
+        QTest::keyRelease(&w, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier); // not all three held
+        EXPECT_EQ(dialogs, 0);
+        QTest::keyRelease(w.pcMain, Qt::Key_L, keys);
+        EXPECT_EQ(dialogs, 1);
+        QTest::keyRelease(&w, Qt::Key_T, keys); // the debug page is for debug mode only
+        EXPECT_EQ(w.pcMain->currentWidget(), w.tsConnect);
+        window->Camera()->Stop();
+        window.reset();
+    }
+
+    setup.DebugMode = true;
+    server->setPower(false); // no camera needed to look at a page
+    TfrmMain& w = makeWindow();
+    int dialogs = 0;
+    w.fraDebug->ChooseSaveFile = [&](QWidget*, const QString&, const QString&) {
+        ++dialogs;
+        return QString();
+    };
+    QTest::keyRelease(&w, Qt::Key_L, keys);
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(w.pcMain->currentWidget(), w.tsLiveImport);
+    EXPECT_TRUE(w.fraLiveImport->isEnabled());
+    EXPECT_TRUE(w.btnLiveimport->isEnabled());
+    QTest::keyRelease(&w, Qt::Key_T, keys);
+    EXPECT_EQ(w.pcMain->currentWidget(), w.tsDebug);
+}
+
+TEST_F(MainWindowTest, ClosingSavesTheSettingsAndReturnsToTheHomeNetwork)
+{
+    setup.WLanAutoConnect = true;
+    setup.HomeWLanName = QStringLiteral("Home");
+    setup.HomeWLanSSID = QStringLiteral("HomeNet");
+    setup.LiveViewPort = 31000;
+    TfrmMain& w = makeWindow();
+    ASSERT_TRUE(waitConnected());
+    w.btnLiveimport->click();
+    w.fraLiveImport->SimulateTransfer(100);
+
+    answerYes = false;
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(QFile::exists(setup.StoreFile()));
+
+    answerYes = true;
+    wifiCommands.clear();
+    EXPECT_TRUE(w.close());
+    EXPECT_TRUE(w.Camera()->Stopped);
+    EXPECT_FALSE(w.fraLiveImport->IsTransferring());
+    EXPECT_EQ(wifiCommands, QStringList({ QStringLiteral("nmcli connection up id Home") }));
+    TSetup stored;
+    stored.SetStoreFile(setup.StoreFile());
+    stored.Load();
+    EXPECT_EQ(stored.LiveViewPort, 31000);
+}
+
+TEST_F(MainWindowTest, StartPagePicturesFollowThePageWidth)
+{
+    server->setPower(false);
+    TfrmMain& w = makeWindow();
+    w.resize(1250, 700);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.tsConnect->width() == 1250; }, 5000));
+    const int side = 500; // 1250 / 2.5
+    EXPECT_EQ(w.imgCamera->width(), side);
+    EXPECT_EQ(w.imgNotebook->width(), side);
+    EXPECT_EQ(w.imgNotebook->x() + w.imgNotebook->width(), 1250 - 24);
+    EXPECT_EQ(w.imgRadio->x(), w.imgCamera->x() + side);
+    EXPECT_EQ(w.imgRadio->x() + w.imgRadio->width(), w.imgNotebook->x());
+    EXPECT_EQ(w.imgConnection->x(), w.imgCamera->x() + side - side * 36 / 400);
+    EXPECT_EQ(w.imgConnection->x() + w.imgConnection->width(), w.imgNotebook->x() + side * 36 / 400);
+    // Without a camera the radio blinks and the link is hidden.
+    EXPECT_FALSE(w.imgConnection->isVisibleTo(w.tsConnect));
+    EXPECT_TRUE(w.tmrImageRadio.isActive());
+}
+
+TEST_F(MainWindowTest, EnglishFileCoversTheWindowTexts)
+{
+    TLanguageModule languages(QStringLiteral(LUMIVAR_SOURCE_DIR "/Languages"));
+    TLanguageModule::SetInstance(&languages);
+    ASSERT_TRUE(languages.SelectLanguage(1033));
+    TfrmMain& w = makeWindow();
+    TfrmPreview preview;
+    EXPECT_EQ(w.btnPhotoImport->text(), QStringLiteral("Photo import"));
+    EXPECT_EQ(w.btnLiveimport->text(), QStringLiteral("Live import"));
+    EXPECT_EQ(w.btnRemoteControl->text(), QStringLiteral("Remote control"));
+    EXPECT_EQ(w.btnRemoteRelease->text(), QStringLiteral("Remote release"));
+    EXPECT_EQ(w.btnPowerOff->toolTip(), QStringLiteral("Switch the camera off"));
+    EXPECT_EQ(w.btnSyncTime->toolTip(), QStringLiteral("Synchronize the camera time"));
+    EXPECT_EQ(processing->lblClose->text(), QStringLiteral("Close  X"));
+    EXPECT_EQ(preview.lblClose->text(), QStringLiteral("Close  X"));
+    languages.SelectLanguage(TLanguageModule::GermanId);
+    EXPECT_EQ(w.btnPhotoImport->text(), QStringLiteral("Fotoimport"));
+    TLanguageModule::SetInstance(nullptr);
+}
+
+// The windows as a person sees them: main window without and with the camera, settings and info.
+TEST_F(MainWindowTest, GrabsOfTheWindowsAreKeptAsArtefacts)
+{
+    TfrmMain& w = makeWindow();
+    w.resize(w.minimumSize());
+    const QImage absent = w.grab().toImage();
+    EXPECT_EQ(absent.size(), w.size());
+    EXPECT_TRUE(absent.save(artefactPath(QStringLiteral("main-not-connected.png"))));
+    ASSERT_TRUE(waitConnected());
+    QTest::qWait(50);
+    EXPECT_TRUE(w.grab().toImage().save(artefactPath(QStringLiteral("main-connected.png"))));
+
+    TfrmSettings settings(&setup);
+    settings.show();
+    EXPECT_TRUE(settings.grab().toImage().save(artefactPath(QStringLiteral("settings.png"))));
+    TfrmInfo info;
+    info.show();
+    EXPECT_TRUE(info.grab().toImage().save(artefactPath(QStringLiteral("info.png"))));
+}
+
+} // namespace

@@ -1,0 +1,203 @@
+// The camera object's connection monitor against the simulator: a camera that appears, one that is
+// not in private mode, one that goes away, power off with Disconnect, and the Wi-Fi join schedule.
+#include "session/TCamera.h"
+
+#include "sim/SimCamera.h"
+#include "sim/SimServer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+struct Recorder
+{
+    QStringList commands;
+    TWifiJoin::Runner runner()
+    {
+        return [this](const QString& program, const QStringList& arguments) {
+            commands << program + QLatin1Char(' ') + arguments.join(QLatin1Char(' '));
+            return true;
+        };
+    }
+};
+
+class TCameraTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        camsim::SimServerOptions options;
+        options.generatedFiles = 2;
+        server = std::make_unique<camsim::SimServer>(options);
+        ASSERT_TRUE(server->isValid()) << server->errorText();
+        ASSERT_NE(server->start(), 0);
+    }
+
+    // A monitor that checks every 100 ms instead of every 3 s.
+    std::unique_ptr<TCamera> makeCamera(const QString& host, bool autoConnect = false)
+    {
+        auto camera = std::make_unique<TCamera>(TCameraLink::ToHost(host), QStringLiteral("E-M10-CAM"),
+            autoConnect, QStringLiteral("E-M10-P-123"), recorder.runner());
+        camera->CheckIntervalMs = 100;
+        camera->WlanJoinWaitMs = 10;
+        camera->CheckTimer.start(10);
+        camera->OnChangeConnection = [this](TCamera* sender, bool& handled) {
+            changes << sender->Connected;
+            handled = handleChanges;
+        };
+        return camera;
+    }
+
+    QString simHost() const { return QStringLiteral("127.0.0.1:%1").arg(server->port()); }
+
+    std::unique_ptr<camsim::SimServer> server;
+    Recorder recorder;
+    QList<bool> changes;
+    bool handleChanges = true;
+};
+
+TEST_F(TCameraTest, CameraThatAppearsIsReadOnceWithItsCapabilities)
+{
+    auto camera = makeCamera(simHost());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return camera->Connected; }, 10000));
+    EXPECT_TRUE(camera->IsPrivate);
+    EXPECT_EQ(camera->Version, QStringLiteral("2.20"));
+    EXPECT_EQ(camera->Capabilities,
+        TCamera::CapImport | TCamera::CapRemote | TCamera::CapGPS | TCamera::CapRelease);
+    EXPECT_EQ(camera->LastResponseCode, 200);
+    EXPECT_TRUE(camera->Import.ImageList.Enabled);
+    EXPECT_TRUE(camera->Remote.PowerOff.Enabled);
+    EXPECT_TRUE(camera->Info.ConnectMode.Enabled);
+    // Later checks see the same answer: nothing is read again, the handler is not called again.
+    QTest::qWait(500);
+    EXPECT_EQ(changes, QList<bool>({ true }));
+    EXPECT_FALSE(camera->Checking);
+    EXPECT_TRUE(recorder.commands.isEmpty());
+}
+
+TEST_F(TCameraTest, CameraNotInPrivateModeIsConnectedWithoutCapabilities)
+{
+    server->camera().setConnectMode("shared");
+    auto camera = makeCamera(simHost());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !changes.isEmpty(); }, 10000));
+    EXPECT_TRUE(camera->Connected);
+    EXPECT_FALSE(camera->IsPrivate);
+    EXPECT_EQ(camera->Capabilities, 0);
+    EXPECT_FALSE(camera->Import.ImageList.Enabled);
+}
+
+TEST_F(TCameraTest, CameraThatGoesAwayIsReportedAndItsNetworkJoined)
+{
+    auto camera = makeCamera(simHost(), true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return camera->Connected; }, 10000));
+    server->setPower(false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !camera->Connected; }, 10000));
+    EXPECT_EQ(changes, QList<bool>({ true, false }));
+    EXPECT_EQ(camera->LastResponseCode, -1);
+    EXPECT_EQ(camera->Capabilities, 0);
+    EXPECT_FALSE(camera->Import.ImageList.Enabled);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !recorder.commands.isEmpty(); }, 5000));
+    EXPECT_EQ(recorder.commands.first(), QStringLiteral("nmcli connection up id E-M10-CAM"));
+
+    server->setPower(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return camera->Connected; }, 10000));
+    EXPECT_EQ(changes, QList<bool>({ true, false, true }));
+}
+
+TEST_F(TCameraTest, AbsentCameraJoinsTheNetworkAtTheFirstAndEveryThirdFailure)
+{
+    auto camera = makeCamera(QStringLiteral("127.0.0.1:1"), true);
+    handleChanges = true;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return camera->FailureCount >= 1 && recorder.commands.size() >= 3; }, 20000));
+    camera->Stop();
+    // Joins at failures 1, 4, 7, ...: never two in a row.
+    EXPECT_FALSE(camera->Connected);
+    EXPECT_TRUE(changes.isEmpty() || changes == QList<bool>({ false }));
+    EXPECT_EQ(recorder.commands.size(), 3);
+
+    // Without automatic joining nothing is started.
+    Recorder quiet;
+    TCamera manual(TCameraLink::ToHost(QStringLiteral("127.0.0.1:1")), QStringLiteral("N"), false,
+        QStringLiteral("S"), quiet.runner());
+    EXPECT_TRUE(manual.ConnectWLAN());
+    EXPECT_TRUE(quiet.commands.isEmpty());
+}
+
+TEST_F(TCameraTest, HandlerThatDoesNotTakeNoteIsCalledAtEveryCheck)
+{
+    handleChanges = false;
+    auto camera = makeCamera(simHost());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changes.size() >= 3; }, 10000));
+    EXPECT_TRUE(camera->Connected);
+}
+
+TEST_F(TCameraTest, PowerOffAndDisconnectWaitBeforeTheNextCheck)
+{
+    auto camera = makeCamera(simHost());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return camera->Connected; }, 10000));
+    server->setPower(false);
+    camera->Disconnect(3000);
+    EXPECT_FALSE(camera->Connected);
+    EXPECT_EQ(camera->LastResponseCode, -1);
+    EXPECT_EQ(changes, QList<bool>({ true, false }));
+
+    // The camera is back at once, but the monitor only looks after the delay; then any answer is a
+    // change.
+    server->setPower(true);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return camera->Connected; }, 10000));
+    EXPECT_GE(clock.elapsed(), 2000);
+    EXPECT_EQ(changes, QList<bool>({ true, false, true }));
+}
+
+TEST_F(TCameraTest, StopEndsMonitoringAndBusyPartsHoldChecksBack)
+{
+    auto camera = makeCamera(simHost());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return camera->Connected; }, 10000));
+
+    camsim::SimFaultSettings slow;
+    slow.latencyMs = 400;
+    server->setFaults(slow);
+    TFileLoadTarget target;
+    target.FileName = QDir::tempPath() + QStringLiteral("/lumivar-session-busy.part-test");
+    ASSERT_TRUE(camera->Import.FileLoader.Load(QStringLiteral("/100OLYMP/NONE.JPG"), target, false));
+    EXPECT_TRUE(camera->ModuleIsLoading());
+    server->setPower(false);
+    camera->DoCheck(true);
+    EXPECT_EQ(camera->LastResponseCode, 200); // held back: no check ran
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !camera->ModuleIsLoading(); }, 10000));
+    EXPECT_FALSE(QFileInfo::exists(target.FileName));
+
+    camera->Stop();
+    EXPECT_FALSE(camera->CheckTimer.isActive());
+    camera->DoCheck(true);
+    EXPECT_EQ(camera->LastResponseCode, 200);
+    EXPECT_FALSE(camera->ModuleIsLoading());
+    EXPECT_FALSE(camera->ConnectWLAN());
+    camera->Disconnect(10);
+    EXPECT_FALSE(camera->CheckTimer.isActive());
+}
+
+TEST_F(TCameraTest, CameraFreedFromItsOwnHandlerIsHarmless)
+{
+    auto camera = makeCamera(simHost());
+    TCamera* raw = camera.release();
+    bool freed = false;
+    raw->OnChangeConnection = [&](TCamera* sender, bool&) {
+        delete sender;
+        freed = true;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return freed; }, 10000));
+    QTest::qWait(300);
+}
+
+} // namespace
