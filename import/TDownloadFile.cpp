@@ -10,6 +10,8 @@ TDownloadFile::TDownloadFile(const QString& fileName)
 qint64 TDownloadFile::writeData(const char* data, qint64 length)
 {
     const qint64 n = QSaveFile::writeData(data, length);
+    if (n < length)
+        m_writeFailed = true;
     if (n > 0) {
         m_written += n;
         if (OnWritten)

@@ -13,6 +13,8 @@ public:
     explicit TDownloadFile(const QString& fileName);
 
     qint64 Written() const { return m_written; }
+    // A write was refused (full disk, file gone); the transfer cannot complete.
+    bool IsWriteFailed() const { return m_writeFailed; }
     std::function<void(qint64 written)> OnWritten;
 
 protected:
@@ -20,4 +22,5 @@ protected:
 
 private:
     qint64 m_written = 0;
+    bool m_writeFailed = false;
 };

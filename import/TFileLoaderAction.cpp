@@ -154,7 +154,8 @@ bool TFileLoaderAction::start(const QString& cameraPath, const TFileLoadTarget& 
 {
     const QFileInfo info(target.FileName);
     if (target.FileName.trimmed().isEmpty() || !QFileInfo(info.absolutePath()).isDir()) {
-        fail(TCameraFailure::LocalWrite, QStringLiteral("the folder of \"%1\" does not exist").arg(target.FileName));
+        fail(TCameraFailure::LocalWrite,
+            QStringLiteral("the folder of \"%1\" does not exist").arg(target.FileName));
         return false;
     }
 
@@ -165,7 +166,8 @@ bool TFileLoaderAction::start(const QString& cameraPath, const TFileLoadTarget& 
     transfer->Generation = ++m_generation;
     transfer->File = std::make_unique<TDownloadFile>(target.FileName);
     if (!transfer->File->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        fail(TCameraFailure::LocalWrite, QStringLiteral("cannot write %1: %2").arg(target.FileName, transfer->File->errorString()));
+        fail(TCameraFailure::LocalWrite,
+            QStringLiteral("cannot write %1: %2").arg(target.FileName, transfer->File->errorString()));
         return false;
     }
     const qint64 expected = target.ExpectedSize;
@@ -228,8 +230,7 @@ bool TFileLoaderAction::finish(Transfer& transfer, bool transportOk)
         why = QStringLiteral("the camera answered %1 for %2").arg(ResponseCode).arg(transfer.CameraPath);
     } else if (!transportOk) {
         // The file refusing bytes ends the transfer as well; then the disk is at fault, not the camera.
-        kind = transfer.File->error() != QFileDevice::NoError ? TCameraFailure::LocalWrite
-                                                               : TCameraFailure::NoAnswer;
+        kind = transfer.File->IsWriteFailed() ? TCameraFailure::LocalWrite : TCameraFailure::NoAnswer;
         why = QStringLiteral("%1: %2").arg(transfer.CameraPath, transfer.Client->LastError());
     } else if (expected >= 0 && written != expected) {
         kind = TCameraFailure::NoAnswer;
