@@ -2,12 +2,7 @@
 
 #include "base/TLogger.h"
 #include "camera/CameraEndpoints.h"
-#include "camera/TIdHTTPBuilder.h"
-#include "camera/TIdHTTPEx.h"
 #include "camera/TXMLLib.h"
-
-#include <QBuffer>
-#include <memory>
 
 #include <exception>
 
@@ -145,23 +140,48 @@ bool TOIShare::LoadFromBytes(const QByteArray& body) noexcept
     }
 }
 
-bool TOIShare::Load(const QString& cameraHost) noexcept
+bool TOIShare::Load(const TCameraLink& link) noexcept
 {
     try {
         Clear();
-        std::unique_ptr<TIdHTTPEx> http(TIdHTTPBuilder::CreateHTTP(Timeout::CommandList, true));
-        QByteArray body;
-        QBuffer stream(&body);
-        stream.open(QIODevice::WriteOnly);
-        if (!http->Get(cameraUrl(cameraHost, Endpoint::CommandList), &stream) || http->ResponseCode() != 200)
+        LastFailure = TCameraFailure::None;
+        LastError.clear();
+        TCameraRequest request;
+        request.Url = link.url(Endpoint::CommandList);
+        request.ReadTimeoutMs = Timeout::CommandList;
+        request.LogBody = true;
+        const TCameraAnswer answer = link.send(request);
+        ResponseCode = answer.Code;
+        if (!answer.Completed) {
+            LastFailure = answer.Failure;
+            LastError = answer.Error;
             return false;
-        if (LoadFromBytes(body))
+        }
+        if (answer.Code != 200) {
+            LastFailure = TCameraFailure::Status;
+            return false;
+        }
+        if (LoadFromBytes(answer.Body))
             return true;
-        TLogger::LogAlways(QStringLiteral("TOIShare.Load: the answer is not a readable command list"));
+        LastFailure = TCameraFailure::Unreadable;
+        LastError = QStringLiteral("the answer is not a readable command list");
+        TLogger::LogAlways(QStringLiteral("TOIShare.Load: ") + LastError);
         return false;
     } catch (const std::exception& e) {
         Clear();
-        TLogger::LogAlways(QStringLiteral("TOIShare.Load: %1").arg(QString::fromLocal8Bit(e.what())));
-        return false;
+        LastFailure = TCameraFailure::Internal;
+        LastError = QString::fromLocal8Bit(e.what());
+        TLogger::LogAlways(QStringLiteral("TOIShare.Load: ") + LastError);
+    } catch (...) {
+        Clear();
+        LastFailure = TCameraFailure::Internal;
+        LastError = QStringLiteral("unknown error");
+        TLogger::LogAlways(QStringLiteral("TOIShare.Load: unknown error"));
     }
+    return false;
+}
+
+bool TOIShare::Load(const QString& cameraHost) noexcept
+{
+    return Load(TCameraLink::ToHost(cameraHost));
 }
