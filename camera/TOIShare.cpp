@@ -112,18 +112,28 @@ bool TOIShare::Parse(const TXMLNode* root) noexcept
                 if (const TXMLAttribute* func = child->Attributes().Find(QStringLiteral("func")))
                     SupportedFunctions.append(func->Value().Text);
             } else if (isNamed(child, QLatin1String("cgi"))) {
+                // A half-read program would enable actions it cannot back: nothing of the list stays.
                 try {
                     readFunction(child);
+                } catch (const std::exception& e) {
+                    Clear();
+                    TLogger::LogAlways(QStringLiteral("TOIShare.Parse (Ex): a CGI program: ")
+                        + QString::fromLocal8Bit(e.what()));
+                    return false;
                 } catch (...) {
-                    Clear(); // a half-read program would enable actions it cannot back
+                    Clear();
+                    TLogger::LogAlways(QStringLiteral("TOIShare.Parse (Ex): a CGI program: unknown error"));
                     return false;
                 }
             }
         }
         return true;
+    } catch (const std::exception& e) {
+        TLogger::LogAlways(QStringLiteral("TOIShare.Parse (Ex): ") + QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        return false;
+        TLogger::LogAlways(QStringLiteral("TOIShare.Parse (Ex): unknown error"));
     }
+    return false;
 }
 
 bool TOIShare::LoadFromBytes(const QByteArray& body) noexcept
@@ -134,10 +144,14 @@ bool TOIShare::LoadFromBytes(const QByteArray& body) noexcept
         if (!xml.TryLoad(body))
             return false;
         return Parse(xml.Root());
+    } catch (const std::exception& e) {
+        TLogger::LogAlways(
+            QStringLiteral("TOIShare.LoadFromBytes (Ex): ") + QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        Clear();
-        return false;
+        TLogger::LogAlways(QStringLiteral("TOIShare.LoadFromBytes (Ex): unknown error"));
     }
+    Clear();
+    return false;
 }
 
 bool TOIShare::Load(const TCameraLink& link) noexcept
