@@ -105,7 +105,7 @@ bool TCameraModeAction::SwitchMode(quint8 mode, const QString& size)
 
     const bool sized = mode == ModeRec || mode == ModeShutterWithSize;
     const bool known
-        = sized ? Values.contains(size, Qt::CaseInsensitive) : mode == ModePlay || mode == ModeShutter;
+        = sized ? Values.contains(size, Qt::CaseInsensitive) : (mode == ModePlay || mode == ModeShutter);
     if (!known)
         return false;
 
