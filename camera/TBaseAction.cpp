@@ -1,61 +1,8 @@
 #include "camera/TBaseAction.h"
 
 #include "base/TLogger.h"
-#include "camera/CameraEndpoints.h"
-#include "camera/TIdHTTPBuilder.h"
-#include "camera/TIdHTTPEx.h"
-
-#include <QBuffer>
 
 #include <exception>
-#include <memory>
-
-TCameraLink TCameraLink::ToHost(const QString& host)
-{
-    TCameraLink link;
-    link.Host = [host] { return host; };
-    return link;
-}
-
-QString TCameraLink::url(const char* endpointFormat) const
-{
-    return cameraUrl(host(), endpointFormat);
-}
-
-TCameraAnswer TCameraLink::send(const TCameraRequest& request) const
-{
-    try {
-        return Transport ? Transport(request) : SendHttp(request);
-    } catch (const std::exception& e) {
-        TCameraAnswer answer;
-        answer.Error = QString::fromLocal8Bit(e.what());
-        return answer;
-    } catch (...) {
-        TCameraAnswer answer;
-        answer.Error = QStringLiteral("unknown error");
-        return answer;
-    }
-}
-
-TCameraAnswer TCameraLink::SendHttp(const TCameraRequest& request)
-{
-    TCameraAnswer answer;
-    std::unique_ptr<TIdHTTPEx> http(TIdHTTPBuilder::CreateHTTP(request.ReadTimeoutMs, request.LogBody));
-    QBuffer stream(&answer.Body);
-    stream.open(QIODevice::WriteOnly);
-    if (request.Method == "POST") {
-        if (!request.ContentType.isEmpty())
-            http->ContentType = request.ContentType;
-        answer.Completed = http->Post(request.Url, QStringList { QString::fromUtf8(request.Body) }, &stream);
-    } else {
-        answer.Completed = http->Get(request.Url, &stream);
-    }
-    stream.close();
-    answer.Code = http->ResponseCode();
-    if (!answer.Completed)
-        answer.Error = http->LastError();
-    return answer;
-}
 
 TBaseAction::TBaseAction(TCameraLink link)
     : Link(std::move(link))
@@ -67,6 +14,46 @@ void TBaseAction::Reset()
 {
     Busy = false;
     ++m_resets;
+}
+
+bool TBaseAction::runRequest(const RequestFrame& frame)
+{
+    const QString operation
+        = frame.Operation.isEmpty() ? m_className + QStringLiteral(".Execute") : frame.Operation;
+    BusyGuard busy(*this);
+    LastFailure = TCameraFailure::None;
+    if (!frame.Enabled)
+        return frame.DisabledResult;
+    try {
+        const quint64 resets = m_resets;
+        const TCameraRequest request = frame.Prepare();
+        TCameraAnswer answer;
+        if (resets == m_resets)
+            answer = Link.send(request);
+        if (resets != m_resets) {
+            // The answer belongs to a camera state that is gone.
+            logTrace(operation + QStringLiteral(": reset while waiting, answer dropped"));
+            LastFailure = TCameraFailure::Reset;
+            return false;
+        }
+        if (!answer.Completed)
+            logError(QStringLiteral("%1: %2").arg(operation, answer.Error));
+        TCameraFailure failure = frame.Judge(answer);
+        // A missing or broken answer is why, whatever the status line said.
+        if (failure != TCameraFailure::None && !answer.Completed)
+            failure = answer.Failure;
+        LastFailure = failure;
+        const bool result = failure == TCameraFailure::None;
+        if (frame.Done)
+            frame.Done(result);
+        return result;
+    } catch (const std::exception& e) {
+        logError(QStringLiteral("%1 (Ex): %2").arg(operation, QString::fromLocal8Bit(e.what())));
+    } catch (...) {
+        logError(operation + QStringLiteral(" (Ex): unknown error"));
+    }
+    LastFailure = TCameraFailure::Internal;
+    return false;
 }
 
 void TBaseAction::logTrace(const QString& message)

@@ -1,62 +1,10 @@
 #pragma once
 
-#include <QByteArray>
+#include "camera/TCameraLink.h"
+
 #include <QString>
 
 #include <functional>
-
-// Why an exchange or an action failed, for callers that decide on it; the message texts beside it
-// are for people and logs.
-enum class TCameraFailure : quint8 {
-    None,
-    NoAnswer, // no connection, no answer in time, or the answer broke off before it was complete
-    Status, // the camera answered, with another status code than the action expects
-    Unreadable, // the answer is not what the action expects
-    LocalWrite, // a file or buffer of ours refused the bytes (folder gone, disk full)
-    Reset, // the action was reset while it waited; the answer was dropped
-    Cancelled, // the caller stopped the exchange
-    Busy, // the action was still running an earlier request
-    Internal, // an unexpected error inside the program
-};
-
-// One exchange with the camera as an action sees it, independent of the transport underneath.
-struct TCameraRequest
-{
-    QByteArray Method = "GET";
-    QString Url;
-    int ReadTimeoutMs = 0;
-    bool LogBody = true;
-    QString ContentType; // of a POST body
-    QByteArray Body; // one line, sent trimmed
-};
-
-struct TCameraAnswer
-{
-    bool Completed = false; // an answer arrived (any status code)
-    int Code = -1;
-    QByteArray Body;
-    QString Error; // why it did not complete
-};
-
-using TCameraTransport = std::function<TCameraAnswer(const TCameraRequest&)>;
-
-// Where and how the actions reach the camera: the host is asked for at each request, so a changed
-// camera address takes effect at once; the transport is HTTP unless a test puts a fake in.
-struct TCameraLink
-{
-    std::function<QString()> Host;
-    TCameraTransport Transport;
-
-    static TCameraLink ToHost(const QString& host);
-
-    QString host() const { return Host ? Host() : QString(); }
-    QString url(const char* endpointFormat) const;
-    // Waited exchange; never throws.
-    TCameraAnswer send(const TCameraRequest& request) const;
-
-    // The HTTP transport: a TIdHTTPEx per exchange, created through TIdHTTPBuilder.
-    static TCameraAnswer SendHttp(const TCameraRequest& request);
-};
 
 // Base of every request action: one object per CGI request, Busy while it executes.
 class TBaseAction
@@ -69,13 +17,40 @@ public:
 
     bool Busy = false;
     TCameraLink Link;
+    // Why the last request failed; None after a success and for a disabled action.
+    TCameraFailure LastFailure = TCameraFailure::None;
 
     // Busy false. Also marks any request still waiting as outdated, so its late answer is dropped.
     virtual void Reset();
 
 protected:
+    // One request as runRequest runs it.
+    struct RequestFrame
+    {
+        QString Operation; // the log lines' name; empty: "<Class>.Execute"
+        bool Enabled = true; // a disabled action sends nothing and returns DisabledResult
+        bool DisabledResult = true;
+        // The request, built once the action is busy and enabled. It may wait itself (a step
+        // before the request); an action reset meanwhile then sends nothing.
+        std::function<TCameraRequest()> Prepare;
+        // Why the answer is no success, None when it is; it also takes what the action keeps.
+        // Called for every answer that is not dropped, with or without a status.
+        std::function<TCameraFailure(const TCameraAnswer& answer)> Judge;
+        // The action's completion event, after Judge; not for a dropped answer or an exception.
+        std::function<void(bool success)> Done;
+    };
+
+    // The frame of every request: Busy for its duration (the previous state restored after it),
+    // the enabled check, the request through Link, its answer dropped when the action was reset
+    // during the wait (trace "<Operation>: reset while waiting, answer dropped"), a transport
+    // failure logged as "<Operation>: <error>", an exception as "<Operation> (Ex): <text>".
+    // LastFailure tells why the result is false.
+    bool runRequest(const RequestFrame& frame);
+
     // Changes with every Reset; a request compares it before and after its wait.
     quint64 resetCount() const { return m_resets; }
+    QString className() const { return m_className; }
+    void setClassName(const QString& name) { m_className = name; }
 
     // Sets Busy for the lifetime of the guard; restores the previous state, since the wait inside a
     // request lets a nested call of the same action run and end first.
@@ -102,4 +77,5 @@ protected:
 
 private:
     quint64 m_resets = 0;
+    QString m_className = QStringLiteral("TBaseAction");
 };

@@ -4,12 +4,11 @@
 #include "camera/TCGIFunction.h"
 #include "camera/TStringDictionary.h"
 
-#include <exception>
-
 TBaseInfoAction::TBaseInfoAction(const QString& cgiName, TCameraLink link)
     : TBaseAction(std::move(link))
     , CGIName(cgiName)
 {
+    setClassName(QStringLiteral("TBaseInfoAction"));
     TBaseInfoAction::Reset();
 }
 
@@ -28,44 +27,35 @@ bool TBaseInfoAction::probeGet(const TCGIFunction& function)
 
 bool TBaseInfoAction::executeRequest(const QString& url, QString& text)
 {
-    BusyGuard busy(*this);
     text.clear();
     Document.Clear();
-    if (!Enabled)
-        return true;
-    try {
-        const quint64 resets = resetCount();
+    RequestFrame frame;
+    frame.Enabled = Enabled;
+    frame.Prepare = [&url] {
         TCameraRequest request;
         request.Url = url;
         request.ReadTimeoutMs = Timeout::Info;
         request.LogBody = true;
-        const TCameraAnswer answer = Link.send(request);
-        if (resets != resetCount()) {
-            logTrace(QStringLiteral("%1.Execute: reset while waiting, answer dropped").arg(m_className));
-            return false;
+        return request;
+    };
+    frame.Judge = [this, &text](const TCameraAnswer& answer) {
+        if (answer.Code != 200)
+            return TCameraFailure::Status;
+        QString error;
+        if (!Document.TryLoad(answer.Body, &error)) {
+            logError(QStringLiteral("%1.Execute: unreadable answer (%2)").arg(className(), error));
+            return TCameraFailure::Unreadable;
         }
-        bool result = answer.Code == 200;
-        if (!answer.Completed)
-            logError(QStringLiteral("%1.Execute: %2").arg(m_className, answer.Error));
-        if (result) {
-            QString error;
-            if (!Document.TryLoad(answer.Body, &error)) {
-                logError(QStringLiteral("%1.Execute: unreadable answer (%2)").arg(m_className, error));
-                result = false;
-            } else {
-                result = ParseResult(text);
-            }
-        }
+        return ParseResult(text) ? TCameraFailure::None : TCameraFailure::Unreadable;
+    };
+    frame.Done = [this](bool success) {
         if (OnDone)
-            OnDone(this, result);
-        return result;
-    } catch (const std::exception& e) {
-        logError(QStringLiteral("%1.Execute (Ex): %2").arg(m_className, QString::fromLocal8Bit(e.what())));
-    } catch (...) {
-        logError(QStringLiteral("%1.Execute (Ex): unknown error").arg(m_className));
-    }
-    text.clear();
-    return false;
+            OnDone(this, success);
+    };
+    const bool result = runRequest(frame);
+    if (!result)
+        text.clear(); // nothing half-parsed
+    return result;
 }
 
 bool TBaseInfoAction::parseElementText(const QString& element, QString& text)
@@ -74,7 +64,7 @@ bool TBaseInfoAction::parseElementText(const QString& element, QString& text)
     const TXMLNode* root = Document.Root();
     if (!root || !TStringDictionary::SameText(root->Name(), element)) {
         logError(QStringLiteral("%1.ParseResult: the answer is <%2>, not <%3>")
-                     .arg(m_className, root ? root->Name() : QString(), element));
+                     .arg(className(), root ? root->Name() : QString(), element));
         return false;
     }
     text = root->Value().Text.trimmed();

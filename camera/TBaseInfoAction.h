@@ -37,9 +37,4 @@ protected:
     bool executeRequest(const QString& url, QString& text);
     // The document element's own text when it is named element (without regard to case).
     bool parseElementText(const QString& element, QString& text);
-    QString className() const { return m_className; }
-    void setClassName(const QString& name) { m_className = name; }
-
-private:
-    QString m_className = QStringLiteral("TBaseInfoAction");
 };

@@ -2,8 +2,6 @@
 
 #include "camera/TCGIFunction.h"
 
-#include <exception>
-
 namespace {
 
 void collect(const TCGIParams& params, QStringList& commands)
@@ -23,6 +21,7 @@ TBaseRemoteAction::TBaseRemoteAction(const QString& cgiName, TCameraLink link)
     : TBaseAction(std::move(link))
     , CGIName(cgiName)
 {
+    setClassName(QStringLiteral("TBaseRemoteAction"));
     TBaseRemoteAction::Reset();
     if (TStringDictionary::SameText(cgiName, QStringLiteral("switch_cammode"))) {
         Dictionary.Add(QStringLiteral("320 x 240"), QStringLiteral("0320x0240"));
@@ -53,38 +52,34 @@ void TBaseRemoteAction::CollectCommands(const TCGIFunction& function)
 
 bool TBaseRemoteAction::executeRequest(const QString& url, int readTimeoutMs, bool accept202)
 {
-    BusyGuard busy(*this);
     Document.Clear();
     Data.clear();
-    if (!Enabled)
-        return true;
-    try {
-        const quint64 resets = resetCount();
+    RequestFrame frame;
+    frame.Enabled = Enabled;
+    frame.Prepare = [&url, readTimeoutMs] {
         TCameraRequest request;
         request.Url = url;
         request.ReadTimeoutMs = readTimeoutMs;
         request.LogBody = true;
-        const TCameraAnswer answer = Link.send(request);
-        if (resets != resetCount()) {
-            logTrace(QStringLiteral("%1.Execute: reset while waiting, answer dropped").arg(m_className));
-            return false;
-        }
-        if (!answer.Completed)
-            logError(QStringLiteral("%1.Execute: %2").arg(m_className, answer.Error));
-        const bool result = answer.Code == 200 || (accept202 && answer.Code == 202);
-        if (result) {
-            Data = answer.Body;
-            // Most of these answers are empty; only an XML answer is kept as a document.
-            if (!Document.TryLoad(answer.Body))
-                Document.Clear();
-        }
+        return request;
+    };
+    frame.Judge = [this, accept202](const TCameraAnswer& answer) {
+        if (answer.Code != 200 && !(accept202 && answer.Code == 202))
+            return TCameraFailure::Status;
+        Data = answer.Body;
+        // Most of these answers are empty; only an XML answer is kept as a document.
+        if (!Document.TryLoad(answer.Body))
+            Document.Clear();
+        return TCameraFailure::None;
+    };
+    frame.Done = reportDone();
+    return runRequest(frame);
+}
+
+std::function<void(bool success)> TBaseRemoteAction::reportDone()
+{
+    return [this](bool success) {
         if (OnDone)
-            OnDone(this, result);
-        return result;
-    } catch (const std::exception& e) {
-        logError(QStringLiteral("%1.Execute (Ex): %2").arg(m_className, QString::fromLocal8Bit(e.what())));
-    } catch (...) {
-        logError(QStringLiteral("%1.Execute (Ex): unknown error").arg(m_className));
-    }
-    return false;
+            OnDone(this, success);
+    };
 }

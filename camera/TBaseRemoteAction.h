@@ -46,9 +46,6 @@ protected:
     // GET url; success is status 200, or 202 as well when accepted is set. A successful answer is
     // kept in Data and, when it reads as XML, in Document.
     bool executeRequest(const QString& url, int readTimeoutMs, bool accept202);
-    QString className() const { return m_className; }
-    void setClassName(const QString& name) { m_className = name; }
-
-private:
-    QString m_className = QStringLiteral("TBaseRemoteAction");
+    // The completion of a frame: OnDone with this action as sender.
+    std::function<void(bool success)> reportDone();
 };

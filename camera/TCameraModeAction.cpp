@@ -6,8 +6,6 @@
 
 #include <QUrl>
 
-#include <exception>
-
 namespace {
 
 QString withQuery(const QString& url, const QString& query)
@@ -77,23 +75,17 @@ bool TCameraModeAction::Execute()
     return Mode == ModeNone ? SwitchToMode(ModePlay) : SwitchMode(Mode, LiveViewSize);
 }
 
-int TCameraModeAction::get(const QString& url, QByteArray* body)
+TCameraRequest TCameraModeAction::request(const QString& url)
 {
     TCameraRequest request;
     request.Url = url;
     request.ReadTimeoutMs = Timeout::CamMode;
     request.LogBody = true;
-    const TCameraAnswer answer = Link.send(request);
-    if (!answer.Completed)
-        logError(QStringLiteral("TCameraModeAction.SwitchMode: %1").arg(answer.Error));
-    if (body)
-        *body = answer.Body;
-    return answer.Code;
+    return request;
 }
 
 bool TCameraModeAction::SwitchMode(quint8 mode, const QString& size)
 {
-    BusyGuard busy(*this);
     LiveViewSize = size;
     LiveViewWidth = 0;
     LiveViewHeight = 0;
@@ -111,16 +103,18 @@ bool TCameraModeAction::SwitchMode(quint8 mode, const QString& size)
     Document.Clear();
     Data.clear();
 
-    if (!Enabled)
-        return false;
     const bool sized = mode == ModeRec || mode == ModeShutterWithSize;
-    if (sized && !Values.contains(size, Qt::CaseInsensitive))
-        return false;
-    if (!sized && mode != ModePlay && mode != ModeShutter)
+    const bool known
+        = sized ? Values.contains(size, Qt::CaseInsensitive) : (mode == ModePlay || mode == ModeShutter);
+    if (!known)
         return false;
 
-    bool result = false;
-    try {
+    const QString operation = QStringLiteral("TCameraModeAction.SwitchMode");
+    RequestFrame frame;
+    frame.Operation = operation;
+    frame.Enabled = Enabled;
+    frame.DisabledResult = false;
+    frame.Prepare = [this, mode, &size, &operation] {
         const quint64 resets = resetCount();
         const QString base = Link.url(Endpoint::SwitchCamMode);
         const QString play = withQuery(base, QStringLiteral("mode=play"));
@@ -148,31 +142,25 @@ bool TCameraModeAction::SwitchMode(quint8 mode, const QString& size)
         if (throughPlay) {
             // The camera goes from one recording mode to the other only through playback; whether
             // that step succeeded shows in the next one.
-            get(play, nullptr);
+            const TCameraAnswer answer = Link.send(request(play));
+            if (!answer.Completed)
+                logError(QStringLiteral("%1: %2").arg(operation, answer.Error));
             if (resets == resetCount())
                 Wait(SwitchPauseMs);
         }
-        QByteArray body;
-        const int code = resets == resetCount() ? get(target, &body) : -1;
-        if (resets != resetCount()) {
-            logTrace(QStringLiteral("TCameraModeAction.SwitchMode: reset while waiting, answer dropped"));
-            return false;
-        }
-        result = code == 200;
-        if (result) {
-            Mode = mode;
-            Data = body;
-            if (!Document.TryLoad(body))
-                Document.Clear();
-        }
-    } catch (const std::exception& e) {
-        logError(
-            QStringLiteral("TCameraModeAction.SwitchMode (Ex): %1").arg(QString::fromLocal8Bit(e.what())));
-        result = false;
-    }
-    if (OnDone)
-        OnDone(this, result);
-    return result;
+        return request(target);
+    };
+    frame.Judge = [this, mode](const TCameraAnswer& answer) {
+        if (answer.Code != 200)
+            return TCameraFailure::Status;
+        Mode = mode;
+        Data = answer.Body;
+        if (!Document.TryLoad(answer.Body))
+            Document.Clear();
+        return TCameraFailure::None;
+    };
+    frame.Done = reportDone();
+    return runRequest(frame);
 }
 
 bool TCameraModeAction::SwitchToMode(quint8 mode)

@@ -54,6 +54,5 @@ public:
 
 private:
     void addSizes(const TCGIParams& valueParams);
-    // One GET of the switch; the status code, or -1 without an answer. Dropped after a reset.
-    int get(const QString& url, QByteArray* body);
+    static TCameraRequest request(const QString& url);
 };

@@ -27,9 +27,11 @@ bool named(const TXMLNode* node, const char* name)
 } // namespace
 
 TCameraParam::TCameraParam(const QString& name, TCameraLink link)
-    : Name(name)
-    , Link(std::move(link))
-{ }
+    : TBaseAction(std::move(link))
+    , Name(name)
+{
+    setClassName(QStringLiteral("TCameraParam"));
+}
 
 void TCameraParam::Reset(bool clearDictionary)
 {
@@ -86,39 +88,40 @@ bool TCameraParam::Refresh()
 
 bool TCameraParam::readDescription(bool probing)
 {
-    const QString where = QStringLiteral("TCameraParam.%1(%2)")
-                              .arg(probing ? QLatin1String("Probe") : QLatin1String("Refresh"), Name);
-    try {
+    bool result = false;
+    RequestFrame frame;
+    frame.Operation = QStringLiteral("TCameraParam.%1(%2)")
+                          .arg(probing ? QLatin1String("Probe") : QLatin1String("Refresh"), Name);
+    frame.Prepare = [this] {
         TCameraRequest request;
         request.Url = DescUrl();
         request.ReadTimeoutMs = Timeout::CamProp;
         request.LogBody = true;
-        const TCameraAnswer answer = Link.send(request);
+        return request;
+    };
+    frame.Judge = [&](const TCameraAnswer& answer) {
         if (answer.Code != 200) {
             // The camera refuses descriptions outside recording mode (520, code 1001).
-            log(QStringLiteral("%1: no description (Response-Code %2%3)")
-                    .arg(where)
-                    .arg(answer.Code)
-                    .arg(answer.Error.isEmpty() ? QString() : QStringLiteral(", ") + answer.Error),
+            log(QStringLiteral("%1: no description (Response-Code %2)").arg(frame.Operation).arg(answer.Code),
                 true);
             // A probe leaves the property invalid and goes on; a refresh keeps what it had.
-            return probing;
+            result = probing;
+            return TCameraFailure::Status;
         }
         TXMLLib document;
         QString error;
         if (!document.TryLoad(answer.Body, &error)) {
-            log(QStringLiteral("%1: unreadable description (%2)").arg(where, error), true);
+            log(QStringLiteral("%1: unreadable description (%2)").arg(frame.Operation, error), true);
             Reset(false);
-            return false;
+            return TCameraFailure::Unreadable;
         }
-        return ReadFromXML(document.Root());
-    } catch (const std::exception& e) {
-        log(QStringLiteral("%1 (Ex): %2").arg(where, QString::fromLocal8Bit(e.what())), true);
-    } catch (...) {
-        log(QStringLiteral("%1 (Ex): unknown error").arg(where), true);
-    }
-    Reset(false);
-    return false;
+        result = ReadFromXML(document.Root());
+        return result ? TCameraFailure::None : TCameraFailure::Unreadable;
+    };
+    runRequest(frame);
+    if (LastFailure == TCameraFailure::Internal)
+        Reset(false); // nothing half-read stays
+    return result;
 }
 
 bool TCameraParam::ReadFromXML(const TXMLNode* desc)
@@ -225,31 +228,33 @@ qint32 TCameraParam::numberAt(int index) const
 
 bool TCameraParam::SetValue(const QString& text)
 {
-    try {
-        if (!CanSet) {
-            log(QStringLiteral("TCameraParam.SetValue(%1): the property cannot be set").arg(Name), false);
-            return false;
-        }
-        const int index = IndexOf(text);
-        if (index < 0) {
-            log(QStringLiteral("TCameraParam.SetValue(%1): \"%2\" is not an allowed value").arg(Name, text),
-                false);
-            return false;
-        }
-        const qint32 target = numberAt(index);
-        int currentIndex = -1;
-        for (int i = 0; i < DisplayValues.size() && currentIndex < 0; ++i)
-            if (TStringDictionary::SameText(DisplayValues[i], Value))
-                currentIndex = i;
-        const qint32 current = numberAt(currentIndex);
-        const bool allowed = (target >= MinLimit && target <= MaxLimit)
-            || (target < MinLimit && current < target) || (target > MaxLimit && target < current);
-        if (!allowed) {
-            log(QStringLiteral("TCameraParam.SetValue(%1): %2 lies outside the lens range").arg(Name, text),
-                false);
-            return false;
-        }
-        const QString raw = index < RawValues.size() ? RawValues[index] : Dictionary.KeyOf(text, true);
+    if (!CanSet) {
+        log(QStringLiteral("TCameraParam.SetValue(%1): the property cannot be set").arg(Name), false);
+        return false;
+    }
+    const int index = IndexOf(text);
+    if (index < 0) {
+        log(QStringLiteral("TCameraParam.SetValue(%1): \"%2\" is not an allowed value").arg(Name, text),
+            false);
+        return false;
+    }
+    const qint32 target = numberAt(index);
+    int currentIndex = -1;
+    for (int i = 0; i < DisplayValues.size() && currentIndex < 0; ++i)
+        if (TStringDictionary::SameText(DisplayValues[i], Value))
+            currentIndex = i;
+    const qint32 current = numberAt(currentIndex);
+    const bool allowed = (target >= MinLimit && target <= MaxLimit) || (target < MinLimit && current < target)
+        || (target > MaxLimit && target < current);
+    if (!allowed) {
+        log(QStringLiteral("TCameraParam.SetValue(%1): %2 lies outside the lens range").arg(Name, text),
+            false);
+        return false;
+    }
+    const QString raw = index < RawValues.size() ? RawValues[index] : Dictionary.KeyOf(text, true);
+    RequestFrame frame;
+    frame.Operation = QStringLiteral("TCameraParam.SetValue(%1)").arg(Name);
+    frame.Prepare = [this, &raw] {
         TCameraRequest request;
         request.Method = "POST";
         request.Url = SetUrl();
@@ -257,24 +262,21 @@ bool TCameraParam::SetValue(const QString& text)
         request.LogBody = true;
         request.ContentType = QStringLiteral("text/xml");
         request.Body = SetBody(raw);
-        const TCameraAnswer answer = Link.send(request);
+        return request;
+    };
+    frame.Judge = [&](const TCameraAnswer& answer) {
         if (answer.Code != 200) {
             log(QStringLiteral("TCameraParam.SetValue(%1): %2 refused (Response-Code %3)")
                     .arg(Name, raw)
                     .arg(answer.Code),
                 true);
-            return false;
+            return TCameraFailure::Status;
         }
         Value = index < DisplayValues.size() ? DisplayValues[index] : text;
         RawValue = raw;
-        return true;
-    } catch (const std::exception& e) {
-        log(QStringLiteral("TCameraParam.SetValue(%1) (Ex): %2").arg(Name, QString::fromLocal8Bit(e.what())),
-            true);
-    } catch (...) {
-        log(QStringLiteral("TCameraParam.SetValue(%1) (Ex): unknown error").arg(Name), true);
-    }
-    return false;
+        return TCameraFailure::None;
+    };
+    return runRequest(frame);
 }
 
 bool TCameraParam::step(int delta)

@@ -13,13 +13,12 @@ class TCGIFunction;
 class TXMLNode;
 
 // One shooting property of the camera ("takemode", "focalvalue", ...): its current value, the
-// allowed values, whether it can be read and written, and the display texts of its values.
-class TCameraParam
+// allowed values, whether it can be read and written, and the display texts of its values. Its
+// reads and writes are requests like an action's.
+class TCameraParam : private TBaseAction
 {
 public:
     TCameraParam(const QString& name, TCameraLink link);
-    TCameraParam(const TCameraParam&) = delete;
-    TCameraParam& operator=(const TCameraParam&) = delete;
 
     bool Valid = false; // the description was read
     QString Name;
@@ -34,7 +33,8 @@ public:
     // The lens range for "focalvalue" in tenths (35 for f/3.5); other properties keep the defaults.
     qint32 MinLimit = 0;
     qint32 MaxLimit = std::numeric_limits<qint32>::max();
-    TCameraLink Link;
+    using TBaseAction::LastFailure;
+    using TBaseAction::Link;
 
     void Reset(bool clearDictionary);
     // Reads the description when the "get_camprop" entry of the command list names this property.
@@ -66,6 +66,7 @@ public:
     static QByteArray SetBody(const QString& rawValue);
 
 private:
+    using TBaseAction::Reset; // the request state; Reset(bool) is the property's
     bool readDescription(bool probing);
     qint32 numberAt(int index) const;
     bool step(int delta);

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <exception>
+
 namespace {
 
 // The waiting caller looks at its abort flag this often; events are processed all the time.
@@ -92,11 +94,15 @@ TIdHTTPEx::~TIdHTTPEx()
 
 bool TIdHTTPEx::Get(const QString& url, QIODevice* response)
 {
-    static const bool never = false;
-    return GetAbortable(url, response, never);
+    return GetAbortable(url, response, std::function<bool()>());
 }
 
 bool TIdHTTPEx::GetAbortable(const QString& url, QIODevice* response, const bool& abort)
+{
+    return GetAbortable(url, response, [&abort] { return abort; });
+}
+
+bool TIdHTTPEx::GetAbortable(const QString& url, QIODevice* response, const std::function<bool()>& isAborted)
 {
     const bool async = static_cast<bool>(OnDone);
     if (!startRequest("GET", url, response, nullptr, async))
@@ -105,7 +111,7 @@ bool TIdHTTPEx::GetAbortable(const QString& url, QIODevice* response, const bool
         return true;
 
     QPointer<TIdHTTPEx> self(this);
-    const bool ok = waitForEnd(&abort);
+    const bool ok = waitForEnd(isAborted);
     if (!self)
         return false;
     if (auto log = OnLog)
@@ -120,7 +126,7 @@ bool TIdHTTPEx::Post(const QString& url, const QStringList& requestLines, QIODev
         return false;
 
     QPointer<TIdHTTPEx> self(this);
-    const bool ok = waitForEnd(nullptr);
+    const bool ok = waitForEnd({});
     if (!self)
         return false;
     if (auto done = OnDone) {
@@ -135,7 +141,7 @@ bool TIdHTTPEx::Post(const QString& url, const QStringList& requestLines, QIODev
 void TIdHTTPEx::Abort()
 {
     if (m_reply)
-        failRunning(QStringLiteral("aborted"));
+        failRunning(TCameraFailure::Cancelled, QStringLiteral("aborted"));
 }
 
 QByteArray TIdHTTPEx::PostBody(const QStringList& requestLines)
@@ -164,16 +170,21 @@ bool TIdHTTPEx::startRequest(
     m_expected = -1;
     m_success = false;
     m_failure.clear();
+    m_failureKind = TCameraFailure::None;
     m_lastError.clear();
+    m_lastFailure = TCameraFailure::None;
 
     // Taken as encoded: the caller's escapes such as "%2B" reach the camera as written.
     const QUrl target = QUrl::fromEncoded(url.toUtf8(), QUrl::TolerantMode);
     m_pathAndQuery = requestTarget(target);
     if (!target.isValid() || target.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) != 0
-        || target.host().isEmpty())
+        || target.host().isEmpty()) {
         m_lastError = QStringLiteral("not an http URL");
-    else if (!response || !response->isWritable())
+        m_lastFailure = TCameraFailure::NoAnswer; // nobody can be asked
+    } else if (!response || !response->isWritable()) {
         m_lastError = QStringLiteral("the response stream is not open for writing");
+        m_lastFailure = TCameraFailure::LocalWrite;
+    }
     if (!m_lastError.isEmpty()) {
         logFailure(operation, url, m_lastError);
         return false;
@@ -204,33 +215,48 @@ bool TIdHTTPEx::startRequest(
     return true;
 }
 
-bool TIdHTTPEx::waitForEnd(const bool* abort)
+bool TIdHTTPEx::waitForEnd(const std::function<bool()>& isAborted)
 {
     QPointer<TIdHTTPEx> self(this);
     QEventLoop loop;
     QTimer slice;
     slice.setInterval(kWaitSliceMs);
-    connect(&slice, &QTimer::timeout, &loop, [&loop, abort] {
-        if (abort && *abort)
+    connect(&slice, &QTimer::timeout, &loop, [&loop, &isAborted] {
+        if (isAborted && isAborted())
             loop.quit();
     });
     m_loop = &loop;
     slice.start();
-    if (m_reply && !(abort && *abort)) {
+    QString handlerError;
+    if (m_reply && !(isAborted && isAborted())) {
         try {
             loop.exec();
+        } catch (const std::exception& e) {
+            handlerError = QString::fromLocal8Bit(e.what());
         } catch (...) {
-            // An event handler threw; the wait ends like an abandoned one.
+            handlerError = QStringLiteral("unknown error");
         }
     }
     if (!self)
         return false;
     m_loop = nullptr;
+    if (!handlerError.isEmpty()) {
+        // An event handler that ran during the wait threw; the wait ends, the request is left.
+        m_lastError = QStringLiteral("an event handler failed during the wait: ") + handlerError;
+        logFailure(m_method == "POST" ? QStringLiteral("Post") : QStringLiteral("Get"), m_url, m_lastError);
+        if (m_reply) {
+            m_reply = nullptr;
+            m_stream = nullptr;
+        }
+        m_lastFailure = TCameraFailure::Internal;
+        return false;
+    }
     if (m_reply) {
         // Given up by the caller: the request runs on, but its answer goes nowhere.
         m_reply = nullptr;
         m_stream = nullptr;
         m_lastError = QStringLiteral("the caller stopped waiting");
+        m_lastFailure = TCameraFailure::Cancelled;
         return false;
     }
     return m_success;
@@ -247,8 +273,9 @@ void TIdHTTPEx::onMetaData(QNetworkReply* reply)
     // A coded body arrives decoded, so its declared length cannot be compared.
     m_expected = length.isValid() && !reply->hasRawHeader("Content-Encoding") ? length.toLongLong() : -1;
     if (MaxBodySize >= 0 && m_expected > MaxBodySize)
-        failRunning(QStringLiteral("the answer of %1 bytes exceeds the limit of %2 bytes")
-                        .arg(QString::number(m_expected), QString::number(MaxBodySize)));
+        failRunning(TCameraFailure::Unreadable,
+            QStringLiteral("the answer of %1 bytes exceeds the limit of %2 bytes")
+                .arg(QString::number(m_expected), QString::number(MaxBodySize)));
 }
 
 void TIdHTTPEx::readAvailable(QNetworkReply* reply)
@@ -263,11 +290,13 @@ void TIdHTTPEx::readAvailable(QNetworkReply* reply)
         if (chunk.isEmpty())
             break;
         if (MaxBodySize >= 0 && m_received + chunk.size() > MaxBodySize) {
-            failRunning(QStringLiteral("the answer exceeds the limit of %1 bytes").arg(MaxBodySize));
+            failRunning(TCameraFailure::Unreadable,
+                QStringLiteral("the answer exceeds the limit of %1 bytes").arg(MaxBodySize));
             return;
         }
         if (m_stream->write(chunk) != chunk.size()) {
-            failRunning(QStringLiteral("cannot store the answer: ") + m_stream->errorString());
+            failRunning(TCameraFailure::LocalWrite,
+                QStringLiteral("cannot store the answer: ") + m_stream->errorString());
             return;
         }
         m_received += chunk.size();
@@ -305,6 +334,9 @@ void TIdHTTPEx::onFinished(QNetworkReply* reply)
     const bool ok = reason.isEmpty();
     m_success = ok;
     m_lastError = reason;
+    m_lastFailure = ok        ? TCameraFailure::None
+        : m_failure.isEmpty() ? TCameraFailure::NoAnswer
+                              : m_failureKind;
     m_reply = nullptr;
     m_stream = nullptr;
     reply->deleteLater();
@@ -325,11 +357,12 @@ void TIdHTTPEx::onFinished(QNetworkReply* reply)
     }
 }
 
-void TIdHTTPEx::failRunning(const QString& reason)
+void TIdHTTPEx::failRunning(TCameraFailure kind, const QString& reason)
 {
     if (!m_reply || !m_failure.isEmpty())
         return;
     m_failure = reason;
+    m_failureKind = kind;
     // A finished reply is already on its way to onFinished, which reads the reason.
     if (!m_reply->isFinished())
         m_reply->abort();

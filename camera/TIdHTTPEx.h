@@ -1,5 +1,7 @@
 #pragma once
 
+#include "camera/TCameraLink.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -36,6 +38,8 @@ public:
     // As Get; a waited call also ends when the caller's flag turns true. The abandoned request runs
     // on to its end or time-out, but nothing of it reaches the stream or this client any more.
     bool GetAbortable(const QString& url, QIODevice* response, const bool& abort);
+    // As above, the caller asked instead of a flag read.
+    bool GetAbortable(const QString& url, QIODevice* response, const std::function<bool()>& isAborted);
     // Always waited. One line: that line trimmed; several: each trimmed and joined with "&".
     bool Post(const QString& url, const QStringList& requestLines, QIODevice* response);
 
@@ -43,6 +47,9 @@ public:
     int ResponseCode() const { return m_responseCode; }
     // Reason of the last failure, empty after a successful exchange.
     QString LastError() const { return m_lastError; }
+    // Its kind: NoAnswer, LocalWrite (the stream refused bytes), Unreadable (over MaxBodySize),
+    // Cancelled (Abort or the caller's abort), Internal; None after a successful exchange.
+    TCameraFailure LastFailure() const { return m_lastFailure; }
     // Ends the running request with a failure (for example a cancelled download).
     void Abort();
 
@@ -62,11 +69,11 @@ public:
 private:
     bool startRequest(const QByteArray& method, const QString& url, QIODevice* response,
         const QByteArray* body, bool async);
-    bool waitForEnd(const bool* abort);
+    bool waitForEnd(const std::function<bool()>& isAborted);
     void readAvailable(QNetworkReply* reply);
     void onMetaData(QNetworkReply* reply);
     void onFinished(QNetworkReply* reply);
-    void failRunning(const QString& reason);
+    void failRunning(TCameraFailure kind, const QString& reason);
     void logFailure(const QString& operation, const QString& url, const QString& reason) const;
 
     QNetworkAccessManager* m_manager = nullptr;
@@ -78,6 +85,8 @@ private:
     QString m_pathAndQuery;
     QString m_failure; // set when we end the request ourselves
     QString m_lastError;
+    TCameraFailure m_failureKind = TCameraFailure::None; // of m_failure
+    TCameraFailure m_lastFailure = TCameraFailure::None;
     qint64 m_received = 0;
     qint64 m_expected = -1;
     int m_responseCode = -1;

@@ -2,12 +2,7 @@
 
 #include "base/TLogger.h"
 #include "camera/CameraEndpoints.h"
-#include "camera/TIdHTTPBuilder.h"
-#include "camera/TIdHTTPEx.h"
 #include "camera/TXMLLib.h"
-
-#include <QBuffer>
-#include <memory>
 
 #include <exception>
 
@@ -117,18 +112,28 @@ bool TOIShare::Parse(const TXMLNode* root) noexcept
                 if (const TXMLAttribute* func = child->Attributes().Find(QStringLiteral("func")))
                     SupportedFunctions.append(func->Value().Text);
             } else if (isNamed(child, QLatin1String("cgi"))) {
+                // A half-read program would enable actions it cannot back: nothing of the list stays.
                 try {
                     readFunction(child);
+                } catch (const std::exception& e) {
+                    Clear();
+                    TLogger::LogAlways(QStringLiteral("TOIShare.Parse (Ex): a CGI program: ")
+                        + QString::fromLocal8Bit(e.what()));
+                    return false;
                 } catch (...) {
-                    Clear(); // a half-read program would enable actions it cannot back
+                    Clear();
+                    TLogger::LogAlways(QStringLiteral("TOIShare.Parse (Ex): a CGI program: unknown error"));
                     return false;
                 }
             }
         }
         return true;
+    } catch (const std::exception& e) {
+        TLogger::LogAlways(QStringLiteral("TOIShare.Parse (Ex): ") + QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        return false;
+        TLogger::LogAlways(QStringLiteral("TOIShare.Parse (Ex): unknown error"));
     }
+    return false;
 }
 
 bool TOIShare::LoadFromBytes(const QByteArray& body) noexcept
@@ -139,29 +144,58 @@ bool TOIShare::LoadFromBytes(const QByteArray& body) noexcept
         if (!xml.TryLoad(body))
             return false;
         return Parse(xml.Root());
+    } catch (const std::exception& e) {
+        TLogger::LogAlways(
+            QStringLiteral("TOIShare.LoadFromBytes (Ex): ") + QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        TLogger::LogAlways(QStringLiteral("TOIShare.LoadFromBytes (Ex): unknown error"));
+    }
+    Clear();
+    return false;
+}
+
+bool TOIShare::Load(const TCameraLink& link) noexcept
+{
+    try {
+        Clear();
+        LastFailure = TCameraFailure::None;
+        LastError.clear();
+        TCameraRequest request;
+        request.Url = link.url(Endpoint::CommandList);
+        request.ReadTimeoutMs = Timeout::CommandList;
+        request.LogBody = true;
+        const TCameraAnswer answer = link.send(request);
+        ResponseCode = answer.Code;
+        if (!answer.Completed) {
+            LastFailure = answer.Failure;
+            LastError = answer.Error;
+            return false;
+        }
+        if (answer.Code != 200) {
+            LastFailure = TCameraFailure::Status;
+            return false;
+        }
+        if (LoadFromBytes(answer.Body))
+            return true;
+        LastFailure = TCameraFailure::Unreadable;
+        LastError = QStringLiteral("the answer is not a readable command list");
+        TLogger::LogAlways(QStringLiteral("TOIShare.Load: ") + LastError);
+        return false;
+    } catch (const std::exception& e) {
+        Clear();
+        LastFailure = TCameraFailure::Internal;
+        LastError = QString::fromLocal8Bit(e.what());
+        TLogger::LogAlways(QStringLiteral("TOIShare.Load: ") + LastError);
     } catch (...) {
         Clear();
-        return false;
+        LastFailure = TCameraFailure::Internal;
+        LastError = QStringLiteral("unknown error");
+        TLogger::LogAlways(QStringLiteral("TOIShare.Load: unknown error"));
     }
+    return false;
 }
 
 bool TOIShare::Load(const QString& cameraHost) noexcept
 {
-    try {
-        Clear();
-        std::unique_ptr<TIdHTTPEx> http(TIdHTTPBuilder::CreateHTTP(Timeout::CommandList, true));
-        QByteArray body;
-        QBuffer stream(&body);
-        stream.open(QIODevice::WriteOnly);
-        if (!http->Get(cameraUrl(cameraHost, Endpoint::CommandList), &stream) || http->ResponseCode() != 200)
-            return false;
-        if (LoadFromBytes(body))
-            return true;
-        TLogger::LogAlways(QStringLiteral("TOIShare.Load: the answer is not a readable command list"));
-        return false;
-    } catch (const std::exception& e) {
-        Clear();
-        TLogger::LogAlways(QStringLiteral("TOIShare.Load: %1").arg(QString::fromLocal8Bit(e.what())));
-        return false;
-    }
+    return Load(TCameraLink::ToHost(cameraHost));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "camera/TCGIFunction.h"
+#include "camera/TCameraLink.h"
 
 #include <QByteArray>
 #include <QString>
@@ -28,9 +29,17 @@ public:
     // Without regard to case.
     bool SupportsFunction(const QString& func) const;
 
-    // Requests "get_commandlist.cgi" from the camera host and loads the answer.
-    // False on any failure (no answer, other status, unreadable document); the
-    // model is then empty. Never throws.
+    // Why the last Load failed (NoAnswer, Status, Unreadable, Internal), the camera's status code
+    // (-1: none) and the transport's reason, for callers that say so.
+    TCameraFailure LastFailure = TCameraFailure::None;
+    int ResponseCode = -1;
+    QString LastError;
+
+    // Requests "get_commandlist.cgi" through the link and loads the answer. False on any
+    // failure (no answer, other status, unreadable document); the model is then empty.
+    // Never throws.
+    bool Load(const TCameraLink& link) noexcept;
+    // The same over HTTP to a camera host.
     bool Load(const QString& cameraHost) noexcept;
 
 private:

@@ -1,5 +1,6 @@
 #include "camera/TXMLLib.h"
 
+#include "base/TLogger.h"
 #include "camera/XMLExceptions.h"
 
 #include <QIODevice>
@@ -305,19 +306,21 @@ bool TXMLLib::Load(const QByteArray& data)
 
 bool TXMLLib::TryLoad(const QByteArray& data, QString* error) noexcept
 {
+    QString reason;
     try {
         return Load(data);
     } catch (const EXMLLibException& e) {
-        if (error)
-            *error = e.Message();
+        reason = e.Message();
     } catch (const std::exception& e) {
-        if (error)
-            *error = QString::fromLocal8Bit(e.what());
+        reason = QString::fromLocal8Bit(e.what());
     } catch (...) {
-        if (error)
-            *error = QStringLiteral("unknown error");
+        reason = QStringLiteral("unknown error");
     }
     m_root.reset();
+    // Many answers are not meant to be XML; the caller decides whether that is a failure.
+    TLogger::LogTrace(QStringLiteral("TXMLLib.TryLoad: ") + reason);
+    if (error)
+        *error = reason;
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include "base/TBaseObserver.h"
 #include "base/TLogger.h"
 #include "base/TSetup.h"
+#include "camera/TOIShare.h"
 
 #include <cstdio>
 
@@ -47,6 +48,34 @@ CliContext::~CliContext()
 QString CliContext::cameraHost() const
 {
     return m_setup->GetCameraHost();
+}
+
+TCameraLink CliContext::cameraLink() const
+{
+    return TCameraLink::ToHost(cameraHost());
+}
+
+QString CliContext::loadCommandList(TOIShare& commandList) const
+{
+    const QString host = cameraHost();
+    if (commandList.Load(TCameraLink::ToHost(host)))
+        return {};
+    QString why;
+    switch (commandList.LastFailure) {
+    case TCameraFailure::NoAnswer:
+        why = QStringLiteral("no answer (%1)").arg(commandList.LastError);
+        break;
+    case TCameraFailure::Status:
+        why = QStringLiteral("the camera answered with status %1").arg(commandList.ResponseCode);
+        break;
+    case TCameraFailure::Unreadable:
+        why = QStringLiteral("the answer is not a readable command list");
+        break;
+    default:
+        why = commandList.LastError;
+        break;
+    }
+    return QStringLiteral("could not read the command list from %1: %2").arg(host, why);
 }
 
 void CliContext::print(const QString& text) const

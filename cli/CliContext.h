@@ -1,5 +1,7 @@
 #pragma once
 
+#include "camera/TCameraLink.h"
+
 #include <QJsonDocument>
 #include <QString>
 #include <QStringList>
@@ -7,6 +9,7 @@
 #include <memory>
 
 class TLogger;
+class TOIShare;
 class TSetup;
 
 // What every command of lumivar-cli shares: the settings (camera host), the log,
@@ -21,7 +24,13 @@ public:
 
     TSetup& setup() { return *m_setup; }
     QString cameraHost() const;
+    TCameraLink cameraLink() const;
     bool json() const { return m_json; }
+
+    // What nearly every command does first: reach the camera and read its command list. Empty on
+    // success, else the error line, which names the host and why (no answer, the camera's status,
+    // an unreadable list).
+    QString loadCommandList(TOIShare& commandList) const;
 
     void print(const QString& text) const;
     void printJson(const QJsonDocument& doc) const;

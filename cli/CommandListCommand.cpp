@@ -85,9 +85,8 @@ int CommandListCommand::run(CliContext& context, const QStringList& arguments)
     if (!arguments.isEmpty())
         return context.usage(QStringLiteral("commandlist takes no arguments"));
     TOIShare commandList;
-    if (!commandList.Load(context.cameraHost()))
-        return context.fail(
-            QStringLiteral("could not read the command list from %1").arg(context.cameraHost()));
+    if (const QString error = context.loadCommandList(commandList); !error.isEmpty())
+        return context.fail(error);
     if (context.json())
         context.printJson(QJsonDocument(toJson(commandList)));
     else

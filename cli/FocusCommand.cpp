@@ -29,8 +29,8 @@ int FocusCommand::run(CliContext& context, const QStringList& arguments)
     if (arguments.size() != 2 || !coordinate(arguments.at(0), x) || !coordinate(arguments.at(1), y))
         return context.usage(QStringLiteral("focus needs X and Y, two numbers from 0 to 65535"));
     TOIShare commandList;
-    QString error;
-    if (!ModeCommand::LoadCommandList(context, commandList, error))
+    QString error = context.loadCommandList(commandList);
+    if (!error.isEmpty())
         return context.fail(error);
     TAssignAFFrameAction focus(TCameraLink::ToHost(context.cameraHost()));
     if (!ModeCommand::ProbeAction(focus, commandList))

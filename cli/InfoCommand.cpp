@@ -40,9 +40,8 @@ int InfoCommand::run(CliContext& context, const QStringList& arguments)
     if (!arguments.isEmpty())
         return context.usage(QStringLiteral("info takes no arguments"));
     TOIShare commandList;
-    if (!commandList.Load(context.cameraHost()))
-        return context.fail(
-            QStringLiteral("could not read the command list from %1").arg(context.cameraHost()));
+    if (const QString error = context.loadCommandList(commandList); !error.isEmpty())
+        return context.fail(error);
     TCameraInfo info(TCameraLink::ToHost(context.cameraHost()));
     if (!info.Probe(commandList))
         return context.fail(QStringLiteral("the command list could not be probed"));

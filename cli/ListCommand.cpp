@@ -37,10 +37,9 @@ ListCommand::Card ListCommand::OpenCard(CliContext& context)
 {
     Card card;
     TOIShare commandList;
-    if (!commandList.Load(context.cameraHost())) {
-        card.Error = QStringLiteral("could not read the command list from %1").arg(context.cameraHost());
+    card.Error = context.loadCommandList(commandList);
+    if (!card.Error.isEmpty())
         return card;
-    }
     if (!commandList.SupportsFunction(QStringLiteral("web"))) {
         card.Error = QStringLiteral("the camera at %1 offers no picture transfer").arg(context.cameraHost());
         return card;

@@ -194,9 +194,8 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
     const quint16 port = quint16(o.port >= 0 ? o.port : setup.LiveViewPort);
 
     TOIShare commandList;
-    if (!commandList.Load(context.cameraHost()))
-        return context.fail(
-            QStringLiteral("could not read the command list from %1").arg(context.cameraHost()));
+    if (const QString error = context.loadCommandList(commandList); !error.isEmpty())
+        return context.fail(error);
     const TCameraLink link = TCameraLink::ToHost(context.cameraHost());
     TCameraModeAction cameraMode(link);
     TLiveViewAction liveView(link, &setup);

@@ -32,14 +32,6 @@ QString storedLiveViewSize()
 
 } // namespace
 
-bool ModeCommand::LoadCommandList(CliContext& context, TOIShare& commandList, QString& error)
-{
-    if (commandList.Load(context.cameraHost()))
-        return true;
-    error = QStringLiteral("could not read the command list from %1").arg(context.cameraHost());
-    return false;
-}
-
 bool ModeCommand::ProbeAction(TBaseRemoteAction& action, const TOIShare& commandList)
 {
     action.Reset();
@@ -150,8 +142,8 @@ int ModeCommand::run(CliContext& context, const QStringList& arguments)
         return context.usage(QStringLiteral("playback has no live view size"));
 
     TOIShare commandList;
-    QString error;
-    if (!LoadCommandList(context, commandList, error))
+    QString error = context.loadCommandList(commandList);
+    if (!error.isEmpty())
         return context.fail(error);
     TCameraModeAction modes(TCameraLink::ToHost(context.cameraHost()));
     ProbeAction(modes, commandList);

@@ -19,9 +19,8 @@ public:
     }
     int run(CliContext& context, const QStringList& arguments) override;
 
-    // What the shooting commands share: the command list, the probe of one action, the switch
-    // into the mode a command needs.
-    static bool LoadCommandList(CliContext& context, TOIShare& commandList, QString& error);
+    // What the shooting commands share: the probe of one action, the switch into the mode a
+    // command needs.
     // Probes the action against its CGI program; false (and the action disabled) when the list
     // lacks the program.
     static bool ProbeAction(TBaseRemoteAction& action, const TOIShare& commandList);

@@ -15,8 +15,8 @@ int MovieCommand::run(CliContext& context, const QStringList& arguments)
     if (!start && arguments != QStringList { QStringLiteral("stop") })
         return context.usage(QStringLiteral("movie needs start or stop"));
     TOIShare commandList;
-    QString error;
-    if (!ModeCommand::LoadCommandList(context, commandList, error))
+    QString error = context.loadCommandList(commandList);
+    if (!error.isEmpty())
         return context.fail(error);
     TTakeAction take(TCameraLink::ToHost(context.cameraHost()));
     const TCGIFunction* function = commandList.Functions.Find(take.CGIName);

@@ -20,9 +20,8 @@ int PlayTimeCommand::run(CliContext& context, const QStringList& arguments)
         return context.usage(QStringLiteral("playtime needs exactly one PATH"));
     const QString path = belowDcim(arguments.first());
     TOIShare commandList;
-    if (!commandList.Load(context.cameraHost()))
-        return context.fail(
-            QStringLiteral("could not read the command list from %1").arg(context.cameraHost()));
+    if (const QString error = context.loadCommandList(commandList); !error.isEmpty())
+        return context.fail(error);
     TCameraInfo info(TCameraLink::ToHost(context.cameraHost()));
     info.Probe(commandList);
     if (!info.MovPlayTime.Enabled)

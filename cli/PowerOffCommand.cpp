@@ -11,9 +11,8 @@ int PowerOffCommand::run(CliContext& context, const QStringList& arguments)
     if (!arguments.isEmpty())
         return context.usage(QStringLiteral("poweroff takes no arguments"));
     TOIShare commandList;
-    if (!commandList.Load(context.cameraHost()))
-        return context.fail(
-            QStringLiteral("could not read the command list from %1").arg(context.cameraHost()));
+    if (const QString error = context.loadCommandList(commandList); !error.isEmpty())
+        return context.fail(error);
     TPowerOffAction action(TCameraLink::ToHost(context.cameraHost()));
     if (const TCGIFunction* function = commandList.Functions.Find(action.CGIName))
         action.Probe(*function);

@@ -41,9 +41,8 @@ bool PropsCommand::readProperties(
     CliContext& context, TOIShare& commandList, TCameraParams& params, int& exitCode)
 {
     exitCode = CliContext::Success;
-    if (!commandList.Load(context.cameraHost())) {
-        exitCode = context.fail(
-            QStringLiteral("could not read the command list from %1").arg(context.cameraHost()));
+    if (const QString error = context.loadCommandList(commandList); !error.isEmpty()) {
+        exitCode = context.fail(error);
         return false;
     }
     if (!switchMode(context, commandList, QStringLiteral("rec"))) {

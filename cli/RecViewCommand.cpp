@@ -13,9 +13,8 @@ int RecViewCommand::run(CliContext& context, const QStringList& arguments)
         return context.usage(QStringLiteral("recview takes one FILE"));
     const QString path = arguments.first();
     TOIShare commandList;
-    if (!commandList.Load(context.cameraHost()))
-        return context.fail(
-            QStringLiteral("could not read the command list from %1").arg(context.cameraHost()));
+    if (const QString error = context.loadCommandList(commandList); !error.isEmpty())
+        return context.fail(error);
     TRecordViewAction action(TCameraLink::ToHost(context.cameraHost()));
     if (const TCGIFunction* function = commandList.Functions.Find(action.CGIName))
         action.Probe(*function);

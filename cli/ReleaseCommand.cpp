@@ -13,8 +13,8 @@ int ReleaseCommand::run(CliContext& context, const QStringList& arguments)
     if (!arguments.isEmpty())
         return context.usage(QStringLiteral("release takes no arguments"));
     TOIShare commandList;
-    QString error;
-    if (!ModeCommand::LoadCommandList(context, commandList, error))
+    QString error = context.loadCommandList(commandList);
+    if (!error.isEmpty())
         return context.fail(error);
     TReleaseAction release(TCameraLink::ToHost(context.cameraHost()));
     if (!ModeCommand::ProbeAction(release, commandList))

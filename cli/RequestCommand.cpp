@@ -1,14 +1,10 @@
 #include "RequestCommand.h"
 
 #include "CliContext.h"
-#include "camera/TIdHTTPBuilder.h"
-#include "camera/TIdHTTPEx.h"
+#include "camera/TCameraLink.h"
 
-#include <QBuffer>
 #include <QCommandLineParser>
 #include <QJsonObject>
-
-#include <memory>
 
 int RequestCommand::run(CliContext& context, const QStringList& arguments)
 {
@@ -35,33 +31,31 @@ int RequestCommand::run(CliContext& context, const QStringList& arguments)
         path.prepend(QLatin1Char('/'));
     const QString url = QStringLiteral("http://%1%2").arg(context.cameraHost(), path);
 
-    std::unique_ptr<TIdHTTPEx> http(TIdHTTPBuilder::CreateHTTP(timeout, true));
-    QByteArray body;
-    QBuffer stream(&body);
-    stream.open(QIODevice::WriteOnly);
-    bool done = false;
+    TCameraRequest request;
+    request.Url = url;
+    request.ReadTimeoutMs = timeout;
+    request.LogBody = true;
     if (parser.isSet(postOption)) {
         const QString postBody = parser.value(postOption);
+        request.Method = "POST";
+        request.Body = postBody.toUtf8();
         if (postBody.trimmed().startsWith(QLatin1Char('<')))
-            http->ContentType = QStringLiteral("text/xml");
-        done = http->Post(url, QStringList { postBody }, &stream);
-    } else {
-        done = http->Get(url, &stream);
+            request.ContentType = QStringLiteral("text/xml");
     }
-    const int code = http->ResponseCode();
+    const TCameraAnswer answer = context.cameraLink().send(request);
 
     if (context.json()) {
         QJsonObject result;
-        result.insert(QStringLiteral("status"), code);
-        result.insert(QStringLiteral("body"), QString::fromUtf8(body));
-        if (!done)
-            result.insert(QStringLiteral("error"), http->LastError());
+        result.insert(QStringLiteral("status"), answer.Code);
+        result.insert(QStringLiteral("body"), QString::fromUtf8(answer.Body));
+        if (!answer.Completed)
+            result.insert(QStringLiteral("error"), answer.Error);
         context.printJson(QJsonDocument(result));
-    } else if (code >= 0) {
-        context.print(QString::number(code));
-        context.print(QString::fromUtf8(body));
+    } else if (answer.Code >= 0) {
+        context.print(QString::number(answer.Code));
+        context.print(QString::fromUtf8(answer.Body));
     }
-    if (code < 0 || !done)
-        return context.fail(QStringLiteral("no answer from %1: %2").arg(url, http->LastError()));
-    return code >= 200 && code < 300 ? CliContext::Success : CliContext::Failure;
+    if (answer.Code < 0 || !answer.Completed)
+        return context.fail(QStringLiteral("no answer from %1: %2").arg(url, answer.Error));
+    return answer.Code >= 200 && answer.Code < 300 ? CliContext::Success : CliContext::Failure;
 }

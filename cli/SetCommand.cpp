@@ -22,9 +22,8 @@ int SetCommand::run(CliContext& context, const QStringList& arguments)
                                  .arg(propertyName, TCameraParams::Names().join(QStringLiteral(", "))));
 
     TOIShare commandList;
-    if (!commandList.Load(context.cameraHost()))
-        return context.fail(
-            QStringLiteral("could not read the command list from %1").arg(context.cameraHost()));
+    if (const QString error = context.loadCommandList(commandList); !error.isEmpty())
+        return context.fail(error);
     if (!PropsCommand::switchMode(context, commandList, QStringLiteral("rec")))
         return context.fail(QStringLiteral("the camera did not switch to recording mode"));
 

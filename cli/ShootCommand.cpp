@@ -32,8 +32,8 @@ int ShootCommand::run(CliContext& context, const QStringList& arguments)
         y = match.captured(2).toInt();
     }
     TOIShare commandList;
-    QString error;
-    if (!ModeCommand::LoadCommandList(context, commandList, error))
+    QString error = context.loadCommandList(commandList);
+    if (!error.isEmpty())
         return context.fail(error);
     TTakeAction take(TCameraLink::ToHost(context.cameraHost()));
     if (!ModeCommand::ProbeAction(take, commandList))

@@ -26,8 +26,8 @@ int ZoomCommand::run(CliContext& context, const QStringList& arguments)
         return context.usage(QStringLiteral("zoom needs wide, tele or off"));
     }
     TOIShare commandList;
-    QString error;
-    if (!ModeCommand::LoadCommandList(context, commandList, error))
+    QString error = context.loadCommandList(commandList);
+    if (!error.isEmpty())
         return context.fail(error);
     TCtrlZoomAction zoom(TCameraLink::ToHost(context.cameraHost()));
     if (!ModeCommand::ProbeAction(zoom, commandList))

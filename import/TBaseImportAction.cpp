@@ -7,6 +7,7 @@ TBaseImportAction::TBaseImportAction(const QString& cgiName, TCameraLink link)
     : TBaseAction(std::move(link))
     , CGIName(cgiName)
 {
+    setClassName(QStringLiteral("TBaseImportAction"));
     TBaseImportAction::Reset();
 }
 
@@ -53,51 +54,48 @@ bool TBaseImportAction::HasGetWithDir(const TCGIFunction* description)
         && description->Methods.FindParam(THTTPMethod::Kind::Get, QStringLiteral("DIR")) != nullptr;
 }
 
-bool TBaseImportAction::sendRequest(const QString& url, int readTimeoutMs, bool logBody, QByteArray& body)
+bool TBaseImportAction::runImportRequest(
+    const QString& url, int readTimeoutMs, bool logBody, const std::function<void(QByteArray& body)>& take)
 {
-    const quint64 resets = resetCount();
-    TCameraRequest request;
-    request.Url = url;
-    request.ReadTimeoutMs = readTimeoutMs;
-    request.LogBody = logBody;
-    TCameraAnswer answer = Link.send(request);
-    if (resets != resetCount()) {
-        // Reset while waiting: the answer belongs to a camera state that is gone.
-        logTrace(QStringLiteral("%1.Execute: reset while waiting, answer dropped").arg(m_className));
+    LastError.clear();
+    ResponseCode = -1;
+    RequestFrame frame;
+    frame.Enabled = Enabled;
+    frame.Prepare = [&] {
+        TCameraRequest request;
+        request.Url = url;
+        request.ReadTimeoutMs = readTimeoutMs;
+        request.LogBody = logBody;
+        return request;
+    };
+    frame.Judge = [&](TCameraAnswer answer) {
+        ResponseCode = answer.Code;
+        if (!answer.Completed) {
+            LastError = answer.Error;
+            return answer.Failure;
+        }
+        if (answer.Code != 200) {
+            LastError = QStringLiteral("the camera answered %1").arg(answer.Code);
+            return TCameraFailure::Status;
+        }
+        take(answer.Body);
+        return TCameraFailure::None;
+    };
+    frame.Done = [this](bool success) {
+        if (OnDone)
+            OnDone(this, success);
+    };
+    const bool result = runRequest(frame);
+    if (LastFailure == TCameraFailure::Reset)
         LastError = QStringLiteral("reset while waiting");
-        LastFailure = TCameraFailure::Reset;
-        return false;
-    }
-    ResponseCode = answer.Code;
-    if (!answer.Completed) {
-        LastError = answer.Error;
-        LastFailure = TCameraFailure::NoAnswer;
-        logError(QStringLiteral("%1.Execute: %2").arg(m_className, answer.Error));
-        return false;
-    }
-    if (answer.Code != 200) {
-        LastError = QStringLiteral("the camera answered %1").arg(answer.Code);
-        LastFailure = TCameraFailure::Status;
-        return false;
-    }
-    body = std::move(answer.Body);
-    return true;
+    else if (LastFailure == TCameraFailure::Internal && LastError.isEmpty())
+        LastError = QStringLiteral("an unexpected error (the log says which)");
+    return result;
 }
 
 bool TBaseImportAction::runListRequest(const QString& url)
 {
-    BusyGuard busy(*this);
     Lines.clear();
-    LastError.clear();
-    LastFailure = TCameraFailure::None;
-    ResponseCode = -1;
-    if (!Enabled)
-        return true;
-    QByteArray body;
-    const bool result = sendRequest(url, Timeout::ImageList, true, body);
-    if (result)
-        Lines = SplitLines(QString::fromUtf8(body));
-    if (OnDone)
-        OnDone(this, result);
-    return result;
+    return runImportRequest(url, Timeout::ImageList, true,
+        [this](QByteArray& body) { Lines = SplitLines(QString::fromUtf8(body)); });
 }

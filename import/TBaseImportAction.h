@@ -26,8 +26,7 @@ public:
     // Status of the last request (-1: no answer) and why it failed, for messages such as "the folder
     // is empty" (the camera answers 404 then).
     int ResponseCode = -1;
-    QString LastError;
-    TCameraFailure LastFailure = TCameraFailure::None; // what callers decide on; LastError says it
+    QString LastError; // says what LastFailure, which callers decide on, means here
     std::function<void(TBaseImportAction* sender, bool success)> OnDone;
 
     // Not busy, disabled, lists and data emptied.
@@ -46,10 +45,8 @@ public:
 protected:
     // GET url into Lines; true on 200. A disabled action sends nothing and returns true.
     bool runListRequest(const QString& url);
-    bool sendRequest(const QString& url, int readTimeoutMs, bool logBody, QByteArray& body);
-    void setClassName(const QString& name) { m_className = name; }
-    QString className() const { return m_className; }
-
-private:
-    QString m_className = QStringLiteral("TBaseImportAction");
+    // GET url through the request frame; on 200 the body goes to take before OnDone. Sets
+    // ResponseCode, LastError and LastFailure. A disabled action sends nothing and returns true.
+    bool runImportRequest(const QString& url, int readTimeoutMs, bool logBody,
+        const std::function<void(QByteArray& body)>& take);
 };

@@ -1,17 +1,17 @@
 #include "import/TFileLoaderAction.h"
 
 #include "camera/CameraEndpoints.h"
-#include "camera/TIdHTTPBuilder.h"
-#include "camera/TIdHTTPEx.h"
 #include "import/TDownloadFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <exception>
+
 struct TFileLoaderAction::Transfer
 {
-    std::unique_ptr<TIdHTTPEx> Client;
+    std::unique_ptr<TCameraStream> Stream;
     std::unique_ptr<TDownloadFile> File;
     TFileLoadTarget Target;
     QString CameraPath;
@@ -21,8 +21,8 @@ struct TFileLoaderAction::Transfer
 
     ~Transfer()
     {
-        // The client first: its end must not write into a file that is already gone.
-        Client.reset();
+        // The exchange first: its end must not write into a file that is already gone.
+        Stream.reset();
         File.reset(); // uncommitted: the temporary file is removed
     }
 };
@@ -35,28 +35,28 @@ TFileLoaderAction::TFileLoaderAction(TCameraLink link, const QString& cgiName)
 
 TFileLoaderAction::~TFileLoaderAction()
 {
-    // A background transfer dies with its client; the queued completion goes with the client.
-    if (m_transfer && m_transfer->Waited) {
-        m_transfer->Abandoned = true;
-        if (m_transfer->Client)
-            m_transfer->Client->Abort();
-        m_transfer.release(); // still on the waiting caller's stack, which frees it
-    }
+    *m_alive = false;
+    // A background transfer ends silently with its stream; a waited one is left to its Load.
+    if (m_transfer && m_transfer->Waited)
+        abandonWaited();
+}
+
+void TFileLoaderAction::abandonWaited()
+{
+    m_transfer->Abandoned = true;
+    m_transfer->File->OnWritten = nullptr;
+    m_transfer->Stream->abort();
+    m_transfer.release(); // still on the waiting Load's stack, which frees it
 }
 
 void TFileLoaderAction::Reset()
 {
     ++m_generation;
     if (m_transfer) {
-        if (m_transfer->Waited) {
-            // The waiting Load frees it once its wait has ended.
-            m_transfer->Abandoned = true;
-            if (m_transfer->Client)
-                m_transfer->Client->Abort();
-            m_transfer.release();
-        } else {
+        if (m_transfer->Waited)
+            abandonWaited();
+        else
             m_transfer.reset();
-        }
     }
     TBaseImportAction::Reset();
     BytesReceived = 0;
@@ -143,7 +143,10 @@ bool TFileLoaderAction::Load(const QString& cameraPath, const TFileLoadTarget& t
         Busy = false;
         return true;
     }
+    const std::shared_ptr<bool> alive = m_alive;
     const bool result = start(cameraPath, target, wait);
+    if (!*alive)
+        return false;
     // A background transfer stays busy until its completion; one that did not start does not.
     if (wait || !result)
         Busy = false;
@@ -176,47 +179,52 @@ bool TFileLoaderAction::start(const QString& cameraPath, const TFileLoadTarget& 
         if (OnProgress)
             OnProgress(written, expected);
     };
-    transfer->Client.reset(TIdHTTPBuilder::CreateHTTP(Timeout::Download, Timeout::LogBodyDownload));
+    TCameraStreamRequest request;
+    request.Url = Link.url(Endpoint::Dcim) + cameraPath;
+    request.ReadTimeoutMs = Timeout::Download;
+    request.LogBody = Timeout::LogBodyDownload;
+    request.Sink = transfer->File.get();
     // Files go to disk, so no memory cap; a known size is the most the camera may send.
-    transfer->Client->MaxBodySize = expected >= 0 ? expected : -1;
-    const QString url = Link.url(Endpoint::Dcim) + cameraPath;
+    request.MaxBodySize = expected >= 0 ? expected : -1;
+    transfer->Stream = Link.stream(request);
 
     if (!wait) {
         const quint64 generation = transfer->Generation;
-        transfer->Client->OnDone
-            = [this, generation](TIdHTTPEx*, bool ok) { onBackgroundDone(generation, ok); };
-        TIdHTTPEx* client = transfer->Client.get();
-        TDownloadFile* file = transfer->File.get();
+        TCameraStream* stream = transfer->Stream.get();
         m_transfer = std::move(transfer);
-        if (!client->Get(url, file)) {
-            fail(TCameraFailure::NoAnswer, client->LastError());
+        QString why;
+        const auto done
+            = [this, generation](const TCameraAnswer& answer) { onBackgroundDone(generation, answer); };
+        if (!stream->start(done, why)) {
+            fail(TCameraFailure::NoAnswer, why);
             m_transfer.reset();
             return false;
         }
         return true;
     }
 
+    const std::shared_ptr<bool> alive = m_alive;
     Transfer* running = transfer.get();
     m_transfer = std::move(transfer);
-    const bool transportOk = running->Client->Get(url, running->File.get());
+    const TCameraAnswer answer = running->Stream->run();
     if (running->Abandoned) {
         // Reset, cancelled or the action itself went away during the wait: only clean up.
         delete running;
-        if (LastFailure == TCameraFailure::None)
+        if (*alive && LastFailure == TCameraFailure::None)
             LastFailure = TCameraFailure::Reset;
         return false;
     }
     std::unique_ptr<Transfer> own = std::move(m_transfer);
-    const bool result = finish(*own, transportOk);
+    const bool result = finish(*own, answer);
     own.reset();
     if (OnDone)
         OnDone(this, result);
     return result;
 }
 
-bool TFileLoaderAction::finish(Transfer& transfer, bool transportOk)
+bool TFileLoaderAction::finish(Transfer& transfer, const TCameraAnswer& answer)
 {
-    ResponseCode = transfer.Client->ResponseCode();
+    ResponseCode = answer.Code;
     const qint64 written = transfer.File->Written();
     BytesReceived = written;
     const qint64 expected = transfer.Target.ExpectedSize;
@@ -228,10 +236,12 @@ bool TFileLoaderAction::finish(Transfer& transfer, bool transportOk)
     } else if (ResponseCode > 0 && ResponseCode != 200) {
         kind = TCameraFailure::Status;
         why = QStringLiteral("the camera answered %1 for %2").arg(ResponseCode).arg(transfer.CameraPath);
-    } else if (!transportOk) {
-        // The file refusing bytes ends the transfer as well; then the disk is at fault, not the camera.
-        kind = transfer.File->IsWriteFailed() ? TCameraFailure::LocalWrite : TCameraFailure::NoAnswer;
-        why = QStringLiteral("%1: %2").arg(transfer.CameraPath, transfer.Client->LastError());
+    } else if (!answer.Completed) {
+        // A file that refused bytes ended it as well (LocalWrite): then the disk is at fault.
+        kind = answer.Failure != TCameraFailure::None ? answer.Failure
+            : transfer.File->IsWriteFailed()          ? TCameraFailure::LocalWrite
+                                                      : TCameraFailure::NoAnswer;
+        why = QStringLiteral("%1: %2").arg(transfer.CameraPath, answer.Error);
     } else if (expected >= 0 && written != expected) {
         kind = TCameraFailure::NoAnswer;
         why = QStringLiteral("%1: received %2 of %3 bytes")
@@ -241,7 +251,7 @@ bool TFileLoaderAction::finish(Transfer& transfer, bool transportOk)
         fail(kind, why);
         return false; // the uncommitted file is removed with the transfer
     }
-    transfer.Client.reset();
+    transfer.Stream.reset();
     if (!transfer.File->commit()) {
         fail(TCameraFailure::LocalWrite,
             QStringLiteral("cannot write %1: %2")
@@ -260,22 +270,22 @@ bool TFileLoaderAction::finish(Transfer& transfer, bool transportOk)
     return true;
 }
 
-void TFileLoaderAction::onBackgroundDone(quint64 generation, bool transportOk)
+void TFileLoaderAction::onBackgroundDone(quint64 generation, const TCameraAnswer& answer)
 {
     if (!m_transfer || m_transfer->Generation != generation || generation != m_generation)
         return; // a transfer that was reset meanwhile
     std::unique_ptr<Transfer> own = std::move(m_transfer);
     bool ok = false;
     try {
-        ok = finish(*own, transportOk);
+        ok = finish(*own, answer);
+    } catch (const std::exception& e) {
+        fail(TCameraFailure::Internal,
+            QStringLiteral("%1: unexpected error: %2")
+                .arg(own->CameraPath, QString::fromLocal8Bit(e.what())));
     } catch (...) {
         fail(TCameraFailure::Internal, QStringLiteral("%1: unexpected error").arg(own->CameraPath));
-        ok = false;
     }
-    // The client is inside its own completion call; it goes once that has returned.
-    if (own->Client)
-        own->Client.release()->deleteLater();
-    own.reset();
+    own.reset(); // the stream allows being freed inside its own completion
     Busy = false;
     if (OnDone)
         OnDone(this, ok);
@@ -288,15 +298,11 @@ void TFileLoaderAction::Cancel()
     if (!m_transfer)
         return;
     if (m_transfer->Waited) {
-        m_transfer->Abandoned = true;
-        if (m_transfer->Client)
-            m_transfer->Client->Abort();
-        m_transfer.release();
+        abandonWaited();
         LastError = QStringLiteral("cancelled");
         LastFailure = TCameraFailure::Cancelled;
         return;
     }
     // A background transfer ends through its completion, which reports the failure.
-    if (m_transfer->Client)
-        m_transfer->Client->Abort();
+    m_transfer->Stream->abort();
 }

@@ -55,10 +55,15 @@ public:
 private:
     struct Transfer;
     bool start(const QString& cameraPath, const TFileLoadTarget& target, bool wait);
-    bool finish(Transfer& transfer, bool transportOk);
-    void onBackgroundDone(quint64 generation, bool transportOk);
+    bool finish(Transfer& transfer, const TCameraAnswer& answer);
+    void onBackgroundDone(quint64 generation, const TCameraAnswer& answer);
     void fail(TCameraFailure kind, const QString& why);
+    // Leaves a waited transfer to the Load that waits for it, which frees it; nothing more of it
+    // reaches this action.
+    void abandonWaited();
 
     std::unique_ptr<Transfer> m_transfer;
     quint64 m_generation = 0;
+    // Lets a waited Load notice that the action went away during its wait.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

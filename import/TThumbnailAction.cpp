@@ -17,19 +17,8 @@ bool TThumbnailAction::Probe(const TCGIFunction* description)
 
 bool TThumbnailAction::Execute(const QString& cameraPath)
 {
-    BusyGuard busy(*this);
     Data.clear();
     Lines.clear();
-    LastError.clear();
-    ResponseCode = -1;
-    if (!Enabled)
-        return true;
-    QByteArray body;
-    const bool result = sendRequest(Link.url(Endpoint::Thumbnail) + QStringLiteral("?DIR=/DCIM") + cameraPath,
-        Timeout::Thumbnail, Timeout::LogBodyThumbnail, body);
-    if (result)
-        Data = body;
-    if (OnDone)
-        OnDone(this, result);
-    return result;
+    return runImportRequest(Link.url(Endpoint::Thumbnail) + QStringLiteral("?DIR=/DCIM") + cameraPath,
+        Timeout::Thumbnail, Timeout::LogBodyThumbnail, [this](QByteArray& body) { Data = std::move(body); });
 }

@@ -3,8 +3,6 @@
 #include "camera/CameraEndpoints.h"
 #include "camera/TCGIFunction.h"
 
-#include <exception>
-
 TBaseLiveViewAction::TBaseLiveViewAction(
     const QString& cgiName, const char* endpointFormat, TCameraLink link, const TSetup* setup)
     : TBaseRemoteAction(cgiName, std::move(link))
@@ -36,72 +34,77 @@ bool TBaseLiveViewAction::Execute(quint8 kind, quint16 port)
 {
     if (kind != KindStart && kind != KindStop)
         return false;
-    BusyGuard busy(*this);
     ErrorText.clear();
     Document.Clear();
-    if (!Enabled)
-        return true;
-    try {
-        return kind == KindStart ? start(port) : stop();
-    } catch (const std::exception& e) {
-        logError(QStringLiteral("%1.Execute (Ex): %2").arg(className(), QString::fromLocal8Bit(e.what())));
-    } catch (...) {
-        logError(QStringLiteral("%1.Execute (Ex): unknown error").arg(className()));
-    }
-    return false;
+    return kind == KindStart ? start(port) : stop();
 }
 
 bool TBaseLiveViewAction::start(quint16 port)
 {
-    // The camera is asked even when the port could not be opened (then with port 0), so that it
-    // answers for itself; the receiver's reason travels in the error text.
-    const quint16 bound = m_processor.Start(port);
-    TCameraRequest request;
-    request.Url = Link.url(m_endpoint) + QStringLiteral("?com=startliveview&port=") + QString::number(bound);
-    request.ReadTimeoutMs = Timeout::LiveView;
-    const quint64 resets = resetCount();
-    const TCameraAnswer answer = Link.send(request);
-    if (resets != resetCount()) {
-        logTrace(QStringLiteral("%1.Execute: reset while waiting, answer dropped").arg(className()));
-        return false;
-    }
-    const QString receiverError = m_processor.ErrorText();
-    if (answer.Code == 200) {
-        LiveViewState = Started;
-        ErrorText = receiverError;
-    } else {
-        LiveViewState = NotStarted;
-        ErrorText = QStringLiteral("Response code = %1").arg(answer.Code);
-        if (!receiverError.isEmpty())
-            ErrorText += QStringLiteral("\r\n") + receiverError;
-    }
-    return finish(answer);
+    RequestFrame frame;
+    frame.Enabled = Enabled;
+    frame.Prepare = [this, port] {
+        // The camera is asked even when the port could not be opened (then with port 0), so that
+        // it answers for itself; the receiver's reason travels in the error text.
+        const quint16 bound = m_processor.Start(port);
+        TCameraRequest request;
+        request.Url
+            = Link.url(m_endpoint) + QStringLiteral("?com=startliveview&port=") + QString::number(bound);
+        request.ReadTimeoutMs = Timeout::LiveView;
+        return request;
+    };
+    frame.Judge = [this](const TCameraAnswer& answer) {
+        const QString receiverError = m_processor.ErrorText();
+        if (answer.Code == 200) {
+            LiveViewState = Started;
+            ErrorText = receiverError;
+        } else {
+            LiveViewState = NotStarted;
+            ErrorText = QStringLiteral("Response code = %1").arg(answer.Code);
+            if (!receiverError.isEmpty())
+                ErrorText += QStringLiteral("\r\n") + receiverError;
+        }
+        return finish(answer);
+    };
+    frame.Done = reportDone();
+    return runRequest(frame);
 }
 
 bool TBaseLiveViewAction::stop()
 {
-    TCameraRequest request;
-    request.Url = Link.url(m_endpoint) + QStringLiteral("?com=stopliveview");
-    request.ReadTimeoutMs = Timeout::LiveView;
-    const TCameraAnswer answer = Link.send(request);
-    // Closed whatever the camera said: a camera that no longer answers must not keep the port.
-    m_processor.Stop();
-    LiveViewState = Stopped;
-    // The panel shows this text when the stop fails; without it the failure would show nothing.
-    if (answer.Code != 200)
-        ErrorText = QStringLiteral("Response code = %1").arg(answer.Code);
-    return finish(answer);
+    bool asked = false;
+    RequestFrame frame;
+    frame.Enabled = Enabled;
+    frame.Prepare = [this, &asked] {
+        asked = true;
+        TCameraRequest request;
+        request.Url = Link.url(m_endpoint) + QStringLiteral("?com=stopliveview");
+        request.ReadTimeoutMs = Timeout::LiveView;
+        return request;
+    };
+    frame.Judge = [this](const TCameraAnswer& answer) {
+        m_processor.Stop();
+        LiveViewState = Stopped;
+        // The panel shows this text when the stop fails; without it the failure would show nothing.
+        if (answer.Code != 200)
+            ErrorText = QStringLiteral("Response code = %1").arg(answer.Code);
+        return finish(answer);
+    };
+    frame.Done = reportDone();
+    const bool result = runRequest(frame);
+    // Closed whatever the camera said, also after a reset during the wait: a camera that no longer
+    // answers must not keep the port.
+    if (asked)
+        m_processor.Stop();
+    return result;
 }
 
-bool TBaseLiveViewAction::finish(const TCameraAnswer& answer)
+TCameraFailure TBaseLiveViewAction::finish(const TCameraAnswer& answer)
 {
-    if (!answer.Completed)
-        logError(QStringLiteral("%1.Execute: %2").arg(className(), answer.Error));
-    const bool result = answer.Code == 200;
+    if (answer.Code != 200)
+        return TCameraFailure::Status;
     // The answer's meaning is not used; an unreadable one is no failure.
-    if (result && !Document.TryLoad(answer.Body))
+    if (!Document.TryLoad(answer.Body))
         Document.Clear();
-    if (OnDone)
-        OnDone(this, result);
-    return result;
+    return TCameraFailure::None;
 }

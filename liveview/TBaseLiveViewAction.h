@@ -40,7 +40,8 @@ public:
 private:
     bool start(quint16 port);
     bool stop();
-    bool finish(const TCameraAnswer& answer);
+    // The answer's document; why a start or stop failed.
+    TCameraFailure finish(const TCameraAnswer& answer);
 
     const char* m_endpoint;
     TLiveViewProcessor m_processor;

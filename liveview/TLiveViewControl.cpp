@@ -31,6 +31,12 @@ void TLiveViewControl::ShowError(const QString& text)
         OnShowError(m_errorText);
 }
 
+void TLiveViewControl::failed(const QString& operation, const QString& why)
+{
+    TLogger::LogAlways(QStringLiteral("TLiveViewControl.%1 (Ex): %2").arg(operation, why));
+    ShowError(why);
+}
+
 bool TLiveViewControl::Start(quint8 mode, quint16 port)
 {
     if ((mode != ModeRecord && mode != ModeShutter) || !m_cameraMode.Enabled)
@@ -53,9 +59,9 @@ bool TLiveViewControl::Start(quint8 mode, quint16 port)
         ShowError(action.ErrorText);
         return result;
     } catch (const std::exception& e) {
-        ShowError(QString::fromLocal8Bit(e.what()));
+        failed(QStringLiteral("Start"), QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        ShowError(QStringLiteral("unknown error"));
+        failed(QStringLiteral("Start"), QStringLiteral("unknown error"));
     }
     return false;
 }
@@ -72,9 +78,9 @@ bool TLiveViewControl::Stop()
             ShowError(action->ErrorText);
         return result;
     } catch (const std::exception& e) {
-        ShowError(QString::fromLocal8Bit(e.what()));
+        failed(QStringLiteral("Stop"), QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        ShowError(QStringLiteral("unknown error"));
+        failed(QStringLiteral("Stop"), QStringLiteral("unknown error"));
     }
     return false;
 }

@@ -46,6 +46,9 @@ public:
     TBaseLiveViewAction* CurrentAction() const;
 
 private:
+    // An exception in Start or Stop: logged and shown.
+    void failed(const QString& operation, const QString& why);
+
     TCameraModeAction& m_cameraMode;
     TLiveViewAction& m_liveView;
     TReleaseViewAction& m_releaseView;

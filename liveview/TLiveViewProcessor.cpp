@@ -247,8 +247,12 @@ void TLiveViewProcessor::intakeThreaded(const QByteArray& datagram)
                 ++m_staleDatagrams;
             }
         }
+    } catch (const std::exception& e) {
+        // Nothing may escape into the socket's event loop.
+        TLogger::LogAlways(
+            QStringLiteral("TLiveViewProcessor.UDPRead (Ex): ") + QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        // nothing may escape into the socket's event loop
+        TLogger::LogAlways(QStringLiteral("TLiveViewProcessor.UDPRead (Ex): unknown error"));
     }
 }
 

@@ -3,8 +3,6 @@
 #include "camera/CameraEndpoints.h"
 #include "camera/TCGIFunction.h"
 
-#include <exception>
-
 TRecordViewAction::TRecordViewAction(TCameraLink link, const QString& cgiName)
     : TBaseRemoteAction(cgiName, std::move(link))
 {
@@ -23,34 +21,22 @@ bool TRecordViewAction::Probe(const TCGIFunction& function)
 
 bool TRecordViewAction::Execute()
 {
-    BusyGuard busy(*this);
     Data.clear();
     Document.Clear();
-    if (!Enabled)
-        return true;
-    try {
+    RequestFrame frame;
+    frame.Enabled = Enabled;
+    frame.Prepare = [this] {
         TCameraRequest request;
         request.Url = Link.url(Endpoint::TakeMisc) + QStringLiteral("?com=getrecview");
         request.ReadTimeoutMs = Timeout::LiveView;
-        const quint64 resets = resetCount();
-        const TCameraAnswer answer = Link.send(request);
-        if (resets != resetCount()) {
-            logTrace(QStringLiteral("TRecordViewAction.Execute: reset while waiting, answer dropped"));
-            return false;
-        }
-        if (!answer.Completed)
-            logError(QStringLiteral("TRecordViewAction.Execute: %1").arg(answer.Error));
-        // The body is a JPEG, not XML: it goes to Data only.
-        const bool result = answer.Code == 200;
-        if (result)
-            Data = answer.Body;
-        if (OnDone)
-            OnDone(this, result);
-        return result;
-    } catch (const std::exception& e) {
-        logError(QStringLiteral("TRecordViewAction.Execute (Ex): %1").arg(QString::fromLocal8Bit(e.what())));
-    } catch (...) {
-        logError(QStringLiteral("TRecordViewAction.Execute (Ex): unknown error"));
-    }
-    return false;
+        return request;
+    };
+    frame.Judge = [this](const TCameraAnswer& answer) {
+        if (answer.Code != 200)
+            return TCameraFailure::Status;
+        Data = answer.Body; // a JPEG, not XML: no document
+        return TCameraFailure::None;
+    };
+    frame.Done = reportDone();
+    return runRequest(frame);
 }

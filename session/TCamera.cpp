@@ -3,12 +3,9 @@
 #include "base/TLogger.h"
 #include "base/TSetup.h"
 #include "camera/CameraEndpoints.h"
-#include "camera/TIdHTTPBuilder.h"
-#include "camera/TIdHTTPEx.h"
 #include "camera/TOIShare.h"
 #include "camera/WaitFunc.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 
 #include <exception>
@@ -83,21 +80,14 @@ void TCamera::ResetParts()
 
 int TCamera::checkConnection()
 {
-    const QString url = m_link.url(Endpoint::ConnectMode);
-    if (m_link.Transport) {
-        TCameraRequest request;
-        request.Url = url;
-        request.ReadTimeoutMs = Timeout::ConnectionCheck;
-        request.LogBody = Timeout::LogBodyConnectionCheck;
-        return m_link.send(request).Code;
-    }
-    std::unique_ptr<TIdHTTPEx> http(
-        TIdHTTPBuilder::CreateHTTP(Timeout::ConnectionCheck, Timeout::LogBodyConnectionCheck));
-    QByteArray body;
-    QBuffer stream(&body);
-    stream.open(QIODevice::WriteOnly);
-    http->GetAbortable(url, &stream, Stopped);
-    return http->ResponseCode();
+    TCameraRequest request;
+    request.Url = m_link.url(Endpoint::ConnectMode);
+    request.ReadTimeoutMs = Timeout::ConnectionCheck;
+    request.LogBody = Timeout::LogBodyConnectionCheck;
+    // Stop ends the wait; so does the object going away, which a nested handler may cause.
+    const std::shared_ptr<bool> alive = m_alive;
+    request.IsAborted = [this, alive] { return !*alive || Stopped; };
+    return m_link.send(request).Code;
 }
 
 void TCamera::DoCheck(bool force)
@@ -188,7 +178,7 @@ bool TCamera::Connect()
     const std::shared_ptr<bool> alive = m_alive;
     try {
         TOIShare commandList;
-        if (commandList.Load(m_link.host()) && *alive && !Stopped) {
+        if (commandList.Load(m_link) && *alive && !Stopped) {
             Version = commandList.Version;
             result = Info.Probe(commandList);
             QString mode;

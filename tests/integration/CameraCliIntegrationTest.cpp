@@ -163,6 +163,26 @@ TEST_P(CameraCli, ClockPlayTimeAndPowerOff)
     EXPECT_EQ(cli({ "info" }).exitCode, 1); // nobody answers any more
 }
 
+TEST_P(CameraCli, ACommandListThatCannotBeReadIsReportedWithHostAndReason)
+{
+    const QByteArray from = QStringLiteral("could not read the command list from 127.0.0.1:%1: ")
+                                .arg(m_server->port())
+                                .toUtf8();
+    camsim::SimFaultSettings faults;
+    faults.errorRate = 1.0;
+    m_server->setFaults(faults);
+    const CliRun refused = cli({ "mode", "play" });
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(from + "the camera answered with status 520"))
+        << refused.err.constData();
+
+    m_server->setFaults({});
+    m_server->setPower(false);
+    const CliRun away = cli({ "commandlist" });
+    EXPECT_EQ(away.exitCode, 1);
+    EXPECT_TRUE(away.err.contains(from + "no answer")) << away.err.constData();
+}
+
 INSTANTIATE_TEST_SUITE_P(Profiles, CameraCli, ::testing::Values("e-m10", "omd-v260"),
     [](const ::testing::TestParamInfo<const char*>& info) {
         std::string name = info.param;
