@@ -1,36 +1,36 @@
 #include "app/TfrmMain.h"
 
+#include "app/TMainPages.h"
+#include "app/TStatusBar.h"
+#include "app/TTopBar.h"
+#include "app/TfraDebug.h"
+#include "app/TfraStartPage.h"
+#include "app/TfrmInfo.h"
+#include "app/TfrmSettings.h"
 #include "base/TLogger.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
-#include "app/TfraDebug.h"
-#include "app/TfrmInfo.h"
-#include "app/TfrmSettings.h"
 #include "base/ui/DarkStyle.h"
 #include "camera/WaitFunc.h"
-#include "session/TCamera.h"
 #include "exif/ui/TfrmViewer.h"
 #include "import/ui/TfraLiveImport.h"
 #include "import/ui/TfraPhotoImport.h"
 #include "import/ui/TfrmInProcessing.h"
 #include "remote/ui/TfraRemoteControl.h"
 #include "remote/ui/TfraRemoteRelease.h"
+#include "session/TCamera.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMessageBox>
-#include <QPixmap>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <cmath>
-#include <exception>
+#include <algorithm>
+#include <iterator>
 
 static void initShellResources()
 {
@@ -38,63 +38,11 @@ static void initShellResources()
     Q_INIT_RESOURCE(shell);
 }
 
-namespace {
-
-constexpr int kTopBarHeight = 41;
-constexpr int kStatusBarHeight = 28;
-constexpr int kStartPageMargin = 24;
-
-QFont topBarFont(const QFont& base)
-{
-    QFont font = base;
-    font.setFamily(QStringLiteral("Tahoma"));
-    font.setPixelSize(16);
-    font.setBold(true);
-    return font;
-}
-
-QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QToolButton* makeStatusButton(const QString& name, const QString& hint, const QString& icon, QWidget* parent)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    button->setIcon(QIcon(QStringLiteral(":/shell/") + icon));
-    button->setIconSize(QSize(18, 18));
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-QLabel* makeImage(const QString& name, const QString& picture, QWidget* parent)
-{
-    QLabel* label = makeLabel(name, QString(), parent);
-    label->setPixmap(QPixmap(QStringLiteral(":/shell/") + picture));
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
-
-// Places a picture in rect at its own proportions, centred.
-void placeImage(QLabel* image, const QString& picture, const QRect& rect)
-{
-    image->setGeometry(rect);
-    const QPixmap source(QStringLiteral(":/shell/") + picture);
-    if (!source.isNull() && !rect.isEmpty())
-        image->setPixmap(source.scaled(rect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-}
-
-} // namespace
-
 TfrmMain::TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner, QWidget* parent)
     : TTranslationForm(parent)
     , m_setup(setup)
     , m_homeWifi(wifiRunner)
+    , m_busy([this] { return ProcessingRect(); })
 {
     initShellResources();
     setObjectName(QStringLiteral("frmMain"));
@@ -119,27 +67,13 @@ TfrmMain::TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner, QWidget* parent)
     layout->addWidget(createPages(), 1);
     layout->addWidget(createStatusBar());
 
-    for (QTimer* timer : { &tmrProgress, &tmrImageRadio, &tmrProcessing })
-        timer->setInterval(0);
-    connect(&tmrProgress, &QTimer::timeout, this, [this] {
-        tmrProgress.stop();
-        pcTitle->setCurrentWidget(tshTitle);
-    });
-    connect(&tmrImageRadio, &QTimer::timeout, this, [this] { imgRadio->setVisible(!imgRadio->isVisible()); });
-    connect(&tmrProcessing, &QTimer::timeout, this, [this] {
-        tmrProcessing.stop();
-        if (m_processing)
-            m_processing->Show(ProcessingRect());
-    });
-
     // FormCreate: the window's state first, then the camera object, then the pages' wiring.
     resize(1039, 663);
     setMinimumSize(1039, 663);
     btnPowerOff->setEnabled(false);
     btnSyncTime->setEnabled(false);
     m_currentSheet = tsConnect;
-    m_activeComm = 0;
-    pcTitle->setCurrentWidget(tshTitle);
+    pnlPageControl->ShowTitle();
     ShowTabSheet(tsConnect);
     UpdateConnection(false);
 
@@ -150,11 +84,12 @@ TfrmMain::TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner, QWidget* parent)
     };
 
     for (TfraCameraPage* page : std::initializer_list<TfraCameraPage*> {
-             fraPhotoImport, fraLiveImport, fraRemoteControl, fraRemoteRelease, fraDebug })
-        connectPage(page);
-    for (TfraCameraPage* page : std::initializer_list<TfraCameraPage*> {
-             fraPhotoImport, fraLiveImport, fraRemoteControl, fraRemoteRelease })
-        page->SetCamera(m_camera.get());
+             fraPhotoImport, fraLiveImport, fraRemoteControl, fraRemoteRelease, fraDebug }) {
+        connect(page, &TfraCameraPage::OnProgress, this, &TfrmMain::OnProgress);
+        connect(page, &TfraCameraPage::OnCommunication, this, &TfrmMain::OnCommunication);
+    }
+    for (const TMainPages::CameraPage& entry : pcMain->CameraPages())
+        entry.page->SetCamera(m_camera.get());
 
     // The window sees the keys before the focused control does.
     qApp->installEventFilter(this);
@@ -174,165 +109,53 @@ TfrmMain::~TfrmMain()
 
 QWidget* TfrmMain::createTopBar()
 {
-    auto* bar = new QWidget(this);
-    bar->setObjectName(QStringLiteral("pnlPageControl"));
-    bar->setFixedHeight(kTopBarHeight);
-    DarkStyle::Apply(bar, Qt::black);
-    bar->setFont(topBarFont(font()));
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(10, 0, 14, 0);
-    row->setSpacing(8);
-
-    lblAppShortName = makeLabel(QStringLiteral("lblAppShortName"), QStringLiteral("Lm"), bar);
-    DarkStyle::SetTextColor(lblAppShortName, DarkStyle::Active());
-    row->addWidget(lblAppShortName);
-
-    pcTitle = new QStackedWidget(bar);
-    pcTitle->setObjectName(QStringLiteral("pcTitle"));
-    tshTitle = new QWidget(pcTitle);
-    tshTitle->setObjectName(QStringLiteral("tshTitle"));
-    lblAppTitle = makeLabel(QStringLiteral("lblAppTitle"), QStringLiteral("Lumivar"), tshTitle);
-    auto* titleRow = new QHBoxLayout(tshTitle);
-    titleRow->setContentsMargins(0, 0, 0, 0);
-    titleRow->addWidget(lblAppTitle);
-    pcTitle->addWidget(tshTitle);
-
-    tshProgress = new QWidget(pcTitle);
-    tshProgress->setObjectName(QStringLiteral("tshProgress"));
-    QFont small = font();
-    small.setPixelSize(11);
-    lblProgressCaption
-        = makeLabel(QStringLiteral("lblProgressCaption"), QStringLiteral("Vorgang"), tshProgress);
-    lblProgressDetail = makeLabel(QStringLiteral("lblProgressDetail"), QStringLiteral("Status"), tshProgress);
-    lblProgressDetail->setFont(small);
-    gauProgress = new QProgressBar(tshProgress);
-    gauProgress->setObjectName(QStringLiteral("gauProgress"));
-    gauProgress->setRange(0, 100);
-    gauProgress->setTextVisible(false);
-    gauProgress->setFixedHeight(6);
-    auto* progress = new QVBoxLayout(tshProgress);
-    progress->setContentsMargins(0, 2, 0, 2);
-    progress->setSpacing(0);
-    auto* captions = new QHBoxLayout;
-    captions->setSpacing(12);
-    captions->addWidget(lblProgressCaption);
-    captions->addWidget(lblProgressDetail, 1);
-    progress->addLayout(captions);
-    progress->addWidget(gauProgress);
-    pcTitle->addWidget(tshProgress);
-    row->addWidget(pcTitle, 1);
-
-    auto addPageButton = [&](const QString& name, const QString& caption) {
-        if (!m_pageButtons.isEmpty())
-            row->addWidget(makeLabel(QString(), QStringLiteral("|"), bar));
-        auto* button = new QPushButton(caption, bar);
-        button->setObjectName(name);
-        button->setFlat(true);
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setCursor(Qt::PointingHandCursor);
-        m_pageButtons.append(button);
-        row->addWidget(button);
-        return button;
-    };
-    btnPhotoImport = addPageButton(QStringLiteral("btnPhotoImport"), QStringLiteral("Fotoimport"));
-    btnLiveimport = addPageButton(QStringLiteral("btnLiveimport"), QStringLiteral("Live-Import"));
-    btnRemoteControl = addPageButton(QStringLiteral("btnRemoteControl"), QStringLiteral("Fernsteuerung"));
-    btnRemoteRelease = addPageButton(QStringLiteral("btnRemoteRelease"), QStringLiteral("Fernauslöser"));
-    return bar;
-}
-
-QWidget* TfrmMain::addSheet(const QString& name, QWidget* content)
-{
-    auto* sheet = new QWidget(pcMain);
-    sheet->setObjectName(name);
-    if (content) {
-        auto* box = new QVBoxLayout(sheet);
-        box->setContentsMargins(0, 0, 0, 0);
-        content->setParent(sheet);
-        box->addWidget(content);
-    }
-    pcMain->addWidget(sheet);
-    return sheet;
+    pnlPageControl = new TTopBar(this);
+    pcTitle = pnlPageControl->pcTitle;
+    btnPhotoImport = pnlPageControl->btnPhotoImport;
+    btnLiveimport = pnlPageControl->btnLiveimport;
+    btnRemoteControl = pnlPageControl->btnRemoteControl;
+    btnRemoteRelease = pnlPageControl->btnRemoteRelease;
+    return pnlPageControl;
 }
 
 QWidget* TfrmMain::createPages()
 {
-    pcMain = new QStackedWidget(this);
-    pcMain->setObjectName(QStringLiteral("pcMain"));
-
-    tsConnect = addSheet(QStringLiteral("tsConnect"), nullptr);
-    tsConnect->setWindowTitle(QStringLiteral("Startseite"));
-    DarkStyle::Apply(tsConnect);
-    imgConnection = makeImage(QStringLiteral("imgConnection"), QStringLiteral("connection.png"), tsConnect);
-    imgRadio = makeImage(QStringLiteral("imgRadio"), QStringLiteral("radio.png"), tsConnect);
-    imgCamera = makeImage(QStringLiteral("imgCamera"), QStringLiteral("camera.png"), tsConnect);
-    imgNotebook = makeImage(QStringLiteral("imgNotebook"), QStringLiteral("notebook.png"), tsConnect);
-
-    fraPhotoImport = new TfraPhotoImport;
-    fraPhotoImport->setObjectName(QStringLiteral("fraPhotoImport"));
-    fraPhotoImport->SetSetup(m_setup);
     // The one viewer of the run, a window of its own that lives as long as this one.
     m_viewer = new TfrmViewer(m_setup, this);
     m_viewer->SetMainWindow(this);
-    fraPhotoImport->SetViewer(m_viewer);
-    tsPhotoImport = addSheet(QStringLiteral("tsPhotoImport"), fraPhotoImport);
-    fraLiveImport = new TfraLiveImport;
-    fraLiveImport->setObjectName(QStringLiteral("fraLiveImport"));
-    tsLiveImport = addSheet(QStringLiteral("tsLiveImport"), fraLiveImport);
-    fraRemoteControl = new TfraRemoteControl;
-    fraRemoteControl->setObjectName(QStringLiteral("fraRemoteControl"));
-    tsRemoteControl = addSheet(QStringLiteral("tsRemoteControl"), fraRemoteControl);
-    fraRemoteRelease = new TfraRemoteRelease;
-    fraRemoteRelease->setObjectName(QStringLiteral("fraRemoteRelease"));
-    tsRemoteRelease = addSheet(QStringLiteral("tsRemoteRelease"), fraRemoteRelease);
-    fraDebug = new TfraDebug(m_setup);
-    fraDebug->setObjectName(QStringLiteral("fraDebug"));
-    fraDebug->SetViewer(m_viewer);
-    tsDebug = addSheet(QStringLiteral("tsDebug"), fraDebug);
-
-    const std::pair<QPushButton*, QWidget*> buttons[]
-        = { { btnPhotoImport, tsPhotoImport }, { btnLiveimport, tsLiveImport },
-              { btnRemoteControl, tsRemoteControl }, { btnRemoteRelease, tsRemoteRelease } };
-    for (const auto& [button, sheet] : buttons)
-        connect(button, &QPushButton::clicked, this, [this, sheet = sheet] { ShowTabSheet(sheet); });
+    pcMain = new TMainPages(m_setup, m_viewer, pnlPageControl, this);
+    tsConnect = pcMain->tsConnect;
+    tsPhotoImport = pcMain->tsPhotoImport;
+    tsLiveImport = pcMain->tsLiveImport;
+    tsRemoteControl = pcMain->tsRemoteControl;
+    tsRemoteRelease = pcMain->tsRemoteRelease;
+    tsDebug = pcMain->tsDebug;
+    imgCamera = tsConnect->imgCamera;
+    imgNotebook = tsConnect->imgNotebook;
+    imgConnection = tsConnect->imgConnection;
+    imgRadio = tsConnect->imgRadio;
+    fraPhotoImport = pcMain->fraPhotoImport;
+    fraLiveImport = pcMain->fraLiveImport;
+    fraRemoteControl = pcMain->fraRemoteControl;
+    fraRemoteRelease = pcMain->fraRemoteRelease;
+    fraDebug = pcMain->fraDebug;
+    for (const TMainPages::CameraPage& entry : pcMain->CameraPages())
+        connect(
+            entry.button, &QPushButton::clicked, this, [this, sheet = entry.sheet] { ShowTabSheet(sheet); });
     return pcMain;
 }
 
 QWidget* TfrmMain::createStatusBar()
 {
-    auto* bar = new QWidget(this);
-    bar->setObjectName(QStringLiteral("pnlStatus"));
-    bar->setFixedHeight(kStatusBarHeight);
-    DarkStyle::Apply(bar, DarkStyle::Panel());
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(10, 0, 6, 0);
-    row->setSpacing(6);
-    lblConnection = makeLabel(QStringLiteral("lblConnection"), QStringLiteral("Status:"), bar);
-    lblConnectionState = makeLabel(QStringLiteral("lblConnectionState"), QStringLiteral("-"), bar);
-    row->addWidget(lblConnection);
-    row->addWidget(lblConnectionState, 1);
-
-    btnPowerOff = makeStatusButton(QStringLiteral("btnPowerOff"), QStringLiteral("Kamera ausschalten"),
-        QStringLiteral("poweroff.png"), bar);
-    btnSyncTime = makeStatusButton(QStringLiteral("btnSyncTime"),
-        QStringLiteral("Kamerazeit synchronisieren"), QStringLiteral("synctime.png"), bar);
-    btnSettings = makeStatusButton(
-        QStringLiteral("btnSettings"), QStringLiteral("Einstellungen"), QStringLiteral("settings.png"), bar);
-    btnInfo = makeStatusButton(
-        QStringLiteral("btnInfo"), QStringLiteral("Info"), QStringLiteral("info.png"), bar);
-    for (QToolButton* button : { btnPowerOff, btnSyncTime, btnSettings, btnInfo })
-        row->addWidget(button);
+    pnlStatus = new TStatusBar(this);
+    lblConnectionState = pnlStatus->lblConnectionState;
+    btnPowerOff = pnlStatus->btnPowerOff;
+    btnSyncTime = pnlStatus->btnSyncTime;
     connect(btnPowerOff, &QToolButton::clicked, this, &TfrmMain::btnPowerOffClick);
     connect(btnSyncTime, &QToolButton::clicked, this, &TfrmMain::btnSyncTimeClick);
-    connect(btnSettings, &QToolButton::clicked, this, &TfrmMain::btnSettingsClick);
-    connect(btnInfo, &QToolButton::clicked, this, &TfrmMain::btnInfoClick);
-    return bar;
-}
-
-void TfrmMain::connectPage(TfraCameraPage* page)
-{
-    connect(page, &TfraCameraPage::OnProgress, this, &TfrmMain::OnProgress);
-    connect(page, &TfraCameraPage::OnCommunication, this, &TfrmMain::OnCommunication);
+    connect(pnlStatus->btnSettings, &QToolButton::clicked, this, &TfrmMain::btnSettingsClick);
+    connect(pnlStatus->btnInfo, &QToolButton::clicked, this, &TfrmMain::btnInfoClick);
+    return pnlStatus;
 }
 
 void TfrmMain::BringToFront()
@@ -365,53 +188,30 @@ QRect TfrmMain::ProcessingRect() const
 void TfrmMain::UpdateConnection(bool connected)
 {
     const bool usable = connected && m_camera && m_camera->IsPrivate;
-    const quint8 caps = usable ? m_camera->Capabilities : 0;
-    fraPhotoImport->setEnabled(caps & TCamera::CapImport);
-    fraLiveImport->setEnabled(caps & TCamera::CapRelease);
-    fraRemoteControl->setEnabled(caps & TCamera::CapRemote);
-    fraRemoteRelease->setEnabled(caps & TCamera::CapRelease);
+    pcMain->EnableFor(usable ? m_camera->Capabilities : 0);
 
     if (usable) {
-        QString model;
-        if (!m_camera->Info.CameraInfo.Execute(model) || model.trimmed().isEmpty())
+        QString model = m_camera->ModelName();
+        if (model.isEmpty())
             model = rs("_rsUnknownCamModel");
-        lblConnectionState->setText(rs("_rsConnectedWith", { model }));
-        DarkStyle::SetTextColor(lblConnectionState, DarkStyle::Active());
+        pnlStatus->ShowConnectionState(rs("_rsConnectedWith", { model }), true);
     } else if (connected) {
-        lblConnectionState->setText(rs("_rsUsePrivateConnection"));
-        DarkStyle::SetTextColor(lblConnectionState, DarkStyle::Warning());
+        pnlStatus->ShowConnectionState(rs("_rsUsePrivateConnection"), false);
     } else {
-        lblConnectionState->setText(m_setup->WLanAutoConnect
+        pnlStatus->ShowConnectionState(m_setup->WLanAutoConnect
                 ? rs("_rsTryToConnectWith", { m_setup->CameraWLanName })
-                : rs("_rsEstablishConnection"));
-        DarkStyle::SetTextColor(lblConnectionState, DarkStyle::Warning());
+                : rs("_rsEstablishConnection"),
+            false);
     }
-
-    btnPhotoImport->setEnabled(fraPhotoImport->isEnabled());
-    btnLiveimport->setEnabled(fraLiveImport->isEnabled());
-    btnRemoteControl->setEnabled(fraRemoteControl->isEnabled());
-    btnRemoteRelease->setEnabled(fraRemoteRelease->isEnabled());
-
     ShowTabSheet(usable ? m_currentSheet : tsConnect);
 }
 
-void TfrmMain::stopPages(std::initializer_list<TfraCameraPage*> pages)
+void TfrmMain::communicate(const QString& operation, const std::function<void()>& work)
 {
-    for (TfraCameraPage* page : pages)
-        page->GoStop();
-}
-
-void TfrmMain::colourButtons(QPushButton* active)
-{
-    for (QPushButton* button : m_pageButtons)
-        DarkStyle::SetTextColor(button, button == active ? DarkStyle::Active() : DarkStyle::InactiveButton());
-}
-
-void TfrmMain::waitForLiveImportTransfer()
-{
+    detailLog(operation + QStringLiteral(": ceStart"));
     OnCommunication(this, ceStart, -1, {});
-    while (fraLiveImport->IsTransferring())
-        Wait(250);
+    work();
+    detailLog(operation + QStringLiteral(": ceStop"));
     OnCommunication(this, ceStop, -1, {});
 }
 
@@ -424,76 +224,50 @@ bool TfrmMain::cancelLiveImportTransfer(bool stopCamera)
     if (stopCamera && m_camera)
         m_camera->Stop();
     fraLiveImport->CancelTransfer();
-    detailLog(QStringLiteral("TfrmMain.ShowTabSheet: ceStart"));
-    waitForLiveImportTransfer();
-    detailLog(QStringLiteral("TfrmMain.ShowTabSheet: ceStop"));
+    communicate(QStringLiteral("TfrmMain.ShowTabSheet"), [this] {
+        while (fraLiveImport->IsTransferring())
+            Wait(250);
+    });
     return true;
 }
 
-void TfrmMain::showCameraSheet(QWidget* sheet, TfraCameraPage* page, QPushButton* button)
+void TfrmMain::showPage(const TMainPages::CameraPage& entry, bool start)
 {
-    if (!cameraConnected())
-        return;
-    QString mode;
-    if (m_camera->Info.ConnectMode.Execute(mode) && mode.toLower() == QStringLiteral("private")) {
-        colourButtons(button);
-        pcMain->setCurrentWidget(sheet);
-        page->GoStart();
-        m_currentSheet = sheet;
-    } else {
-        ShowMessage(rs("_rsPrivateMode"), mkError);
-    }
+    pnlPageControl->ColourButtons(entry.button);
+    pcMain->setCurrentWidget(entry.sheet);
+    if (start)
+        entry.page->GoStart();
+    m_currentSheet = entry.sheet;
 }
 
 void TfrmMain::ShowTabSheet(QWidget* sheet)
 {
-    if (m_activeComm > 0 || !sheet)
+    if (m_busy.ActiveComm() > 0 || !sheet)
         return;
-    tmrImageRadio.stop();
+    tsConnect->StopBlinking();
     if (!cancelLiveImportTransfer(false))
         return;
 
-    tmrProcessing.stop();
-    if (m_processing && m_processing->isVisible())
-        m_processing->Hide();
-    pcTitle->setCurrentWidget(tshTitle);
+    m_busy.Hide();
+    pnlPageControl->ShowTitle();
 
-    if (sheet == tsPhotoImport) {
-        stopPages({ fraLiveImport, fraRemoteControl, fraRemoteRelease });
-        if (cameraConnected()) {
-            colourButtons(btnPhotoImport);
-            pcMain->setCurrentWidget(sheet);
-            fraPhotoImport->GoStart();
-            m_currentSheet = sheet;
-        }
-    } else if (sheet == tsLiveImport) {
-        stopPages({ fraRemoteControl, fraRemoteRelease });
-        showCameraSheet(sheet, fraLiveImport, btnLiveimport);
-    } else if (sheet == tsRemoteControl) {
-        stopPages({ fraLiveImport, fraRemoteRelease });
-        showCameraSheet(sheet, fraRemoteControl, btnRemoteControl);
-    } else if (sheet == tsRemoteRelease) {
-        stopPages({ fraLiveImport, fraRemoteControl });
-        showCameraSheet(sheet, fraRemoteRelease, btnRemoteRelease);
-    } else {
-        stopPages({ fraLiveImport, fraRemoteControl, fraRemoteRelease });
-        colourButtons(nullptr);
+    pcMain->StopPagesExcept(sheet);
+    const TMainPages::CameraPage* entry = pcMain->CameraPageOn(sheet);
+    if (entry && cameraConnected()) {
+        if (entry->page == fraPhotoImport || m_camera->IsPrivateMode())
+            showPage(*entry, true);
+        else
+            ShowMessage(rs("_rsPrivateMode"), mkError);
+    } else if (!entry) {
+        pnlPageControl->ColourButtons(nullptr);
         pcMain->setCurrentWidget(sheet);
         if (sheet != tsDebug)
             m_currentSheet = sheet;
         if (sheet == tsConnect) {
-            if (cameraConnected()) {
-                imgRadio->hide();
-                imgConnection->show();
-                btnPowerOff->setEnabled(m_camera->Remote.PowerOff.Enabled);
-                btnSyncTime->setEnabled(m_camera->Remote.SetTime.Enabled);
-            } else {
-                imgConnection->hide();
-                imgRadio->show();
-                tmrImageRadio.start(1000);
-                btnPowerOff->setEnabled(false);
-                btnSyncTime->setEnabled(false);
-            }
+            const bool connected = cameraConnected();
+            tsConnect->ShowConnected(connected);
+            btnPowerOff->setEnabled(connected && m_camera->Remote.PowerOff.Enabled);
+            btnSyncTime->setEnabled(connected && m_camera->Remote.SetTime.Enabled);
         }
     }
 
@@ -504,15 +278,8 @@ void TfrmMain::ShowTabSheet(QWidget* sheet)
 
 void TfrmMain::OnProgress(const QString& caption, const QString& detail, bool finished, int percent)
 {
-    lblProgressCaption->setText(caption);
-    lblProgressDetail->setText(detail);
-    gauProgress->setValue(qBound(0, percent, 100));
-    pcTitle->setCurrentWidget(tshProgress);
+    pnlPageControl->ShowProgress(caption, detail, finished, percent);
     QCoreApplication::processEvents();
-    if (finished)
-        tmrProgress.start(3000);
-    else
-        tmrProgress.stop();
 }
 
 void TfrmMain::OnCommunication(QObject* sender, int kind, int regionIndex, const QList<QRect>& rects)
@@ -521,29 +288,13 @@ void TfrmMain::OnCommunication(QObject* sender, int kind, int regionIndex, const
     detailLog(QStringLiteral("TfrmMain.OnCommunication: Kind=%1 (FreeRegions=%2 | ActiveComm=%3)")
                   .arg(kind)
                   .arg(regionIndex + 1)
-                  .arg(m_activeComm));
-    switch (kind) {
-    case ceStart:
-        ++m_activeComm;
-        if (!m_processing || !m_processing->isVisible())
-            tmrProcessing.start(500);
-        break;
-    case ceStop:
-        if (m_activeComm > 0)
-            --m_activeComm;
-        if (m_activeComm == 0) {
-            tmrProcessing.stop();
-            if (m_processing && m_processing->isVisible())
-                m_processing->Hide();
-        }
-        break;
-    case ceChangeFreeRegion:
-        if (m_processing)
-            m_processing->SetFreeRegions(rects, regionIndex, ProcessingRect());
-        break;
-    default:
-        break;
-    }
+                  .arg(m_busy.ActiveComm()));
+    if (kind == ceStart)
+        m_busy.CommunicationStarted();
+    else if (kind == ceStop)
+        m_busy.CommunicationStopped();
+    else if (kind == ceChangeFreeRegion)
+        m_busy.SetFreeRegions(rects, regionIndex);
 }
 
 void TfrmMain::btnPowerOffClick()
@@ -553,35 +304,22 @@ void TfrmMain::btnPowerOffClick()
     if (!AskQuestion(rs("_rsPowerOff")))
         return;
     ShowTabSheet(tsConnect);
-    detailLog(QStringLiteral("TfrmMain.btnPowerOffClick: ceStart"));
-    OnCommunication(this, ceStart, -1, {});
-    bool switchedOff = false;
-    try {
-        switchedOff = m_camera->Remote.PowerOff.Execute();
-    } catch (const std::exception& e) {
-        TLogger::LogAlways(QStringLiteral("TfrmMain.btnPowerOffClick (Ex): ") + QString::fromUtf8(e.what()));
-    }
-    btnPowerOff->setEnabled(!switchedOff);
-    btnSyncTime->setEnabled(!switchedOff);
-    detailLog(QStringLiteral("TfrmMain.btnPowerOffClick: ceStop"));
-    OnCommunication(this, ceStop, -1, {});
-    m_camera->Disconnect(3000);
+    communicate(QStringLiteral("TfrmMain.btnPowerOffClick"), [this] {
+        const bool switchedOff = m_camera->PowerOff();
+        btnPowerOff->setEnabled(!switchedOff);
+        btnSyncTime->setEnabled(!switchedOff);
+    });
+    // The camera reported its going away while the page switch was held back; the start page
+    // shows it now.
+    ShowTabSheet(tsConnect);
 }
 
 void TfrmMain::btnSyncTimeClick()
 {
     if (!cameraConnected() || !m_camera->Remote.SetTime.Enabled)
         return;
-    detailLog(QStringLiteral("TfrmMain.btnSyncTimeClick: ceStart"));
-    OnCommunication(this, ceStart, -1, {});
     bool synced = false;
-    try {
-        synced = m_camera->Remote.SetTime.Execute();
-    } catch (const std::exception& e) {
-        TLogger::LogAlways(QStringLiteral("TfrmMain.btnSyncTimeClick (Ex): ") + QString::fromUtf8(e.what()));
-    }
-    detailLog(QStringLiteral("TfrmMain.btnSyncTimeClick: ceStop"));
-    OnCommunication(this, ceStop, -1, {});
+    communicate(QStringLiteral("TfrmMain.btnSyncTimeClick"), [&] { synced = m_camera->SyncClock(); });
     if (synced)
         ShowMessage(rs("_rsTimeSynced"), mkInformation);
     else
@@ -600,42 +338,6 @@ void TfrmMain::btnInfoClick()
         m_info->ShowModal();
 }
 
-void TfrmMain::layoutStartPage()
-{
-    const int width = tsConnect->width();
-    const int height = tsConnect->height();
-    const int side = int(std::lround(width / 2.5));
-    const int deviceHeight = qMin(side * 3 / 4, height - 2 * kStartPageMargin);
-    const int top = (height - deviceHeight) / 2;
-    const QRect camera(kStartPageMargin, top, side, deviceHeight);
-    const QRect notebook(width - kStartPageMargin - side, top, side, deviceHeight);
-    placeImage(imgCamera, QStringLiteral("camera.png"), camera);
-    placeImage(imgNotebook, QStringLiteral("notebook.png"), notebook);
-
-    const int gap = notebook.left() - (camera.left() + camera.width());
-    const QRect radio(camera.left() + camera.width(), top + deviceHeight / 4, qMax(gap, 0), deviceHeight / 2);
-    placeImage(imgRadio, QStringLiteral("radio.png"), radio);
-
-    const int connectionLeft = camera.left() + camera.width() - camera.width() * 36 / 400;
-    const int connectionRight = notebook.left() + notebook.width() * 36 / 400;
-    const int connectionHeight = qMax(deviceHeight / 6, 1);
-    imgConnection->setGeometry(connectionLeft, top + (deviceHeight - connectionHeight) / 2,
-        qMax(connectionRight - connectionLeft, 0), connectionHeight);
-    imgConnection->setScaledContents(true);
-    // The devices lie over the ends of the link.
-    imgCamera->raise();
-    imgNotebook->raise();
-}
-
-void TfrmMain::showPageDirectly(QWidget* sheet, TfraCameraPage* page, QPushButton* button)
-{
-    page->setEnabled(true);
-    button->setEnabled(true);
-    colourButtons(button);
-    pcMain->setCurrentWidget(sheet);
-    m_currentSheet = sheet;
-}
-
 bool TfrmMain::handleShortcut(int key)
 {
     if (!m_setup->DebugMode) {
@@ -644,37 +346,29 @@ bool TfrmMain::handleShortcut(int key)
         fraDebug->btnSaveClick();
         return true;
     }
-    switch (key) {
-    case Qt::Key_D:
-        for (TfraCameraPage* page : std::initializer_list<TfraCameraPage*> {
-                 fraPhotoImport, fraLiveImport, fraRemoteControl, fraRemoteRelease })
-            page->ToggleDebugView();
+    if (key == Qt::Key_D) {
+        for (const TMainPages::CameraPage& entry : pcMain->CameraPages())
+            entry.page->ToggleDebugView();
         return true;
-    case Qt::Key_F:
-        showPageDirectly(tsRemoteRelease, fraRemoteRelease, btnRemoteRelease);
-        return true;
-    case Qt::Key_I:
-        showPageDirectly(tsPhotoImport, fraPhotoImport, btnPhotoImport);
-        return true;
-    case Qt::Key_L:
-        showPageDirectly(tsLiveImport, fraLiveImport, btnLiveimport);
-        return true;
-    case Qt::Key_R:
-        showPageDirectly(tsRemoteControl, fraRemoteControl, btnRemoteControl);
-        return true;
-    case Qt::Key_T:
+    }
+    if (key == Qt::Key_T) {
         ShowTabSheet(tsDebug);
         return true;
-    default:
-        return false;
     }
+    // Photo import, live import, remote control and remote release, shown and enabled without a camera.
+    const int keys[] = { Qt::Key_I, Qt::Key_L, Qt::Key_R, Qt::Key_F };
+    const auto direct = std::find(std::begin(keys), std::end(keys), key);
+    if (direct == std::end(keys))
+        return false;
+    const TMainPages::CameraPage& entry = pcMain->CameraPages().at(direct - std::begin(keys));
+    entry.page->setEnabled(true);
+    entry.button->setEnabled(true);
+    showPage(entry, false);
+    return true;
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    // The start page gets its size from the layout after the window's own resize.
-    if (watched == tsConnect && event->type() == QEvent::Resize)
-        layoutStartPage();
     if (event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
@@ -694,19 +388,9 @@ void TfrmMain::closeEvent(QCloseEvent* event)
         return;
     }
     // Whatever fails while stopping, the settings are saved and the home network is rejoined.
-    try {
-        if (m_camera && m_camera->Remote.LiveView.LiveViewState == TBaseLiveViewAction::Started)
-            m_camera->Remote.LiveView.Execute(TBaseLiveViewAction::KindStop, m_setup->LiveViewPort);
-        fraRemoteControl->GoStop();
-    } catch (const std::exception& e) {
-        TLogger::LogAlways(QStringLiteral("TfrmMain.FormClose (Ex): ") + QString::fromUtf8(e.what()));
-    }
-    try {
-        fraLiveImport->OnLeaveModule();
-        fraRemoteRelease->OnLeaveModule();
-    } catch (const std::exception& e) {
-        TLogger::LogAlways(QStringLiteral("TfrmMain.FormClose (Ex): ") + QString::fromUtf8(e.what()));
-    }
+    if (m_camera)
+        m_camera->StopLiveView();
+    pcMain->LeavePages();
     m_setup->Save();
     if (m_setup->WLanAutoConnect)
         m_homeWifi.Join(m_setup->HomeWLanName, m_setup->HomeWLanSSID);

@@ -1,38 +1,41 @@
 #pragma once
 
+#include "app/TBusyOverlay.h"
+#include "app/TMainPages.h"
 #include "base/ui/TTranslationForm.h"
 #include "platform/TWifiJoin.h"
 
 #include <QList>
 #include <QRect>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
 
 class QLabel;
-class QProgressBar;
 class QPushButton;
 class QStackedWidget;
 class QToolButton;
 class TCamera;
-class TfraCameraPage;
 class TfraDebug;
 class TfraLiveImport;
 class TfraPhotoImport;
 class TfraRemoteControl;
 class TfraRemoteRelease;
+class TfraStartPage;
 class TfrmInProcessing;
 class TfrmInfo;
 class TfrmViewer;
 class TfrmPreview;
 class TfrmSettings;
 class TSetup;
+class TStatusBar;
+class TTopBar;
 
 // The program's only main window. It owns the camera object, shows whether and how the camera is
 // connected, switches between the pages (only through ShowTabSheet), shows the pages' progress and
 // lays the busy overlay over itself while they talk to the camera. Power off, the camera clock,
-// settings and info sit in the status bar.
+// settings and info sit in the status bar. It composes the top bar, the pages and the status bar and
+// leaves every camera request to the camera object.
 class TfrmMain : public TTranslationForm
 {
     Q_OBJECT
@@ -46,11 +49,11 @@ public:
     ~TfrmMain() override;
 
     // The windows created after this one at start-up; any of them may be missing (tests).
-    void SetProcessingWindow(TfrmInProcessing* window) { m_processing = window; }
+    void SetProcessingWindow(TfrmInProcessing* window) { m_busy.SetWindow(window); }
     void SetPreviewWindow(TfrmPreview* window) { m_preview = window; }
     void SetSettingsWindow(TfrmSettings* window) { m_settings = window; }
     void SetInfoWindow(TfrmInfo* window) { m_info = window; }
-    TfrmInProcessing* ProcessingWindow() const { return m_processing; }
+    TfrmInProcessing* ProcessingWindow() const { return m_busy.Window(); }
     // For the pages that show a shot.
     TfrmPreview* PreviewWindow() const { return m_preview; }
     // The one viewer of the run (photo import double clicks, the debug page's button).
@@ -66,7 +69,7 @@ public:
 
     TCamera* Camera() const { return m_camera.get(); }
     QWidget* CurrentSheet() const { return m_currentSheet; }
-    int ActiveComm() const { return m_activeComm; }
+    int ActiveComm() const { return m_busy.ActiveComm(); }
     // Where the busy overlay leaves the title and progress area free, in this window's coordinates.
     QRect ProcessingRect() const;
 
@@ -83,22 +86,16 @@ public:
     void btnSettingsClick();
     void btnInfoClick();
 
-    // Top bar.
-    QLabel* lblAppShortName;
+    // The top bar, the pages and the status bar; the controls inside them that carry this window's
+    // names are reachable here as well.
+    TTopBar* pnlPageControl;
     QStackedWidget* pcTitle;
-    QWidget* tshTitle;
-    QLabel* lblAppTitle;
-    QWidget* tshProgress;
-    QLabel* lblProgressCaption;
-    QLabel* lblProgressDetail;
-    QProgressBar* gauProgress;
     QPushButton* btnPhotoImport;
     QPushButton* btnLiveimport;
     QPushButton* btnRemoteControl;
     QPushButton* btnRemoteRelease;
-    // Pages.
-    QStackedWidget* pcMain;
-    QWidget* tsConnect;
+    TMainPages* pcMain;
+    TfraStartPage* tsConnect;
     QWidget* tsPhotoImport;
     QWidget* tsLiveImport;
     QWidget* tsRemoteControl;
@@ -113,16 +110,10 @@ public:
     TfraRemoteControl* fraRemoteControl;
     TfraRemoteRelease* fraRemoteRelease;
     TfraDebug* fraDebug;
-    // Status bar.
-    QLabel* lblConnection;
+    TStatusBar* pnlStatus;
     QLabel* lblConnectionState;
     QToolButton* btnPowerOff;
     QToolButton* btnSyncTime;
-    QToolButton* btnSettings;
-    QToolButton* btnInfo;
-    QTimer tmrProgress;
-    QTimer tmrImageRadio;
-    QTimer tmrProcessing;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -132,29 +123,23 @@ private:
     QWidget* createTopBar();
     QWidget* createPages();
     QWidget* createStatusBar();
-    QWidget* addSheet(const QString& name, QWidget* content);
-    void connectPage(TfraCameraPage* page);
     bool cameraConnected() const;
-    void stopPages(std::initializer_list<TfraCameraPage*> pages);
-    void colourButtons(QPushButton* active);
-    void showCameraSheet(QWidget* sheet, TfraCameraPage* page, QPushButton* button);
+    // Colours its button, shows the sheet, starts the page (when start is set) and makes it current.
+    void showPage(const TMainPages::CameraPage& entry, bool start);
     // Asks whether to cancel a running live import transfer; false when the user keeps it.
     bool cancelLiveImportTransfer(bool stopCamera);
-    void waitForLiveImportTransfer();
-    void layoutStartPage();
+    // Runs work of the window's own as a communication (ceStart, ceStop, each with its log line).
+    void communicate(const QString& operation, const std::function<void()>& work);
     bool handleShortcut(int key);
-    void showPageDirectly(QWidget* sheet, TfraCameraPage* page, QPushButton* button);
     void detailLog(const QString& message) const;
 
     TSetup* m_setup;
     TWifiJoin m_homeWifi;
     std::unique_ptr<TCamera> m_camera;
     QWidget* m_currentSheet = nullptr;
-    int m_activeComm = 0;
-    TfrmInProcessing* m_processing = nullptr;
+    TBusyOverlay m_busy;
     TfrmPreview* m_preview = nullptr;
     TfrmSettings* m_settings = nullptr;
     TfrmInfo* m_info = nullptr;
     TfrmViewer* m_viewer = nullptr;
-    QList<QPushButton*> m_pageButtons;
 };

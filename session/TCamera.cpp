@@ -270,3 +270,67 @@ bool TCamera::ConnectWLAN()
     }
     return false;
 }
+
+QString TCamera::ModelName()
+{
+    QString model;
+    try {
+        if (Info.CameraInfo.Execute(model) && !model.trimmed().isEmpty())
+            return model;
+    } catch (const std::exception& e) {
+        log(QStringLiteral("TCamera.ModelName (Ex): ") + QString::fromLocal8Bit(e.what()), true);
+    }
+    return QString();
+}
+
+bool TCamera::IsPrivateMode()
+{
+    QString mode;
+    try {
+        return Info.ConnectMode.Execute(mode)
+            && mode.compare(QLatin1String("private"), Qt::CaseInsensitive) == 0;
+    } catch (const std::exception& e) {
+        log(QStringLiteral("TCamera.IsPrivateMode (Ex): ") + QString::fromLocal8Bit(e.what()), true);
+    }
+    return false;
+}
+
+bool TCamera::PowerOff()
+{
+    // A disabled action answers true without asking; a camera without the request is left alone.
+    if (!Remote.PowerOff.Enabled)
+        return false;
+    bool switchedOff = false;
+    try {
+        switchedOff = Remote.PowerOff.Execute();
+    } catch (const std::exception& e) {
+        log(QStringLiteral("TCamera.PowerOff (Ex): ") + QString::fromLocal8Bit(e.what()), true);
+    }
+    // Also after a failure: the monitor finds out soon enough whether the camera is still there.
+    Disconnect(3000);
+    return switchedOff;
+}
+
+bool TCamera::SyncClock()
+{
+    if (!Remote.SetTime.Enabled)
+        return false;
+    try {
+        return Remote.SetTime.Execute();
+    } catch (const std::exception& e) {
+        log(QStringLiteral("TCamera.SyncClock (Ex): ") + QString::fromLocal8Bit(e.what()), true);
+    }
+    return false;
+}
+
+void TCamera::StopLiveView()
+{
+    if (Remote.LiveView.LiveViewState != TBaseLiveViewAction::Started)
+        return;
+    try {
+        // The stop request names no port.
+        Remote.LiveView.Execute(TBaseLiveViewAction::KindStop, 0);
+    } catch (const std::exception& e) {
+        log(QStringLiteral("TCamera.StopLiveView (Ex): ") + QString::fromLocal8Bit(e.what()), true);
+    }
+}

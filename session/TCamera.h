@@ -2,9 +2,9 @@
 
 #include "camera/TBaseAction.h"
 #include "camera/TCameraInfo.h"
-#include "session/TCameraRemote.h"
 #include "import/TCameraImport.h"
 #include "platform/TWifiJoin.h"
+#include "session/TCameraRemote.h"
 
 #include <QString>
 #include <QTimer>
@@ -67,6 +67,21 @@ public:
     void Stop();
     bool ConnectWLAN();
     bool ModuleIsLoading() const;
+
+    // What the main window asks of the camera. Each request catches and logs its own failure.
+    // The model name; empty when it cannot be read or is blank.
+    QString ModelName();
+    // Asks the camera for its connection mode now: true for "private" (any letter case).
+    bool IsPrivateMode();
+    // Switches the camera off and then lets the monitor look again after 3 s, whether or not the
+    // camera went off (Disconnect reports the change); true when it went off. False without a request
+    // when the camera offers none.
+    bool PowerOff();
+    // Sets the camera's clock to this computer's time; true when the camera took it, false without a
+    // request when the camera offers none.
+    bool SyncClock();
+    // Stops a running live view, as the program does when it closes.
+    void StopLiveView();
 
 private:
     int checkConnection();

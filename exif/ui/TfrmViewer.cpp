@@ -5,54 +5,27 @@
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
 #include "exif/ui/ExifReaderFill.h"
-#include "exif/ui/TKmPropertyList.h"
+#include "exif/ui/TViewerNavigator.h"
+#include "exif/ui/TViewerPicture.h"
+#include "exif/ui/TViewerSidePanel.h"
 #include "liveview/JpegDec.h"
 
-#ifdef LUMIVAR_HAVE_HISTOGRAM
-#include "liveview/ui/TKmImageHistogram.h"
-#endif
-
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
-constexpr int kNavigatorEdge = 80;
-constexpr int kPreviewDelayMs = 250;
 constexpr int kMaxWindowWidth = 1024;
 constexpr int kMaxWindowHeight = 768;
 constexpr int kControlWidth = 290;
-constexpr int kRightWidth = 280;
 constexpr int kButtonStripWidth = 10;
-constexpr int kHistogramPanelHeight = 174;
-constexpr int kOverlayPen = 10;
-// Above this many pixels the fitted view and the navigator work from a reduced copy, so a resize does
-// not rescale the whole picture each time.
-constexpr qint64 kReduceAbovePixels = 24'000'000;
-constexpr int kReducedEdge = 3072;
-
-QColor textColor()
-{
-    return DarkStyle::Text();
-}
-
-QFont tahoma(int pointSize, bool bold)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(pointSize);
-    font.setBold(bold);
-    return font;
-}
 
 void fill(QWidget* widget, const QColor& color)
 {
@@ -60,44 +33,6 @@ void fill(QWidget* widget, const QColor& color)
     palette.setColor(QPalette::Window, color);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
-}
-
-QLabel* clickLabel(QWidget* parent, QObject* clicks, const char* name, const QString& caption)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setFont(tahoma(8, true));
-    label->setCursor(Qt::PointingHandCursor);
-    label->installEventFilter(clicks);
-    return label;
-}
-
-// A magnifier glass: the picture's own icon, drawn so the program needs no image file for it.
-QPixmap magnifierIcon()
-{
-    QPixmap pixmap(20, 20);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(textColor(), 2));
-    painter.drawEllipse(QRectF(2, 2, 11, 11));
-    painter.setPen(QPen(textColor(), 3, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(12, 12), QPointF(18, 18));
-    return pixmap;
-}
-
-// (40 × pixel + 60 × red) ÷ 100 per channel, rounded: the part of the picture the window shows.
-void tintRed(QImage& image, const QRect& rect)
-{
-    const QRect area = rect.intersected(image.rect());
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QRgb p = line[x];
-            line[x] = qRgb((40 * qRed(p) + 60 * 255 + 50) / 100, (40 * qGreen(p) + 50) / 100,
-                (40 * qBlue(p) + 50) / 100);
-        }
-    }
 }
 
 } // namespace
@@ -124,11 +59,6 @@ void TfrmViewer::buildControls()
     setWindowTitle(QStringLiteral("Lm - Viewer"));
     resize(700, 400);
     fill(this, DarkStyle::Panel());
-    tmrPreview = new QTimer(this);
-    tmrPreview->setObjectName(QStringLiteral("tmrPreview"));
-    tmrPreview->setSingleShot(true);
-    tmrPreview->setInterval(kPreviewDelayMs);
-    connect(tmrPreview, &QTimer::timeout, this, &TfrmViewer::drawNavigator);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -145,11 +75,7 @@ void TfrmViewer::buildControls()
     pnlViewer->setMinimumSize(1, 1);
     pnlViewer->installEventFilter(this);
     clientLayout->addWidget(pnlViewer);
-    imgViewer = new QWidget(pnlViewer);
-    imgViewer->setObjectName(QStringLiteral("imgViewer"));
-    fill(imgViewer, Qt::black);
-    imgViewer->setAttribute(Qt::WA_OpaquePaintEvent);
-    imgViewer->installEventFilter(this);
+    imgViewer = new TViewerPicture(pnlViewer);
     layout->addWidget(pnlClient, 1);
 
     pnlControl = new QWidget(this);
@@ -159,11 +85,14 @@ void TfrmViewer::buildControls()
     auto* controlLayout = new QHBoxLayout(pnlControl);
     controlLayout->setContentsMargins(0, 0, 0, 0);
     controlLayout->setSpacing(0);
-    pnlRight = new QWidget(pnlControl);
-    pnlRight->setObjectName(QStringLiteral("pnlRight"));
-    pnlRight->setFixedWidth(kRightWidth);
-    buildSidePanel(pnlRight);
+    pnlRight = new TViewerSidePanel(imgViewer, pnlControl);
     controlLayout->addWidget(pnlRight);
+    connect(pnlRight, &TViewerSidePanel::OneToOneClicked, this, &TfrmViewer::SetOneToOne);
+    connect(pnlRight, &TViewerSidePanel::FittedClicked, this, &TfrmViewer::SetFitted);
+    connect(
+        pnlRight, &TViewerSidePanel::FocusInfoClicked, this, [this] { SetFocusDisplay(!FocusDisplay()); });
+    // Each pan step redraws the navigator at once.
+    connect(imgViewer, &TViewerPicture::Panned, pnlRight->pbxPreview, &TViewerNavigator::Redraw);
 
     auto* pnlButtons = new QWidget(pnlControl);
     pnlButtons->setObjectName(QStringLiteral("pnlButtons"));
@@ -190,87 +119,6 @@ void TfrmViewer::buildControls()
 
     applyMode();
     updateLabels();
-}
-
-void TfrmViewer::buildSidePanel(QWidget* right)
-{
-    auto* layout = new QVBoxLayout(right);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-
-    plExifData = new TKmPropertyList(right);
-    plExifData->setObjectName(QStringLiteral("plExifData"));
-    TKmPropertyListItems* look = plExifData->Properties();
-    look->SetItemHeight(14);
-    look->SetSectionFont(tahoma(8, true));
-    look->SetSectionFontColor(Qt::white);
-    look->SetCaptionFont(tahoma(8, true));
-    look->SetCaptionFontColor(textColor());
-    look->SetValueFont(tahoma(8, false));
-    look->SetValueFontColor(textColor());
-    look->SetCaptionColor(DarkStyle::Control());
-    look->SetValueColor(DarkStyle::Control());
-    look->SetCaptionWidth(110);
-    layout->addWidget(plExifData, 1);
-
-    lblFileName = new QLabel(QStringLiteral("Filename"), right);
-    lblFileName->setObjectName(QStringLiteral("lblFileName"));
-    lblFileName->setTextFormat(Qt::PlainText);
-    lblFileName->setFont(tahoma(16, true));
-    lblFileName->setCursor(Qt::PointingHandCursor);
-    lblFileName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    lblFileName->installEventFilter(this);
-    DarkStyle::SetTextColor(lblFileName, textColor());
-    layout->addWidget(lblFileName);
-
-    auto* tools = new QWidget(right);
-    auto* toolsLayout = new QHBoxLayout(tools);
-    toolsLayout->setContentsMargins(0, 0, 0, 0);
-    pbxPreview = new QWidget(tools);
-    pbxPreview->setObjectName(QStringLiteral("pbxPreview"));
-    pbxPreview->setFixedSize(kNavigatorEdge, kNavigatorEdge);
-    pbxPreview->installEventFilter(this);
-    QSizePolicy keepPlace = pbxPreview->sizePolicy();
-    keepPlace.setRetainSizeWhenHidden(true);
-    pbxPreview->setSizePolicy(keepPlace);
-    toolsLayout->addWidget(pbxPreview);
-
-    auto* switches = new QVBoxLayout;
-    imgMagnifier = new QLabel(tools);
-    imgMagnifier->setObjectName(QStringLiteral("imgMagnifier"));
-    imgMagnifier->setPixmap(magnifierIcon());
-    imgMagnifier->setCursor(Qt::PointingHandCursor);
-    imgMagnifier->installEventFilter(this);
-    lblFocusInfo = clickLabel(tools, this, "lblFocusInfo", QStringLiteral("Fokusanzeige"));
-    lblFocusInfo->setToolTip(QStringLiteral("Fokusanzeige einblenden/ausblenden"));
-    lblOneToOne = clickLabel(tools, this, "lblOneToOne", QStringLiteral("1:1"));
-    lblFitted = clickLabel(tools, this, "lblFitted", QStringLiteral("Eingepasst"));
-    switches->addWidget(lblFocusInfo);
-    auto* modes = new QHBoxLayout;
-    modes->addWidget(imgMagnifier);
-    modes->addWidget(lblOneToOne);
-    modes->addWidget(lblFitted);
-    modes->addStretch(1);
-    switches->addLayout(modes);
-    switches->addStretch(1);
-    toolsLayout->addLayout(switches, 1);
-    layout->addWidget(tools);
-
-#ifdef LUMIVAR_HAVE_HISTOGRAM
-    auto* histogram = new TKmImageHistogram(right);
-    histogram->SetMargin(7);
-    histogram->SetHistogramWidth(128);
-    histogram->SetHistogramHeight(75);
-    histogram->SetHistogramColor(DarkStyle::Control());
-    histogram->SetSummaryHistogram(HistogramCounter::shComposite);
-    histogram->SetFastCalculation(false);
-    ihgViewer = histogram;
-#else
-    ihgViewer = new QWidget(right);
-#endif
-    ihgViewer->setObjectName(QStringLiteral("ihgViewer"));
-    ihgViewer->setFixedHeight(kHistogramPanelHeight);
-    layout->addWidget(ihgViewer);
 }
 
 // --- opening -----------------------------------------------------------------------------------
@@ -330,22 +178,19 @@ bool TfrmViewer::AssignImage(const QByteArray& jpeg, const QSize& areaSize, cons
     if (picture.isNull())
         return false;
 
-#ifdef LUMIVAR_HAVE_HISTOGRAM
-    static_cast<TKmImageHistogram*>(ihgViewer)->Clear();
-#endif
+    pnlRight->ClearHistogram();
     m_area = QRect(areaOrigin, areaSize);
     const QSize window = WindowSize(picture.size(), areaSize);
     if (!isMaximized() && !window.isEmpty()) {
         resize(window);
         move(WindowPosition(window, areaSize, areaOrigin));
     }
-    takePicture(std::move(picture));
-#ifdef LUMIVAR_HAVE_HISTOGRAM
-    // Shares the pixels; the histogram keeps no copy of its own.
-    static_cast<TKmImageHistogram*>(ihgViewer)->SetBitmap(m_master);
-#endif
-    if (m_mode == ViewMode::OneToOne)
-        startPreviewTimer();
+    imgViewer->SetPicture(std::move(picture));
+    pnlRight->pbxPreview->TakePicture();
+    applyMode();
+    pnlRight->SetHistogramBitmap(imgViewer->Picture());
+    if (imgViewer->IsOneToOne())
+        pnlRight->pbxPreview->Schedule();
     return true;
 }
 
@@ -367,45 +212,20 @@ QImage TfrmViewer::decode(const QByteArray& jpeg) const
     return picture;
 }
 
-void TfrmViewer::takePicture(QImage picture)
-{
-    // The old picture goes before any copy of the new one is made.
-    m_fitted = QImage();
-    m_reduced = QImage();
-    m_master = std::move(picture);
-    const QSize size = m_master.size();
-    if (qint64(size.width()) * size.height() > kReduceAbovePixels) {
-        m_reduced = m_master.scaled(
-            QSize(kReducedEdge, kReducedEdge), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    }
-
-    // The navigator keeps the picture's proportions, so its red part matches what the window shows
-    // for portrait pictures too.
-    const QImage& source = m_reduced.isNull() ? m_master : m_reduced;
-    const int longer = std::max(size.width(), size.height());
-    const int shorter = std::min(size.width(), size.height());
-    const int thumbShort = std::max(1, int(std::lround(double(kNavigatorEdge) * shorter / longer)));
-    const QSize thumb = size.width() >= size.height() ? QSize(kNavigatorEdge, thumbShort)
-                                                      : QSize(thumbShort, kNavigatorEdge);
-    m_thumbnail = source.scaled(thumb, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                      .convertToFormat(QImage::Format_RGB32);
-    m_navigator = m_thumbnail;
-    m_dragging = false;
-    applyMode();
-}
-
 void TfrmViewer::showInfo(const QString& fileName)
 {
-    ExifReaderFill::Fill(plExifData, fileName, m_focusFrame, m_faces);
+    TExifRect focusFrame;
+    QList<TExifRect> faces;
+    ExifReaderFill::Fill(pnlRight->plExifData, fileName, focusFrame, faces);
     m_fileName = fileName;
     setFileNameLabel();
-    imgViewer->update();
+    imgViewer->SetFrames(focusFrame, faces);
 }
 
 void TfrmViewer::setFileNameLabel()
 {
     if (!m_fileName.isEmpty())
-        lblFileName->setText(QFileInfo(m_fileName).fileName());
+        pnlRight->lblFileName->setText(QFileInfo(m_fileName).fileName());
 }
 
 void TfrmViewer::showWindow()
@@ -444,46 +264,44 @@ QPoint TfrmViewer::WindowPosition(const QSize& window, const QSize& areaSize, co
 
 // --- modes and switches ------------------------------------------------------------------------
 
+TfrmViewer::ViewMode TfrmViewer::Mode() const
+{
+    return imgViewer->IsOneToOne() ? ViewMode::OneToOne : ViewMode::Fitted;
+}
+
 void TfrmViewer::SetFitted()
 {
-    m_mode = ViewMode::Fitted;
-    tmrPreview->stop();
+    pnlRight->pbxPreview->tmrPreview.stop();
+    imgViewer->SetOneToOne(false);
     applyMode();
     updateLabels();
 }
 
 void TfrmViewer::SetOneToOne()
 {
-    m_mode = ViewMode::OneToOne;
-    imgViewer->move(0, 0);
+    imgViewer->SetOneToOne(true);
     applyMode();
     updateLabels();
-    startPreviewTimer();
+    pnlRight->pbxPreview->Schedule();
 }
 
 void TfrmViewer::applyMode()
 {
-    m_dragging = false;
-    if (m_mode == ViewMode::Fitted) {
-        imgViewer->setGeometry(pnlViewer->rect());
-        imgViewer->unsetCursor();
-        pbxPreview->hide();
-    } else {
-        const QSize size = m_master.isNull() ? pnlViewer->size() : m_master.size();
-        imgViewer->setGeometry(QRect(clampedPosition(imgViewer->pos()), size));
-        imgViewer->setCursor(Qt::OpenHandCursor);
-        pbxPreview->show();
-    }
-    imgViewer->update();
+    imgViewer->Place();
+    pnlRight->pbxPreview->setVisible(imgViewer->IsOneToOne());
+}
+
+bool TfrmViewer::FocusDisplay() const
+{
+    return imgViewer->FocusDisplay();
 }
 
 void TfrmViewer::SetFocusDisplay(bool on)
 {
-    if (on == m_focusDisplay)
+    if (on == imgViewer->FocusDisplay())
         return;
-    m_focusDisplay = on;
+    imgViewer->SetFocusDisplay(on);
     updateLabels();
-    imgViewer->update();
 }
 
 bool TfrmViewer::SidePanelVisible() const
@@ -509,186 +327,47 @@ void TfrmViewer::ShowSidePanel()
 
 void TfrmViewer::updateLabels()
 {
-    const bool oneToOne = m_mode == ViewMode::OneToOne;
-    DarkStyle::SetTextColor(lblOneToOne, oneToOne ? DarkStyle::Active() : textColor());
-    DarkStyle::SetTextColor(lblFitted, oneToOne ? textColor() : DarkStyle::Active());
-    DarkStyle::SetTextColor(lblFocusInfo, m_focusDisplay ? DarkStyle::Active() : textColor());
+    pnlRight->ShowSwitches(imgViewer->IsOneToOne(), imgViewer->FocusDisplay());
 }
 
-void TfrmViewer::startPreviewTimer()
+// --- state -------------------------------------------------------------------------------------
+
+const QImage& TfrmViewer::Picture() const
 {
-    if (!m_thumbnail.isNull())
-        tmrPreview->start(kPreviewDelayMs);
+    return imgViewer->Picture();
 }
 
-// --- painting ----------------------------------------------------------------------------------
-
-QRect TfrmViewer::fittedRect() const
+TExifRect TfrmViewer::FocusFrame() const
 {
-    // Scaled down to fit with the proportions kept, never enlarged, centred.
-    const QSize panel = imgViewer->size();
-    QSize size = m_master.size();
-    if (size.width() > panel.width() || size.height() > panel.height())
-        size = size.scaled(panel, Qt::KeepAspectRatio);
-    size = size.expandedTo(QSize(1, 1));
-    return QRect(QPoint((panel.width() - size.width()) / 2, (panel.height() - size.height()) / 2), size);
+    return imgViewer->FocusFrame();
 }
 
-const QImage& TfrmViewer::fittedPicture()
+const QList<TExifRect>& TfrmViewer::Faces() const
 {
-    const QSize size = fittedRect().size();
-    if (m_fitted.size() != size) {
-        const QImage& source = m_reduced.isNull() ? m_master : m_reduced;
-        m_fitted = source.size() == size
-            ? source
-            : source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
-    return m_fitted;
+    return imgViewer->Faces();
 }
-
-void TfrmViewer::paintPicture(QWidget* target, const QRect& exposed)
-{
-    QPainter painter(target);
-    painter.fillRect(exposed, Qt::black);
-    if (m_master.isNull())
-        return;
-    if (m_mode == ViewMode::Fitted) {
-        const QRect rect = fittedRect();
-        painter.drawImage(rect.topLeft(), fittedPicture());
-        painter.translate(rect.topLeft());
-        painter.scale(double(rect.width()) / m_master.width(), double(rect.height()) / m_master.height());
-    } else {
-        const QRect part = exposed.intersected(m_master.rect());
-        painter.drawImage(part.topLeft(), m_master, part);
-    }
-    if (m_focusDisplay)
-        paintOverlays(painter);
-}
-
-void TfrmViewer::paintOverlays(QPainter& painter) const
-{
-    // In picture pixels: the pen scales with the picture in the fitted view.
-    painter.setBrush(Qt::NoBrush);
-    const auto outline = [&painter](const TExifRect& r, const QColor& color) {
-        painter.setPen(QPen(color, kOverlayPen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        painter.drawRect(QRectF(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top));
-    };
-    if (m_focusFrame != TExifRect())
-        outline(m_focusFrame, QColor(0, 255, 0));
-    for (const TExifRect& face : m_faces)
-        outline(face, Qt::white);
-}
-
-void TfrmViewer::drawNavigator()
-{
-    tmrPreview->stop();
-    if (m_thumbnail.isNull() || m_master.isNull())
-        return;
-    const double m = double(m_thumbnail.width()) / m_master.width();
-    const QPoint pos = imgViewer->pos();
-    const QSize panel = pnlViewer->size();
-    const QRect visible(int(std::lround(std::abs(pos.x()) * m)), int(std::lround(std::abs(pos.y()) * m)),
-        int(std::lround(panel.width() * m)), int(std::lround(panel.height() * m)));
-    m_navigator = m_thumbnail;
-    tintRed(m_navigator, visible);
-    pbxPreview->update();
-}
-
-void TfrmViewer::paintNavigator(QWidget* target)
-{
-    QPainter painter(target);
-    painter.fillRect(target->rect(), Qt::black);
-    if (m_navigator.isNull())
-        return;
-    painter.drawImage(
-        QPoint((kNavigatorEdge - m_navigator.width()) / 2, (kNavigatorEdge - m_navigator.height()) / 2),
-        m_navigator);
-}
-
-// --- panning -----------------------------------------------------------------------------------
 
 QPoint TfrmViewer::PicturePosition() const
 {
     return imgViewer->pos();
 }
 
-QPoint TfrmViewer::clampedPosition(const QPoint& wanted) const
+QImage TfrmViewer::NavigatorImage() const
 {
-    // From (panel − picture) to 0; a picture smaller than the panel in one direction stays centred
-    // in that direction instead of being pushed outside.
-    const QSize panel = pnlViewer->size();
-    const QSize picture = m_master.isNull() ? panel : m_master.size();
-    const auto clampAxis = [](int value, int panelExtent, int pictureExtent) {
-        const int low = panelExtent - pictureExtent;
-        if (low >= 0)
-            return low / 2;
-        return std::clamp(value, low, 0);
-    };
-    return QPoint(clampAxis(wanted.x(), panel.width(), picture.width()),
-        clampAxis(wanted.y(), panel.height(), picture.height()));
+    return pnlRight->pbxPreview->NavigatorImage();
 }
 
-void TfrmViewer::panTo(const QPoint& wanted)
+QSize TfrmViewer::ThumbnailSize() const
 {
-    const QPoint position = clampedPosition(wanted);
-    if (position == imgViewer->pos())
-        return;
-    imgViewer->move(position);
-    pnlViewer->update();
-    drawNavigator();
+    return pnlRight->pbxPreview->ThumbnailSize();
 }
 
 bool TfrmViewer::eventFilter(QObject* watched, QEvent* event)
 {
-    const QEvent::Type type = event->type();
-    if (watched == imgViewer) {
-        switch (type) {
-        case QEvent::Paint:
-            paintPicture(imgViewer, static_cast<QPaintEvent*>(event)->rect());
-            return true;
-        case QEvent::MouseButtonPress:
-            if (m_mode == ViewMode::OneToOne) {
-                m_dragging = true;
-                m_anchor = static_cast<QMouseEvent*>(event)->position().toPoint();
-                imgViewer->setCursor(Qt::ClosedHandCursor);
-            }
-            return true;
-        case QEvent::MouseButtonRelease:
-            m_dragging = false;
-            if (m_mode == ViewMode::OneToOne)
-                imgViewer->setCursor(Qt::OpenHandCursor);
-            return true;
-        case QEvent::MouseMove:
-            if (m_dragging && m_mode == ViewMode::OneToOne) {
-                // The anchor is the grabbed point of the picture, so it follows the mouse one to one.
-                const QPoint mouse = static_cast<QMouseEvent*>(event)->position().toPoint();
-                panTo(imgViewer->pos() + mouse - m_anchor);
-            }
-            return true;
-        default:
-            break;
-        }
-    } else if (watched == pbxPreview && type == QEvent::Paint) {
-        paintNavigator(pbxPreview);
-        return true;
-    } else if (watched == pnlViewer && type == QEvent::Resize) {
+    if (watched == pnlViewer && event->type() == QEvent::Resize) {
         applyMode();
-        if (m_mode == ViewMode::OneToOne)
-            startPreviewTimer();
-    } else if (type == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == lblFocusInfo) {
-            SetFocusDisplay(!m_focusDisplay);
-            return true;
-        }
-        if (watched == lblOneToOne || watched == lblFileName || watched == imgMagnifier) {
-            SetOneToOne();
-            return true;
-        }
-        if (watched == lblFitted) {
-            SetFitted();
-            return true;
-        }
+        if (imgViewer->IsOneToOne())
+            pnlRight->pbxPreview->Schedule();
     }
     return TTranslationForm::eventFilter(watched, event);
 }

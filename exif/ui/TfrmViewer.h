@@ -10,19 +10,15 @@
 #include <QSize>
 #include <QString>
 
-class QLabel;
 class QPushButton;
-class QTimer;
-class TKmPropertyList;
 class TSetup;
+class TViewerPicture;
+class TViewerSidePanel;
 
 // The program's own viewer for downloaded JPEG files: the picture fitted into the window or at full
 // size with drag-to-pan and a navigator, its histogram, its EXIF and maker-note information, and on
-// request the camera's focus frame and the detected faces.
-//
-// Only the decoded picture is held at full size. The focus and face frames are drawn over it while
-// painting, so switching them off and on can never leave a frame drawn twice, and no second full-size
-// copy exists; the fitted view paints a copy reduced to the window.
+// request the camera's focus frame and the detected faces. The window decodes, places itself and
+// switches modes; the picture control, the navigator and the side panel are classes of their own.
 class TfrmViewer : public TTranslationForm
 {
     Q_OBJECT
@@ -53,81 +49,48 @@ public:
     static QSize WindowSize(const QSize& picture, const QSize& areaSize);
     static QPoint WindowPosition(const QSize& window, const QSize& areaSize, const QPoint& areaOrigin);
 
-    ViewMode Mode() const { return m_mode; }
+    ViewMode Mode() const;
     void SetFitted();
     void SetOneToOne();
-    bool FocusDisplay() const { return m_focusDisplay; }
+    bool FocusDisplay() const;
     void SetFocusDisplay(bool on);
     bool SidePanelVisible() const;
     void HideSidePanel();
     void ShowSidePanel();
 
-    const QImage& Picture() const { return m_master; }
+    const QImage& Picture() const;
     QString FileName() const { return m_fileName; }
-    TExifRect FocusFrame() const { return m_focusFrame; }
-    const QList<TExifRect>& Faces() const { return m_faces; }
+    TExifRect FocusFrame() const;
+    const QList<TExifRect>& Faces() const;
     // Top left of the picture in its panel in 1:1 mode.
     QPoint PicturePosition() const;
     // What the navigator shows: the reduced picture with the visible part tinted red.
-    QImage NavigatorImage() const { return m_navigator; }
-    QSize ThumbnailSize() const { return m_thumbnail.size(); }
+    QImage NavigatorImage() const;
+    QSize ThumbnailSize() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
-    void buildSidePanel(QWidget* pnlRight);
     bool isJpegFile(const QString& fileName) const;
     QImage decode(const QByteArray& jpeg) const;
-    void takePicture(QImage picture);
     void showInfo(const QString& fileName);
     void showWindow();
     void applyMode();
     void updateLabels();
-    void paintPicture(QWidget* target, const QRect& exposed);
-    void paintOverlays(class QPainter& painter) const;
-    void paintNavigator(QWidget* target);
-    void drawNavigator();
-    void panTo(const QPoint& wanted);
-    QPoint clampedPosition(const QPoint& wanted) const;
-    QRect fittedRect() const;
-    const QImage& fittedPicture();
-    void startPreviewTimer();
     void setFileNameLabel();
 
     TSetup* m_setup;
     QWidget* m_mainWindow = nullptr;
-
-    QImage m_master;
-    // For very large pictures a reduced copy the fitted view and the navigator are scaled from.
-    QImage m_reduced;
-    QImage m_fitted;
-    QImage m_thumbnail;
-    QImage m_navigator;
     QString m_fileName;
-    TExifRect m_focusFrame;
-    QList<TExifRect> m_faces;
     QRect m_area;
-    QPoint m_anchor;
-    bool m_dragging = false;
-    bool m_focusDisplay = true;
-    ViewMode m_mode = ViewMode::Fitted;
 
     QWidget* pnlClient = nullptr;
     QWidget* pnlViewer = nullptr;
-    QWidget* imgViewer = nullptr;
+    TViewerPicture* imgViewer = nullptr;
     QWidget* pnlControl = nullptr;
-    QWidget* pnlRight = nullptr;
-    TKmPropertyList* plExifData = nullptr;
-    QLabel* lblFileName = nullptr;
-    QWidget* pbxPreview = nullptr;
-    QLabel* imgMagnifier = nullptr;
-    QLabel* lblFocusInfo = nullptr;
-    QLabel* lblOneToOne = nullptr;
-    QLabel* lblFitted = nullptr;
-    QWidget* ihgViewer = nullptr;
+    TViewerSidePanel* pnlRight = nullptr;
     QPushButton* btnHide = nullptr;
     QPushButton* btnShow = nullptr;
-    QTimer* tmrPreview = nullptr;
 };

@@ -3,19 +3,20 @@
 // buttons, the busy overlay and the keyboard shortcuts.
 #include "app/TfrmMain.h"
 
+#include "app/TfraDebug.h"
+#include "app/TfraStartPage.h"
+#include "app/TfrmInfo.h"
+#include "app/TfrmSettings.h"
 #include "base/AppTexts.h"
 #include "base/QStringPrinter.h"
 #include "base/TLanguageModule.h"
 #include "base/TSetup.h"
-#include "app/TfraDebug.h"
-#include "app/TfrmInfo.h"
-#include "app/TfrmSettings.h"
-#include "session/TCamera.h"
 #include "import/ui/TfraLiveImport.h"
 #include "import/ui/TfraPhotoImport.h"
 #include "import/ui/TfrmInProcessing.h"
 #include "import/ui/TfrmPreview.h"
 #include "remote/ui/TfraRemoteControl.h"
+#include "session/TCamera.h"
 #include "sim/SimCamera.h"
 #include "sim/SimServer.h"
 
@@ -343,7 +344,7 @@ TEST_F(MainWindowTest, StartPagePicturesFollowThePageWidth)
     EXPECT_EQ(w.imgConnection->x() + w.imgConnection->width(), w.imgNotebook->x() + side * 36 / 400);
     // Without a camera the radio blinks and the link is hidden.
     EXPECT_FALSE(w.imgConnection->isVisibleTo(w.tsConnect));
-    EXPECT_TRUE(w.tmrImageRadio.isActive());
+    EXPECT_TRUE(w.tsConnect->tmrImageRadio.isActive());
 }
 
 TEST_F(MainWindowTest, EnglishFileCoversTheWindowTexts)

@@ -1,17 +1,23 @@
 // The camera object's connection monitor against the simulator: a camera that appears, one that is
-// not in private mode, one that goes away, power off with Disconnect, and the Wi-Fi join schedule.
+// not in private mode, one that goes away, power off with Disconnect, and the Wi-Fi join schedule;
+// then the requests the main window makes through it: model, mode, power off, clock, live view stop.
 #include "session/TCamera.h"
 
 #include "sim/SimCamera.h"
+#include "sim/SimClock.h"
 #include "sim/SimServer.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTest>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -56,6 +62,21 @@ protected:
     }
 
     QString simHost() const { return QStringLiteral("127.0.0.1:%1").arg(server->port()); }
+
+    // The simulator's control interface, reached over HTTP as a user of the simulator reaches it.
+    int simControl(const QString& pathAndQuery) const
+    {
+        TCameraRequest request;
+        request.Url = QStringLiteral("http://%1%2").arg(simHost(), pathAndQuery);
+        return TCameraLink::ToHost(simHost()).send(request).Code;
+    }
+
+    std::unique_ptr<TCamera> connectedCamera()
+    {
+        auto camera = makeCamera(simHost());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return camera->Connected; }, 10000));
+        return camera;
+    }
 
     std::unique_ptr<camsim::SimServer> server;
     Recorder recorder;
@@ -198,6 +219,76 @@ TEST_F(TCameraTest, CameraFreedFromItsOwnHandlerIsHarmless)
     };
     ASSERT_TRUE(QTest::qWaitFor([&] { return freed; }, 10000));
     QTest::qWait(300);
+}
+
+TEST_F(TCameraTest, ModelAndModeAreAskedAtTheTimeOfAsking)
+{
+    auto camera = connectedCamera();
+    ASSERT_TRUE(camera->Connected);
+    EXPECT_EQ(camera->ModelName(), QStringLiteral("E-M10"));
+    EXPECT_TRUE(camera->IsPrivateMode());
+
+    // The mode changes behind the monitor's back: the question sees it, the connect-time state does not.
+    ASSERT_EQ(simControl(QStringLiteral("/__sim/connectmode?mode=shared")), 200);
+    EXPECT_FALSE(camera->IsPrivateMode());
+    EXPECT_TRUE(camera->IsPrivate);
+    ASSERT_EQ(simControl(QStringLiteral("/__sim/connectmode?mode=PRIVATE")), 200);
+    EXPECT_TRUE(camera->IsPrivateMode());
+
+    // A camera that no longer answers has neither model nor mode.
+    server->setPower(false);
+    EXPECT_TRUE(camera->ModelName().isEmpty());
+    EXPECT_FALSE(camera->IsPrivateMode());
+}
+
+TEST_F(TCameraTest, PowerOffSwitchesTheCameraOffAndReportsItGone)
+{
+    auto camera = connectedCamera();
+    ASSERT_TRUE(camera->Remote.PowerOff.Enabled);
+    EXPECT_TRUE(camera->PowerOff());
+    EXPECT_FALSE(server->camera().powered());
+    EXPECT_FALSE(camera->Connected);
+    EXPECT_EQ(camera->LastResponseCode, -1);
+    EXPECT_EQ(changes, QList<bool>({ true, false }));
+    // The monitor looks again only after the delay.
+    EXPECT_TRUE(camera->CheckTimer.isActive());
+    EXPECT_GE(camera->CheckTimer.interval(), 3000);
+
+    // Gone, the camera offers no power off: nothing is sent and nothing is reported again.
+    EXPECT_FALSE(camera->Remote.PowerOff.Enabled);
+    EXPECT_FALSE(camera->PowerOff());
+    EXPECT_EQ(changes, QList<bool>({ true, false }));
+}
+
+TEST_F(TCameraTest, ClockIsSetAndLiveViewStoppedOnlyWhileTheCameraServes)
+{
+    auto camera = connectedCamera();
+    ASSERT_TRUE(camera->Remote.SetTime.Enabled);
+    // A moment far from now, so the camera's clock can only have come from the request.
+    const QDateTime moment(QDate(2021, 3, 14), QTime(15, 9, 26), QTimeZone(3600));
+    camera->Remote.SetTime.Now = [moment] { return moment; };
+    EXPECT_TRUE(camera->SyncClock());
+    const auto cameraUtc
+        = std::chrono::duration_cast<std::chrono::seconds>(server->clock().utcNow().time_since_epoch())
+              .count();
+    EXPECT_LT(std::abs(cameraUtc - moment.toSecsSinceEpoch()), 3600);
+    EXPECT_EQ(server->clock().diffMinutes(), 60);
+
+    // Live view that never started is not stopped; a running one is.
+    camera->StopLiveView();
+    EXPECT_EQ(camera->Remote.LiveView.LiveViewState, TBaseLiveViewAction::NotStarted);
+    ASSERT_TRUE(camera->Remote.CameraMode.SwitchToMode(TCameraModeAction::ModeRec));
+    ASSERT_TRUE(camera->Remote.LiveView.Execute(TBaseLiveViewAction::KindStart, 0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server->liveViewRunning(); }, 5000));
+    camera->StopLiveView();
+    EXPECT_EQ(camera->Remote.LiveView.LiveViewState, TBaseLiveViewAction::Stopped);
+    EXPECT_FALSE(server->liveViewRunning());
+
+    // A camera that no longer answers refuses the clock; one known to be gone is not asked.
+    server->setPower(false);
+    EXPECT_FALSE(camera->SyncClock());
+    camera->Disconnect(3000);
+    EXPECT_FALSE(camera->SyncClock());
 }
 
 } // namespace

@@ -1,0 +1,87 @@
+#include "app/TfraStartPage.h"
+
+#include "base/ui/DarkStyle.h"
+
+#include <QLabel>
+#include <QPixmap>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kMargin = 24;
+
+QLabel* makeImage(const QString& name, const QString& picture, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setPixmap(QPixmap(QStringLiteral(":/shell/") + picture));
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+// Places a picture in rect at its own proportions, centred.
+void placeImage(QLabel* image, const QString& picture, const QRect& rect)
+{
+    image->setGeometry(rect);
+    const QPixmap source(QStringLiteral(":/shell/") + picture);
+    if (!source.isNull() && !rect.isEmpty())
+        image->setPixmap(source.scaled(rect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+} // namespace
+
+TfraStartPage::TfraStartPage(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("tsConnect"));
+    setWindowTitle(QStringLiteral("Startseite"));
+    DarkStyle::Apply(this);
+    imgConnection = makeImage(QStringLiteral("imgConnection"), QStringLiteral("connection.png"), this);
+    imgRadio = makeImage(QStringLiteral("imgRadio"), QStringLiteral("radio.png"), this);
+    imgCamera = makeImage(QStringLiteral("imgCamera"), QStringLiteral("camera.png"), this);
+    imgNotebook = makeImage(QStringLiteral("imgNotebook"), QStringLiteral("notebook.png"), this);
+    tmrImageRadio.setInterval(0);
+    connect(&tmrImageRadio, &QTimer::timeout, this, [this] { imgRadio->setVisible(!imgRadio->isVisible()); });
+}
+
+void TfraStartPage::ShowConnected(bool connected)
+{
+    imgRadio->setVisible(!connected);
+    imgConnection->setVisible(connected);
+    if (connected)
+        tmrImageRadio.stop();
+    else
+        tmrImageRadio.start(1000);
+}
+
+void TfraStartPage::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutPictures();
+}
+
+void TfraStartPage::layoutPictures()
+{
+    const int side = int(std::lround(width() / 2.5));
+    const int deviceHeight = qMin(side * 3 / 4, height() - 2 * kMargin);
+    const int top = (height() - deviceHeight) / 2;
+    const QRect camera(kMargin, top, side, deviceHeight);
+    const QRect notebook(width() - kMargin - side, top, side, deviceHeight);
+    placeImage(imgCamera, QStringLiteral("camera.png"), camera);
+    placeImage(imgNotebook, QStringLiteral("notebook.png"), notebook);
+
+    const int gap = notebook.left() - (camera.left() + camera.width());
+    const QRect radio(camera.left() + camera.width(), top + deviceHeight / 4, qMax(gap, 0), deviceHeight / 2);
+    placeImage(imgRadio, QStringLiteral("radio.png"), radio);
+
+    const int connectionLeft = camera.left() + camera.width() - camera.width() * 36 / 400;
+    const int connectionRight = notebook.left() + notebook.width() * 36 / 400;
+    const int connectionHeight = qMax(deviceHeight / 6, 1);
+    imgConnection->setGeometry(connectionLeft, top + (deviceHeight - connectionHeight) / 2,
+        qMax(connectionRight - connectionLeft, 0), connectionHeight);
+    imgConnection->setScaledContents(true);
+    // The devices lie over the ends of the link.
+    imgCamera->raise();
+    imgNotebook->raise();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+
+class QLabel;
+
+// The start page: camera and notebook with the link between them while the camera is connected,
+// a blinking radio between them while the program waits for it. The pictures follow the page's size.
+class TfraStartPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TfraStartPage(QWidget* parent = nullptr);
+
+    // Connected: the link shows. Otherwise the radio blinks every second.
+    void ShowConnected(bool connected);
+    // The radio stops blinking (another page is shown); it blinks again with ShowConnected(false).
+    void StopBlinking() { tmrImageRadio.stop(); }
+
+    QLabel* imgCamera;
+    QLabel* imgNotebook;
+    QLabel* imgConnection;
+    QLabel* imgRadio;
+    QTimer tmrImageRadio;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void layoutPictures();
+};
