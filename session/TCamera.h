@@ -2,9 +2,9 @@
 
 #include "camera/TBaseAction.h"
 #include "camera/TCameraInfo.h"
-#include "session/TCameraRemote.h"
 #include "import/TCameraImport.h"
 #include "platform/TWifiJoin.h"
+#include "session/TCameraRemote.h"
 
 #include <QString>
 #include <QTimer>
@@ -66,6 +66,8 @@ public:
     // No check runs after this, and a running check stops waiting. There is no restart.
     void Stop();
     bool ConnectWLAN();
+    // Stops a running live view (errors ignored) and switches to playback, where the card is listed.
+    void EnterPlayback(quint16 liveViewPort);
     bool ModuleIsLoading() const;
 
 private:
