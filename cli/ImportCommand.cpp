@@ -6,6 +6,7 @@
 #include "base/TSetup.h"
 #include "import/FileSizeText.h"
 #include "import/TCameraImport.h"
+#include "import/TImportSession.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,13 +26,6 @@ void onInterrupt(int)
 {
     g_interrupted = 1;
 }
-
-struct Planned
-{
-    const TCameraImportItem* Item;
-    QString Path;
-    qint64 Size;
-};
 
 } // namespace
 
@@ -105,106 +99,104 @@ int ImportCommand::run(CliContext& context, const QStringList& arguments)
         errors << why;
         ++failed;
     };
-    QString error;
-    QStringList folders;
-    if (!ListCommand::ListFolders(import, folders, error))
-        return context.fail(error);
+    TImportSession session(import, nullptr);
+    if (!session.ListFolders())
+        return context.fail(session.LastError());
+    for (const QString& why : session.Refused())
+        failure(ListCommand::Printable(why));
 
     // Lists first, so the progress line knows the whole amount.
-    std::vector<std::unique_ptr<TCameraImportItems>> lists;
-    std::vector<Planned> plan;
-    qint64 totalBytes = 0;
+    TImportSession::TLoadOptions options;
+    options.Thumbnails = false;
+    options.Append = true;
+    options.Accept = [&filter](const TCameraImportItem& item) { return filter.Matches(item); };
+    const QStringList folders = session.Folders();
     for (const QString& folder : folders) {
-        QString why;
-        if (TFileLoaderAction::SafeFileName(folder, &why).isEmpty()) {
+        if (!session.LoadFolder(folder, options))
+            failure(session.LastError());
+        for (const QString& why : session.Refused())
             failure(ListCommand::Printable(why));
+    }
+    const std::vector<TImportSession::TItem>& items = session.Items();
+    std::vector<int> plan;
+    qint64 totalBytes = 0;
+    for (int i = 0; i < int(items.size()); ++i) {
+        const TCameraImportItem& item = items[size_t(i)].File;
+        const qint64 size = item.Size();
+        if (size < 0) {
+            failure(QStringLiteral("%1: the camera lists no size")
+                        .arg(ListCommand::Printable(item.CameraPath())));
             continue;
         }
-        auto items = std::make_unique<TCameraImportItems>();
-        if (!ListCommand::ListFiles(import, folder, *items, error)) {
-            failure(error);
+        const QFileInfo existing(TFileLoaderAction::TargetPath(dest, item.FileName));
+        if (!all && existing.exists() && existing.isFile() && existing.size() == size) {
+            ++skipped;
             continue;
         }
-        for (const TCameraImportItem* item : *items) {
-            if (!filter.Matches(*item))
-                continue;
-            const QString path = TFileLoaderAction::TargetPath(dest, item->FileName, &why);
-            if (path.isEmpty()) {
-                failure(ListCommand::Printable(why));
-                continue;
-            }
-            const qint64 size = item->Size();
-            if (size < 0) {
-                failure(QStringLiteral("%1: the camera lists no size")
-                            .arg(ListCommand::Printable(item->CameraPath())));
-                continue;
-            }
-            const QFileInfo existing(path);
-            if (!all && existing.exists() && existing.isFile() && existing.size() == size) {
-                ++skipped;
-                continue;
-            }
-            plan.push_back({ item, path, size });
-            totalBytes += size;
-        }
-        lists.push_back(std::move(items));
+        plan.push_back(i);
+        totalBytes += size;
     }
 
     g_interrupted = 0;
     const auto previousHandler = std::signal(SIGINT, onInterrupt);
     QTimer watch;
     watch.setInterval(100);
-    QObject::connect(&watch, &QTimer::timeout, [&import] {
+    QObject::connect(&watch, &QTimer::timeout, [&session] {
         if (g_interrupted)
-            import.FileLoader.Cancel();
+            session.Cancel();
     });
     watch.start();
 
     ProgressBar progress(int(plan.size()), totalBytes);
     int copied = 0, done = 0;
     qint64 bytes = 0;
-    for (const Planned& p : plan) {
-        if (g_interrupted)
-            break;
-        import.FileLoader.OnProgress = [&](qint64 received, qint64) {
-            progress.Update(done, bytes + received, p.Item->FileName);
-    };
-    TFileLoadTarget target;
-    target.FileName = p.Path;
-    target.ExpectedSize = p.Size;
-    target.Modified = p.Item->DateTime();
-    progress.Update(done, bytes, p.Item->FileName);
-    if (import.FileLoader.Load(p.Item->CameraPath(), target, true)) {
-        ++copied;
-        bytes += p.Size;
-        if (!import.FileLoader.LastError.isEmpty())
-            errors << import.FileLoader.LastError; // copied, but its time could not be set
-    } else {
-        failure(g_interrupted ? QStringLiteral("%1: cancelled").arg(p.Item->FileName)
-                              : ListCommand::Printable(import.FileLoader.LastError));
-    }
-    ++done;
-    progress.Update(done, bytes, QString());
-}
-import.FileLoader.OnProgress = nullptr;
-progress.Finish();
-watch.stop();
-std::signal(SIGINT, previousHandler);
+    QString current;
+    QObject::connect(&session, &TImportSession::FileStarted, [&](int index) {
+        current = items[size_t(index)].File.FileName;
+        progress.Update(done, bytes, current);
+    });
+    QObject::connect(&session, &TImportSession::BytesReceived,
+        [&](qint64 received, qint64) { progress.Update(done, bytes + received, current); });
+    QObject::connect(&session, &TImportSession::FileImported, [&](const TImportSession::TResult& result) {
+        const TCameraImportItem& item = items[size_t(result.Index)].File;
+        if (result.Outcome == TImportSession::TOutcome::Copied) {
+            ++copied;
+            bytes += item.Size();
+            if (!result.Reason.isEmpty())
+                errors << result.Reason; // copied, but its time could not be set
+        } else if (g_interrupted || result.Failure == TCameraFailure::Cancelled) {
+            failure(QStringLiteral("%1: cancelled").arg(item.FileName));
+        } else {
+            failure(ListCommand::Printable(result.Reason));
+        }
+        ++done;
+        progress.Update(done, bytes, QString());
+    });
+    if (!plan.empty())
+        session.ImportSelection(plan, dest);
+    // A camera gone or a folder removed stops the import; a cancelled one only ends.
+    for (const TImportSession::TResult& result : session.Results())
+        if (result.Outcome == TImportSession::TOutcome::NotDone && !g_interrupted)
+            failure(QStringLiteral("%1: %2").arg(
+                ListCommand::Printable(items[size_t(result.Index)].File.FileName), result.Reason));
+    progress.Finish();
+    watch.stop();
+    std::signal(SIGINT, previousHandler);
 
-if (context.json()) {
-    context.printJson(QJsonDocument(
-        QJsonObject { { QStringLiteral("copied"), copied }, { QStringLiteral("skipped"), skipped },
-            { QStringLiteral("failed"), failed }, { QStringLiteral("bytes"), double(bytes) },
-            { QStringLiteral("errors"), QJsonArray::fromStringList(errors) } }));
-} else {
-    for (const QString& e : errors)
-        std::fprintf(stderr, "lumivar-cli: %s\n", e.toLocal8Bit().constData());
-    context.print(QStringLiteral("%1 copied (%2), %3 skipped, %4 failed%5")
-                      .arg(copied)
-                      .arg(FileSizeText(bytes))
-                      .arg(skipped)
-                      .arg(failed)
-                      .arg(g_interrupted ? QStringLiteral(", cancelled") : QString()));
-}
-return failed > 0 || g_interrupted ? CliContext::Failure : CliContext::Success;
+    if (context.json()) {
+        context.printJson(QJsonDocument(
+            QJsonObject { { QStringLiteral("copied"), copied }, { QStringLiteral("skipped"), skipped },
+                { QStringLiteral("failed"), failed }, { QStringLiteral("bytes"), double(bytes) },
+                { QStringLiteral("errors"), QJsonArray::fromStringList(errors) } }));
+    } else {
+        for (const QString& e : errors)
+            std::fprintf(stderr, "lumivar-cli: %s\n", e.toLocal8Bit().constData());
+        context.print(QStringLiteral("%1 copied (%2), %3 skipped, %4 failed%5")
+                          .arg(copied)
+                          .arg(FileSizeText(bytes))
+                          .arg(skipped)
+                          .arg(failed)
+                          .arg(g_interrupted ? QStringLiteral(", cancelled") : QString()));
+    }
+    return failed > 0 || g_interrupted ? CliContext::Failure : CliContext::Success;
 }

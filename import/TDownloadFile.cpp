@@ -9,13 +9,21 @@ TDownloadFile::TDownloadFile(const QString& fileName)
 
 qint64 TDownloadFile::writeData(const char* data, qint64 length)
 {
-    const qint64 n = QSaveFile::writeData(data, length);
-    if (n < length)
+    // A short write (the disk filled up within this chunk) is followed by one for the rest, so the
+    // system's refusal becomes the file's error instead of passing for a broken transfer.
+    qint64 total = 0;
+    while (total < length) {
+        const qint64 n = QSaveFile::writeData(data + total, length - total);
+        if (n <= 0)
+            break;
+        total += n;
+    }
+    if (total < length)
         m_writeFailed = true;
-    if (n > 0) {
-        m_written += n;
+    if (total > 0) {
+        m_written += total;
         if (OnWritten)
             OnWritten(m_written);
     }
-    return n;
+    return total > 0 || length == 0 ? total : -1;
 }

@@ -334,3 +334,17 @@ void TCamera::StopLiveView()
         log(QStringLiteral("TCamera.StopLiveView (Ex): ") + QString::fromLocal8Bit(e.what()), true);
     }
 }
+
+void TCamera::EnterPlayback(quint16 liveViewPort)
+{
+    const std::shared_ptr<bool> alive = m_alive;
+    for (TBaseLiveViewAction* liveView : { static_cast<TBaseLiveViewAction*>(&Remote.LiveView),
+             static_cast<TBaseLiveViewAction*>(&Remote.ReleaseView) }) {
+        if (liveView->LiveViewState == TBaseLiveViewAction::Started)
+            liveView->Execute(TBaseLiveViewAction::KindStop, liveViewPort);
+        if (!*alive)
+            return;
+    }
+    if (Remote.CameraMode.Enabled)
+        Remote.CameraMode.SwitchToMode(TCameraModeAction::ModePlay);
+}

@@ -66,6 +66,8 @@ public:
     // No check runs after this, and a running check stops waiting. There is no restart.
     void Stop();
     bool ConnectWLAN();
+    // Stops a running live view (errors ignored) and switches to playback, where the card is listed.
+    void EnterPlayback(quint16 liveViewPort);
     bool ModuleIsLoading() const;
 
     // What the main window asks of the camera. Each request catches and logs its own failure.

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "base/ui/TfraCameraPage.h"
-#include "import/TPreviewList.h"
+#include "import/TImportSession.h"
 #include "import/ui/TKmImageGridCell.h"
 
-#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -15,7 +14,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QToolButton;
-class TCameraImportItem;
 class TKmImageGrid;
 class TSetup;
 class TfrmViewer;
@@ -25,8 +23,9 @@ class TfrmViewer;
 // shown. Thumbnails fetched once are kept for the whole run, so showing a folder again costs no
 // thumbnail request.
 //
-// Every camera request waits while events are processed, so the page refuses a second operation
-// while one runs and reports each through OnCommunication, which keeps the main window on this page.
+// The page shows an import session (TImportSession) and forwards the user's intent to it; the session
+// refuses a second operation while one runs, and the page reports each through OnCommunication,
+// which keeps the main window on this page.
 class TfraPhotoImport : public TfraCameraPage
 {
     Q_OBJECT
@@ -54,7 +53,7 @@ public:
     // The viewer that opens downloaded JPEG files on a double click; may be none.
     void SetViewer(TfrmViewer* viewer) { m_viewer = viewer; }
 
-    // Stores the camera and forgets every cached thumbnail.
+    // Stores the camera and starts a new session on it, which forgets every cached thumbnail.
     void SetCamera(TCamera* camera) override;
     // Stops live view, switches the camera to playback and lists its folders.
     void GoStart() override;
@@ -75,9 +74,9 @@ public:
     // Whether the cell selects under a cbxSelection item (siCustom selects nothing of its own).
     static bool KindSelected(int selectionItem, int cellKind);
 
-    const TPreviewList& Previews() const { return m_previews; }
+    const TPreviewList& Previews() const;
     // A folder load or an import is running.
-    bool IsBusy() const { return m_busy; }
+    bool IsBusy() const { return m_session && m_session->IsBusy(); }
     // The local copy of the cell's file; empty while the cell still points to the camera.
     QString LocalFile(int cellIndex) const;
 
@@ -108,36 +107,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // What the page knows of a cell's file beyond what the cell shows.
-    struct TCellFile
-    {
-        QString CameraPath;
-        QString FileName;
-        qint64 Size = -1;
-        QDateTime Modified;
-        QString LocalPath;
-    };
-
     QWidget* createSourcePanel();
     QWidget* createActionPanel();
+    void connectSession();
     void applySelectionItems();
-    void setSelectionIndex(int index);
-    void reloadSources();
-    void loadFolder(const QString& folder);
-    void importSelection(const QString& folder, int selectedCount);
-    void addCell(const TCameraImportItem& item, const TPreview& preview, const QString& localBase);
-    bool isLocal(int cellIndex) const;
-    // The camera went away or was reset: a running operation cannot go on.
-    bool cameraLost() const;
-    QString downloadDirectory() const;
+    TImportSession::TLoadOptions loadOptions() const;
     void clearGrid();
-    void progress(const QString& title, const QString& detail, bool finished, double percent);
+    void addCell(int index);
+    void updateCell(int index);
+    std::vector<int> selectedCells() const;
+    bool isLocal(int cellIndex) const;
+    QString downloadDirectory() const;
 
     TSetup* m_setup = nullptr;
     TfrmViewer* m_viewer = nullptr;
-    TPreviewList m_previews;
-    std::vector<TCellFile> m_files; // by cell index
-    bool m_busy = false;
-    // Lets a wait that outlived the page notice it.
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    std::unique_ptr<TImportSession> m_session; // none without a camera
 };

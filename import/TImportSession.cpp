@@ -1,0 +1,506 @@
+#include "import/TImportSession.h"
+
+#include "base/TLogger.h"
+#include "base/TNamedTexts.h"
+#include "camera/TMovPlayTimeAction.h"
+#include "import/TCameraImport.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+// Marks the session busy for the length of one operation and announces its start and end; a session
+// destroyed meanwhile is not touched again.
+class TImportSession::Operation
+{
+public:
+    explicit Operation(TImportSession& session)
+        : m_session(session)
+        , m_alive(session.m_alive)
+    {
+        session.m_busy = true;
+        session.m_cancelled = false;
+    }
+    ~Operation()
+    {
+        if (!*m_alive)
+            return;
+        m_session.m_busy = false;
+        if (m_started)
+            emit m_session.Finished();
+    }
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+    // False when a receiver of the start destroyed the session.
+    bool start()
+    {
+        m_started = true;
+        emit m_session.Started();
+        return *m_alive;
+    }
+    bool gone() const { return !*m_alive; }
+    const std::shared_ptr<bool>& alive() const { return m_alive; }
+
+private:
+    TImportSession& m_session;
+    std::shared_ptr<bool> m_alive;
+    bool m_started = false;
+};
+
+namespace {
+
+QString cameraGone()
+{
+    return QStringLiteral("the camera does not answer");
+}
+
+// A failed download after which the import cannot go on.
+bool stopsImport(const TFileLoaderAction& loader)
+{
+    switch (loader.LastFailure) {
+    case TCameraFailure::Cancelled:
+    case TCameraFailure::Reset:
+        return true;
+    case TCameraFailure::LocalWrite:
+        return false; // that file only: the next one may fit
+    default:
+        // No answer at all: the camera is gone, every further request would wait as long.
+        return loader.ResponseCode < 0;
+    }
+}
+
+QString stopText(TCameraFailure failure)
+{
+    switch (failure) {
+    case TCameraFailure::Cancelled:
+        return QStringLiteral("cancelled");
+    case TCameraFailure::Reset:
+        return QStringLiteral("the camera was reset");
+    default:
+        return cameraGone();
+    }
+}
+
+} // namespace
+
+TImportSession::TImportSession(
+    TCameraImport& import, TMovPlayTimeAction* playTime, std::function<bool()> cameraThere, QObject* parent)
+    : QObject(parent)
+    , m_import(import)
+    , m_playTime(playTime)
+    , m_cameraThere(std::move(cameraThere))
+{ }
+
+TImportSession::~TImportSession()
+{
+    *m_alive = false;
+    // The loader outlives us and may still be waiting for a file.
+    if (m_downloading)
+        m_import.FileLoader.OnProgress = std::move(m_previousProgress);
+}
+
+bool TImportSession::isCameraThere() const
+{
+    return !m_cameraThere || m_cameraThere();
+}
+
+void TImportSession::progress(const QString& title, const QString& detail, bool finished, double percent)
+{
+    // Halves to even, as the progress line has always rounded.
+    emit Progress(title, detail, finished, int(std::nearbyint(percent)));
+}
+
+void TImportSession::refuse(const QString& logLine, const QString& why)
+{
+    TLogger::LogAlways(logLine);
+    m_refused << why;
+}
+
+qint64 TImportSession::DataSize() const
+{
+    qint64 total = 0;
+    for (const TItem& item : m_items)
+        total += std::max<qint64>(item.File.Size(), 0);
+    return total;
+}
+
+void TImportSession::Cancel()
+{
+    if (!m_busy)
+        return;
+    m_cancelled = true;
+    if (m_downloading)
+        m_import.FileLoader.Cancel();
+}
+
+bool TImportSession::ReloadSources(const std::function<void()>& prepare, const TLoadOptions& options)
+{
+    if (m_busy)
+        return false;
+    Operation operation(*this);
+    if (!operation.start())
+        return false;
+    if (prepare) {
+        prepare();
+        if (operation.gone())
+            return false;
+    }
+    m_items.clear();
+    emit ItemsCleared();
+    if (operation.gone() || !listFolders(operation.alive()))
+        return false;
+    if (m_folders.size() == 1)
+        return loadFolder(m_folders.first(), options, operation.alive());
+    return true;
+}
+
+bool TImportSession::ListFolders()
+{
+    if (m_busy)
+        return false;
+    Operation operation(*this);
+    return operation.start() && listFolders(operation.alive());
+}
+
+bool TImportSession::listFolders(const std::shared_ptr<bool>& alive)
+{
+    m_folders.clear();
+    m_refused.clear();
+    m_lastError.clear();
+    emit FoldersListed();
+    if (!*alive)
+        return false;
+    if (!isCameraThere()) {
+        m_lastError = cameraGone();
+        return false;
+    }
+    // Cameras without the listing request still serve the folder pages.
+    const bool listing = m_import.ImageList.Enabled;
+    TBaseImportAction& action = listing ? static_cast<TBaseImportAction&>(m_import.ImageList)
+                                        : static_cast<TBaseImportAction&>(m_import.DirectoryList);
+    const bool ok
+        = listing ? m_import.ImageList.Execute(QString()) : m_import.DirectoryList.Execute(QString());
+    if (!*alive)
+        return false;
+    if (!ok) {
+        m_lastError = (listing ? QStringLiteral("could not list /DCIM: %1")
+                               : QStringLiteral("could not read the page /DCIM: %1"))
+                          .arg(action.LastError);
+        return false;
+    }
+    if (listing)
+        m_import.ImageList.ParseFolders();
+    else
+        m_import.DirectoryList.ParseFolders();
+    // Folder names go into requests and local paths; only plain names are offered.
+    for (const QString& folder : action.Folders) {
+        QString why;
+        if (TFileLoaderAction::SafeFileName(folder, &why).isEmpty())
+            refuse(QStringLiteral("TImportSession.ListFolders: folder name refused: ") + folder, why);
+        else
+            m_folders << folder;
+    }
+    emit FoldersListed();
+    return *alive;
+}
+
+bool TImportSession::LoadFolder(const QString& folder, const TLoadOptions& options)
+{
+    if (m_busy)
+        return false;
+    Operation operation(*this);
+    return operation.start() && loadFolder(folder, options, operation.alive());
+}
+
+bool TImportSession::listFiles(const QString& folder, std::vector<TCameraImportItem>& files)
+{
+    const QString path = QLatin1Char('/') + folder;
+    const bool listing = m_import.ImageList.Enabled;
+    TBaseImportAction& action = listing ? static_cast<TBaseImportAction&>(m_import.ImageList)
+                                        : static_cast<TBaseImportAction&>(m_import.DirectoryList);
+    if (!(listing ? m_import.ImageList.Execute(path) : m_import.DirectoryList.Execute(path))) {
+        if (!(listing && action.ResponseCode == 404)) // the camera's answer for a folder without files
+            m_lastError = QStringLiteral("could not list /DCIM%1: %2").arg(path, action.LastError);
+        return false;
+    }
+    if (listing)
+        m_import.ImageList.ParseItems();
+    else
+        m_import.DirectoryList.ParseItems();
+    // Copies: the listing action runs again for the next folder while these wait for thumbnails.
+    for (const TCameraImportItem* file : action.Items)
+        files.push_back(*file);
+    return true;
+}
+
+bool TImportSession::loadFolder(
+    const QString& folder, const TLoadOptions& options, const std::shared_ptr<bool>& alive)
+{
+    m_refused.clear();
+    m_lastError.clear();
+    if (!options.Append) {
+        m_items.clear();
+        emit ItemsCleared();
+        if (!*alive)
+            return false;
+    }
+    std::vector<TCameraImportItem> files;
+    bool listed = false;
+    if (isCameraThere()) {
+        listed = listFiles(folder, files);
+        if (!*alive)
+            return false;
+    } else {
+        m_lastError = cameraGone();
+    }
+    bool interrupted = false;
+    if (listed) {
+        if (options.Accept)
+            std::erase_if(files, [&](const TCameraImportItem& file) { return !options.Accept(file); });
+        const int count = int(files.size());
+        const QString title = rs("_rsLoadPreview", { count });
+        const double step = count > 0 ? 100.0 / count : 0;
+        if (options.Thumbnails)
+            progress(title, QString(), false, 0);
+        try {
+            for (int i = 0; i < count && *alive; ++i) {
+                if (m_cancelled || !isCameraThere()) {
+                    m_lastError = m_cancelled ? QStringLiteral("cancelled") : cameraGone();
+                    interrupted = true;
+                    break;
+                }
+                const Step next = loadItem(files[size_t(i)], options, alive);
+                if (next == Step::Gone)
+                    return false;
+                if (next == Step::Stop) {
+                    m_lastError = cameraGone();
+                    interrupted = true;
+                    break;
+                }
+                // A refused name is not shown, not even in the progress line.
+                if (options.Thumbnails)
+                    progress(title, next == Step::Refused ? QString() : files[size_t(i)].FileName, false,
+                        (i + 1) * step);
+            }
+        } catch (const std::exception& e) {
+            TLogger::LogAlways(
+                QStringLiteral("TImportSession.LoadFolder (Ex): %1").arg(QString::fromLocal8Bit(e.what())));
+            m_lastError = QStringLiteral("unexpected error");
+            interrupted = true;
+        }
+        if (!*alive)
+            return false;
+        if (options.Thumbnails)
+            progress(title, rs(interrupted ? "_rsTaskFailed" : "_rsTaskFinished"), true, 100);
+    }
+    if (!*alive)
+        return false;
+    emit FolderLoaded();
+    return *alive && m_lastError.isEmpty();
+}
+
+TImportSession::Step TImportSession::loadItem(
+    const TCameraImportItem& file, const TLoadOptions& options, const std::shared_ptr<bool>& alive)
+{
+    // The names go into requests and local paths.
+    QString why;
+    if (TFileLoaderAction::SafeFileName(file.FileName, &why).isEmpty()
+        || TFileLoaderAction::SafeFileName(file.Directory.mid(1), &why).isEmpty()
+        || !file.Directory.startsWith(QLatin1Char('/'))) {
+        if (why.isEmpty())
+            why = QStringLiteral("refused the camera folder \"%1\": it is not below /DCIM")
+                      .arg(file.Directory);
+        refuse(QStringLiteral("TImportSession.LoadFolder: file name refused: ") + file.Directory
+                + QLatin1Char('/') + file.FileName,
+            why);
+        return Step::Refused;
+    }
+    const QString path = file.CameraPath();
+    const TPreview* preview = nullptr;
+    if (options.Thumbnails) {
+        preview = m_previews.Find(path);
+        if (!preview) {
+            TThumbnailAction& thumbnail = m_import.Thumbnail;
+            const bool ok = thumbnail.Execute(path);
+            if (!*alive)
+                return Step::Gone;
+            if (ok && !thumbnail.Data.isEmpty()) {
+                m_previews.Add(std::make_unique<TPreview>(path, thumbnail.Data));
+                preview = m_previews.Find(path);
+            } else if (!ok && thumbnail.ResponseCode < 0) {
+                // No answer at all: the camera is gone, every further request would wait as long.
+                return Step::Stop;
+            }
+        }
+        if (!preview)
+            return Step::Go; // left out, as if it were not on the card
+    }
+
+    TItem item { file, preview, {}, {} };
+    if (!options.LocalFolder.isEmpty()) {
+        const QString local = TFileLoaderAction::TargetPath(options.LocalFolder, file.FileName);
+        if (!local.isEmpty() && QFileInfo(local).isFile())
+            item.LocalPath = local;
+    }
+    m_items.push_back(std::move(item));
+    const int index = int(m_items.size()) - 1;
+    emit ItemAdded(index);
+    if (!*alive)
+        return Step::Gone;
+
+    if (m_playTime && m_playTime->Enabled
+        && file.FileName.endsWith(QLatin1String(".MOV"), Qt::CaseInsensitive)) {
+        QString playTime;
+        const bool ok = m_playTime->Execute(path, playTime);
+        if (!*alive)
+            return Step::Gone;
+        if (ok) {
+            m_items[size_t(index)].PlayTime = playTime;
+            emit ItemChanged(index);
+            if (!*alive)
+                return Step::Gone;
+        }
+    }
+    return Step::Go;
+}
+
+bool TImportSession::ImportSelection(
+    const std::vector<int>& indexes, const QString& folder, const std::function<QString()>& chooseFolder)
+{
+    if (m_busy || indexes.empty())
+        return false;
+    for (const int index : indexes)
+        if (index < 0 || index >= int(m_items.size()))
+            return false;
+    Operation operation(*this);
+    QString target = folder.trimmed();
+    if (target.isEmpty() && chooseFolder) {
+        target = chooseFolder().trimmed();
+        if (operation.gone())
+            return false;
+    }
+    if (target.isEmpty() || !QFileInfo(target).isDir() || !operation.start())
+        return false;
+    return runImport(indexes, QFileInfo(target).absoluteFilePath(), operation.alive());
+}
+
+bool TImportSession::runImport(
+    const std::vector<int>& indexes, const QString& folder, const std::shared_ptr<bool>& alive)
+{
+    m_results.clear();
+    for (const int index : indexes)
+        m_results.push_back({ index, TOutcome::NotDone, TCameraFailure::None, {} });
+    const int n = int(indexes.size());
+    const QString title = rs("_rsImportFile", { n });
+    const double step = 100.0 / n;
+    progress(title, QString(), false, 0);
+    if (!*alive)
+        return false;
+
+    TFileLoaderAction& loader = m_import.FileLoader;
+    m_previousProgress = loader.OnProgress;
+    m_downloading = true;
+    loader.OnProgress = [this](qint64 received, qint64 expected) { emit BytesReceived(received, expected); };
+
+    QString stopped;
+    int done = 0;
+    try {
+        for (; done < n; ++done) {
+            const int index = indexes[size_t(done)];
+            const QString name = m_items[size_t(index)].File.FileName;
+            progress(title, name, false, done * step);
+            if (!*alive)
+                return false;
+            if (m_cancelled)
+                stopped = QStringLiteral("cancelled");
+            else if (!QFileInfo(folder).isDir())
+                stopped = QStringLiteral("the target folder %1 is gone").arg(folder);
+            else if (!isCameraThere())
+                stopped = cameraGone();
+            if (!stopped.isEmpty())
+                break;
+            emit FileStarted(index);
+            if (!*alive)
+                return false;
+            const Step next = importItem(m_results[size_t(done)], folder, alive);
+            if (next == Step::Gone)
+                return false;
+            if (m_results[size_t(done)].Outcome == TOutcome::Copied) {
+                progress(title, name, false, (done + 1) * step);
+                if (!*alive)
+                    return false;
+            }
+            emit FileImported(m_results[size_t(done)]);
+            if (!*alive)
+                return false;
+            if (next == Step::Stop) {
+                stopped = m_cancelled ? stopText(TCameraFailure::Cancelled)
+                                      : stopText(m_results[size_t(done)].Failure);
+                ++done;
+                break;
+            }
+        }
+    } catch (const std::exception& e) {
+        TLogger::LogAlways(
+            QStringLiteral("TImportSession.ImportSelection (Ex): %1").arg(QString::fromLocal8Bit(e.what())));
+        stopped = QStringLiteral("unexpected error");
+    }
+    if (!*alive)
+        return false;
+    loader.OnProgress = std::move(m_previousProgress);
+    m_downloading = false;
+    for (size_t i = size_t(done); i < m_results.size(); ++i)
+        if (m_results[i].Outcome == TOutcome::NotDone)
+            m_results[i].Reason = QStringLiteral("not copied: %1").arg(stopped);
+
+    progress(title, rs(stopped.isEmpty() ? "_rsTaskFinished" : "_rsTaskFailed"), true, 100);
+    if (!*alive)
+        return false;
+    emit ImportFinished();
+    return *alive && stopped.isEmpty();
+}
+
+TImportSession::Step TImportSession::importItem(
+    TResult& result, const QString& folder, const std::shared_ptr<bool>& alive)
+{
+    TItem& item = m_items[size_t(result.Index)];
+    if (!item.LocalPath.isEmpty() && QFileInfo(item.LocalPath).isFile()) {
+        result.Outcome = TOutcome::Skipped;
+        result.Reason = QStringLiteral("already copied to %1").arg(item.LocalPath);
+        return Step::Go;
+    }
+    QString why;
+    const QString local = TFileLoaderAction::TargetPath(folder, item.File.FileName, &why);
+    if (local.isEmpty()) {
+        TLogger::LogAlways(QStringLiteral("TImportSession.ImportSelection: ") + why);
+        result.Outcome = TOutcome::Skipped;
+        result.Reason = why;
+        return Step::Go;
+    }
+    TFileLoaderAction& loader = m_import.FileLoader;
+    const bool ok
+        = loader.Load(item.File.CameraPath(), { local, item.File.Size(), item.File.DateTime() }, true);
+    if (!*alive)
+        return Step::Gone;
+    if (ok && loader.LoadedFile == local) {
+        result.Outcome = TOutcome::Copied;
+        result.Reason = loader.LastError; // a time that could not be set; the copy is kept
+        item.LocalPath = local;
+        emit ItemChanged(result.Index);
+        return *alive ? Step::Go : Step::Gone;
+    }
+    result.Outcome = TOutcome::Failed;
+    if (ok) {
+        // Done without a file: the loader was reset (and disabled) meanwhile.
+        result.Failure = TCameraFailure::Reset;
+        result.Reason = QStringLiteral("the camera was reset");
+        return Step::Stop;
+    }
+    const bool stop = m_cancelled || stopsImport(loader);
+    result.Failure = loader.LastFailure;
+    result.Reason = loader.LastError.isEmpty() ? stopText(result.Failure) : loader.LastError;
+    return stop ? Step::Stop : Step::Go;
+}

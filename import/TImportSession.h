@@ -1,0 +1,148 @@
+#pragma once
+
+#include "camera/TBaseAction.h"
+#include "import/TCameraImportItem.h"
+#include "import/TPreviewList.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TCameraImport;
+class TMovPlayTimeAction;
+
+// One import from the camera's card, without any window: the folders, one folder's files with
+// their thumbnails (fetched through a cache that lasts as long as the session, so a folder shown
+// again costs no thumbnail request), and the copy of a selection into a folder of the computer,
+// with progress and a result for every file. The photo import page shows it; lumivar-cli drives it.
+//
+// Every camera request waits while events are processed: a second operation while one runs is
+// refused, and a session destroyed during such a wait returns without touching itself again.
+class TImportSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    // One file of the loaded folders.
+    struct TItem
+    {
+        TCameraImportItem File; // as the camera listed it
+        const TPreview* Preview = nullptr; // from the cache; none when loaded without thumbnails
+        QString LocalPath; // the copy on the computer; empty while the file is only on the camera
+        QString PlayTime; // movies, when the camera tells it
+    };
+
+    struct TLoadOptions
+    {
+        // Each file's thumbnail from the cache or the camera; a file without one is left out.
+        bool Thumbnails = true;
+        // Where earlier copies are looked for (a file of the same name there counts as copied).
+        QString LocalFolder;
+        // Only files it accepts are loaded; none: every file.
+        std::function<bool(const TCameraImportItem&)> Accept;
+        // Keep the files loaded before (a whole card, folder by folder).
+        bool Append = false;
+    };
+
+    enum class TOutcome { Copied, Skipped, Failed, NotDone };
+    struct TResult
+    {
+        int Index = -1; // into Items()
+        TOutcome Outcome = TOutcome::NotDone;
+        TCameraFailure Failure = TCameraFailure::None; // why a file failed
+        // Why it was skipped, failed or not done; for a copy, a time that could not be set.
+        QString Reason;
+    };
+
+    // cameraThere tells whether the camera can still be asked (connected, in playback); none:
+    // always. playTime may be none; it gives the play time of movies.
+    TImportSession(TCameraImport& import, TMovPlayTimeAction* playTime,
+        std::function<bool()> cameraThere = {}, QObject* parent = nullptr);
+    ~TImportSession() override;
+
+    // Lists the card's folders (plain names only); when there is exactly one, loads it. prepare (may be
+    // none) runs first, inside the same operation: the page switches the camera to playback there.
+    bool ReloadSources(const std::function<void()>& prepare, const TLoadOptions& options);
+    // The card's folders with plain names, in listing order. False when the camera did not list them.
+    bool ListFolders();
+    // The files of one folder ("100OLYMP") into Items(), oldest first. An empty folder is no error.
+    bool LoadFolder(const QString& folder, const TLoadOptions& options);
+    // Copies the items at indexes, in this order, into folder (an empty one is asked of chooseFolder;
+    // none chosen or not existing: nothing happens and the result is false). A file with a known
+    // copy is skipped; a file the camera has not, or that cannot be written, fails and the next one
+    // follows; a camera that stops answering, a target folder that goes away or Cancel stop the
+    // import. True when it ran to the end.
+    bool ImportSelection(const std::vector<int>& indexes, const QString& folder,
+        const std::function<QString()>& chooseFolder = {});
+    // Ends the running operation after the current file; a running download ends at once.
+    void Cancel();
+
+    bool IsBusy() const { return m_busy; }
+    const QStringList& Folders() const { return m_folders; }
+    const std::vector<TItem>& Items() const { return m_items; }
+    // The sum of the listed sizes of Items().
+    qint64 DataSize() const;
+    // The last import's result for each file asked for.
+    const std::vector<TResult>& Results() const { return m_results; }
+    // Why names were left out of the last listing or load ("refused the camera file name ...").
+    const QStringList& Refused() const { return m_refused; }
+    // Why the last listing or load failed or stopped.
+    const QString& LastError() const { return m_lastError; }
+    const TPreviewList& Previews() const { return m_previews; }
+
+signals:
+    void Started();
+    void Finished();
+    // percent 0 to 100; the title names the operation, the detail the current file or the end.
+    void Progress(const QString& title, const QString& detail, bool finished, int percent);
+    void FoldersListed();
+    void ItemsCleared();
+    void ItemAdded(int index);
+    // Its play time or its local copy became known.
+    void ItemChanged(int index);
+    void FolderLoaded();
+    void FileStarted(int index);
+    // Bytes of the running download so far and its expected size (-1 unknown).
+    void BytesReceived(qint64 received, qint64 expected);
+    void FileImported(const TImportSession::TResult& result);
+    void ImportFinished();
+
+private:
+    class Operation;
+    // Go on (after a file whose name was refused), stop, or return at once: the session was destroyed.
+    enum class Step { Go, Refused, Stop, Gone };
+
+    bool listFolders(const std::shared_ptr<bool>& alive);
+    bool loadFolder(const QString& folder, const TLoadOptions& options, const std::shared_ptr<bool>& alive);
+    bool listFiles(const QString& folder, std::vector<TCameraImportItem>& files);
+    // One file of a folder load: its thumbnail, its item and play time.
+    Step loadItem(
+        const TCameraImportItem& file, const TLoadOptions& options, const std::shared_ptr<bool>& alive);
+    bool runImport(
+        const std::vector<int>& indexes, const QString& folder, const std::shared_ptr<bool>& alive);
+    // One file of an import into result; Stop when the import cannot go on.
+    Step importItem(TResult& result, const QString& folder, const std::shared_ptr<bool>& alive);
+    bool isCameraThere() const;
+    void progress(const QString& title, const QString& detail, bool finished, double percent);
+    void refuse(const QString& logLine, const QString& why);
+
+    TCameraImport& m_import;
+    TMovPlayTimeAction* m_playTime;
+    std::function<bool()> m_cameraThere;
+    TPreviewList m_previews;
+    QStringList m_folders;
+    std::vector<TItem> m_items;
+    std::vector<TResult> m_results;
+    QStringList m_refused;
+    QString m_lastError;
+    bool m_busy = false;
+    bool m_cancelled = false;
+    bool m_downloading = false; // the loader's progress handler is ours
+    std::function<void(qint64, qint64)> m_previousProgress;
+    // Lets a wait that outlived the session notice it.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+};
