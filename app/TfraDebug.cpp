@@ -1,11 +1,11 @@
 #include "app/TfraDebug.h"
 
+#include "app/ShellTexts.h"
+#include "app/TfrmSettings.h"
 #include "base/TLogger.h"
 #include "base/TMessageObserver.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
-#include "app/ShellTexts.h"
-#include "app/TfrmSettings.h"
 #include "camera/TIdHTTPEx.h"
 #include "exif/ui/TfrmViewer.h"
 

@@ -1,8 +1,8 @@
 #include "app/TfrmInfo.h"
 
+#include "app/ShellTexts.h"
 #include "base/TLanguageModule.h"
 #include "base/TNamedTexts.h"
-#include "app/ShellTexts.h"
 
 #include <QDesktopServices>
 #include <QGridLayout>

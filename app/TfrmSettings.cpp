@@ -1,9 +1,9 @@
 #include "app/TfrmSettings.h"
 
+#include "app/ShellTexts.h"
 #include "base/TLanguageModule.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
-#include "app/ShellTexts.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

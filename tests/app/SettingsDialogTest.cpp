@@ -1,10 +1,10 @@
 #include "app/TfrmSettings.h"
 
+#include "app/ShellTexts.h"
 #include "base/TLanguageFile.h"
 #include "base/TLanguageModule.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
-#include "app/ShellTexts.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -6,10 +6,10 @@
 #include "base/AppTexts.h"
 #include "base/QStringPrinter.h"
 #include "base/TSetup.h"
-#include "session/TCamera.h"
 #include "import/FileSizeText.h"
 #include "import/ImportTestCard.h"
 #include "import/ui/TKmImageGrid.h"
+#include "session/TCamera.h"
 #include "sim/SimServer.h"
 
 #include <QComboBox>
