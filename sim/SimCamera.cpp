@@ -52,9 +52,18 @@ bool SimCamera::powered() const
     return m_powered;
 }
 
+std::chrono::steady_clock::duration SimCamera::offFor() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_powered ? std::chrono::steady_clock::duration::zero()
+                     : std::chrono::steady_clock::now() - m_offSince;
+}
+
 void SimCamera::setPowered(bool on)
 {
     std::lock_guard lock(m_mutex);
+    if (!on && m_powered)
+        m_offSince = std::chrono::steady_clock::now();
     if (on && !m_powered) {
         m_mode = Mode::Play;
         m_size.clear();

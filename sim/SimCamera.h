@@ -26,6 +26,8 @@ public:
     const SimProfile& profile() const { return m_profile; }
 
     bool powered() const;
+    // How long ago the body was switched off; zero while it is on.
+    std::chrono::steady_clock::duration offFor() const;
     // Power on starts in play mode with everything else reset, as a body does after switching on.
     void setPowered(bool on);
     std::string connectMode() const;
@@ -89,6 +91,7 @@ private:
     mutable std::mutex m_mutex;
     SimPropertySet m_props;
     bool m_powered = true;
+    std::chrono::steady_clock::time_point m_offSince;
     std::string m_connectMode = "private";
     Mode m_mode = Mode::Play;
     std::string m_size;
