@@ -12,6 +12,8 @@ namespace {
 // Exposure time * ISO / N^2 of a correctly exposed scene: f/5.6, 1/125 s, ISO 200.
 constexpr double kCorrect = (1.0 / 125) * 200 / (5.6 * 5.6);
 constexpr double kZoomMillimetresPerSecond = 10;
+// Enough for hours of track points; a log growing beyond it is counted, not kept.
+constexpr size_t kMostGpsBytes = 4 << 20;
 
 bool isLiveSpeed(const std::string& v)
 {
@@ -361,6 +363,30 @@ SimLiveInfo SimCamera::liveInfo(int remainingShots) const
     info.focalLength = focalLengthLocked();
     info.brightness = e.brightness;
     return info;
+}
+
+void SimCamera::attachGps(const std::string& data)
+{
+    std::lock_guard lock(m_mutex);
+    m_gps.attached = data.substr(0, kMostGpsBytes);
+}
+
+void SimCamera::storeGps(bool append, const std::string& date, const std::string& data)
+{
+    std::lock_guard lock(m_mutex);
+    if (!append) {
+        m_gps.stored.clear();
+        m_gps.storedBytes = 0;
+    }
+    m_gps.storedDate = date;
+    m_gps.storedBytes += data.size();
+    m_gps.stored += data.substr(0, kMostGpsBytes - std::min(kMostGpsBytes, m_gps.stored.size()));
+}
+
+SimGpsLog SimCamera::gpsLog() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_gps;
 }
 
 } // namespace camsim

@@ -236,6 +236,13 @@ std::string SimServer::stateJson() const
         return 0;
     });
     o["properties"] = props;
+    const SimGpsLog gpsLog = ctx.camera.gpsLog();
+    QJsonObject gps;
+    gps["attached"] = QString::fromStdString(gpsLog.attached);
+    gps["stored"] = QString::fromStdString(gpsLog.stored);
+    gps["date"] = QString::fromStdString(gpsLog.storedDate);
+    gps["storedbytes"] = qint64(gpsLog.storedBytes);
+    o["gps"] = gps;
     QJsonObject live;
     live["running"] = ctx.liveView.running();
     live["frames"] = qint64(ctx.liveView.framesSent());
