@@ -12,6 +12,8 @@ namespace {
 // Exposure time * ISO / N^2 of a correctly exposed scene: f/5.6, 1/125 s, ISO 200.
 constexpr double kCorrect = (1.0 / 125) * 200 / (5.6 * 5.6);
 constexpr double kZoomMillimetresPerSecond = 10;
+// Enough for hours of track points; a log growing beyond it is counted, not kept.
+constexpr size_t kMostGpsBytes = 4 << 20;
 
 bool isLiveSpeed(const std::string& v)
 {
@@ -52,9 +54,18 @@ bool SimCamera::powered() const
     return m_powered;
 }
 
+std::chrono::steady_clock::duration SimCamera::offFor() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_powered ? std::chrono::steady_clock::duration::zero()
+                     : std::chrono::steady_clock::now() - m_offSince;
+}
+
 void SimCamera::setPowered(bool on)
 {
     std::lock_guard lock(m_mutex);
+    if (!on && m_powered)
+        m_offSince = std::chrono::steady_clock::now();
     if (on && !m_powered) {
         m_mode = Mode::Play;
         m_size.clear();
@@ -352,6 +363,30 @@ SimLiveInfo SimCamera::liveInfo(int remainingShots) const
     info.focalLength = focalLengthLocked();
     info.brightness = e.brightness;
     return info;
+}
+
+void SimCamera::attachGps(const std::string& data)
+{
+    std::lock_guard lock(m_mutex);
+    m_gps.attached = data.substr(0, kMostGpsBytes);
+}
+
+void SimCamera::storeGps(bool append, const std::string& date, const std::string& data)
+{
+    std::lock_guard lock(m_mutex);
+    if (!append) {
+        m_gps.stored.clear();
+        m_gps.storedBytes = 0;
+    }
+    m_gps.storedDate = date;
+    m_gps.storedBytes += data.size();
+    m_gps.stored += data.substr(0, kMostGpsBytes - std::min(kMostGpsBytes, m_gps.stored.size()));
+}
+
+SimGpsLog SimCamera::gpsLog() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_gps;
 }
 
 } // namespace camsim

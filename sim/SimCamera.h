@@ -4,6 +4,7 @@
 #include "sim/SimPropertySet.h"
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -11,6 +12,15 @@
 namespace camsim {
 
 struct SimShotInfo;
+
+// What clients sent with req_attachexifgps and req_storegpsinfo; the simulator only keeps it.
+struct SimGpsLog
+{
+    std::string attached; // the last attach request's body
+    std::string stored; // the log as new and append requests left it
+    std::string storedDate;
+    uint64_t storedBytes = 0; // all bytes stored, also beyond what is kept
+};
 
 // The camera's state apart from the card: power, connection mode, camera mode with its live view
 // size, properties, AF point, zoom and what a take is doing. Every member locks, so the server's
@@ -26,6 +36,8 @@ public:
     const SimProfile& profile() const { return m_profile; }
 
     bool powered() const;
+    // How long ago the body was switched off; zero while it is on.
+    std::chrono::steady_clock::duration offFor() const;
     // Power on starts in play mode with everything else reset, as a body does after switching on.
     void setPowered(bool on);
     std::string connectMode() const;
@@ -75,6 +87,10 @@ public:
     SimShotInfo shotInfo(double exposureSeconds) const;
     SimLiveInfo liveInfo(int remainingShots) const;
 
+    void attachGps(const std::string& data);
+    void storeGps(bool append, const std::string& date, const std::string& data);
+    SimGpsLog gpsLog() const;
+
 private:
     struct Exposure
     {
@@ -89,6 +105,7 @@ private:
     mutable std::mutex m_mutex;
     SimPropertySet m_props;
     bool m_powered = true;
+    std::chrono::steady_clock::time_point m_offSince;
     std::string m_connectMode = "private";
     Mode m_mode = Mode::Play;
     std::string m_size;
@@ -100,6 +117,7 @@ private:
     TakeState m_take = TakeState::Idle;
     std::chrono::steady_clock::time_point m_exposureSince;
     std::string m_quality;
+    SimGpsLog m_gps;
 };
 
 } // namespace camsim

@@ -61,20 +61,13 @@ std::string focusAnswer(const SimContext& ctx, bool withTake)
         + "</afframepoint><afframesize>" + pair4(size, size) + "</afframesize></response>";
 }
 
-void addShot(SimContext& ctx, double seconds, const std::string& quality = {})
-{
-    if (ctx.card)
-        ctx.card->addShot(
-            quality.empty() ? ctx.camera.quality() : quality, ctx.clock, ctx.camera.shotInfo(seconds));
-}
-
 // A timed exposure takes its time before the camera answers.
 void exposeAndStore(SimContext& ctx)
 {
     const double seconds = ctx.camera.exposureSeconds();
     if (seconds > 0.05)
         std::this_thread::sleep_for(std::chrono::duration<double>(std::min(seconds, kLongestExposureWait)));
-    addShot(ctx, seconds);
+    ctx.takeShot(seconds);
 }
 
 // Takes a point parameter if present: false (and an error answer) when it is malformed or off the
@@ -224,7 +217,7 @@ void takeMotion(SimContext& ctx, const httplib::Request& req, httplib::Response&
         SimReply::xml(res, focusAnswer(ctx, true));
     } else if (com == "stoptake") {
         if (ctx.camera.takeState() == Take::Exposing)
-            addShot(ctx, ctx.camera.endExposure());
+            ctx.takeShot(ctx.camera.endExposure());
         SimReply::empty(res);
     } else if (com == "startmovietake" || com == "stopmovietake") {
         const bool start = com == "startmovietake";
@@ -234,7 +227,7 @@ void takeMotion(SimContext& ctx, const httplib::Request& req, httplib::Response&
         }
         ctx.camera.setMovieRunning(start);
         if (!start)
-            addShot(ctx, 0, "MOV");
+            ctx.takeShot(0, "MOV");
         SimReply::empty(res);
     } else {
         SimReply::error(res, p, SimReply::BadParameter);
@@ -258,11 +251,11 @@ void shutter(SimContext& ctx, const httplib::Request& req, httplib::Response& re
             if (ctx.camera.takeState() == SimCamera::TakeState::Idle)
                 ctx.camera.beginExposure();
         } else {
-            addShot(ctx, ctx.camera.exposureSeconds());
+            ctx.takeShot(ctx.camera.exposureSeconds());
         }
     } else if (com == "2nd1strelease" || com == "2ndrelease") {
         if (ctx.camera.takeState() == SimCamera::TakeState::Exposing)
-            addShot(ctx, ctx.camera.endExposure());
+            ctx.takeShot(ctx.camera.endExposure());
     }
     SimReply::empty(res);
 }
@@ -317,6 +310,10 @@ void liveViewCommand(
         SimReply::empty(res);
     } else if (com == "getrecview" || com == "getlastjpg") {
         recordView(ctx, res, com == "getlastjpg");
+    } else if (com == "GetShortMoviesAlbumInfo") {
+        // Invented: no capture of this answer is known. The simulated card holds no short movie
+        // album, so the list is empty.
+        SimReply::xml(res, std::string(kXmlDeclaration) + "<albumlist></albumlist>");
     } else if (com == "ctrlzoom") {
         const std::string move = param(req, "move").value_or("");
         if (!listed(ctx, cgi, { "com", "ctrlzoom", "move" }, move)) {
@@ -356,6 +353,27 @@ void setUtcTimeDiff(SimContext& ctx, const httplib::Request& req, httplib::Respo
         + std::chrono::seconds(second);
     const int offset = (diffHours * 60 + diffMinutes) * (d[1] == "-" ? -1 : 1);
     ctx.clock.set(std::chrono::time_point_cast<std::chrono::system_clock::duration>(when), offset);
+    SimReply::empty(res);
+}
+
+// The GPS requests are accepted and what they carry is kept for /__sim/state; how a camera uses the
+// data is not simulated, and their answers (empty, as for set_camprop) are invented.
+void gpsRequest(SimContext& ctx, const std::string& cgi, const httplib::Request& req, httplib::Response& res)
+{
+    if (req.method != "POST") {
+        SimReply::error(res, ctx.profile, SimReply::BadParameter);
+        return;
+    }
+    if (cgi == "req_attachexifgps") {
+        ctx.camera.attachGps(req.body);
+    } else {
+        const std::string mode = param(req, "mode").value_or("");
+        if (!listed(ctx, cgi, { "mode" }, mode)) {
+            SimReply::error(res, ctx.profile, SimReply::BadParameter);
+            return;
+        }
+        ctx.camera.storeGps(mode == "append", param(req, "date").value_or(""), req.body);
+    }
     SimReply::empty(res);
 }
 
@@ -400,6 +418,19 @@ void SimCameraRoutes::install(httplib::Server& server, SimContext& ctx)
         c.liveView.stop();
         c.camera.setPowered(false);
         SimReply::empty(res, 202, "www/unknown");
+    });
+    for (const char* cgi : { "req_attachexifgps", "req_storegpsinfo" }) {
+        const auto handler = SimRouteGuard::wrap(
+            ctx, cgi, [&ctx, cgi = std::string(cgi)](const httplib::Request& req, httplib::Response& res) {
+                gpsRequest(ctx, cgi, req, res);
+            });
+        server.Get("/" + std::string(cgi) + ".cgi", handler);
+        server.Post("/" + std::string(cgi) + ".cgi", handler);
+    }
+    get("get_gpsdivunit", [](SimContext&, const httplib::Request&, httplib::Response& res) {
+        // Invented: no capture of this answer is known; the unit in which the camera wants a GPS
+        // log split, in bytes.
+        SimReply::xml(res, std::string(kXmlDeclaration) + "<gpsdivunit>4096</gpsdivunit>");
     });
     get("get_activate",
         [](SimContext&, const httplib::Request&, httplib::Response& res) { SimReply::empty(res); });

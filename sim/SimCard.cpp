@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -278,6 +279,26 @@ struct SimCard::Impl
         return store(key,
             SimJpeg::still(kJpegWidth, kJpegHeight, f.seed, 90,
                 SimExif::app1(f.shot, f.taken, kJpegWidth, kJpegHeight)));
+    }
+
+    // A copy of the file's record when it is a picture (a JPEG or a raw file).
+    std::optional<FileRec> pictureFile(const std::string& path) const
+    {
+        std::lock_guard lock(mutex);
+        const FileRec* found = findLocked(path);
+        if (!found || found->entry.attr & 16 || found->kind == Kind::Junk || found->kind == Kind::Movie)
+            return std::nullopt;
+        return *found;
+    }
+
+    // The whole file, if it is a JPEG on the host.
+    std::string hostJpeg(const SimCard& card, const FileRec& f, const std::string& path) const
+    {
+        const std::string ext = upperExt(f.entry.name);
+        if (f.kind != Kind::HostFile || (ext != "JPG" && ext != "JPEG"))
+            return {};
+        std::string bytes(f.entry.size, '\0');
+        return card.read(path, 0, bytes.data(), bytes.size()) == bytes.size() ? bytes : std::string();
     }
 
     const FileRec* findLocked(const std::string& path) const
@@ -651,29 +672,51 @@ std::string SimCard::thumbnail(const std::string& path) const
 
 std::string SimCard::screennail(const std::string& path) const
 {
-    FileRec f;
-    {
-        std::lock_guard lock(d->mutex);
-        const FileRec* found = d->findLocked(path);
-        if (!found || found->entry.attr & 16 || found->kind == Kind::Junk || found->kind == Kind::Movie)
-            return {};
-        f = *found;
-    }
-    const std::string key = "screen:" + f.entry.dir + "/" + f.entry.name;
+    const std::optional<FileRec> f = d->pictureFile(path);
+    if (!f)
+        return {};
+    const std::string key = "screen:" + f->entry.dir + "/" + f->entry.name;
     if (auto hit = d->cached(key))
         return *hit;
     std::string jpeg;
-    if (f.kind == Kind::HostFile) {
-        const std::string ext = upperExt(f.entry.name);
-        if (ext != "JPG" && ext != "JPEG")
-            return {};
-        std::string bytes(f.entry.size, '\0');
-        if (read(path, 0, bytes.data(), bytes.size()) == bytes.size())
+    if (f->kind == Kind::HostFile) {
+        const std::string bytes = d->hostJpeg(*this, *f, path);
+        if (!bytes.empty())
             jpeg = SimJpeg::scaled(bytes, kScreennailWidth, kScreennailHeight, 85);
     } else {
-        const bool portrait = f.shot.orientation == 6 || f.shot.orientation == 8;
+        const bool portrait = f->shot.orientation == 6 || f->shot.orientation == 8;
         jpeg = SimJpeg::still(portrait ? kScreennailHeight : kScreennailWidth,
-            portrait ? kScreennailWidth : kScreennailHeight, f.seed, 85);
+            portrait ? kScreennailWidth : kScreennailHeight, f->seed, 85);
+    }
+    if (jpeg.empty())
+        return {};
+    return *d->store(key, std::move(jpeg));
+}
+
+std::string SimCard::resized(const std::string& path, int longSide) const
+{
+    const std::optional<FileRec> f = d->pictureFile(path);
+    if (!f || longSide <= 0)
+        return {};
+    const std::string key = "resize" + std::to_string(longSide) + ":" + f->entry.dir + "/" + f->entry.name;
+    if (auto hit = d->cached(key))
+        return *hit;
+    std::string jpeg;
+    if (f->kind == Kind::HostFile) {
+        // The stored picture, scaled with its own aspect ratio.
+        const std::string bytes = d->hostJpeg(*this, *f, path);
+        int width = 0, height = 0;
+        if (!bytes.empty() && SimJpeg::dimensions(bytes, &width, &height)) {
+            const bool wide = width >= height;
+            const int shortSide
+                = int(std::lround(double(longSide) * std::min(width, height) / std::max(width, height)));
+            jpeg = SimJpeg::scaled(bytes, wide ? longSide : shortSide, wide ? shortSide : longSide, 85);
+        }
+    } else {
+        // A generated picture is drawn at the size asked for, 4:3 as the sensor.
+        const bool portrait = f->shot.orientation == 6 || f->shot.orientation == 8;
+        const int shortSide = longSide * 3 / 4;
+        jpeg = SimJpeg::still(portrait ? shortSide : longSide, portrait ? longSide : shortSide, f->seed, 85);
     }
     if (jpeg.empty())
         return {};

@@ -52,6 +52,8 @@ public:
     std::string thumbnail(const std::string& path) const;
     // larger JPEG; "" when none
     std::string screennail(const std::string& path) const;
+    // JPEG of the picture with the given long side, scaled up or down; "" when none
+    std::string resized(const std::string& path, int longSide) const;
     // -1 when not a movie
     int moviePlayTimeSeconds(const std::string& path) const;
     // new files with the clock's date and the next number: quality containing "RAW" adds an ORF, "RAW"

@@ -86,7 +86,9 @@ void imageList(SimContext& ctx, const httplib::Request& req, httplib::Response& 
     SimReply::closeDelimited(res, std::move(body), "text/plain");
 }
 
-void picture(SimContext& ctx, const httplib::Request& req, httplib::Response& res, bool thumbnail)
+// A picture answer made by `make` from the file named by DIR.
+template<class Make>
+void picture(SimContext& ctx, const httplib::Request& req, httplib::Response& res, Make make)
 {
     if (!req.has_param("DIR")) {
         SimReply::error(res, ctx.profile, SimReply::BadParameter);
@@ -94,10 +96,7 @@ void picture(SimContext& ctx, const httplib::Request& req, httplib::Response& re
     }
     if (!cardModeOk(ctx, res))
         return;
-    const std::string path = req.get_param_value("DIR");
-    const std::string jpeg = !exposed(ctx) ? std::string()
-        : thumbnail                        ? ctx.card->thumbnail(path)
-                                           : ctx.card->screennail(path);
+    const std::string jpeg = exposed(ctx) ? make(*ctx.card, req.get_param_value("DIR")) : std::string();
     if (jpeg.empty()) {
         SimReply::notFound(res);
         return;
@@ -179,20 +178,27 @@ void SimCardRoutes::install(httplib::Server& server, SimContext& ctx)
         SimReply::closeDelimited(res, "VER_100\r\n", "text/plain");
     });
     get("get_thumbnail", [](SimContext& c, const httplib::Request& req, httplib::Response& res) {
-        picture(c, req, res, true);
+        picture(
+            c, req, res, [](const SimCard& card, const std::string& path) { return card.thumbnail(path); });
     });
     get("get_screennail", [](SimContext& c, const httplib::Request& req, httplib::Response& res) {
-        picture(c, req, res, false);
+        picture(
+            c, req, res, [](const SimCard& card, const std::string& path) { return card.screennail(path); });
     });
     get("get_resizeimg", [](SimContext& c, const httplib::Request& req, httplib::Response& res) {
         const std::vector<std::string> sizes
             = c.profile.commands.values("get_resizeimg", { "DIR", "", "size" });
         const std::string size = req.get_param_value("size");
-        if (!sizes.empty() && std::find(sizes.begin(), sizes.end(), size) == sizes.end()) {
+        const bool number = size.size() >= 1 && size.size() <= 4
+            && size.find_first_not_of("0123456789") == std::string::npos;
+        if (!number || (!sizes.empty() && std::find(sizes.begin(), sizes.end(), size) == sizes.end())) {
             SimReply::error(res, c.profile, SimReply::BadParameter);
             return;
         }
-        picture(c, req, res, false);
+        // The long side of the answer is the size asked for.
+        picture(c, req, res, [longSide = std::stoi(size)](const SimCard& card, const std::string& path) {
+            return card.resized(path, longSide);
+        });
     });
     get("get_movplaytime", [](SimContext& c, const httplib::Request& req, httplib::Response& res) {
         const int seconds
@@ -214,7 +220,8 @@ void SimCardRoutes::install(httplib::Server& server, SimContext& ctx)
     });
     get("clear_resvflg",
         [](SimContext&, const httplib::Request&, httplib::Response& res) { SimReply::empty(res); });
-    server.Get(R"(/DCIM(/.*)?)",
+    // [\s\S], not ".": a listed name may hold a line feed, and it is served like any other.
+    server.Get(R"(/DCIM(/[\s\S]*)?)",
         SimRouteGuard::wrap(ctx, std::string(),
             [&ctx](const httplib::Request& req, httplib::Response& res) { dcim(ctx, req, res); }));
 }

@@ -9,6 +9,14 @@ int SimContext::remainingShots() const
     return card ? int(std::min<uint64_t>(9999, card->unusedCapacity() / kBytesPerShot)) : 0;
 }
 
+std::vector<SimEntry> SimContext::takeShot(double exposureSeconds, const std::string& quality)
+{
+    if (!card)
+        return {};
+    return card->addShot(
+        quality.empty() ? camera.quality() : quality, clock, camera.shotInfo(exposureSeconds));
+}
+
 void SimContext::startLiveView(const std::string& host, uint16_t port)
 {
     liveView.stop();

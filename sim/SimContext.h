@@ -10,6 +10,8 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace camsim {
 
@@ -35,6 +37,8 @@ struct SimContext
     SimLiveView liveView;
 
     int remainingShots() const;
+    // Stores one shot's files on the card: the quality set on the camera unless one is given.
+    std::vector<SimEntry> takeShot(double exposureSeconds, const std::string& quality = {});
     void startLiveView(const std::string& host, uint16_t port);
 };
 

@@ -6,16 +6,40 @@ namespace camsim {
 
 namespace {
 
+constexpr int kMostShotsAtOnce = 1000;
+
 void answerState(httplib::Response& res, const std::function<std::string()>& stateJson)
 {
     res.status = 200;
     res.set_content(stateJson(), "application/json");
 }
 
-void badRequest(httplib::Response& res, const std::string& why)
+void badRequest(httplib::Response& res, const std::string& why, int status = 400)
 {
-    res.status = 400;
+    res.status = status;
     res.set_content(why + "\n", "text/plain");
+}
+
+// The photographer presses the body's own shutter button: possible in shutter mode, where the
+// camera is only a remote release for the client; in recording mode the client has the controls and
+// in play mode the body shows the connection.
+bool shoot(SimContext& ctx, const httplib::Request& req, httplib::Response& res)
+{
+    const std::string countText = req.has_param("count") ? req.get_param_value("count") : "1";
+    const bool number = !countText.empty() && countText.size() <= 4
+        && countText.find_first_not_of("0123456789") == std::string::npos;
+    const int count = number ? std::stoi(countText) : 0;
+    if (count < 1 || count > kMostShotsAtOnce) {
+        badRequest(res, "shoot needs count=1.." + std::to_string(kMostShotsAtOnce));
+        return false;
+    }
+    if (!ctx.camera.powered() || ctx.camera.mode() != SimCamera::Mode::Shutter) {
+        badRequest(res, "the body shoots by itself only when on and in shutter mode", 409);
+        return false;
+    }
+    for (int i = 0; i < count; ++i)
+        ctx.takeShot(ctx.camera.exposureSeconds());
+    return true;
 }
 
 } // namespace
@@ -56,6 +80,11 @@ void SimControlRoutes::install(
         }
         ctx.camera.setQuality(quality);
         answerState(res, stateJson);
+    });
+
+    server.Get("/__sim/shoot", [&ctx, stateJson](const httplib::Request& req, httplib::Response& res) {
+        if (shoot(ctx, req, res))
+            answerState(res, stateJson);
     });
 
     // /__sim/fault?latency=200&error-rate=0.1 changes the named faults; reset=1 clears all first.

@@ -10,7 +10,7 @@ namespace camsim {
 struct SimContext;
 
 // The simulator's own control interface under /__sim/, a path no camera serves: state, power,
-// connection mode, faults and the picture quality of takes.
+// connection mode, faults, the picture quality of takes and the body's own shutter button.
 class SimControlRoutes
 {
 public:

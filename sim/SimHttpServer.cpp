@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -14,6 +15,10 @@
 namespace camsim {
 
 namespace {
+
+// More than a client would ever leave waiting; beyond it the oldest held connection is let go.
+constexpr size_t kMostHeld = 256;
+constexpr auto kHeldCheckInterval = std::chrono::milliseconds(100);
 
 bool waitFor(int sock, short events, time_t sec, time_t usec)
 {
@@ -98,9 +103,13 @@ public:
             const size_t rest = eol ? size - size_t(eol + 1 - ptr) : 0;
             return sendAll(ptr + size - rest, rest) ? ssize_t(size) : -1;
         }
+        // The status line and headers go out in one write; everything after them is body.
+        const bool body = !m_first;
         m_first = false;
-        return sendAll(ptr, size) ? ssize_t(size) : -1;
+        return sendAll(ptr, size, body ? &m_bodySent : nullptr) ? ssize_t(size) : -1;
     }
+
+    uint64_t bodySent() const { return m_bodySent; }
 
     void get_remote_ip_and_port(std::string& ip, int& port) const override
     {
@@ -113,7 +122,7 @@ public:
     socket_t socket() const override { return m_sock; }
 
 private:
-    bool sendAll(const char* ptr, size_t size)
+    bool sendAll(const char* ptr, size_t size, uint64_t* sent = nullptr)
     {
         while (size > 0) {
             if (!is_writable())
@@ -125,6 +134,8 @@ private:
                 return false;
             ptr += n;
             size -= size_t(n);
+            if (sent)
+                *sent += uint64_t(n);
         }
         return true;
     }
@@ -134,7 +145,11 @@ private:
     char m_buf[4096];
     size_t m_pos = 0, m_len = 0;
     bool m_first = true;
+    uint64_t m_bodySent = 0;
 };
+
+// The stream the current worker thread answers on, for the request log.
+thread_local const SocketStream* t_stream = nullptr;
 
 // The request line's start without consuming it; "" when nothing arrives in time.
 std::string peekRequestStart(int sock, time_t sec)
@@ -158,23 +173,94 @@ std::string peekRequestStart(int sock, time_t sec)
 
 } // namespace
 
-void SimHttpServer::setAdmission(std::function<bool(const std::string&)> admit)
+SimHttpServer::SimHttpServer()
+    : m_watcher([this] { watchHeld(); })
+{ }
+
+SimHttpServer::~SimHttpServer()
+{
+    {
+        std::lock_guard lock(m_heldMutex);
+        m_quit = true;
+    }
+    m_heldWake.notify_all();
+    m_watcher.join();
+    for (const Held& held : m_held)
+        ::close(held.sock);
+}
+
+void SimHttpServer::setAdmission(std::function<Admission(const std::string&)> admit)
 {
     m_admit = std::move(admit);
+}
+
+void SimHttpServer::setRequestLogger(RequestLogger logger)
+{
+    set_logger([logger = std::move(logger)](const httplib::Request& req, const httplib::Response& res) {
+        // Called after the body was written, or given up on.
+        logger(req, res, t_stream ? t_stream->bodySent() : 0);
+    });
+}
+
+void SimHttpServer::hold(int sock, std::string requestStart)
+{
+    {
+        std::lock_guard lock(m_heldMutex);
+        if (m_held.size() >= kMostHeld) {
+            ::close(m_held.front().sock);
+            m_held.erase(m_held.begin());
+        }
+        m_held.push_back({ sock, std::move(requestStart) });
+    }
+    m_heldWake.notify_all();
+}
+
+// Held connections end when they would no longer be held (a camera switched on again knows nothing
+// of them) or when the client has given up; neither sends a byte.
+void SimHttpServer::watchHeld()
+{
+    std::unique_lock lock(m_heldMutex);
+    while (!m_quit) {
+        if (m_held.empty())
+            m_heldWake.wait(lock, [this] { return m_quit || !m_held.empty(); });
+        else
+            m_heldWake.wait_for(lock, kHeldCheckInterval, [this] { return m_quit; });
+        if (m_quit)
+            break;
+        std::erase_if(m_held, [this](const Held& held) {
+            pollfd pfd { held.sock, POLLRDHUP, 0 };
+            const bool gone = ::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+            if (!gone && m_admit && m_admit(held.requestStart) == Admission::Hold)
+                return false;
+            ::close(held.sock);
+            return true;
+        });
+    }
 }
 
 bool SimHttpServer::process_and_close_socket(socket_t sock)
 {
     const int one = 1;
     ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &one, sizeof(one));
-    bool ok = false;
-    if (!m_admit || m_admit(peekRequestStart(sock, read_timeout_sec_ > 0 ? read_timeout_sec_ : 1))) {
-        SocketStream stream(
-            sock, read_timeout_sec_, read_timeout_usec_, write_timeout_sec_, write_timeout_usec_);
-        bool closed = false;
-        // Cameras close after every answer, so one request per connection and "Connection: close".
-        ok = process_request(stream, true, closed, nullptr);
+    std::string start = m_admit ? peekRequestStart(sock, read_timeout_sec_ > 0 ? read_timeout_sec_ : 1) : "";
+    const Admission admission = m_admit ? m_admit(start) : Admission::Answer;
+    if (admission == Admission::Hold) {
+        hold(sock, std::move(start));
+        return false;
     }
+    if (admission == Admission::Close) {
+        ::shutdown(sock, SHUT_RDWR);
+        ::close(sock);
+        return false;
+    }
+    SocketStream stream(sock, read_timeout_sec_, read_timeout_usec_, write_timeout_sec_, write_timeout_usec_);
+    t_stream = &stream;
+    bool closed = false;
+    // Cameras close after every answer, so one request per connection and "Connection: close".
+    // No captured answer is content-coded: without the header the library compresses nothing.
+    const bool ok = process_request(
+        stream, true, closed, [](httplib::Request& req) { req.headers.erase("Accept-Encoding"); });
+    t_stream = nullptr;
     ::shutdown(sock, SHUT_RDWR);
     ::close(sock);
     return ok;

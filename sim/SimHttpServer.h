@@ -2,24 +2,58 @@
 
 #include <httplib.h>
 
+#include <condition_variable>
+#include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace camsim {
 
 // cpp-httplib's server with the camera's connection handling: one request per connection, the
-// camera's reason phrase for its vendor status 520, and connections that may be refused before
-// a byte is answered (a camera that is switched off).
+// camera's reason phrase for its vendor status 520, answers never content-coded, and connections
+// that a camera which is switched off closes or leaves unanswered.
 class SimHttpServer : public httplib::Server
 {
 public:
-    // Gets the first bytes of each request ("GET /path..."); false closes the connection unanswered.
-    void setAdmission(std::function<bool(const std::string& requestStart)> admit);
+    // Gets what `bytes` were actually sent of the answer's body (less than announced for a cut
+    // transfer).
+    using RequestLogger
+        = std::function<void(const httplib::Request&, const httplib::Response&, uint64_t bodyBytesSent)>;
+
+    SimHttpServer();
+    ~SimHttpServer() override;
+
+    enum class Admission {
+        Answer,
+        Close, // unanswered
+        Hold, // no byte and no close, until the same request start is no longer held (then it is
+              // closed unanswered) or the client gives up
+    };
+
+    // Gets the first bytes of each request ("GET /path...").
+    void setAdmission(std::function<Admission(const std::string& requestStart)> admit);
+    void setRequestLogger(RequestLogger logger);
 
 private:
-    bool process_and_close_socket(socket_t sock) override;
+    struct Held
+    {
+        int sock;
+        std::string requestStart;
+    };
 
-    std::function<bool(const std::string&)> m_admit;
+    bool process_and_close_socket(socket_t sock) override;
+    void hold(int sock, std::string requestStart);
+    void watchHeld();
+
+    std::function<Admission(const std::string&)> m_admit;
+    std::mutex m_heldMutex;
+    std::condition_variable m_heldWake;
+    std::vector<Held> m_held;
+    bool m_quit = false;
+    std::thread m_watcher;
 };
 
 } // namespace camsim

@@ -199,6 +199,17 @@ std::string SimJpeg::still(int width, int height, uint32_t seed, int quality, st
     return compressYuv(y, u, v, width, height, quality, app1);
 }
 
+bool SimJpeg::dimensions(std::string_view jpeg, int* width, int* height)
+{
+    tjhandle dh = threadDecompressor();
+    int subsamp = 0, colorspace = 0;
+    return dh
+        && tjDecompressHeader3(dh, reinterpret_cast<const unsigned char*>(jpeg.data()), jpeg.size(), width,
+               height, &subsamp, &colorspace)
+        == 0
+        && *width > 0 && *height > 0;
+}
+
 std::string SimJpeg::scaled(std::string_view jpeg, int width, int height, int quality)
 {
     tjhandle dh = threadDecompressor();

@@ -28,7 +28,10 @@ public:
     // placed right after the start-of-image marker. "" on failure.
     static std::string still(int width, int height, uint32_t seed, int quality, std::string_view app1 = {});
 
-    // Downscales a JPEG to exactly width x height (cropping to keep the aspect ratio). "" on failure.
+    // Width and height from a JPEG's header; false when it cannot be read.
+    static bool dimensions(std::string_view jpeg, int* width, int* height);
+
+    // Scales a JPEG to exactly width x height (cropping to keep the aspect ratio). "" on failure.
     static std::string scaled(std::string_view jpeg, int width, int height, int quality);
 
 private:

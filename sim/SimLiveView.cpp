@@ -37,7 +37,9 @@ void be32(uint8_t* p, uint32_t v)
 }
 
 // The camera information travels as an RTP header extension made of items {u16 id, u16 length in
-// words, data}; the items are laid out so that every value sits where clients read it.
+// words, data}. The ids are those of the public protocol notes; the notes name none for the items
+// marked invented, which carry an id above 100 so they collide with no real one. The layout puts
+// every value where clients of the E-M10 read it; the startliveview answer names the same items.
 void writeInfo(uint8_t* d, const SimLiveInfo& info, int width, int height)
 {
     std::memset(d + kHeader, 0, kJpegStart - kHeader);
@@ -48,23 +50,23 @@ void writeInfo(uint8_t* d, const SimLiveInfo& info, int width, int height)
         uint16_t at, id, words;
     };
     static constexpr Item items[] = {
-        { 16, 0x01, 1 }, // framesize
-        { 24, 0x02, 1 }, // rotation
-        { 32, 0x03, 1 }, // maxtakenum
-        { 40, 0x04, 7 }, // afframeinfo
-        { 72, 0x05, 1 }, // temperror
-        { 80, 0x06, 1 }, // battempty
-        { 88, 0x07, 1 }, // mntmediainfo
-        { 96, 0x08, 1 }, // shutspeedvalue
-        { 104, 0x09, 3 }, // focalvalue
-        { 120, 0x0A, 1 }, // exposelevel
-        { 128, 0x0B, 1 }, // expcomp
-        { 136, 0x0C, 3 }, // isospeedvalue
-        { 152, 0x0D, 1 }, // wbvalue
-        { 160, 0x0E, 2 }, // aspectratio
-        { 172, 0x0F, 1 }, // exposurewarning
-        { 180, 0x10, 2 }, // artfilter
-        { 192, 0x11, 2 }, // zoom
+        { 16, 1, 1 }, // framesize
+        { 24, 4, 1 }, // rotation
+        { 32, 5, 1 }, // maxtakenum
+        { 40, 2, 7 }, // afframeinfo
+        { 72, 101, 1 }, // temperror, id invented
+        { 80, 102, 1 }, // battempty, id invented
+        { 88, 3, 1 }, // mntmediainfo
+        { 96, 8, 1 }, // shutspeedvalue
+        { 104, 9, 3 }, // focalvalue
+        { 120, 103, 1 }, // exposelevel, id invented
+        { 128, 10, 1 }, // expcomp
+        { 136, 12, 3 }, // isospeedvalue
+        { 152, 104, 1 }, // wbvalue, id invented
+        { 160, 105, 2 }, // aspectratio, id invented
+        { 172, 16, 1 }, // exposurewarning
+        { 180, 106, 2 }, // artfilter, id invented
+        { 192, 18, 2 }, // zoom
     };
     for (const Item& item : items) {
         be16(d + item.at, item.id);

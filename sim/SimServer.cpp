@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -94,19 +95,25 @@ void SimServer::installRoutes()
     m_http->set_keep_alive_max_count(1);
     m_http->set_read_timeout(5, 0);
     m_http->set_write_timeout(10, 0);
-    // Power off: only the control interface still answers.
-    m_http->setAdmission([&ctx](const std::string& start) {
-        return ctx.camera.powered() || start.find(" /__sim/") != std::string::npos;
+    // Power off: only the control interface answers. While the body switches off, connections are
+    // closed unanswered; then it has left the network, and they get neither a byte nor a close.
+    using Admission = SimHttpServer::Admission;
+    const auto switchOff = std::chrono::milliseconds(std::max(0, m_options.switchOffMs));
+    m_http->setAdmission([&ctx, switchOff](const std::string& start) {
+        if (start.find(" /__sim/") != std::string::npos || ctx.camera.powered())
+            return Admission::Answer;
+        return ctx.camera.offFor() < switchOff ? Admission::Close : Admission::Hold;
     });
     auto log = m_options.requestLog;
-    m_http->set_logger([&ctx, log](const httplib::Request& req, const httplib::Response& res) {
-        ctx.requestsServed++;
-        if (!log)
-            return;
-        std::string length = res.get_header_value("Content-Length");
-        log(logTime() + " " + req.remote_addr + ":" + std::to_string(req.remote_port) + " " + req.method + " "
-            + target(req) + " " + std::to_string(res.status) + " " + (length.empty() ? "-" : length));
-    });
+    m_http->setRequestLogger(
+        [&ctx, log](const httplib::Request& req, const httplib::Response& res, uint64_t bodyBytesSent) {
+            ctx.requestsServed++;
+            if (!log)
+                return;
+            // What went out, which for a dropped transfer is less than its Content-Length.
+            log(logTime() + " " + req.remote_addr + ":" + std::to_string(req.remote_port) + " " + req.method
+                + " " + target(req) + " " + std::to_string(res.status) + " " + std::to_string(bodyBytesSent));
+        });
     SimCameraRoutes::install(*m_http, ctx);
     SimCardRoutes::install(*m_http, ctx);
     SimControlRoutes::install(*m_http, ctx, [this] { return stateJson(); });
@@ -229,6 +236,13 @@ std::string SimServer::stateJson() const
         return 0;
     });
     o["properties"] = props;
+    const SimGpsLog gpsLog = ctx.camera.gpsLog();
+    QJsonObject gps;
+    gps["attached"] = QString::fromStdString(gpsLog.attached);
+    gps["stored"] = QString::fromStdString(gpsLog.stored);
+    gps["date"] = QString::fromStdString(gpsLog.storedDate);
+    gps["storedbytes"] = qint64(gpsLog.storedBytes);
+    o["gps"] = gps;
     QJsonObject live;
     live["running"] = ctx.liveView.running();
     live["frames"] = qint64(ctx.liveView.framesSent());

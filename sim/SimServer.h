@@ -25,6 +25,9 @@ struct SimServerOptions
     uint32_t seed = 1;
     double fps = 30;
     SimFaultSettings faults;
+    // Switching off takes this long: the body's web server has stopped, so connections are closed
+    // unanswered; after it the body has left the network and connections get no byte and no close.
+    int switchOffMs = 2000;
     // One line per request served (the server's threads call it).
     std::function<void(const std::string&)> requestLog;
 };

@@ -9,8 +9,14 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <regex>
 #include <thread>
+#include <vector>
 
 using namespace camsim;
 using simtest::get;
@@ -60,6 +66,42 @@ struct UdpReceiver
     uint16_t port = 0;
 };
 
+std::string percentEncoded(const std::string& name)
+{
+    std::string out;
+    for (const unsigned char c : name) {
+        if (std::isalnum(c) || c == '.' || c == '-' || c == '_') {
+            out += char(c);
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof(hex), "%%%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+// The funcid names of a startliveview answer.
+std::vector<std::string> funcids(const std::string& xml)
+{
+    static const std::regex funcid(R"re(<funcid name="([a-z]+)")re");
+    std::vector<std::string> out;
+    for (auto it = std::sregex_iterator(xml.begin(), xml.end(), funcid); it != std::sregex_iterator(); ++it)
+        out.push_back((*it)[1].str());
+    return out;
+}
+
+// The item ids of a first datagram's information block.
+std::vector<uint32_t> itemIds(const std::string& d)
+{
+    auto be16 = [&d](size_t at) { return uint32_t(uint8_t(d[at])) << 8 | uint8_t(d[at + 1]); };
+    std::vector<uint32_t> out;
+    const size_t end = std::min(d.size(), 16 + 4 * size_t(be16(14)));
+    for (size_t at = 16; at + 4 <= end; at += 4 + 4 * size_t(be16(at + 2)))
+        out.push_back(be16(at));
+    return out;
+}
+
 } // namespace
 
 TEST(SimFaultsHttp, LatencyDelaysEveryCameraAnswer)
@@ -76,8 +118,19 @@ TEST(SimFaultsHttp, LatencyDelaysEveryCameraAnswer)
 
 TEST(SimFaultsHttp, DamagedAnswers)
 {
-    SimServer server(options());
+    std::mutex logMutex;
+    std::vector<std::string> log;
+    SimServerOptions o = options();
+    o.requestLog = [&](const std::string& line) {
+        std::lock_guard lock(logMutex);
+        log.push_back(line);
+    };
+    SimServer server(o);
     const uint16_t port = server.start();
+    auto lastLogLine = [&] {
+        std::lock_guard lock(logMutex);
+        return log.empty() ? std::string() : log.back();
+    };
 
     get(port, "/__sim/fault?reset=1&error-rate=1");
     const auto error = get(port, "/get_caminfo.cgi");
@@ -108,6 +161,9 @@ TEST(SimFaultsHttp, DamagedAnswers)
     EXPECT_LT(dropped.body.size(), entry->size);
     EXPECT_GT(dropped.body.size(), 0u);
     EXPECT_TRUE(dropped.closedByServer);
+    // The log tells what went out, not what was announced.
+    EXPECT_EQ(lastLogLine().substr(lastLogLine().rfind(path)),
+        path + " 200 " + std::to_string(dropped.body.size()));
     const auto droppedXml = get(port, "/get_caminfo.cgi");
     EXPECT_LT(droppedXml.body.size(), kCaminfo.size());
     EXPECT_EQ(droppedXml.header("content-length"), std::to_string(kCaminfo.size()));
@@ -115,6 +171,9 @@ TEST(SimFaultsHttp, DamagedAnswers)
     // The control interface itself is never damaged.
     EXPECT_EQ(get(port, "/__sim/fault?reset=1").status, 200);
     EXPECT_EQ(get(port, "/get_caminfo.cgi").body, kCaminfo);
+    const auto whole = get(port, path);
+    ASSERT_EQ(whole.body.size(), entry->size);
+    EXPECT_EQ(lastLogLine().substr(lastLogLine().rfind(path)), path + " 200 " + std::to_string(entry->size));
 }
 
 TEST(SimFaultsHttp, SeededFaultsRepeat)
@@ -145,6 +204,20 @@ TEST(SimFaultsHttp, HostileNamesReachTheListing)
     EXPECT_NE(clean, hostile);
     EXPECT_TRUE(hostile.find("..") != std::string::npos || hostile.find('\\') != std::string::npos)
         << hostile;
+
+    // What is listed is also served, whatever the name holds once percent-decoded.
+    int files = 0;
+    for (const SimEntry& e : server.card().list("/DCIM/100OLYMP")) {
+        if (e.attr & 16 || e.name.find_first_of("\\/\n\a") == std::string::npos)
+            continue;
+        ++files;
+        EXPECT_NE(hostile.find(e.dir + "," + e.name + "," + std::to_string(e.size)), std::string::npos)
+            << e.name;
+        const auto a = get(port, "/DCIM/100OLYMP/" + percentEncoded(e.name));
+        EXPECT_EQ(a.status, 200) << e.name;
+        EXPECT_EQ(a.body.size(), e.size) << e.name;
+    }
+    EXPECT_GE(files, 5);
 }
 
 TEST(SimFaultsHttp, LiveViewGoesToTheAskingClientAndStops)
@@ -161,6 +234,21 @@ TEST(SimFaultsHttp, LiveViewGoesToTheAskingClientAndStops)
     ASSERT_GE(datagram.size(), 12u);
     EXPECT_EQ(uint8_t(datagram[0]) >> 6, 2) << "RTP version 2";
     EXPECT_EQ(uint8_t(datagram[1]) & 0x7F, 96);
+    // The answer names the items the stream carries, with the ids of the public notes where they give one.
+    std::string first = datagram;
+    for (int i = 0; i < 100 && !(first.size() > 204 && uint8_t(first[0]) == 0x90); ++i)
+        first = udp.receive(1000);
+    const std::vector<std::string> names = funcids(start.body);
+    const std::vector<uint32_t> ids = itemIds(first);
+    EXPECT_EQ(names.size(), ids.size());
+    const std::map<std::string, uint32_t> noted { { "framesize", 1 }, { "afframeinfo", 2 },
+        { "mntmediainfo", 3 }, { "rotation", 4 }, { "maxtakenum", 5 }, { "shutspeedvalue", 8 },
+        { "focalvalue", 9 }, { "expcomp", 10 }, { "isospeedvalue", 12 }, { "exposurewarning", 16 },
+        { "zoom", 18 } };
+    for (const auto& [name, id] : noted) {
+        EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
+        EXPECT_NE(std::find(ids.begin(), ids.end(), id), ids.end()) << name;
+    }
     EXPECT_TRUE(server.liveViewRunning());
 
     EXPECT_EQ(get(port, "/exec_takemisc.cgi?com=stopliveview").status, 200);

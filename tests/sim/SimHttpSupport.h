@@ -69,49 +69,73 @@ inline Answer parseAnswer(std::string raw)
     return a;
 }
 
+// A connection with its request sent; read() waits for the answer.
+class Connection
+{
+public:
+    Connection(uint16_t port, const std::string& request)
+        : m_sock(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in addr {};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(port);
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        m_connected = ::connect(m_sock, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0;
+        if (m_connected)
+            ::send(m_sock, request.data(), request.size(), MSG_NOSIGNAL);
+    }
+    ~Connection() { ::close(m_sock); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Reads until the server closes or the time limit passes.
+    Answer read(int limitMs)
+    {
+        if (!m_connected)
+            return {};
+        bool closed = false;
+        char buf[65536];
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+        while (std::chrono::steady_clock::now() < deadline) {
+            pollfd pfd { m_sock, POLLIN, 0 };
+            if (::poll(&pfd, 1, 100) <= 0)
+                continue;
+            const ssize_t n = ::recv(m_sock, buf, sizeof(buf), 0);
+            if (n <= 0) {
+                closed = true;
+                break;
+            }
+            m_raw.append(buf, size_t(n));
+        }
+        Answer parsed = parseAnswer(m_raw);
+        parsed.connected = true;
+        parsed.closedByServer = closed;
+        return parsed;
+    }
+
+private:
+    int m_sock;
+    bool m_connected = false;
+    std::string m_raw;
+};
+
 // Sends the request and reads until the server closes (or the time limit passes).
 inline Answer exchange(uint16_t port, const std::string& request, int limitMs = 15000)
 {
-    Answer a;
-    const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr {};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(port);
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(sock, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
-        ::close(sock);
-        return a;
-    }
-    a.connected = true;
-    ::send(sock, request.data(), request.size(), MSG_NOSIGNAL);
-    std::string raw;
-    char buf[65536];
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-    while (std::chrono::steady_clock::now() < deadline) {
-        pollfd pfd { sock, POLLIN, 0 };
-        if (::poll(&pfd, 1, 100) <= 0)
-            continue;
-        const ssize_t n = ::recv(sock, buf, sizeof(buf), 0);
-        if (n <= 0) {
-            a.closedByServer = true;
-            break;
-        }
-        raw.append(buf, size_t(n));
-    }
-    ::close(sock);
-    Answer parsed = parseAnswer(std::move(raw));
-    parsed.connected = true;
-    parsed.closedByServer = a.closedByServer;
-    return parsed;
+    return Connection(port, request).read(limitMs);
 }
 
 // As the phone app asks: keep-alive requested, the camera closes anyway.
+inline std::string getRequest(const std::string& target, const std::string& moreHeaders = {})
+{
+    return "GET " + target
+        + " HTTP/1.1\r\nHost: 192.168.0.10\r\nConnection: Keep-Alive\r\nUser-Agent: OI.Share v2\r\n"
+        + moreHeaders + "\r\n";
+}
+
 inline Answer get(uint16_t port, const std::string& target, int limitMs = 15000)
 {
-    return exchange(port,
-        "GET " + target
-            + " HTTP/1.1\r\nHost: 192.168.0.10\r\nConnection: Keep-Alive\r\nUser-Agent: OI.Share v2\r\n\r\n",
-        limitMs);
+    return exchange(port, getRequest(target), limitMs);
 }
 
 inline Answer post(uint16_t port, const std::string& target, const std::string& body)

@@ -5,9 +5,11 @@
 #include "sim/SimCamera.h"
 #include "sim/SimCard.h"
 #include "sim/SimClock.h"
+#include "sim/SimJpeg.h"
 #include "sim/SimServer.h"
 
 #include <gtest/gtest.h>
+#include <turbojpeg.h>
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -17,6 +19,7 @@
 
 #include <ctime>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -50,12 +53,14 @@ std::vector<std::string> lines(const std::string& text)
 
 struct Camera
 {
-    explicit Camera(const std::string& profile = "e-m10", int files = 6, uint32_t seed = 1)
+    explicit Camera(
+        const std::string& profile = "e-m10", int files = 6, uint32_t seed = 1, int switchOffMs = 2000)
         : server([&] {
             SimServerOptions o;
             o.profile = profile;
             o.generatedFiles = files;
             o.seed = seed;
+            o.switchOffMs = switchOffMs;
             return o;
         }())
     {
@@ -75,6 +80,34 @@ std::string lastFolder(uint16_t port)
             folder = std::max(folder, line.substr(6, line.find(',', 6) - 6));
     }
     return folder;
+}
+
+// Listing lines of the newest folder dated 2015-02-27, the day the tests set the camera clock to.
+std::vector<std::string> linesOf20150227(uint16_t port)
+{
+    const int fatDate = ((2015 - 1980) << 9) | (2 << 5) | 27;
+    std::vector<std::string> out;
+    for (const std::string& line : lines(get(port, "/get_imglist.cgi?DIR=/DCIM/" + lastFolder(port)).body))
+        if (line.find("," + std::to_string(fatDate) + ",") != std::string::npos)
+            out.push_back(line);
+    return out;
+}
+
+std::string nameOf(const std::string& line)
+{
+    const size_t from = line.find(',') + 1;
+    return line.substr(from, line.find(',', from) - from);
+}
+
+// Width and height from a JPEG's header.
+std::pair<int, int> jpegSize(const std::string& jpeg)
+{
+    tjhandle h = tjInitDecompress();
+    int w = 0, ht = 0, ss = 0, cs = 0;
+    tjDecompressHeader3(
+        h, reinterpret_cast<const unsigned char*>(jpeg.data()), jpeg.size(), &w, &ht, &ss, &cs);
+    tjDestroy(h);
+    return { w, ht };
 }
 
 // Sets a file's modification time to the local time a FAT date and time stand for.
@@ -321,17 +354,12 @@ TEST(SimHttp, TakeAddsFilesWithTheCameraClock)
     EXPECT_EQ(get(cam.port, "/exec_takemotion.cgi?com=stoptake").status, 200);
 
     ASSERT_EQ(get(cam.port, "/switch_cammode.cgi?mode=play").status, 200);
-    const int fatDate = ((2015 - 1980) << 9) | (2 << 5) | 27;
     std::set<std::string> added;
-    for (const std::string& line :
-        lines(get(cam.port, "/get_imglist.cgi?DIR=/DCIM/" + lastFolder(cam.port)).body)) {
-        if (line.find("," + std::to_string(fatDate) + ",") == std::string::npos)
-            continue;
+    for (const std::string& line : linesOf20150227(cam.port)) {
         const int time = std::stoi(line.substr(line.rfind(',') + 1));
         EXPECT_EQ(time >> 11, 12) << line;
         EXPECT_EQ((time >> 5) & 63, 35) << line;
-        added.insert(
-            line.substr(line.find(',') + 1, line.find(',', line.find(',') + 1) - line.find(',') - 1));
+        added.insert(nameOf(line));
     }
     ASSERT_EQ(added.size(), 2u) << "a JPG and its ORF";
     EXPECT_EQ(added.begin()->substr(0, 4), "P227");
@@ -359,16 +387,131 @@ TEST(SimHttp, ShutterModeTakesOnFullPress)
     EXPECT_EQ(get(cam.port, "/exec_shutter.cgi?com=3rdpush").status, 520);
 }
 
-TEST(SimHttp, PowerOffSilencesTheCameraUntilSwitchedOn)
+// The photographer shoots with the body while the client is its remote release.
+TEST(SimHttp, BodyShutterButtonStoresTheQualitysFilesWithTheCameraClock)
 {
     Camera cam;
+    ASSERT_EQ(get(cam.port, "/set_utctimediff.cgi?utctime=20150227T103539&diff=%2B0200").status, 200);
+    const int before = cam.server.card().dcfFileCount();
+    EXPECT_EQ(get(cam.port, "/__sim/shoot?count=2").status, 409) << "play mode";
+    ASSERT_EQ(cam.rec().status, 200);
+    EXPECT_EQ(get(cam.port, "/__sim/shoot").status, 409) << "the client has the controls";
+    ASSERT_EQ(get(cam.port, "/switch_cammode.cgi?mode=shutter").status, 200);
+    for (const char* bad : { "0", "x", "", "1001" })
+        EXPECT_EQ(get(cam.port, std::string("/__sim/shoot?count=") + bad).status, 400) << bad;
+    EXPECT_EQ(cam.server.card().dcfFileCount(), before);
+
+    const auto shot = get(cam.port, "/__sim/shoot?count=2");
+    EXPECT_EQ(shot.status, 200);
+    EXPECT_NE(shot.body.find("\"files\":" + std::to_string(before + 4)), std::string::npos) << shot.body;
+    ASSERT_EQ(get(cam.port, "/__sim/quality?value=LF").status, 200);
+    EXPECT_EQ(get(cam.port, "/__sim/shoot").status, 200);
+
+    ASSERT_EQ(get(cam.port, "/switch_cammode.cgi?mode=play").status, 200);
+    std::map<std::string, std::set<std::string>> shots; // number -> extensions
+    for (const std::string& line : linesOf20150227(cam.port)) {
+        EXPECT_EQ(std::stoi(line.substr(line.rfind(',') + 1)) >> 11, 12) << line;
+        const std::string name = nameOf(line);
+        EXPECT_EQ(name.substr(0, 4), "P227") << line;
+        shots[name.substr(0, 8)].insert(name.substr(9));
+    }
+    ASSERT_EQ(shots.size(), 3u);
+    const std::set<std::string> pair { "JPG", "ORF" }, single { "JPG" };
+    auto shot3 = shots.begin();
+    EXPECT_EQ(shot3->second, pair);
+    EXPECT_EQ((++shot3)->second, pair);
+    EXPECT_EQ((++shot3)->second, single);
+
+    // Switched off, the body takes no picture either.
+    ASSERT_EQ(get(cam.port, "/switch_cammode.cgi?mode=shutter").status, 200);
+    cam.server.setPower(false);
+    EXPECT_EQ(get(cam.port, "/__sim/shoot").status, 409);
+}
+
+TEST(SimHttp, ResizedPicturesHaveTheAskedLongSide)
+{
+    Camera cam;
+    const std::string file = cam.server.card().newestJpegPath();
+    for (int size : { 1024, 1600, 1920, 2048 }) {
+        const auto a = get(cam.port, "/get_resizeimg.cgi?DIR=" + file + "&size=" + std::to_string(size));
+        EXPECT_EQ(a.status, 200) << size;
+        EXPECT_EQ(a.header("content-type"), "image/jpeg");
+        const auto [w, h] = jpegSize(a.body);
+        EXPECT_EQ(std::max(w, h), size);
+        EXPECT_EQ(std::min(w, h), size * 3 / 4) << "the sensor's 4:3";
+    }
+    EXPECT_EQ(get(cam.port, "/get_resizeimg.cgi?DIR=" + file + "&size=1000").status, 520) << "not listed";
+    EXPECT_EQ(get(cam.port, "/get_resizeimg.cgi?DIR=" + file).status, 520);
+
+    // Stored pictures keep their aspect ratio, scaled down or up.
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/DCIM/100OLYMP"));
+    const std::string folder = dir.path().toStdString() + "/DCIM/100OLYMP/";
+    std::ofstream(folder + "P1010001.JPG", std::ios::binary) << SimJpeg::still(1500, 1000, 3, 90);
+    std::ofstream(folder + "P1010002.JPG", std::ios::binary) << SimJpeg::still(600, 800, 4, 90);
+    cam.server.setCard(SimCard::fromDirectory(dir.path().toStdString()));
+    const auto down = get(cam.port, "/get_resizeimg.cgi?DIR=/DCIM/100OLYMP/P1010001.JPG&size=1024");
+    EXPECT_EQ(jpegSize(down.body), std::make_pair(1024, 683));
+    const auto up = get(cam.port, "/get_resizeimg.cgi?DIR=/DCIM/100OLYMP/P1010002.JPG&size=2048");
+    EXPECT_EQ(jpegSize(up.body), std::make_pair(1536, 2048));
+}
+
+// Clients ask for compressed answers (Qt's network layer always does); no camera sends one.
+TEST(SimHttp, NoAnswerIsContentCodedWhateverTheClientAccepts)
+{
+    Camera cam;
+    const std::string file = cam.server.card().newestJpegPath();
+    const std::string folder = file.substr(0, file.rfind('/'));
+    for (const std::string& target : { std::string("/get_commandlist.cgi"), std::string("/get_caminfo.cgi"),
+             std::string("/get_camprop.cgi?com=get&propname=takemode"), std::string("/no_such.cgi"),
+             std::string("/get_imglist.cgi?DIR=/DCIM"), std::string("/DCIM"), folder, file,
+             "/get_thumbnail.cgi?DIR=" + file, std::string("/switch_cammode.cgi?mode=play"),
+             std::string("/__sim/state") }) {
+        const auto plain = get(cam.port, target);
+        const auto a = simtest::exchange(
+            cam.port, simtest::getRequest(target, "Accept-Encoding: gzip, deflate, br\r\n"));
+        EXPECT_EQ(a.status, plain.status) << target;
+        EXPECT_FALSE(a.hasHeader("content-encoding")) << target << ": " << a.header("content-encoding");
+        EXPECT_EQ(a.header("content-type"), plain.header("content-type")) << target;
+        if (target != "/__sim/state") { // counts the requests
+            EXPECT_EQ(a.body, plain.body) << target;
+        }
+    }
+    const auto list = simtest::exchange(
+        cam.port, simtest::getRequest("/get_commandlist.cgi", "Accept-Encoding: gzip\r\n"));
+    EXPECT_EQ(list.header("content-length"), "5616");
+    EXPECT_EQ(list.body.size(), 5616u);
+}
+
+TEST(SimHttp, PowerOffSilencesTheCameraUntilSwitchedOn)
+{
+    {
+        // While the body switches off its web server has stopped, but it is still on the network.
+        Camera switching("e-m10", 6, 1, 600000);
+        EXPECT_EQ(get(switching.port, "/exec_pwoff.cgi").status, 202);
+        const auto closed = get(switching.port, "/get_connectmode.cgi");
+        EXPECT_TRUE(closed.closedByServer);
+        EXPECT_TRUE(closed.raw.empty()) << closed.raw;
+    }
+    Camera cam("e-m10", 6, 1, 0);
     ASSERT_EQ(cam.rec().status, 200);
     const auto off = get(cam.port, "/exec_pwoff.cgi");
     EXPECT_EQ(off.status, 202);
-    const auto silent = get(cam.port, "/get_connectmode.cgi", 8000);
+    // Then it has left the network: the connection stands, but no byte and no close come.
+    const auto silent = get(cam.port, "/get_connectmode.cgi", 1500);
+    EXPECT_TRUE(silent.connected);
     EXPECT_TRUE(silent.raw.empty()) << silent.raw;
+    EXPECT_FALSE(silent.closedByServer);
     EXPECT_NE(get(cam.port, "/__sim/state").body.find("\"power\":false"), std::string::npos);
+
+    // A request left waiting is let go unanswered once the body is on again: it never reached it.
+    simtest::Connection waiting(cam.port, simtest::getRequest("/get_caminfo.cgi"));
+    EXPECT_TRUE(waiting.read(300).raw.empty());
     EXPECT_EQ(get(cam.port, "/__sim/power?on=1").status, 200);
+    const auto dropped = waiting.read(5000);
+    EXPECT_TRUE(dropped.closedByServer);
+    EXPECT_TRUE(dropped.raw.empty()) << dropped.raw;
+
     const auto back = get(cam.port, "/get_connectmode.cgi");
     EXPECT_EQ(back.status, 200);
     EXPECT_NE(back.body.find("private"), std::string::npos);

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <map>
 #include <netinet/in.h>
+#include <set>
 #include <sys/socket.h>
 #include <turbojpeg.h>
 #include <unistd.h>
@@ -187,6 +188,73 @@ TEST(SimLiveView, CleanStreamReassemblesIntoPicturesWithTheirInformation)
     // one timestamp per picture, rising
     for (size_t i = 1; i < order.size(); ++i)
         EXPECT_GT(order[i], order[i - 1]);
+}
+
+// Clients that read an item by its id find it; clients that read by byte position find the value
+// inside the item it belongs to.
+TEST(SimLiveView, InformationItemsCarryTheirIdsAtTheReadPositions)
+{
+    Receiver rx;
+    SimLiveView view;
+    view.start("127.0.0.1", rx.port, 320, 240, 30, sampleInfo);
+    const Datagram* first = nullptr;
+    std::vector<Datagram> datagrams;
+    for (int i = 0; i < 50 && !first; ++i) {
+        datagrams = rx.receiveFor(std::chrono::milliseconds(100));
+        for (const Datagram& d : datagrams)
+            if (d.size() > 204 && be(d, 0, 2) == 0x9060) {
+                first = &d;
+                break;
+            }
+    }
+    view.stop();
+    ASSERT_TRUE(first);
+
+    struct Item
+    {
+        size_t at;
+        uint32_t id, words;
+    };
+    std::vector<Item> items;
+    const size_t end = 16 + 4 * be(*first, 14, 2);
+    ASSERT_EQ(end, 204u);
+    for (size_t at = 16; at < end; at += 4 + 4 * items.back().words)
+        items.push_back({ at, be(*first, at, 2), be(*first, at + 2, 2) });
+    ASSERT_EQ(items.back().at + 4 + 4 * items.back().words, end) << "the items fill the block";
+
+    // Item id -> datagram positions of the values clients of the E-M10 read there.
+    const std::map<uint32_t, std::vector<size_t>> known {
+        { 1, { 20, 22 } }, // frame size
+        { 2, { 55, 58, 62, 66, 70 } }, // AF frame
+        { 3, {} }, // media state
+        { 4, { 31 } }, // rotation
+        { 5, { 38 } }, // remaining shots
+        { 8, { 100, 102 } }, // shutter speed
+        { 9, { 108, 112, 116 } }, // aperture
+        { 10, { 132 } }, // exposure compensation
+        { 12, { 142, 144, 151 } }, // ISO
+        { 16, { 176 } }, // exposure warnings
+        { 18, { 196 } }, // zoom
+    };
+    std::set<uint32_t> seen;
+    for (const Item& item : items) {
+        EXPECT_TRUE(seen.insert(item.id).second) << "id " << item.id << " twice";
+        auto it = known.find(item.id);
+        if (it == known.end()) {
+            EXPECT_GT(item.id, 100u) << "an id no note gives must not take one that might be real";
+            continue;
+        }
+        for (size_t position : it->second) {
+            EXPECT_GE(position, item.at + 4) << "id " << item.id;
+            EXPECT_LT(position, item.at + 4 + 4 * item.words) << "id " << item.id;
+        }
+    }
+    for (const auto& [id, positions] : known)
+        EXPECT_TRUE(seen.count(id)) << "id " << id;
+    // The values themselves are where they were.
+    EXPECT_EQ((*first)[31], 6);
+    EXPECT_EQ(be(*first, 38, 2), 1234u);
+    EXPECT_EQ(be(*first, 196, 2), 25u);
 }
 
 TEST(SimLiveView, FaultsShowAsGapsDuplicatesAndForeignDatagrams)

@@ -2,12 +2,16 @@
 #include "SimHttpSupport.h"
 
 #include "common/TestPaths.h"
+#include "sim/SimCard.h"
 #include "sim/SimProfile.h"
 #include "sim/SimServer.h"
 
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
+
+#include <map>
+#include <regex>
 
 using namespace camsim;
 using simtest::get;
@@ -181,4 +185,118 @@ TEST(SimProfileHttp, NewBodyDiffers)
     EXPECT_EQ(get(em10.port, "/set_timeout.cgi?timeoutsec=300").status, 404);
     EXPECT_EQ(get(em10.port, "/get_caminfo.cgi").body,
         "<?xml version=\"1.0\"?><caminfo><model>E-M10</model></caminfo>");
+}
+
+// A client that tries every command a body lists gets an answer to each, never "no such CGI" or
+// "bad parameter".
+TEST(SimProfileHttp, EveryListedCommandAnswers)
+{
+    struct Request
+    {
+        Request(const char* m, std::string q, bool p = false, std::string b = {})
+            : mode(m)
+            , query(std::move(q))
+            , post(p)
+            , body(std::move(b))
+        { }
+        const char* mode; // play, rec or shutter
+        std::string query;
+        bool post;
+        std::string body;
+    };
+    for (const char* profile : { "e-m10", "omd-v260", "newbody" }) {
+        SCOPED_TRACE(profile);
+        Camera cam(profile);
+        SimCard& card = cam.server.card();
+        const std::string picture = card.newestJpegPath();
+        const std::vector<SimEntry> movie = card.addShot("MOV", cam.server.clock(), SimShotInfo {});
+        ASSERT_EQ(movie.size(), 1u);
+        const std::string moviePath = movie[0].dir + "/" + movie[0].name;
+        const SimCommandList& commands = cam.server.profile().commands;
+        const std::vector<std::string> sizes = commands.values("get_resizeimg", { "DIR", "", "size" });
+        const std::string size = sizes.empty() ? "1024" : sizes.front();
+
+        std::multimap<std::string, Request> requests {
+            { "get_connectmode", { "play", "" } },
+            { "switch_cammode", { "play", "mode=play" } },
+            { "get_caminfo", { "play", "" } },
+            { "set_timeout", { "play", "timeoutsec=300" } },
+            { "get_resizeimg", { "play", "DIR=" + picture + "&size=" + size } },
+            { "get_movplaytime", { "play", "DIR=" + moviePath } },
+            { "clear_resvflg", { "play", "" } },
+            { "get_rsvimglist", { "play", "" } },
+            { "get_imglist", { "play", "DIR=/DCIM" } },
+            { "get_thumbnail", { "play", "DIR=" + picture } },
+            { "get_screennail", { "play", "DIR=" + picture } },
+            { "exec_takemotion", { "rec", "com=assignafframe&point=0100x0100" } },
+            { "get_camprop", { "rec", "com=get&propname=takemode" } },
+            { "set_camprop", { "rec", "com=set&propname=takemode", true, setBody("P") } },
+            { "get_activate", { "play", "" } },
+            { "set_utctimediff", { "play", "utctime=20150227T103539&diff=%2B0200" } },
+            { "get_gpsdivunit", { "play", "" } },
+            { "get_unusedcapacity", { "play", "" } },
+            { "get_dcffilenum", { "play", "" } },
+            { "req_attachexifgps",
+                { "play", "", true, "$GPGGA,103539,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,,,*47" } },
+            { "req_storegpsinfo", { "play", "mode=new&date=20150227", true, "$GPRMC,103539,A" } },
+            { "exec_shutter", { "shutter", "com=1stpush" } },
+            { "exec_shuttermisc", { "shutter", "com=stopliveview" } },
+        };
+        // Every value of the miscellaneous commands, which the command list names one by one.
+        const std::map<std::string, std::string> extra { { "startliveview", "&port=9" },
+            { "ctrlzoom", "&move=off" } };
+        for (const std::string& com : commands.values("exec_takemisc", { "com" })) {
+            auto it = extra.find(com);
+            requests.insert(
+                { "exec_takemisc", { "rec", "com=" + com + (it == extra.end() ? "" : it->second) } });
+        }
+
+        const std::string list = get(cam.port, "/get_commandlist.cgi").body;
+        static const std::regex cgiName(R"re(<cgi name="([a-z_]+)")re");
+        int answered = 0;
+        for (auto it = std::sregex_iterator(list.begin(), list.end(), cgiName); it != std::sregex_iterator();
+             ++it) {
+            const std::string cgi = (*it)[1].str();
+            if (cgi == "exec_pwoff")
+                continue; // last
+            const auto [from, to] = requests.equal_range(cgi);
+            EXPECT_NE(from, to) << "no request for " << cgi;
+            for (auto r = from; r != to; ++r) {
+                const Request& request = r->second;
+                const std::string mode = request.mode;
+                ASSERT_EQ(get(cam.port, "/switch_cammode.cgi?mode=" + mode).status, 200)
+                    << cgi << " " << mode;
+                const std::string target
+                    = "/" + cgi + ".cgi" + (request.query.empty() ? "" : "?" + request.query);
+                const auto a = request.post ? post(cam.port, target, request.body) : get(cam.port, target);
+                EXPECT_EQ(a.status, 200) << target << ": " << a.body.substr(0, 200);
+                ++answered;
+            }
+        }
+        EXPECT_GE(answered, 20);
+        EXPECT_EQ(get(cam.port, "/exec_pwoff.cgi").status, 202);
+    }
+}
+
+// The GPS requests are accepted and what they carried shows in the simulator's state.
+TEST(SimProfileHttp, GpsRequestsAreKeptForTheState)
+{
+    Camera cam("e-m10");
+    EXPECT_EQ(get(cam.port, "/get_gpsdivunit.cgi").body.rfind("<?xml version=\"1.0\"?>", 0), 0u);
+    EXPECT_EQ(post(cam.port, "/req_storegpsinfo.cgi?mode=new&date=20150227", "A1\n").status, 200);
+    EXPECT_EQ(post(cam.port, "/req_storegpsinfo.cgi?mode=append&date=20150228", "B2\n").status, 200);
+    EXPECT_EQ(post(cam.port, "/req_attachexifgps.cgi", "fix").status, 200);
+    std::string state = get(cam.port, "/__sim/state").body;
+    EXPECT_NE(state.find(R"("stored":"A1\nB2\n")"), std::string::npos) << state;
+    EXPECT_NE(state.find(R"("date":"20150228")"), std::string::npos) << state;
+    EXPECT_NE(state.find(R"("attached":"fix")"), std::string::npos) << state;
+
+    // A new log replaces the old one; wrong requests change nothing.
+    EXPECT_EQ(post(cam.port, "/req_storegpsinfo.cgi?mode=new&date=20150301", "C3").status, 200);
+    EXPECT_EQ(post(cam.port, "/req_storegpsinfo.cgi?mode=replace", "D4").status, 520);
+    EXPECT_EQ(get(cam.port, "/req_storegpsinfo.cgi?mode=new").status, 520) << "a POST command";
+    EXPECT_EQ(get(cam.port, "/req_attachexifgps.cgi").status, 520);
+    state = get(cam.port, "/__sim/state").body;
+    EXPECT_NE(state.find(R"("stored":"C3")"), std::string::npos) << state;
+    EXPECT_NE(state.find(R"("attached":"fix")"), std::string::npos) << state;
 }
