@@ -224,10 +224,10 @@ bool TRemoteRelease::TakePhoto()
     return result;
 }
 
-void TRemoteRelease::EnterShutterMode()
+void TRemoteRelease::EnterShutterMode(quint8 mode)
 {
     if (m_camera && m_camera->Remote.CameraMode.Enabled)
-        m_camera->Remote.CameraMode.SwitchToMode(TCameraModeAction::ModeShutter);
+        m_camera->Remote.CameraMode.SwitchToMode(mode);
 }
 
 void TRemoteRelease::StopReleaseView()

@@ -46,8 +46,9 @@ public:
     // A full press and release of the shutter; true when the press went through. The communication
     // events come also when nothing could be sent.
     bool TakePhoto();
-    // Shutter-only mode for the release without live view; nothing while the camera has no modes.
-    void EnterShutterMode();
+    // One of the shutter-only modes: without (3) or with a live view size (4); nothing while the
+    // camera has no modes.
+    void EnterShutterMode(quint8 mode = 3);
     // Stops the shutter-mode live view when it runs.
     void StopReleaseView();
 

@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -177,8 +178,11 @@ void TfraRemoteRelease::GoStart()
 {
     m_release.DetailedLog = m_setup && m_setup->DetailedLog;
     btnLiveStream->setVisible(isDebugMode());
+    // The page may go away while the camera is asked.
+    const QPointer<TfraRemoteRelease> self(this);
     m_release.Start([this] { StartView(); });
-    UpdateTakeButton();
+    if (self)
+        UpdateTakeButton();
 }
 
 void TfraRemoteRelease::OnLeaveModule()
@@ -198,8 +202,9 @@ void TfraRemoteRelease::StartView()
     if (!camera || !camera->Remote.CameraMode.Enabled)
         return;
     if (m_liveViewOn) {
-        // The live view panel starts the shutter-mode live view here.
         pcMain->setCurrentWidget(tshLiveView);
+        // Shutter mode with a live view size, where the live view panel starts its stream.
+        m_release.EnterShutterMode(TCameraModeAction::ModeShutterWithSize);
     } else {
         pcMain->setCurrentWidget(tshImage);
         m_release.EnterShutterMode();
@@ -256,9 +261,14 @@ void TfraRemoteRelease::btnTakeClick()
 
 void TfraRemoteRelease::btnLiveStreamClick()
 {
+    const QPointer<TfraRemoteRelease> self(this);
     StopView();
+    if (!self)
+        return;
     m_liveViewOn = !m_liveViewOn;
     StartView();
+    if (!self)
+        return;
     // Without a camera that switches modes the picture area still follows the button.
     pcMain->setCurrentWidget(m_liveViewOn ? tshLiveView : tshImage);
     UpdateTakeButton();

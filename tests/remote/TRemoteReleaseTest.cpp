@@ -5,6 +5,9 @@
 #include "remote/TRemoteRelease.h"
 
 #include "base/AppTexts.h"
+#include "base/TBaseObserver.h"
+#include "base/TLogger.h"
+#include "base/TSetup.h"
 #include "session/TCamera.h"
 #include "sim/SimCamera.h"
 #include "sim/SimServer.h"
@@ -17,6 +20,12 @@
 #include <memory>
 
 namespace {
+
+struct LogLines : TBaseObserver
+{
+    QStringList lines;
+    void Update(const QString& line) override { lines << line; }
+};
 
 class TRemoteReleaseTest : public ::testing::Test
 {
@@ -135,6 +144,31 @@ TEST_F(TRemoteReleaseTest, ShotsInShutterModeAreCountedWithSizesKindsAndDescript
 TEST_F(TRemoteReleaseTest, ReleaseAndTakeButtonNeedShutterModeAndConnection)
 {
     start();
+    TSetup setup;
+    setup.DebugMode = true;
+    TLogger logger(&setup);
+    LogLines recorded;
+    logger.Attach(&recorded);
+    TLogger::SetInstance(&logger);
+    // Trace lines only with the detailed log.
+    release->Start();
+    release->Leave();
+    EXPECT_FALSE(recorded.lines.join(QLatin1Char('\n')).contains(QLatin1String("TfraRemoteRelease")));
+    release->DetailedLog = true;
+    release->Start();
+    release->Leave();
+    ASSERT_TRUE(release->TakePhoto());
+    TLogger::SetInstance(nullptr);
+    logger.Detach(&recorded);
+    const QString log = recorded.lines.join(QLatin1Char('\n'));
+    qsizetype at = 0;
+    for (const char* line : { "TfraRemoteRelease.GoStart: ceStart", "TfraRemoteRelease.GoStart: ceStop",
+             "TfraRemoteRelease.TakePhoto: ceStart", "TfraRemoteRelease.TakePhoto: ceStop",
+             "TfraRemoteRelease.TakePhoto: ceChangeFreeRegion" }) {
+        at = log.indexOf(QLatin1String(line), at);
+        EXPECT_GE(at, 0) << line << "\n" << log.toStdString();
+    }
+
     // In playback the camera refuses the shutter and the button is off.
     ASSERT_TRUE(camera->Remote.CameraMode.SwitchToMode(TCameraModeAction::ModePlay));
     EXPECT_FALSE(release->IsTakeEnabled());

@@ -121,10 +121,13 @@ TEST_F(RemoteReleasePageTest, LiveButtonOnlyInDebugModeAndSwitchesThePicture)
     QTest::mouseClick(page->btnLiveStream, Qt::LeftButton);
     EXPECT_TRUE(page->IsLiveViewOn());
     EXPECT_EQ(page->pcMain->currentWidget(), page->tshLiveView);
+    EXPECT_EQ(camera->Remote.CameraMode.Mode, TCameraModeAction::ModeShutterWithSize);
+    EXPECT_TRUE(page->btnTake->isEnabled());
     QTest::mouseClick(page->btnLiveStream, Qt::LeftButton);
     EXPECT_FALSE(page->IsLiveViewOn());
     EXPECT_EQ(page->pcMain->currentWidget(), page->tshImage);
     // Back in shutter-only mode the release is possible; in playback it is not.
+    EXPECT_EQ(camera->Remote.CameraMode.Mode, TCameraModeAction::ModeShutter);
     EXPECT_TRUE(page->btnTake->isEnabled());
     ASSERT_TRUE(camera->Remote.CameraMode.SwitchToMode(TCameraModeAction::ModePlay));
     page->UpdateTakeButton();
