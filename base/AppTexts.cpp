@@ -36,6 +36,7 @@ constexpr TNamedText kAppTexts[] = {
         "Der Port %d für die Übertragung des Live-Streams konnte nicht geöffnet werden!" },
     { "_rsPleaseChoose", "Bitte wählen" },
     { "_rsDoubleClickToOpen", "Doppelklick zum Öffnen" },
+    { "_rsFrom", "vom" },
 };
 
 } // namespace

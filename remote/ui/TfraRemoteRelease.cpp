@@ -1,9 +1,275 @@
 #include "remote/ui/TfraRemoteRelease.h"
 
+#include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
+#include "import/FileSizeText.h"
+#include "import/ui/PhotoImportLook.h"
+#include "remote/ui/RemoteReleaseLook.h"
+#include "session/TCamera.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kColumnWidth = 313;
+constexpr int kActionHeight = 89;
+constexpr int kMargin = 16;
+
+} // namespace
 
 TfraRemoteRelease::TfraRemoteRelease(QWidget* parent)
     : TfraCameraPage(parent)
 {
-    DarkStyle::FillPlaceholder(this, QStringLiteral("Fernauslöser"));
+    DarkStyle::Apply(this, DarkStyle::Background());
+
+    pcMain = new QStackedWidget(this);
+    pcMain->setObjectName(QStringLiteral("pcMain"));
+    DarkStyle::Apply(pcMain, DarkStyle::Control());
+    tshImage = new QWidget(pcMain);
+    tshImage->setObjectName(QStringLiteral("tshImage"));
+    auto* imageLayout = new QVBoxLayout(tshImage);
+    imgCamera = new QLabel(tshImage);
+    imgCamera->setObjectName(QStringLiteral("imgCamera"));
+    imgCamera->setAlignment(Qt::AlignCenter);
+    imgCamera->setPixmap(RemoteReleaseLook::CameraPicture(240));
+    imageLayout->addWidget(imgCamera);
+    // The live view panel comes here.
+    tshLiveView = new QWidget(pcMain);
+    tshLiveView->setObjectName(QStringLiteral("tshLiveView"));
+    pcMain->addWidget(tshImage);
+    pcMain->addWidget(tshLiveView);
+
+    auto* column = new QWidget(this);
+    column->setObjectName(QStringLiteral("pnlRight"));
+    column->setFixedWidth(kColumnWidth);
+    DarkStyle::Apply(column, DarkStyle::Control());
+    auto* right = new QVBoxLayout(column);
+    right->setContentsMargins(0, kMargin, kMargin, kMargin);
+    right->setSpacing(kMargin);
+    right->addWidget(createParameterPanel(), 1);
+    right->addWidget(createActionPanel());
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(pcMain, 1);
+    row->addWidget(column);
+
+    connect(&m_release, &TRemoteRelease::Communication, this,
+        [this](int kind) { emit OnCommunication(this, kind, -1, {}); });
+    connect(&m_release, &TRemoteRelease::Changed, this, [this] { showReleaseState(); });
+    UpdateTakeButton();
+}
+
+// The release object goes with the page; a wait still running inside it notices that.
+TfraRemoteRelease::~TfraRemoteRelease() = default;
+
+QWidget* TfraRemoteRelease::createParameterPanel()
+{
+    pnlParameters = new QWidget(this);
+    pnlParameters->setObjectName(QStringLiteral("pnlParameters"));
+    DarkStyle::Apply(pnlParameters, DarkStyle::Panel());
+    auto* layout = new QGridLayout(pnlParameters);
+    layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    layout->setHorizontalSpacing(12);
+    layout->setVerticalSpacing(10);
+
+    lblImportPropertiesTitel = PhotoImportLook::TitleLabel(
+        QStringLiteral("lblImportPropertiesTitel"), QStringLiteral("Fernauslöserparameter"), pnlParameters);
+    layout->addWidget(lblImportPropertiesTitel, 0, 0, 1, 2);
+
+    lblCount = PhotoImportLook::Label(QStringLiteral("lblCount"), QStringLiteral("Aufnahmen"), pnlParameters);
+    edtCount = PhotoImportLook::ReadOnlyField(QStringLiteral("edtCount"), QStringLiteral("0"), pnlParameters);
+    lblDataSize = PhotoImportLook::Label(
+        QStringLiteral("lblDataSize"), QStringLiteral("Datenvolumen"), pnlParameters);
+    edtDataSize = PhotoImportLook::ReadOnlyField(
+        QStringLiteral("edtDataSize"), QStringLiteral("0 MB"), pnlParameters);
+    layout->addWidget(lblCount, 1, 0);
+    layout->addWidget(edtCount, 1, 1);
+    layout->addWidget(lblDataSize, 2, 0);
+    layout->addWidget(edtDataSize, 2, 1);
+
+    lblLastTakeInfoCaption = PhotoImportLook::Label(
+        QStringLiteral("lblLastTakeInfoCaption"), QStringLiteral("Letzte Aufnahme"), pnlParameters);
+    lblLastTakeInfoCaption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblLastTakeInfo
+        = PhotoImportLook::Label(QStringLiteral("lblLastTakeInfo"), QStringLiteral("-"), pnlParameters);
+    lblLastTakeInfo->setWordWrap(true);
+    lblLastTakeInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblLastTakeInfo->setTextFormat(Qt::PlainText);
+    // File names with sizes need the panel's whole width.
+    layout->addWidget(lblLastTakeInfoCaption, 3, 0, 1, 2);
+    layout->addWidget(lblLastTakeInfo, 4, 0, 1, 2);
+
+    // The kinds of the latest shot, lit when it has them.
+    auto* marks = new QHBoxLayout;
+    lblRaw = PhotoImportLook::Label(QStringLiteral("lblRaw"), QStringLiteral("RAW"), pnlParameters);
+    lblJpeg = PhotoImportLook::Label(QStringLiteral("lblJpeg"), QStringLiteral("JPEG"), pnlParameters);
+    marks->addWidget(lblRaw);
+    marks->addSpacing(12);
+    marks->addWidget(lblJpeg);
+    marks->addStretch(1);
+    layout->addLayout(marks, 5, 0, 1, 2);
+    layout->setColumnStretch(1, 1);
+    layout->setRowStretch(6, 1);
+    SetRecordingFormats(false, false);
+    return pnlParameters;
+}
+
+QWidget* TfraRemoteRelease::createActionPanel()
+{
+    pnlActions = new QWidget(this);
+    pnlActions->setObjectName(QStringLiteral("pnlActions"));
+    pnlActions->setFixedHeight(kActionHeight);
+    DarkStyle::Apply(pnlActions, DarkStyle::Panel());
+    btnTake = PhotoImportLook::ActionButton(QStringLiteral("btnTake"), QStringLiteral("Aufnahme auslösen"),
+        RemoteReleaseLook::TakeIcon(DarkStyle::Text()), pnlActions);
+    btnLiveStream = new QToolButton(pnlActions);
+    btnLiveStream->setObjectName(QStringLiteral("btnLiveStream"));
+    btnLiveStream->setToolTip(QStringLiteral("Live-Bild (de)aktivieren"));
+    btnLiveStream->setFixedSize(RemoteReleaseLook::LiveButtonSize, RemoteReleaseLook::LiveButtonSize);
+    btnLiveStream->setIconSize(
+        QSize(RemoteReleaseLook::LiveButtonSize - 4, RemoteReleaseLook::LiveButtonSize - 4));
+    btnLiveStream->setIcon(QIcon(RemoteReleaseLook::LiveIcon(DarkStyle::Text())));
+    btnLiveStream->setAutoRaise(true);
+    btnLiveStream->setVisible(false);
+    connect(btnTake, &QToolButton::clicked, this, [this] { btnTakeClick(); });
+    connect(btnLiveStream, &QToolButton::clicked, this, [this] { btnLiveStreamClick(); });
+    auto* layout = new QHBoxLayout(pnlActions);
+    layout->setContentsMargins(kMargin, 0, kMargin, 0);
+    layout->addWidget(btnLiveStream, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    layout->addStretch(1);
+    layout->addWidget(btnTake);
+    layout->addStretch(1);
+    // Keeps the release button in the middle whether or not the live button shows.
+    layout->addSpacing(RemoteReleaseLook::LiveButtonSize);
+    return pnlActions;
+}
+
+bool TfraRemoteRelease::isDebugMode() const
+{
+    return m_setup && m_setup->DebugMode;
+}
+
+void TfraRemoteRelease::SetSetup(TSetup* setup)
+{
+    m_setup = setup;
+    m_release.DetailedLog = setup && setup->DetailedLog;
+    btnLiveStream->setVisible(isDebugMode());
+}
+
+void TfraRemoteRelease::SetCamera(TCamera* camera)
+{
+    TfraCameraPage::SetCamera(camera);
+    m_release.SetCamera(camera);
+    lblLastTakeInfo->clear();
+    pcMain->setCurrentWidget(m_liveViewOn ? tshLiveView : tshImage);
+    UpdateTakeButton();
+}
+
+void TfraRemoteRelease::GoStart()
+{
+    m_release.DetailedLog = m_setup && m_setup->DetailedLog;
+    btnLiveStream->setVisible(isDebugMode());
+    // The page may go away while the camera is asked.
+    const QPointer<TfraRemoteRelease> self(this);
+    m_release.Start([this] { StartView(); });
+    if (self)
+        UpdateTakeButton();
+}
+
+void TfraRemoteRelease::OnLeaveModule()
+{
+    m_release.Leave();
+    StopView();
+}
+
+void TfraRemoteRelease::ToggleDebugView()
+{
+    // The live view panel's debugging monitor; nothing to show without the panel.
+}
+
+void TfraRemoteRelease::StartView()
+{
+    TCamera* camera = Camera();
+    if (!camera || !camera->Remote.CameraMode.Enabled)
+        return;
+    if (m_liveViewOn) {
+        pcMain->setCurrentWidget(tshLiveView);
+        // Shutter mode with a live view size, where the live view panel starts its stream.
+        m_release.EnterShutterMode(TCameraModeAction::ModeShutterWithSize);
+    } else {
+        pcMain->setCurrentWidget(tshImage);
+        m_release.EnterShutterMode();
+    }
+}
+
+void TfraRemoteRelease::StopView()
+{
+    m_release.StopReleaseView();
+}
+
+void TfraRemoteRelease::UpdateTakeButton()
+{
+    btnTake->setEnabled(m_release.IsTakeEnabled());
+}
+
+void TfraRemoteRelease::UpdateTypeLabels()
+{
+    SetRecordingFormats(m_release.IsJpeg(), m_release.IsRaw());
+}
+
+void TfraRemoteRelease::SetRecordingFormats(bool jpeg, bool raw)
+{
+    m_jpegShown = jpeg;
+    m_rawShown = raw;
+    DarkStyle::SetTextColor(lblJpeg, jpeg ? DarkStyle::Active() : DarkStyle::Dimmed());
+    DarkStyle::SetTextColor(lblRaw, raw ? DarkStyle::Active() : DarkStyle::Dimmed());
+}
+
+void TfraRemoteRelease::UpdateCounters()
+{
+    edtCount->setText(QString::number(m_release.NewFileCount()));
+    edtDataSize->setText(FileSizeText(m_release.NewFileBytes()));
+}
+
+void TfraRemoteRelease::showReleaseState()
+{
+    QString info = m_release.LastTakeInfo();
+    info.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lblLastTakeInfo->setText(info);
+    UpdateTypeLabels();
+    UpdateCounters();
+}
+
+bool TfraRemoteRelease::TakePhoto()
+{
+    return m_release.TakePhoto();
+}
+
+void TfraRemoteRelease::btnTakeClick()
+{
+    TakePhoto();
+}
+
+void TfraRemoteRelease::btnLiveStreamClick()
+{
+    const QPointer<TfraRemoteRelease> self(this);
+    StopView();
+    if (!self)
+        return;
+    m_liveViewOn = !m_liveViewOn;
+    StartView();
+    if (!self)
+        return;
+    // Without a camera that switches modes the picture area still follows the button.
+    pcMain->setCurrentWidget(m_liveViewOn ? tshLiveView : tshImage);
+    UpdateTakeButton();
 }

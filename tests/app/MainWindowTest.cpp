@@ -16,6 +16,7 @@
 #include "import/ui/TfrmInProcessing.h"
 #include "import/ui/TfrmPreview.h"
 #include "remote/ui/TfraRemoteControl.h"
+#include "remote/ui/TfraRemoteRelease.h"
 #include "session/TCamera.h"
 #include "sim/SimCamera.h"
 #include "sim/SimServer.h"
@@ -362,6 +363,8 @@ TEST_F(MainWindowTest, EnglishFileCoversTheWindowTexts)
     EXPECT_EQ(w.btnSyncTime->toolTip(), QStringLiteral("Synchronize the camera time"));
     EXPECT_EQ(processing->lblClose->text(), QStringLiteral("Close  X"));
     EXPECT_EQ(preview.lblClose->text(), QStringLiteral("Close  X"));
+    EXPECT_EQ(w.fraRemoteRelease->lblLastTakeInfoCaption->text(), QStringLiteral("Last shot"));
+    EXPECT_EQ(w.fraRemoteRelease->btnTake->toolTip(), QStringLiteral("Release the shutter"));
     languages.SelectLanguage(TLanguageModule::GermanId);
     EXPECT_EQ(w.btnPhotoImport->text(), QStringLiteral("Fotoimport"));
     TLanguageModule::SetInstance(nullptr);

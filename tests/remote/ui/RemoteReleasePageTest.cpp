@@ -1,0 +1,138 @@
+// The remote release page against the simulator: after a shot the page shows the new files' count,
+// their volume, the shot's description and its kinds; the live button shows only in debug mode and
+// switches the picture area; leaving the page ends polling.
+#include "remote/ui/TfraRemoteRelease.h"
+
+#include "base/AppTexts.h"
+#include "base/TSetup.h"
+#include "import/FileSizeText.h"
+#include "session/TCamera.h"
+#include "sim/SimServer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class RemoteReleasePageTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        RegisterAppTexts();
+        ASSERT_TRUE(settingsDir.isValid());
+        setup.SetStoreFile(settingsDir.filePath(QStringLiteral("settings.ini")));
+        camsim::SimServerOptions options;
+        options.generatedFiles = 8;
+        server = std::make_unique<camsim::SimServer>(options);
+        ASSERT_TRUE(server->isValid()) << server->errorText();
+        ASSERT_NE(server->start(), 0);
+        camera = std::make_unique<TCamera>(
+            TCameraLink::ToHost(QStringLiteral("127.0.0.1:%1").arg(server->port())),
+            QStringLiteral("E-M10-CAM"), false, QStringLiteral("E-M10-P-123"),
+            [](const QString&, const QStringList&) { return true; });
+        camera->OnChangeConnection = [](TCamera*, bool& handled) { handled = true; };
+        camera->CheckTimer.start(10);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return camera->Connected; }, 10000));
+        camera->Remote.CameraMode.SwitchPauseMs = 0;
+        page = std::make_unique<TfraRemoteRelease>();
+        page->resize(900, 600);
+        page->show();
+    }
+
+    void TearDown() override
+    {
+        page.reset();
+        if (camera)
+            camera->Stop();
+        camera.reset();
+        server.reset();
+    }
+
+    QTemporaryDir settingsDir;
+    TSetup setup;
+    std::unique_ptr<camsim::SimServer> server;
+    std::unique_ptr<TCamera> camera;
+    std::unique_ptr<TfraRemoteRelease> page;
+};
+
+TEST_F(RemoteReleasePageTest, ShotShowsCountVolumeDescriptionAndKinds)
+{
+    page->SetSetup(&setup);
+    page->SetCamera(camera.get());
+    QList<int> communications;
+    QObject::connect(page.get(), &TfraCameraPage::OnCommunication,
+        [&](QObject* sender, int kind, int regionIndex, const QList<QRect>&) {
+            EXPECT_EQ(sender, page.get());
+            EXPECT_EQ(regionIndex, -1);
+            communications << kind;
+        });
+    page->GoStart();
+    EXPECT_EQ(communications, QList<int>({ 0, 1 }));
+    EXPECT_EQ(page->pcMain->currentWidget(), page->tshImage);
+    EXPECT_FALSE(page->btnLiveStream->isVisible());
+    ASSERT_TRUE(page->btnTake->isEnabled());
+    EXPECT_EQ(page->edtCount->text(), QStringLiteral("0"));
+    EXPECT_TRUE(page->lblLastTakeInfo->text().isEmpty());
+
+    QTest::mouseClick(page->btnTake, Qt::LeftButton);
+    EXPECT_EQ(communications, QList<int>({ 0, 1, 0, 1, 2 }));
+    // The profile shoots JPEG and RAW: two new files once the poll has seen them.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->edtCount->text() == QStringLiteral("2"); }, 10000));
+    EXPECT_EQ(page->edtDataSize->text(), FileSizeText(page->Release().NewFileBytes()));
+    EXPECT_GT(page->Release().NewFileBytes(), 0);
+    const QString info = page->lblLastTakeInfo->text();
+    ASSERT_EQ(page->Release().Latest().Count(), 2);
+    for (const TCameraImportItem* item : page->Release().Latest())
+        EXPECT_TRUE(info.contains(item->FileName + QLatin1Char('\t') + FileSizeText(item->SizeText)))
+            << info.toStdString();
+    EXPECT_TRUE(info.contains(QLatin1String("\nvom "))) << info.toStdString();
+    EXPECT_TRUE(page->IsJpegShown());
+    EXPECT_TRUE(page->IsRawShown());
+
+    QTest::qWait(50);
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/artefacts");
+    QDir().mkpath(dir);
+    EXPECT_TRUE(page->grab().save(dir + QStringLiteral("/remote-release.png")));
+
+    // Leaving ends polling; the numbers stay.
+    page->OnLeaveModule();
+    EXPECT_FALSE(page->Release().IsPolling());
+    EXPECT_EQ(page->edtCount->text(), QStringLiteral("2"));
+}
+
+TEST_F(RemoteReleasePageTest, LiveButtonOnlyInDebugModeAndSwitchesThePicture)
+{
+    setup.DebugMode = true;
+    page->SetSetup(&setup);
+    page->SetCamera(camera.get());
+    page->GoStart();
+    EXPECT_TRUE(page->btnLiveStream->isVisible());
+    QTest::mouseClick(page->btnLiveStream, Qt::LeftButton);
+    EXPECT_TRUE(page->IsLiveViewOn());
+    EXPECT_EQ(page->pcMain->currentWidget(), page->tshLiveView);
+    EXPECT_EQ(camera->Remote.CameraMode.Mode, TCameraModeAction::ModeShutterWithSize);
+    EXPECT_TRUE(page->btnTake->isEnabled());
+    QTest::mouseClick(page->btnLiveStream, Qt::LeftButton);
+    EXPECT_FALSE(page->IsLiveViewOn());
+    EXPECT_EQ(page->pcMain->currentWidget(), page->tshImage);
+    // Back in shutter-only mode the release is possible; in playback it is not.
+    EXPECT_EQ(camera->Remote.CameraMode.Mode, TCameraModeAction::ModeShutter);
+    EXPECT_TRUE(page->btnTake->isEnabled());
+    ASSERT_TRUE(camera->Remote.CameraMode.SwitchToMode(TCameraModeAction::ModePlay));
+    page->UpdateTakeButton();
+    EXPECT_FALSE(page->btnTake->isEnabled());
+    page->OnLeaveModule();
+}
+
+} // namespace
