@@ -36,6 +36,7 @@ TMainPages::TMainPages(TSetup* setup, TfrmViewer* viewer, TTopBar* topBar, QWidg
     tsRemoteControl = addSheet(QStringLiteral("tsRemoteControl"), fraRemoteControl);
     fraRemoteRelease = new TfraRemoteRelease;
     fraRemoteRelease->setObjectName(QStringLiteral("fraRemoteRelease"));
+    fraRemoteRelease->SetSetup(setup);
     tsRemoteRelease = addSheet(QStringLiteral("tsRemoteRelease"), fraRemoteRelease);
     fraDebug = new TfraDebug(setup);
     fraDebug->setObjectName(QStringLiteral("fraDebug"));
