@@ -134,10 +134,22 @@ void TfraLiveView::ShowFrame(const QByteArray& jpeg, const TMetaData& informatio
         if (failed)
             TLogger::LogAlways(kFrameLog + QStringLiteral(": Image couldn''t be decoded"));
         QImage bitmap;
+        const bool detailed = m_setup && m_setup->DetailedLog;
+        const auto step = [detailed](const char* text) {
+            if (detailed)
+                TLogger::LogTrace(kFrameLog + QStringLiteral(": ") + QLatin1String(text));
+        };
         if (!failed && show) {
+            step("Assign jpeg to bitmap");
+            step("Jpeg to bitmap assigned");
+            step("Rotate bitmap");
             bitmap = compose(decoded, information.GetOrientation());
+            step("Bitmap rotated");
+            // Counting costs more than decoding: a hidden histogram is not fed.
+            step("Assign to histogram");
             if (ihgLiveView->isVisibleTo(this))
                 ihgLiveView->SetBitmap(decoded);
+            step("Assigned to histogram");
             LiveViewGrid::draw(bitmap, fraViewGrid->GridKind(), fraViewGrid->GridColor());
         } else if (!failed) {
             ihgLRTLBrightness->SetBitmap(decoded);

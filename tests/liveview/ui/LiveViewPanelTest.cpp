@@ -7,6 +7,7 @@
 #include "base/TSetup.h"
 #include "liveview/LiveViewTestSupport.h"
 #include "liveview/LiveViewTexts.h"
+#include "liveview/ui/TLiveViewDebugMonitor.h"
 #include "liveview/ui/TLiveViewMagnifier.h"
 #include "liveview/ui/TLiveViewStatusLine.h"
 #include "liveview/ui/TfraViewGrid.h"
@@ -14,10 +15,15 @@
 #include "sim/SimServer.h"
 
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -301,4 +307,79 @@ TEST_F(LiveViewPanelTest, LiveViewFromTheSimulatorAndAResolutionChangeWhileRunni
         QSize(camera.Remote.CameraMode.LiveViewWidth, camera.Remote.CameraMode.LiveViewHeight));
     EXPECT_TRUE(panel.StopLiveView());
     camera.Stop();
+}
+
+// The grid chooser lights the chosen entry only, and a stored colour without a name still shows.
+TEST_F(LiveViewPanelTest, GridChooserMarksTheChoiceAndKeepsUnnamedColours)
+{
+    TfraViewGrid& chooser = *panel.fraViewGrid;
+    const QImage inactive = chooser.Choice(2)->icon().pixmap(40, 30).toImage();
+    chooser.Choice(2)->click();
+    EXPECT_EQ(chooser.GridKind(), 2);
+    EXPECT_NE(chooser.Choice(2)->icon().pixmap(40, 30).toImage(), inactive);
+    chooser.Choice(0)->click();
+    EXPECT_EQ(chooser.Choice(2)->icon().pixmap(40, 30).toImage(), inactive);
+    chooser.SetGridKind(9);
+    EXPECT_EQ(chooser.GridKind(), 0);
+
+    setup.GridLinesColor = 0x123456; // a Windows colour value: blue 0x12, green 0x34, red 0x56
+    panel.Prepare();
+    EXPECT_EQ(chooser.GridColor(), QColor(0x56, 0x34, 0x12));
+    EXPECT_EQ(chooser.ColorList()->currentData().value<QColor>(), QColor(0x56, 0x34, 0x12));
+    panel.Finish();
+    EXPECT_EQ(setup.GridLinesColor, 0x123456u);
+}
+
+// The monitor marks unchanged characters, 20 bytes to a line with their range; "LM.log" collects the
+// baselines, and the frame after that becomes the new baseline.
+TEST_F(LiveViewPanelTest, DebugMonitorShowsChangedBytesAndLogsTheBaseline)
+{
+    const QString baseline(1024, QLatin1Char('0'));
+    QString changed = baseline;
+    changed[40] = QLatin1Char('F'); // byte 21
+    const QStringList lines
+        = TLiveViewDebugMonitor::ComparisonText(changed, baseline).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(lines[0], QStringLiteral("________ ________ ________ ________ ________ 001 - 020 "));
+    EXPECT_EQ(lines[1], QStringLiteral("F_______ ________ ________ ________ ________ 021 - 040 "));
+    EXPECT_EQ(lines.size(), 27); // 26 lines, the last with three groups, and the empty rest
+
+    QTemporaryDir temp;
+    QFile existing(temp.filePath(QStringLiteral("LM.log")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("earlier\r\n");
+    existing.close();
+    setup.TempDir = temp.path() + QLatin1Char('/');
+    panel.ToggleDebugView();
+    EXPECT_TRUE(panel.DebugMonitor->isVisibleTo(&panel));
+    EXPECT_TRUE(panel.lblFramesPerSecond->isVisibleTo(&panel));
+    panel.ShowFrame(bandedFrame(), information(1));
+    panel.ShowFrame(bandedFrame(), information(6));
+    EXPECT_TRUE(panel.DebugMonitor->memChanges->toPlainText().startsWith(
+        QStringLiteral("________ ________ ________ ________ _______6 001 - 020 ")));
+    const QString first = panel.DebugMonitor->Baseline();
+    panel.DebugMonitor->btnAssignChanges->click();
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), "earlier\r\n" + first.toLatin1() + "\r\n");
+    existing.close();
+    panel.ShowFrame(bandedFrame(), information(3));
+    EXPECT_EQ(panel.DebugMonitor->Baseline(), information(3).GetHexDump());
+}
+
+// Before any frame an empty file is written; into a missing folder nothing at all.
+TEST_F(LiveViewPanelTest, SaveLastImageWritesTheLastFrameShown)
+{
+    QTemporaryDir folder;
+    const QString empty = folder.filePath(QStringLiteral("empty.jpg"));
+    panel.SaveLastImage(empty);
+    EXPECT_TRUE(QFile::exists(empty));
+    EXPECT_EQ(QFileInfo(empty).size(), 0);
+    panel.ShowFrame(bandedFrame(), information());
+    const QString saved = folder.filePath(QStringLiteral("last.jpg"));
+    panel.SaveLastImage(saved);
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bandedFrame());
+    const QString missing = folder.filePath(QStringLiteral("gone/last.jpg"));
+    panel.SaveLastImage(missing);
+    EXPECT_FALSE(QFile::exists(missing));
 }
