@@ -59,6 +59,9 @@ TLiveViewStatusLine::TLiveViewStatusLine(QWidget* parent)
     gauBattery->setRange(0, 100);
     gauBattery->setTextVisible(false);
     gauBattery->setFixedSize(30, 9);
+    QSizePolicy policy = gauBattery->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    gauBattery->setSizePolicy(policy);
     row->addWidget(gauBattery, 0, Qt::AlignVCenter);
     SetRecordingFormats(false, false);
 
@@ -86,6 +89,10 @@ QLabel* TLiveViewStatusLine::addLabel(const char* name, const QString& text, con
     // Room for the text at any scale: the height comes from the font, never from a fixed pixel size.
     label->setMinimumHeight(QFontMetrics(label->font()).height());
     setColor(label, true);
+    // Blinking must not make the line jump: a hidden label keeps its room.
+    QSizePolicy policy = label->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    label->setSizePolicy(policy);
     layout()->addWidget(label);
     return label;
 }

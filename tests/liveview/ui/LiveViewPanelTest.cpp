@@ -383,3 +383,34 @@ TEST_F(LiveViewPanelTest, SaveLastImageWritesTheLastFrameShown)
     panel.SaveLastImage(missing);
     EXPECT_FALSE(QFile::exists(missing));
 }
+
+// Every status text fits its label and every label lies inside the status line, with the longest
+// texts the camera sends.
+TEST_F(LiveViewPanelTest, StatusTextsFitTheirLabels)
+{
+    panel.show();
+    panel.SetLongExposureMode(false, true);
+    QByteArray b = informationBlock();
+    put16(b, 26, 9999);
+    put32(b, 104, 220);
+    put32(b, 120, quint32(-50));
+    put16(b, 130, 25600);
+    b[139] = 1;
+    put16(b, 146, 18);
+    TMetaData wide;
+    wide.Assign(b);
+    panel.ShowFrame(bandedFrame(), wide);
+    QCoreApplication::processEvents();
+    if (!qEnvironmentVariableIsEmpty("LUMIVAR_GRAB"))
+        panel.grab().save(qEnvironmentVariable("LUMIVAR_GRAB"));
+    const QRect line = panel.StatusLine->rect();
+    for (QLabel* label : panel.StatusLine->findChildren<QLabel*>()) {
+        const QFontMetrics metrics(label->font());
+        EXPECT_GE(label->width(), metrics.horizontalAdvance(label->text()))
+            << label->objectName().toStdString();
+        EXPECT_GE(label->height(), metrics.height()) << label->objectName().toStdString();
+        EXPECT_TRUE(line.contains(label->geometry())) << label->objectName().toStdString();
+    }
+    EXPECT_TRUE(panel.rect().contains(panel.StatusLine->geometry()));
+    EXPECT_GE(panel.lblHistogram->height(), QFontMetrics(panel.lblHistogram->font()).height());
+}
