@@ -14,6 +14,7 @@
 #include "session/TCamera.h"
 #include "sim/SimServer.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -265,6 +266,14 @@ TEST_F(LiveViewPanelTest, LinkedChoicesFollowFramesUnlessHeld)
     EXPECT_EQ(panel.StatusLine->lblImgShutterSpeed->text(), QStringLiteral("LIVETIME"));
     EXPECT_EQ(shutter.currentText(), QStringLiteral("60"));
     EXPECT_EQ(panel.StatusLine->lblImgAperture->text(), QStringLiteral("F5.6"));
+
+    aperture.setCurrentIndex(0);
+    aperture.show();
+    aperture.showPopup();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return aperture.view()->isVisible(); }, 5000));
+    panel.ShowFrame(bandedFrame(), information());
+    EXPECT_EQ(aperture.currentText(), QStringLiteral("4.0"));
+    aperture.hidePopup();
 }
 
 TEST_F(LiveViewPanelTest, LiveViewFromTheSimulatorAndAResolutionChangeWhileRunning)
@@ -413,4 +422,27 @@ TEST_F(LiveViewPanelTest, StatusTextsFitTheirLabels)
     }
     EXPECT_TRUE(panel.rect().contains(panel.StatusLine->geometry()));
     EXPECT_GE(panel.lblHistogram->height(), QFontMetrics(panel.lblHistogram->font()).height());
+}
+
+// The remote release page's debug live view: frames of the shutter-mode receiver are shown as well.
+TEST_F(LiveViewPanelTest, ShutterModeFramesAreShown)
+{
+    camsim::SimServerOptions options;
+    camsim::SimServer server(options);
+    ASSERT_TRUE(server.isValid()) << server.errorText();
+    ASSERT_NE(server.start(), 0);
+    TCamera camera(TCameraLink::ToHost(QStringLiteral("127.0.0.1:%1").arg(server.port())),
+        QStringLiteral("E-M10-CAM"), false, QString(),
+        [](const QString&, const QStringList&) { return true; });
+    camera.CheckIntervalMs = 100;
+    camera.CheckTimer.start(10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return camera.Connected; }, 10000));
+    panel.SetCamera(&camera, nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (!camera.Remote.ReleaseView.Enabled)
+        GTEST_SKIP() << "profile without shutter-mode live view";
+    ASSERT_TRUE(panel.StartLiveView(4, 0)) << panel.lblErrorMsg->text().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.FramesShown() >= 3; }, 10000));
+    EXPECT_TRUE(panel.StopLiveView());
+    EXPECT_FALSE(panel.StartLiveView(3, 0));
+    camera.Stop();
 }
