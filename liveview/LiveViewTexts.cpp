@@ -22,6 +22,11 @@ constexpr TNamedText kLiveViewTexts[] = {
     { "_rsWBCapture3", "Speicher 3" },
     { "_rsWBCapture4", "Speicher 4" },
     { "_rsCWB", "CWB" },
+    { "_rsApertureShort", "F" },
+    { "_rsStaticAFShort", "S-AF" },
+    { "_rsISOAuto", "ISO-Auto" },
+    { "_rsISO", "ISO" },
+    { "_rsGridOff", "Aus" },
 };
 
 } // namespace

@@ -1,0 +1,209 @@
+#include "liveview/ui/TfraLiveView.h"
+
+#include "base/TLogger.h"
+#include "base/TSetup.h"
+#include "base/ui/DarkStyle.h"
+#include "liveview/JpegDec.h"
+#include "liveview/LiveViewGrid.h"
+#include "liveview/ui/TKmExposureMeter.h"
+#include "liveview/ui/TKmImageHistogram.h"
+#include "liveview/ui/TLiveViewDebugMonitor.h"
+#include "liveview/ui/TLiveViewMagnifier.h"
+#include "liveview/ui/TLiveViewStatusLine.h"
+#include "liveview/ui/TfraViewGrid.h"
+#include "session/TCamera.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QIODevice>
+#include <QLabel>
+#include <QPainter>
+
+#include <stdexcept>
+#include <utility>
+
+// The frame display of the live view panel: decode, turn, overlays, status line and linked choices.
+
+namespace {
+
+const QString kFrameLog = QStringLiteral("TfraLiveView.OnReceiveLiveViewImage");
+
+bool droppedDown(const QComboBox* choice)
+{
+    return choice->view() && choice->view()->isVisible();
+}
+
+} // namespace
+
+QImage TfraLiveView::decode(const QByteArray& jpeg, bool& failed)
+{
+    if (!m_setup || m_setup->UseJpegDec) {
+        QImage decoded = DecodeJpegToBitmap(jpeg);
+        failed = decoded.isNull();
+        return decoded;
+    }
+    QString error;
+    QImage decoded = decodeJpegWithLibrary(jpeg, &error);
+    if (decoded.isNull())
+        throw std::runtime_error(error.toStdString());
+    failed = false;
+    return decoded;
+}
+
+bool TfraLiveView::LoadImageFromStream(QIODevice* stream)
+{
+    if (!stream)
+        return false;
+    try {
+        stream->seek(0);
+        bool failed = false;
+        const QImage decoded = decode(stream->readAll(), failed);
+        if (failed) {
+            TLogger::LogAlways(
+                QStringLiteral("TfraLiveView.LoadImageFromStream: Image couldn''t be decoded"));
+            return true;
+        }
+        imgLiveView32->SetBitmap(compose(decoded, 0));
+        ihgLiveView->SetBitmap(decoded);
+        return true;
+    } catch (const std::exception& e) {
+        TLogger::LogAlways(
+            QStringLiteral("TfraLiveView.LoadImageFromStream (Ex): ") + QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
+void TfraLiveView::OnReceiveLiveViewImage(const QByteArray& jpeg, const TMetaData& information)
+{
+    if (m_framePending)
+        ++m_framesSkipped;
+    m_pendingJpeg = jpeg;
+    m_pendingInformation = information;
+    if (m_framePending)
+        return;
+    m_framePending = true;
+    QMetaObject::invokeMethod(this, &TfraLiveView::showPending, Qt::QueuedConnection);
+}
+
+void TfraLiveView::showPending()
+{
+    m_framePending = false;
+    const QByteArray jpeg = std::exchange(m_pendingJpeg, {});
+    ShowFrame(jpeg, m_pendingInformation);
+}
+
+QImage TfraLiveView::compose(const QImage& decoded, int orientation) const
+{
+    const QSize size = liveViewSize();
+    QImage bitmap(size, QImage::Format_RGB32);
+    bitmap.fill(DarkStyle::Control());
+    QPainter painter(&bitmap);
+    if (orientation == 180)
+        painter.drawImage(
+            (size.width() - decoded.width()) / 2, (size.height() - decoded.height()) / 2, decoded);
+    else
+        painter.drawImage(bitmap.rect(), decoded);
+    if (orientation != 0) {
+        const QImage upright = bitmap.copy();
+        painter.fillRect(bitmap.rect(), DarkStyle::Control());
+        painter.translate(size.width() / 2.0, size.height() / 2.0);
+        painter.rotate(orientation);
+        painter.translate(-size.width() / 2.0, -size.height() / 2.0);
+        painter.drawImage(0, 0, upright);
+    }
+    return bitmap;
+}
+
+void TfraLiveView::updateFocusMarks(int state)
+{
+    m_failed = false;
+    if (state != 0) {
+        m_focused = state == 1;
+        m_failed = state == 2;
+    }
+}
+
+void TfraLiveView::ShowFrame(const QByteArray& jpeg, const TMetaData& information)
+{
+    bool show = true;
+    try {
+        if (OnBeforeImage)
+            OnBeforeImage(this, show);
+        bool failed = false;
+        const QImage decoded = decode(jpeg, failed);
+        if (failed)
+            TLogger::LogAlways(kFrameLog + QStringLiteral(": Image couldn''t be decoded"));
+        QImage bitmap;
+        const bool detailed = m_setup && m_setup->DetailedLog;
+        const auto step = [detailed](const char* text) {
+            if (detailed)
+                TLogger::LogTrace(kFrameLog + QStringLiteral(": ") + QLatin1String(text));
+        };
+        if (!failed && show) {
+            step("Assign jpeg to bitmap");
+            step("Jpeg to bitmap assigned");
+            step("Rotate bitmap");
+            bitmap = compose(decoded, information.GetOrientation());
+            step("Bitmap rotated");
+            // Counting costs more than decoding: a hidden histogram is not fed.
+            step("Assign to histogram");
+            if (ihgLiveView->isVisibleTo(this))
+                ihgLiveView->SetBitmap(decoded);
+            step("Assigned to histogram");
+            LiveViewGrid::draw(bitmap, fraViewGrid->GridKind(), fraViewGrid->GridColor());
+        } else if (!failed) {
+            ihgLRTLBrightness->SetBitmap(decoded);
+        }
+        StatusLine->ShowInformation(information, m_longExposureText);
+        KmExposureMeter->SetPosition(information.GetExposureCompensation());
+        lblFocalLength->setText(information.GetFocalLengthText());
+        lblFocalLength->adjustSize();
+        m_apertureLowerLimit = information.GetApertureLowerLimit();
+        m_apertureUpperLimit = information.GetApertureUpperLimit();
+        updateFocusMarks(information.GetFocusState());
+        if (!bitmap.isNull()) {
+            if (m_focused || m_failed) {
+                QPainter painter(&bitmap);
+                painter.setPen(QPen(m_failed ? QColor(255, 0, 0) : QColor(0, 255, 0), 2));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawRect(information.GetFocusFrame());
+            }
+            imgLiveView32->SetBitmap(bitmap);
+            ++m_framesShown;
+        }
+        const auto linked = [](const QPointer<QComboBox>& c) { return c && c->isEnabled(); };
+        StatusLine->SetLinkedActive(linked(m_shutterChoice), linked(m_apertureChoice),
+            linked(m_compensationChoice), linked(m_isoChoice), linked(m_whiteBalanceChoice));
+        selectLinkedChoices(information);
+        StatusLine->SetExposureWarning(information.IsExposureWarning());
+        StatusLine->SetISOWarning(information.IsISOWarning());
+        if (OnAfterImage)
+            OnAfterImage(this);
+        if (m_debugView)
+            DebugMonitor->ShowDump(information.GetHexDump());
+        if (lblFramesPerSecond->isVisible() && m_camera) {
+            lblFramesPerSecond->setText(m_camera->Remote.LiveView.Processor().GetFpsText(true)
+                + QStringLiteral(" | %1 / %2").arg(m_framesShown).arg(m_framesSkipped));
+            lblFramesPerSecond->adjustSize();
+        }
+    } catch (const std::exception& e) {
+        TLogger::LogAlways(kFrameLog + QStringLiteral(" (Ex): ") + QString::fromUtf8(e.what()));
+    }
+    if (show)
+        m_lastFrame = jpeg;
+}
+
+void TfraLiveView::selectLinkedChoices(const TMetaData& information)
+{
+    m_updatingChoices = true;
+    try {
+        if (m_apertureChoice && !droppedDown(m_apertureChoice))
+            m_apertureChoice->setCurrentIndex(m_apertureChoice->findText(information.GetApertureValue()));
+        if (m_shutterChoice && !droppedDown(m_shutterChoice) && m_longExposureText.isEmpty())
+            m_shutterChoice->setCurrentIndex(m_shutterChoice->findText(information.GetShutterSpeedValue()));
+    } catch (...) {
+        m_updatingChoices = false;
+        throw;
+    }
+    m_updatingChoices = false;
+}
