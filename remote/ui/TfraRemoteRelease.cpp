@@ -4,9 +4,11 @@
 #include "base/ui/DarkStyle.h"
 #include "import/FileSizeText.h"
 #include "import/ui/PhotoImportLook.h"
+#include "liveview/ui/TfraLiveView.h"
 #include "remote/ui/RemoteReleaseLook.h"
 #include "session/TCamera.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -40,9 +42,12 @@ TfraRemoteRelease::TfraRemoteRelease(QWidget* parent)
     imgCamera->setAlignment(Qt::AlignCenter);
     imgCamera->setPixmap(RemoteReleaseLook::CameraPicture(240));
     imageLayout->addWidget(imgCamera);
-    // The live view panel comes here.
     tshLiveView = new QWidget(pcMain);
     tshLiveView->setObjectName(QStringLiteral("tshLiveView"));
+    fraLiveView = new TfraLiveView(tshLiveView);
+    fraLiveView->setObjectName(QStringLiteral("fraLiveView"));
+    fraLiveView->OnResized = [this](TfraLiveView*, int, int) { placeLiveView(); };
+    tshLiveView->installEventFilter(this);
     pcMain->addWidget(tshImage);
     pcMain->addWidget(tshLiveView);
 
@@ -161,6 +166,7 @@ bool TfraRemoteRelease::isDebugMode() const
 void TfraRemoteRelease::SetSetup(TSetup* setup)
 {
     m_setup = setup;
+    fraLiveView->SetSetup(setup);
     m_release.DetailedLog = setup && setup->DetailedLog;
     btnLiveStream->setVisible(isDebugMode());
 }
@@ -193,7 +199,7 @@ void TfraRemoteRelease::OnLeaveModule()
 
 void TfraRemoteRelease::ToggleDebugView()
 {
-    // The live view panel's debugging monitor; nothing to show without the panel.
+    fraLiveView->ToggleDebugView();
 }
 
 void TfraRemoteRelease::StartView()
@@ -203,16 +209,24 @@ void TfraRemoteRelease::StartView()
         return;
     if (m_liveViewOn) {
         pcMain->setCurrentWidget(tshLiveView);
-        // Shutter mode with a live view size, where the live view panel starts its stream.
-        m_release.EnterShutterMode(TCameraModeAction::ModeShutterWithSize);
+        // The panel's start sequence puts the camera into shutter mode with a live view size.
+        fraLiveView->SetCamera(camera, nullptr, nullptr, nullptr, nullptr, nullptr);
+        const QPointer<TfraRemoteRelease> self(this);
+        fraLiveView->StartLiveView(4, m_setup ? m_setup->LiveViewPort : 0);
+        if (!self)
+            return;
+        fraLiveView->Prepare();
     } else {
         pcMain->setCurrentWidget(tshImage);
+        fraLiveView->Finish();
         m_release.EnterShutterMode();
     }
 }
 
 void TfraRemoteRelease::StopView()
 {
+    if (m_liveViewOn)
+        fraLiveView->Finish();
     m_release.StopReleaseView();
 }
 
@@ -230,6 +244,7 @@ void TfraRemoteRelease::SetRecordingFormats(bool jpeg, bool raw)
 {
     m_jpegShown = jpeg;
     m_rawShown = raw;
+    fraLiveView->SetRecordingFormats(jpeg, raw);
     DarkStyle::SetTextColor(lblJpeg, jpeg ? DarkStyle::Active() : DarkStyle::Dimmed());
     DarkStyle::SetTextColor(lblRaw, raw ? DarkStyle::Active() : DarkStyle::Dimmed());
 }
@@ -272,4 +287,19 @@ void TfraRemoteRelease::btnLiveStreamClick()
     // Without a camera that switches modes the picture area still follows the button.
     pcMain->setCurrentWidget(m_liveViewOn ? tshLiveView : tshImage);
     UpdateTakeButton();
+}
+
+bool TfraRemoteRelease::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == tshLiveView && event->type() == QEvent::Resize)
+        placeLiveView();
+    return TfraCameraPage::eventFilter(watched, event);
+}
+
+void TfraRemoteRelease::placeLiveView()
+{
+    const QSize area = tshLiveView->size();
+    const QSize panel = fraLiveView->size();
+    fraLiveView->move(
+        qMax(0, (area.width() - panel.width()) / 2), qMax(0, (area.height() - panel.height()) / 2));
 }

@@ -8,6 +8,7 @@ class QLineEdit;
 class QStackedWidget;
 class QToolButton;
 class TSetup;
+class TfraLiveView;
 
 // The page "Fernauslöser": one big release button; the camera stays in shutter mode. While the page
 // is shown, the camera's newest folder is read every two seconds and the page shows how many files
@@ -57,6 +58,7 @@ public:
     QWidget* tshImage;
     QLabel* imgCamera;
     QWidget* tshLiveView;
+    TfraLiveView* fraLiveView;
     QWidget* pnlParameters;
     QWidget* pnlActions;
     QLabel* lblImportPropertiesTitel;
@@ -71,7 +73,12 @@ public:
     QToolButton* btnTake;
     QToolButton* btnLiveStream;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // The panel keeps the size of the camera's live view; it sits centred in the picture area.
+    void placeLiveView();
     QWidget* createParameterPanel();
     QWidget* createActionPanel();
     void showReleaseState();
