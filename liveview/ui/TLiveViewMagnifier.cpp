@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <chrono>
 
 TLiveViewPicture::TLiveViewPicture(QWidget* parent)
     : QWidget(parent)
@@ -23,13 +24,22 @@ void TLiveViewPicture::SetBitmap(const QImage& bitmap)
 
 void TLiveViewPicture::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    if (m_bitmap.isNull()) {
-        painter.fillRect(rect(), DarkStyle::Control());
-        return;
+    const auto started = std::chrono::steady_clock::now();
+    {
+        QPainter painter(this);
+        if (m_bitmap.isNull()) {
+            painter.fillRect(rect(), DarkStyle::Control());
+        } else {
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+            painter.drawImage(rect(), m_bitmap);
+        }
     }
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(rect(), m_bitmap);
+    ++m_paints;
+    m_paintNs
+        += std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started)
+               .count();
+    if (OnPainted)
+        OnPainted();
 }
 
 void TLiveViewPicture::mousePressEvent(QMouseEvent* event)

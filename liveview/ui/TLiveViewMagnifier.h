@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
 // The picture control of the live view: shows its bitmap stretched to its own size without smoothing.
 // The panel sizes it to the bitmap times the magnification and moves it inside its clipping panel.
 class TLiveViewPicture : public QWidget
@@ -15,6 +17,11 @@ public:
     const QImage& Bitmap() const { return m_bitmap; }
     void SetBitmap(const QImage& bitmap);
 
+    // Paints so far and their summed time; OnPainted, when set, is told after each paint (measurements).
+    quint64 PaintCount() const { return m_paints; }
+    qint64 PaintNs() const { return m_paintNs; }
+    std::function<void()> OnPainted;
+
 signals:
     // In the control's own pixels.
     void Clicked(const QPoint& position, Qt::MouseButton button);
@@ -25,6 +32,8 @@ protected:
 
 private:
     QImage m_bitmap;
+    quint64 m_paints = 0;
+    qint64 m_paintNs = 0;
 };
 
 // The navigator of the magnifier: a small frame with a draggable section standing for the part of the

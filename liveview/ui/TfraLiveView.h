@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -32,6 +33,24 @@ class TfraLiveView : public QWidget
     Q_OBJECT
 
 public:
+    // Where the user-interface thread's time goes for the frames shown: summed steady-clock stamps,
+    // cheap enough to stay on, read by measurements.
+    struct FrameTimings
+    {
+        quint64 frames = 0; // frames shown
+        qint64 decodeNs = 0;
+        qint64 rotateNs = 0;
+        qint64 histogramNs = 0;
+        qint64 gridNs = 0;
+        qint64 focusFrameNs = 0;
+        qint64 statusLineNs = 0; // status line, exposure meter, labels, linked choices
+        // When reassembly handed over the frame shown last (0 when it was shown directly).
+        qint64 lastShownArrivalNs = 0;
+    };
+
+    // A steady clock in nanoseconds, the one the timings use.
+    static qint64 MonotonicNs();
+
     explicit TfraLiveView(QWidget* parent = nullptr);
     ~TfraLiveView() override;
 
@@ -73,6 +92,7 @@ public:
     const QByteArray& LastFrame() const { return m_lastFrame; }
     quint64 FramesShown() const { return m_framesShown; }
     quint64 FramesSkipped() const { return m_framesSkipped; }
+    const FrameTimings& Timings() const { return m_timings; }
 
     std::function<void(TfraLiveView* sender, bool& show)> OnBeforeImage;
     std::function<void(TfraLiveView* sender)> OnAfterImage;
@@ -127,6 +147,8 @@ private:
     QByteArray m_lastFrame;
     QByteArray m_pendingJpeg;
     TMetaData m_pendingInformation;
+    std::atomic<qint64> m_pendingArrivalNs { 0 };
+    FrameTimings m_timings;
     QString m_longExposureText;
     bool m_framePending = false;
     bool m_focused = false;

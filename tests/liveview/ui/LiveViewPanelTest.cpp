@@ -1,12 +1,14 @@
 // The live view panel: frames turned, overlaid and read into the status line; bad frames that leave
 // the last good picture; clicks mapped back to camera pixels; and live view from the simulator with a
-// resolution change while it runs.
+// resolution change while it runs; the camera going away mid-stream and coming back.
 #include "liveview/ui/TfraLiveView.h"
 
 #include "base/AppTexts.h"
 #include "base/TSetup.h"
+#include "liveview/HistogramCounter.h"
 #include "liveview/LiveViewTestSupport.h"
 #include "liveview/LiveViewTexts.h"
+#include "liveview/ui/TKmImageHistogram.h"
 #include "liveview/ui/TLiveViewDebugMonitor.h"
 #include "liveview/ui/TLiveViewMagnifier.h"
 #include "liveview/ui/TLiveViewStatusLine.h"
@@ -140,6 +142,24 @@ TEST_F(LiveViewPanelTest, GridKindsDrawTheirLinesIntoTheFrame)
     panel.fraViewGrid->SetGridKind(3);
     panel.Finish();
     EXPECT_EQ(setup.GridLines, 3);
+}
+
+// A large frame's histogram keeps the picture's proportions and means: an eighth dark, the rest white.
+TEST_F(LiveViewPanelTest, HistogramOfALargeFrameKeepsThePicturesProportions)
+{
+    panel.ihgLiveView->setVisible(true);
+    panel.ShowFrame(bandedFrame(1280, 960), information());
+    const HistogramCounter& counter = panel.ihgLiveView->Counter();
+    double dark = 0, all = 0;
+    for (int value = 0; value < 256; ++value) {
+        all += counter.Composite()[size_t(value)];
+        if (value < 64)
+            dark += counter.Composite()[size_t(value)];
+    }
+    ASSERT_GT(all, 0);
+    EXPECT_NEAR(dark / all, 1.0 / 8, 0.01);
+    EXPECT_NEAR(counter.RedMean(), 7.0 / 8, 0.02);
+    EXPECT_NEAR(counter.BlueMean(), 7.0 / 8, 0.02);
 }
 
 // Focus state 1, then 0 (the green frame stays and follows), then 2 (red), then 0 (gone).
@@ -444,5 +464,53 @@ TEST_F(LiveViewPanelTest, ShutterModeFramesAreShown)
     ASSERT_TRUE(QTest::qWaitFor([&] { return panel.FramesShown() >= 3; }, 10000));
     EXPECT_TRUE(panel.StopLiveView());
     EXPECT_FALSE(panel.StartLiveView(3, 0));
+    camera.Stop();
+}
+
+// The camera switched off mid-stream: the panel keeps the last good picture, the stop the camera
+// no longer answers shows its error, and once the camera is back a restarted stream shows frames
+// and clears the error.
+TEST_F(LiveViewPanelTest, CameraGoingAwayMidStreamKeepsThePictureAndARestartShowsFramesAgain)
+{
+    camsim::SimServerOptions options;
+    options.switchOffMs = 600000; // stays in the phase where connections are closed unanswered
+    camsim::SimServer server(options);
+    ASSERT_TRUE(server.isValid()) << server.errorText();
+    ASSERT_NE(server.start(), 0);
+    TCamera camera(TCameraLink::ToHost(QStringLiteral("127.0.0.1:%1").arg(server.port())),
+        QStringLiteral("E-M10-CAM"), false, QString(),
+        [](const QString&, const QStringList&) { return true; });
+    camera.CheckIntervalMs = 100;
+    camera.CheckTimer.start(10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return camera.Connected; }, 10000));
+    setup.LiveViewPort = 0;
+    panel.SetCamera(&camera, nullptr, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(panel.StartLiveView(2, 0)) << panel.lblErrorMsg->text().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.FramesShown() >= 3; }, 10000));
+
+    server.setPower(false);
+    // Let the frames already on their way arrive; then nothing more comes.
+    quint64 shown = panel.FramesShown();
+    for (int quiet = 0; quiet < 3;) {
+        QTest::qWait(200);
+        quiet = panel.FramesShown() == shown ? quiet + 1 : 0;
+        shown = panel.FramesShown();
+    }
+    const QImage last = picture();
+    ASSERT_FALSE(last.isNull());
+    EXPECT_FALSE(panel.StopLiveView());
+    EXPECT_TRUE(panel.lblErrorMsg->isVisibleTo(&panel));
+    EXPECT_FALSE(panel.lblErrorMsg->text().isEmpty());
+    QTest::qWait(300);
+    EXPECT_EQ(panel.FramesShown(), shown);
+    EXPECT_EQ(picture(), last);
+
+    server.setPower(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.StartLiveView(2, 0); }, 10000))
+        << panel.lblErrorMsg->text().toStdString();
+    EXPECT_FALSE(panel.lblErrorMsg->isVisibleTo(&panel));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.FramesShown() >= shown + 3; }, 10000));
+    EXPECT_FALSE(picture().isNull());
+    EXPECT_TRUE(panel.StopLiveView());
     camera.Stop();
 }
