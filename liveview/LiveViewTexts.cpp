@@ -27,6 +27,10 @@ constexpr TNamedText kLiveViewTexts[] = {
     { "_rsISOAuto", "ISO-Auto" },
     { "_rsISO", "ISO" },
     { "_rsGridOff", "Aus" },
+    { "_rsHistogram", "Histogramm" },
+    { "_rsHistogramHint", "Histogramm anzeigen/ausblenden" },
+    { "_rsGridLines", "Gitterlinien" },
+    { "_rsGridLinesHint", "Gitterlinien anzeigen/ausblenden" },
 };
 
 } // namespace

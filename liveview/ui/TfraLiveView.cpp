@@ -1,8 +1,11 @@
 #include "liveview/ui/TfraLiveView.h"
 
+#include "base/TLanguageModule.h"
+#include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
 #include "liveview/LiveViewGrid.h"
+#include "liveview/LiveViewTexts.h"
 #include "liveview/TLiveViewControl.h"
 #include "liveview/ui/TKmExposureMeter.h"
 #include "liveview/ui/TKmImageHistogram.h"
@@ -41,8 +44,21 @@ TfraLiveView::TfraLiveView(QWidget* parent)
 {
     setObjectName(QStringLiteral("pnlLiveView"));
     DarkStyle::Apply(this, DarkStyle::Control());
+    RegisterLiveViewTexts();
     buildControls();
+    updateTexts();
+    // The panel sits on more than one page, so its captions are named texts, not keys of one page.
+    if (TLanguageModule* module = TLanguageModule::Instance())
+        connect(module, &TLanguageModule::languageChanged, this, &TfraLiveView::updateTexts);
     ResizeToLiveView();
+}
+
+void TfraLiveView::updateTexts()
+{
+    lblHistogram->setText(rs("_rsHistogram"));
+    lblHistogram->setToolTip(rs("_rsHistogramHint"));
+    lblGridLines->setText(rs("_rsGridLines"));
+    lblGridLines->setToolTip(rs("_rsGridLinesHint"));
 }
 
 TfraLiveView::~TfraLiveView() = default;
@@ -113,20 +129,16 @@ void TfraLiveView::buildControls()
     connect(cbxLVMagnifier, &QComboBox::activated, this, [this](int index) { SetMagnification(index + 1); });
     connect(cbxLVResolution, &QComboBox::activated, this, &TfraLiveView::resolutionChosen);
 
-    const auto toggle = [this](const char* name, const QString& text, const QString& hint) {
+    const auto toggle = [this](const char* name) {
         auto* button = new QToolButton(this);
         button->setObjectName(QString::fromLatin1(name));
-        button->setText(text);
-        button->setToolTip(hint);
         button->setAutoRaise(true);
         button->setArrowType(Qt::DownArrow);
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         return button;
     };
-    lblHistogram = toggle(
-        "lblHistogram", QStringLiteral("Histogramm"), QStringLiteral("Histogramm anzeigen/ausblenden"));
-    lblGridLines = toggle(
-        "lblGridLines", QStringLiteral("Gitterlinien"), QStringLiteral("Gitterlinien anzeigen/ausblenden"));
+    lblHistogram = toggle("lblHistogram");
+    lblGridLines = toggle("lblGridLines");
     connect(lblHistogram, &QToolButton::clicked, this, &TfraLiveView::toggleHistogram);
     connect(lblGridLines, &QToolButton::clicked, this, &TfraLiveView::toggleGridChooser);
 

@@ -126,6 +126,7 @@ signals:
 
 private:
     void buildControls();
+    void updateTexts();
     void attachTo(TImageBuffer& buffer);
     void showPending();
     QImage decode(const QByteArray& jpeg, bool& failed);

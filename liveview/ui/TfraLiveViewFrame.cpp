@@ -18,6 +18,7 @@
 #include <QIODevice>
 #include <QLabel>
 #include <QPainter>
+#include <QThread>
 
 #include <algorithm>
 #include <chrono>
@@ -110,6 +111,8 @@ bool TfraLiveView::LoadImageFromStream(QIODevice* stream)
 
 void TfraLiveView::OnReceiveLiveViewImage(const QByteArray& jpeg, const TMetaData& information)
 {
+    // The receiving thread only queues datagrams; reassembly and this handler run on the panel's thread.
+    Q_ASSERT(QThread::currentThread() == thread());
     if (m_framePending)
         ++m_framesSkipped;
     m_pendingArrivalNs = MonotonicNs();
