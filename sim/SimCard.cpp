@@ -789,4 +789,10 @@ void SimCard::setHostileNames(bool on)
     d->hostile = on;
 }
 
+void SimCard::setNextFileNumber(int number)
+{
+    std::lock_guard lock(d->mutex);
+    d->nextNumber = std::clamp(number, 1, 10000);
+}
+
 } // namespace camsim

@@ -65,6 +65,8 @@ public:
     int dcfFileCount() const;
     // listings then also carry ../, absolute paths, backslashes, control characters
     void setHostileNames(bool on);
+    // The number of the next shot; past 9999 the camera opens the next folder and starts at 1.
+    void setNextFileNumber(int number);
 
 private:
     struct Impl;

@@ -10,6 +10,7 @@
 #include "base/TSetup.h"
 #include "session/TCamera.h"
 #include "sim/SimCamera.h"
+#include "sim/SimCard.h"
 #include "sim/SimServer.h"
 
 #include <QTest>
@@ -139,6 +140,27 @@ TEST_F(TRemoteReleaseTest, ShotsInShutterModeAreCountedWithSizesKindsAndDescript
     EXPECT_EQ(release->NewFileBytes(), 0);
     EXPECT_EQ(release->Latest().Count(), 0);
     EXPECT_TRUE(release->LastTakeInfo().isEmpty());
+}
+
+TEST_F(TRemoteReleaseTest, ShotInANewFolderIsCountedAfterTheFileNumberRollsOver)
+{
+    start();
+    ASSERT_TRUE(release->RequestData(true));
+    server->camera().setQuality("LF");
+    server->card().setNextFileNumber(9999);
+    ASSERT_TRUE(release->TakePhoto());
+    ASSERT_TRUE(release->RequestData(false));
+    ASSERT_EQ(release->Latest().Count(), 1);
+    EXPECT_TRUE(release->Latest()[0]->FileName.endsWith(QLatin1String("9999.JPG")));
+    const QString oldFolder = release->Latest()[0]->Directory;
+
+    // The camera opens the next folder; the poll follows it and its first file is new.
+    ASSERT_TRUE(release->TakePhoto());
+    ASSERT_TRUE(release->RequestData(false));
+    ASSERT_EQ(release->Latest().Count(), 1);
+    EXPECT_TRUE(release->Latest()[0]->FileName.endsWith(QLatin1String("0001.JPG")));
+    EXPECT_NE(release->Latest()[0]->Directory, oldFolder);
+    EXPECT_EQ(release->NewFileCount(), 2);
 }
 
 TEST_F(TRemoteReleaseTest, ReleaseAndTakeButtonNeedShutterModeAndConnection)
