@@ -8,10 +8,9 @@
 #include "base/TBaseObserver.h"
 #include "base/TLogger.h"
 #include "base/TSetup.h"
-#include "session/TCamera.h"
+#include "common/SimulatedCamera.h"
 #include "sim/SimCamera.h"
 #include "sim/SimCard.h"
-#include "sim/SimServer.h"
 
 #include <QTest>
 #include <QTimer>
@@ -38,19 +37,11 @@ protected:
         camsim::SimServerOptions options;
         options.generatedFiles = 12;
         options.faults.latencyMs = latencyMs;
-        server = std::make_unique<camsim::SimServer>(options);
-        ASSERT_TRUE(server->isValid()) << server->errorText();
-        ASSERT_NE(server->start(), 0);
-        camera = std::make_unique<TCamera>(
-            TCameraLink::ToHost(QStringLiteral("127.0.0.1:%1").arg(server->port())),
-            QStringLiteral("E-M10-CAM"), false, QStringLiteral("E-M10-P-123"),
-            [](const QString&, const QStringList&) { return true; });
-        camera->OnChangeConnection = [](TCamera*, bool& handled) { handled = true; };
-        camera->CheckTimer.start(10);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return camera->Connected; }, 10000));
-        camera->Remote.CameraMode.SwitchPauseMs = 0;
+        ASSERT_TRUE(sim.Start(options));
+        server = sim.server.get();
+        camera = sim.camera.get();
         release = std::make_unique<TRemoteRelease>();
-        release->SetCamera(camera.get());
+        release->SetCamera(camera);
         release->EnterShutterMode();
         ASSERT_EQ(camera->Remote.CameraMode.Mode, TCameraModeAction::ModeShutter);
     }
@@ -71,8 +62,9 @@ protected:
         return total;
     }
 
-    std::unique_ptr<camsim::SimServer> server;
-    std::unique_ptr<TCamera> camera;
+    lvtest::SimulatedCamera sim;
+    camsim::SimServer* server = nullptr;
+    TCamera* camera = nullptr;
     std::unique_ptr<TRemoteRelease> release;
 };
 
@@ -135,7 +127,7 @@ TEST_F(TRemoteReleaseTest, ShotsInShutterModeAreCountedWithSizesKindsAndDescript
     EXPECT_EQ(release->NewFileCount(), 4);
 
     // A new camera forgets what was counted.
-    release->SetCamera(camera.get());
+    release->SetCamera(camera);
     EXPECT_EQ(release->NewFileCount(), 0);
     EXPECT_EQ(release->NewFileBytes(), 0);
     EXPECT_EQ(release->Latest().Count(), 0);

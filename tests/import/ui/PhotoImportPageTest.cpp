@@ -6,11 +6,10 @@
 #include "base/AppTexts.h"
 #include "base/QStringPrinter.h"
 #include "base/TSetup.h"
+#include "common/SimulatedCamera.h"
 #include "import/FileSizeText.h"
 #include "import/ImportTestCard.h"
 #include "import/ui/TKmImageGrid.h"
-#include "session/TCamera.h"
-#include "sim/SimServer.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -56,8 +55,7 @@ protected:
         if (camera)
             camera->Stop();
         page.reset();
-        camera.reset();
-        server.reset();
+        sim.Stop();
     }
 
     // Simulator on the card, a connected camera and the page, shown at its design size.
@@ -75,22 +73,14 @@ protected:
             if (line.find("get_imglist") != std::string::npos)
                 ++listRequests;
         };
-        server = std::make_unique<camsim::SimServer>(options);
-        ASSERT_TRUE(server->isValid()) << server->errorText();
-        ASSERT_NE(server->start(), 0);
-        camsim::SimFaultSettings faults;
-        faults.hostileNames = hostileNames;
-        server->setFaults(faults);
-        const QString host = QStringLiteral("127.0.0.1:%1").arg(server->port());
-        camera = std::make_unique<TCamera>(TCameraLink::ToHost(host), QStringLiteral("E-M10-CAM"), false,
-            QString(), [](const QString&, const QStringList&) { return true; });
-        camera->CheckIntervalMs = 100;
-        camera->CheckTimer.start(10);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return camera->Connected; }, 10000));
+        options.faults.hostileNames = hostileNames;
+        ASSERT_TRUE(sim.Start(options, QString()));
+        server = sim.server.get();
+        camera = sim.camera.get();
 
         page = std::make_unique<TfraPhotoImport>();
         page->SetSetup(&setup);
-        page->SetCamera(camera.get());
+        page->SetCamera(camera);
         page->BrowseFolder = [this](const QString& caption) {
             browseCaptions << caption;
             return browseAnswer;
@@ -157,8 +147,9 @@ protected:
     QTemporaryDir target;
     TSetup setup;
     std::unique_ptr<ImportTestCard> card;
-    std::unique_ptr<camsim::SimServer> server;
-    std::unique_ptr<TCamera> camera;
+    lvtest::SimulatedCamera sim;
+    camsim::SimServer* server = nullptr;
+    TCamera* camera = nullptr;
     std::unique_ptr<TfraPhotoImport> page;
     std::atomic<int> thumbnailRequests { 0 };
     std::atomic<int> listRequests { 0 };

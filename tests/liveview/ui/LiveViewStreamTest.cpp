@@ -2,19 +2,15 @@
 // shutter-mode receiver, and the camera going away mid-stream and coming back.
 #include "liveview/ui/LiveViewPanelFixture.h"
 
+#include "common/SimulatedCamera.h"
+
 TEST_F(LiveViewPanelTest, LiveViewFromTheSimulatorAndAResolutionChangeWhileRunning)
 {
     camsim::SimServerOptions options;
     options.profile = "omd-v260"; // offers 1280 x 960 besides 640 x 480
-    camsim::SimServer server(options);
-    ASSERT_TRUE(server.isValid()) << server.errorText();
-    ASSERT_NE(server.start(), 0);
-    const QString host = QStringLiteral("127.0.0.1:%1").arg(server.port());
-    TCamera camera(TCameraLink::ToHost(host), QStringLiteral("E-M10-CAM"), false, QString(),
-        [](const QString&, const QStringList&) { return true; });
-    camera.CheckIntervalMs = 100;
-    camera.CheckTimer.start(10);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return camera.Connected; }, 10000));
+    SimulatedCamera sim;
+    ASSERT_TRUE(sim.Start(options, QString()));
+    TCamera& camera = *sim.camera;
 
     setup.LiveViewPort = 0;
     panel.SetCamera(&camera, nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -47,16 +43,9 @@ TEST_F(LiveViewPanelTest, LiveViewFromTheSimulatorAndAResolutionChangeWhileRunni
 // The remote release page's debug live view: frames of the shutter-mode receiver are shown as well.
 TEST_F(LiveViewPanelTest, ShutterModeFramesAreShown)
 {
-    camsim::SimServerOptions options;
-    camsim::SimServer server(options);
-    ASSERT_TRUE(server.isValid()) << server.errorText();
-    ASSERT_NE(server.start(), 0);
-    TCamera camera(TCameraLink::ToHost(QStringLiteral("127.0.0.1:%1").arg(server.port())),
-        QStringLiteral("E-M10-CAM"), false, QString(),
-        [](const QString&, const QStringList&) { return true; });
-    camera.CheckIntervalMs = 100;
-    camera.CheckTimer.start(10);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return camera.Connected; }, 10000));
+    SimulatedCamera sim;
+    ASSERT_TRUE(sim.Start({}, QString()));
+    TCamera& camera = *sim.camera;
     panel.SetCamera(&camera, nullptr, nullptr, nullptr, nullptr, nullptr);
     if (!camera.Remote.ReleaseView.Enabled)
         GTEST_SKIP() << "profile without shutter-mode live view";
@@ -74,15 +63,10 @@ TEST_F(LiveViewPanelTest, CameraGoingAwayMidStreamKeepsThePictureAndARestartShow
 {
     camsim::SimServerOptions options;
     options.switchOffMs = 600000; // stays in the phase where connections are closed unanswered
-    camsim::SimServer server(options);
-    ASSERT_TRUE(server.isValid()) << server.errorText();
-    ASSERT_NE(server.start(), 0);
-    TCamera camera(TCameraLink::ToHost(QStringLiteral("127.0.0.1:%1").arg(server.port())),
-        QStringLiteral("E-M10-CAM"), false, QString(),
-        [](const QString&, const QStringList&) { return true; });
-    camera.CheckIntervalMs = 100;
-    camera.CheckTimer.start(10);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return camera.Connected; }, 10000));
+    SimulatedCamera sim;
+    ASSERT_TRUE(sim.Start(options, QString()));
+    camsim::SimServer& server = *sim.server;
+    TCamera& camera = *sim.camera;
     setup.LiveViewPort = 0;
     panel.SetCamera(&camera, nullptr, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(panel.StartLiveView(2, 0)) << panel.lblErrorMsg->text().toStdString();

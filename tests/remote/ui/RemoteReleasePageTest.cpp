@@ -5,9 +5,8 @@
 
 #include "base/AppTexts.h"
 #include "base/TSetup.h"
+#include "common/SimulatedCamera.h"
 #include "import/FileSizeText.h"
-#include "session/TCamera.h"
-#include "sim/SimServer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,17 +33,9 @@ protected:
         setup.SetStoreFile(settingsDir.filePath(QStringLiteral("settings.ini")));
         camsim::SimServerOptions options;
         options.generatedFiles = 8;
-        server = std::make_unique<camsim::SimServer>(options);
-        ASSERT_TRUE(server->isValid()) << server->errorText();
-        ASSERT_NE(server->start(), 0);
-        camera = std::make_unique<TCamera>(
-            TCameraLink::ToHost(QStringLiteral("127.0.0.1:%1").arg(server->port())),
-            QStringLiteral("E-M10-CAM"), false, QStringLiteral("E-M10-P-123"),
-            [](const QString&, const QStringList&) { return true; });
-        camera->OnChangeConnection = [](TCamera*, bool& handled) { handled = true; };
-        camera->CheckTimer.start(10);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return camera->Connected; }, 10000));
-        camera->Remote.CameraMode.SwitchPauseMs = 0;
+        ASSERT_TRUE(sim.Start(options));
+        server = sim.server.get();
+        camera = sim.camera.get();
         page = std::make_unique<TfraRemoteRelease>();
         page->resize(900, 600);
         page->show();
@@ -53,23 +44,21 @@ protected:
     void TearDown() override
     {
         page.reset();
-        if (camera)
-            camera->Stop();
-        camera.reset();
-        server.reset();
+        sim.Stop();
     }
 
     QTemporaryDir settingsDir;
     TSetup setup;
-    std::unique_ptr<camsim::SimServer> server;
-    std::unique_ptr<TCamera> camera;
+    lvtest::SimulatedCamera sim;
+    camsim::SimServer* server = nullptr;
+    TCamera* camera = nullptr;
     std::unique_ptr<TfraRemoteRelease> page;
 };
 
 TEST_F(RemoteReleasePageTest, ShotShowsCountVolumeDescriptionAndKinds)
 {
     page->SetSetup(&setup);
-    page->SetCamera(camera.get());
+    page->SetCamera(camera);
     QList<int> communications;
     QObject::connect(page.get(), &TfraCameraPage::OnCommunication,
         [&](QObject* sender, int kind, int regionIndex, const QList<QRect>&) {
@@ -115,7 +104,7 @@ TEST_F(RemoteReleasePageTest, LiveButtonOnlyInDebugModeAndSwitchesThePicture)
 {
     setup.DebugMode = true;
     page->SetSetup(&setup);
-    page->SetCamera(camera.get());
+    page->SetCamera(camera);
     page->GoStart();
     EXPECT_TRUE(page->btnLiveStream->isVisible());
     QTest::mouseClick(page->btnLiveStream, Qt::LeftButton);
