@@ -21,6 +21,12 @@ class TfraCameraPage : public QWidget
     Q_OBJECT
 
 public:
+    // The pages' common frame: the work area on the left, on the right a column of fixed width with
+    // the parameter panel (taking what height is left) above the action panel.
+    static constexpr int ColumnWidth = 313;
+    static constexpr int ActionPanelHeight = 89;
+    static constexpr int PanelMargin = 16;
+
     explicit TfraCameraPage(QWidget* parent = nullptr);
 
     virtual void SetCamera(TCamera* camera) { m_camera = camera; }
@@ -39,6 +45,9 @@ signals:
     void OnCommunication(QObject* sender, int kind, int regionIndex, const QList<QRect>& rects);
 
 protected:
+    // Lays the page out in the common frame; returns the column (object name "pnlRight").
+    QWidget* LayOutPage(QWidget* workArea, QWidget* parameterPanel, QWidget* actionPanel);
+
     // Shorthands for the pages: one communication begins or ends.
     void communicationStarted() { emit OnCommunication(this, ceStart, -1, {}); }
     void communicationStopped() { emit OnCommunication(this, ceStop, -1, {}); }

@@ -28,9 +28,8 @@
 
 namespace {
 
-constexpr int kColumnWidth = 313;
-constexpr int kActionHeight = 89;
-constexpr int kMargin = 16;
+constexpr int kActionHeight = TfraCameraPage::ActionPanelHeight;
+constexpr int kMargin = TfraCameraPage::PanelMargin;
 
 const char* const kSelectionItems[] = { "Keine", "Alle", "JPEG", "RAW", "Movies", "JPEG + RAW",
     "JPEG + Movies", "RAW + Movies", "Benutzerdefiniert" };
@@ -57,21 +56,7 @@ TfraPhotoImport::TfraPhotoImport(QWidget* parent)
         = [this](TKmImageGridCell* cell, int index) { igrThumbnailsDblClickCell(cell, index); };
     left->addWidget(igrThumbnails);
 
-    auto* column = new QWidget(this);
-    column->setObjectName(QStringLiteral("pnlRight"));
-    column->setFixedWidth(kColumnWidth);
-    DarkStyle::Apply(column, DarkStyle::Control());
-    auto* right = new QVBoxLayout(column);
-    right->setContentsMargins(0, kMargin, kMargin, kMargin);
-    right->setSpacing(kMargin);
-    right->addWidget(createSourcePanel(), 1);
-    right->addWidget(createActionPanel());
-
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    row->addWidget(pnlThumbnails, 1);
-    row->addWidget(column);
+    LayOutPage(pnlThumbnails, createSourcePanel(), createActionPanel());
 
     BrowseFolder = [this](const QString& caption) {
         return QFileDialog::getExistingDirectory(this, caption, downloadDirectory());
@@ -142,7 +127,7 @@ QWidget* TfraPhotoImport::createSourcePanel()
 
     imgDecoration = new QLabel(pnlSource);
     imgDecoration->setObjectName(QStringLiteral("imgDecoration"));
-    imgDecoration->setPixmap(PhotoImportLook::DecorationPicture(kColumnWidth - 2 * kMargin));
+    imgDecoration->setPixmap(PhotoImportLook::DecorationPicture(ColumnWidth - 2 * kMargin));
     imgDecoration->setAlignment(Qt::AlignCenter);
     layout->addWidget(imgDecoration, r, 0, 1, 2);
     return pnlSource;

@@ -20,9 +20,8 @@
 
 namespace {
 
-constexpr int kColumnWidth = 313;
-constexpr int kActionHeight = 89;
-constexpr int kMargin = 16;
+constexpr int kActionHeight = TfraCameraPage::ActionPanelHeight;
+constexpr int kMargin = TfraCameraPage::PanelMargin;
 
 } // namespace
 
@@ -51,21 +50,7 @@ TfraRemoteRelease::TfraRemoteRelease(QWidget* parent)
     pcMain->addWidget(tshImage);
     pcMain->addWidget(tshLiveView);
 
-    auto* column = new QWidget(this);
-    column->setObjectName(QStringLiteral("pnlRight"));
-    column->setFixedWidth(kColumnWidth);
-    DarkStyle::Apply(column, DarkStyle::Control());
-    auto* right = new QVBoxLayout(column);
-    right->setContentsMargins(0, kMargin, kMargin, kMargin);
-    right->setSpacing(kMargin);
-    right->addWidget(createParameterPanel(), 1);
-    right->addWidget(createActionPanel());
-
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    row->addWidget(pcMain, 1);
-    row->addWidget(column);
+    LayOutPage(pcMain, createParameterPanel(), createActionPanel());
 
     connect(&m_release, &TRemoteRelease::Communication, this,
         [this](int kind) { emit OnCommunication(this, kind, -1, {}); });
