@@ -155,7 +155,16 @@ TLanguageModule::~TLanguageModule()
 
 QString TLanguageModule::DefaultFolder()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Languages");
+    return FolderFor(QCoreApplication::applicationDirPath());
+}
+
+QString TLanguageModule::FolderFor(const QString& programFolder)
+{
+    const QString beside = programFolder + QStringLiteral("/Languages");
+    if (QFileInfo(beside).isDir())
+        return beside;
+    const QString installed = QDir::cleanPath(programFolder + QStringLiteral("/../share/lumivar/Languages"));
+    return QFileInfo(installed).isDir() ? installed : beside;
 }
 
 TLanguageModule* TLanguageModule::Instance()

@@ -41,8 +41,10 @@ public:
     explicit TLanguageModule(const QString& folder, QObject* parent = nullptr);
     ~TLanguageModule() override;
 
-    // The folder "Languages" beside the program.
+    // The folder "Languages" beside the program (as built), else the installed
+    // "../share/lumivar/Languages" next to the program's folder.
     static QString DefaultFolder();
+    static QString FolderFor(const QString& programFolder);
 
     static TLanguageModule* Instance();
     static void SetInstance(TLanguageModule* module);

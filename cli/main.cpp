@@ -1,11 +1,14 @@
 // lumivar-cli: the command-line front end over the program's core.
 #include "CliCommand.h"
 #include "CliContext.h"
+#include "base/TLanguageModule.h"
 #include "base/TSetup.h"
 
 #include "LumivarVersion.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -74,6 +77,10 @@ int main(int argc, char** argv)
     }
     if (version) {
         std::printf("lumivar-cli %s\n", LUMIVAR_VERSION_TEXT);
+        // Says where an installed copy finds the texts of "props" and "set".
+        const QString languages = TLanguageModule::DefaultFolder();
+        std::printf("language files: %s\n",
+            QFileInfo(languages).isDir() ? qPrintable(QDir::toNativeSeparators(languages)) : "none found");
         return CliContext::Success;
     }
     if (rest.isEmpty()) {

@@ -6,6 +6,7 @@
 
 #include "QStringPrinter.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -256,6 +257,18 @@ TEST_F(LanguageFolder, EmptyOrMissingFolderGivesNoLanguagesAndGermanTexts)
         EXPECT_EQ(module.CurrentLanguageId(), TLanguageModule::GermanId);
         EXPECT_EQ(rs("_rsConnectedWith"), QStringLiteral("verbunden mit %s"));
     }
+}
+
+// As built the files are beside the program; as installed in share/lumivar next to bin.
+TEST_F(LanguageFolder, FolderIsFoundBesideTheProgramOrWhereThePackageInstallsIt)
+{
+    const QString bin = path() + QStringLiteral("/usr/bin");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    EXPECT_EQ(TLanguageModule::FolderFor(bin), bin + QStringLiteral("/Languages"));
+    ASSERT_TRUE(QDir().mkpath(path() + QStringLiteral("/usr/share/lumivar/Languages")));
+    EXPECT_EQ(TLanguageModule::FolderFor(bin), path() + QStringLiteral("/usr/share/lumivar/Languages"));
+    ASSERT_TRUE(QDir().mkpath(bin + QStringLiteral("/Languages")));
+    EXPECT_EQ(TLanguageModule::FolderFor(bin), bin + QStringLiteral("/Languages"));
 }
 
 TEST_F(LanguageFolder, ListsTextFilesInNameOrderAndTheFirstFileOfAnIdentifierWins)
