@@ -25,6 +25,10 @@ void Show(TKmPropertyList* list, const QList<TExifRowSection>& sections)
             item->SetValue(row.Value);
         }
     }
+    // Captions as wide as the font needs, up to not quite half the row (the values matter more);
+    // longer ones are cut.
+    TKmPropertyListItems* rows = list->Properties();
+    rows->FitCaptionWidth(rows->RowWidth() > 0 ? rows->RowWidth() * 9 / 20 : rows->CaptionWidth());
     list->setUpdatesEnabled(updates);
 }
 

@@ -1,6 +1,7 @@
 #include "exif/ui/TKmPropertyList.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPalette>
@@ -54,6 +55,22 @@ void setLabelFont(QLabel* label, const QFont& font, const QColor& textColor)
     label->setPalette(palette);
 }
 
+// A hint that looks like markup would be rendered as such; show it as the plain text it is.
+QString plainHint(const QString& text)
+{
+    return Qt::mightBeRichText(text)
+        ? QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() + QStringLiteral("</p>")
+        : text;
+}
+
+// The first line of text as it fits the label, cut with "…" where it does not.
+QString elided(const QLabel* label, const QString& text)
+{
+    if (label->width() <= 0)
+        return text;
+    return QFontMetrics(label->font()).elidedText(text, Qt::ElideRight, label->width());
+}
+
 QFont defaultFont(bool bold)
 {
     QFont font = QApplication::font();
@@ -101,28 +118,17 @@ void TKmPropertyListItem::SetCaptionWidth(int width)
     layoutColumns();
 }
 
-QString TKmPropertyListItem::Caption() const
-{
-    return m_captionLabel->text();
-}
-
 void TKmPropertyListItem::SetCaption(const QString& text)
 {
-    m_captionLabel->setText(text);
-}
-
-QString TKmPropertyListItem::Value() const
-{
-    return m_valueLabel->text();
+    m_caption = text;
+    layoutColumns();
 }
 
 void TKmPropertyListItem::SetValue(const QString& text)
 {
-    m_valueLabel->setText(text);
-    // A hint that looks like markup would be rendered as such; show it as the plain text it is.
-    m_valueLabel->setToolTip(Qt::mightBeRichText(text)
-            ? QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() + QStringLiteral("</p>")
-            : text);
+    m_value = text;
+    m_valueLabel->setToolTip(plainHint(text));
+    layoutColumns();
 }
 
 void TKmPropertyListItem::SetCaptionColor(const QColor& color)
@@ -139,11 +145,13 @@ void TKmPropertyListItem::SetValueColor(const QColor& color)
 void TKmPropertyListItem::SetCaptionFont(const QFont& font, const QColor& textColor)
 {
     setLabelFont(m_captionLabel, font, textColor);
+    layoutColumns();
 }
 
 void TKmPropertyListItem::SetValueFont(const QFont& font, const QColor& textColor)
 {
     setLabelFont(m_valueLabel, font, textColor);
+    layoutColumns();
 }
 
 void TKmPropertyListItem::resizeEvent(QResizeEvent* event)
@@ -163,6 +171,10 @@ void TKmPropertyListItem::layoutColumns()
     // The labels keep 8 pixels on either side and start 2 below the top; the column clips the rest.
     m_captionLabel->setGeometry(8, 2, std::max(0, captionWidth - 16), std::max(0, rowHeight - 2));
     m_valueLabel->setGeometry(8, 2, std::max(0, m_valueColumn->width() - 16), std::max(0, rowHeight - 2));
+    const QString caption = elided(m_captionLabel, m_caption);
+    m_captionLabel->setText(caption);
+    m_captionLabel->setToolTip(caption == m_caption ? QString() : plainHint(m_caption));
+    m_valueLabel->setText(elided(m_valueLabel, m_value));
 }
 
 // --- TKmPropertyListItems ----------------------------------------------------------------------
@@ -206,14 +218,15 @@ void TKmPropertyListItems::Assign(const TKmPropertyListItems& other)
 TKmPropertyListItem* TKmPropertyListItems::AddItem()
 {
     auto* item = new TKmPropertyListItem(m_rowPanel);
-    const int top = Count() * (m_itemHeight - kRowOverlap);
-    item->setGeometry(0, top, m_rowWidth, m_itemHeight);
+    const int rowHeight = RowHeight();
+    const int top = Count() * (rowHeight - kRowOverlap);
+    item->setGeometry(0, top, m_rowWidth, rowHeight);
     item->SetCaptionWidth(m_captionWidth);
     item->SetCaptionColor(m_captionColor);
     item->SetValueColor(m_valueColor);
     applyFonts(item);
     item->show();
-    m_rowPanel->resize(m_rowPanel->width(), top + m_itemHeight + 1);
+    m_rowPanel->resize(m_rowPanel->width(), top + rowHeight + 1);
     m_items.push_back(item);
     return item;
 }
@@ -260,8 +273,35 @@ void TKmPropertyListItems::SetItemHeight(int height)
     if (height == m_itemHeight)
         return;
     m_itemHeight = height;
+    placeRows();
+}
+
+int TKmPropertyListItems::RowHeight() const
+{
+    // The labels start 2 pixels below the row's top and the next row covers its last 2.
+    const int text = std::max({ QFontMetrics(m_sectionFont).height(), QFontMetrics(m_captionFont).height(),
+        QFontMetrics(m_valueFont).height() });
+    return std::max(m_itemHeight, text + 2 + kRowOverlap);
+}
+
+void TKmPropertyListItems::placeRows()
+{
+    const int height = RowHeight();
     for (int i = 0; i < Count(); ++i)
         m_items[size_t(i)]->setGeometry(0, i * (height - kRowOverlap), m_rowWidth, height);
+    if (Count() > 0)
+        m_rowPanel->resize(m_rowPanel->width(), Count() * (height - kRowOverlap) + 1);
+}
+
+void TKmPropertyListItems::FitCaptionWidth(int maximum)
+{
+    const QFontMetrics metrics(m_captionFont);
+    int widest = 0;
+    for (const TKmPropertyListItem* item : m_items)
+        if (!item->IsSection())
+            widest = std::max(widest, metrics.horizontalAdvance(item->Caption()));
+    // The label keeps 8 pixels on either side inside the column.
+    SetCaptionWidth(std::min(widest + 16 + 1, maximum));
 }
 
 void TKmPropertyListItems::SetSectionFont(const QFont& font)
@@ -271,6 +311,7 @@ void TKmPropertyListItems::SetSectionFont(const QFont& font)
     m_sectionFont = font;
     for (TKmPropertyListItem* item : m_items)
         applyFonts(item);
+    placeRows();
 }
 
 void TKmPropertyListItems::SetCaptionWidth(int width)
@@ -301,6 +342,7 @@ void TKmPropertyListItems::SetCaptionFont(const QFont& font)
     m_captionFont = font;
     for (TKmPropertyListItem* item : m_items)
         applyFonts(item);
+    placeRows();
 }
 
 void TKmPropertyListItems::SetValueColor(const QColor& color)
@@ -319,6 +361,7 @@ void TKmPropertyListItems::SetValueFont(const QFont& font)
     m_valueFont = font;
     for (TKmPropertyListItem* item : m_items)
         applyFonts(item);
+    placeRows();
 }
 
 void TKmPropertyListItems::SetSectionFontColor(const QColor& color)
@@ -387,7 +430,7 @@ TKmPropertyList::~TKmPropertyList()
 void TKmPropertyList::Clear()
 {
     m_properties->Clear();
-    m_rowPanel->resize(m_rowPanel->width(), m_properties->ItemHeight() + 1);
+    m_rowPanel->resize(m_rowPanel->width(), m_properties->RowHeight() + 1);
 }
 
 void TKmPropertyList::resizeEvent(QResizeEvent* event)
@@ -396,6 +439,6 @@ void TKmPropertyList::resizeEvent(QResizeEvent* event)
     m_scrollBox->setGeometry(rect());
     const int rowWidth = std::max(0, m_scrollBox->width() - kScrollBarRoom);
     const int rows = m_properties->Count();
-    m_rowPanel->resize(rowWidth, rows * (m_properties->ItemHeight() - kRowOverlap) + 1);
+    m_rowPanel->resize(rowWidth, rows * (m_properties->RowHeight() - kRowOverlap) + 1);
     m_properties->SetRowWidth(rowWidth);
 }

@@ -27,10 +27,11 @@ public:
     int CaptionWidth() const;
     void SetCaptionWidth(int width);
 
-    QString Caption() const;
+    // The whole texts. A text wider than its column is shown cut with "…"; the hint then holds it
+    // in full (the value's hint always does).
+    QString Caption() const { return m_caption; }
     void SetCaption(const QString& text);
-    QString Value() const;
-    // The value is also the hint, so a text cut at the column's edge can still be read in full.
+    QString Value() const { return m_value; }
     void SetValue(const QString& text);
 
     void SetCaptionColor(const QColor& color);
@@ -51,6 +52,8 @@ private:
 
     bool m_section = false;
     int m_captionWidth = 0;
+    QString m_caption;
+    QString m_value;
     QFrame* m_captionColumn;
     QFrame* m_valueColumn;
     QLabel* m_captionLabel;
@@ -88,8 +91,12 @@ public:
     int RowWidth() const { return m_rowWidth; }
     void SetRowWidth(int width);
 
+    // The height asked for; rows are never lower than their fonts need (RowHeight).
     int ItemHeight() const { return m_itemHeight; }
     void SetItemHeight(int height);
+    int RowHeight() const;
+    // The caption column as wide as the widest caption needs, at most maximum pixels.
+    void FitCaptionWidth(int maximum);
     QFont SectionFont() const { return m_sectionFont; }
     void SetSectionFont(const QFont& font);
     int CaptionWidth() const { return m_captionWidth; }
@@ -114,6 +121,7 @@ public:
 
 private:
     void applyFonts(TKmPropertyListItem* item) const;
+    void placeRows();
 
     QWidget* m_rowPanel;
     std::vector<TKmPropertyListItem*> m_items;

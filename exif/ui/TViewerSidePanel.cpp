@@ -1,5 +1,7 @@
 #include "exif/ui/TViewerSidePanel.h"
 
+#include "base/ui/TElidingLabel.h"
+
 #include "base/ui/DarkStyle.h"
 #include "exif/ui/TKmPropertyList.h"
 #include "exif/ui/TViewerNavigator.h"
@@ -66,9 +68,8 @@ TViewerSidePanel::TViewerSidePanel(const TViewerPicture* picture, QWidget* paren
     look->SetCaptionWidth(110);
     layout->addWidget(plExifData, 1);
 
-    lblFileName = new QLabel(QStringLiteral("Filename"), this);
+    lblFileName = new TElidingLabel(QStringLiteral("Filename"), this);
     lblFileName->setObjectName(QStringLiteral("lblFileName"));
-    lblFileName->setTextFormat(Qt::PlainText);
     lblFileName->setFont(tahoma(16, true));
     lblFileName->setCursor(Qt::PointingHandCursor);
     lblFileName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);

@@ -3,6 +3,7 @@
 
 #include "common/TestPaths.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -28,18 +29,18 @@ struct PropertyListTest : ::testing::Test
 TEST_F(PropertyListTest, RowsOverlapByTwoPixelsAndTheListFollowsOnResize)
 {
     ASSERT_EQ(rows.RowWidth(), 340);
-    rows.SetItemHeight(14);
+    rows.SetItemHeight(24);
     for (int i = 0; i < 3; ++i)
         list.AddItem();
     EXPECT_EQ(rows.Items(0)->y(), 0);
-    EXPECT_EQ(rows.Items(1)->y(), 12);
-    EXPECT_EQ(rows.Items(2)->y(), 24);
-    EXPECT_EQ(list.RowPanel()->height(), 39);
+    EXPECT_EQ(rows.Items(1)->y(), 22);
+    EXPECT_EQ(rows.Items(2)->y(), 44);
+    EXPECT_EQ(list.RowPanel()->height(), 69);
     EXPECT_EQ(rows.Items(3), nullptr);
     EXPECT_EQ(rows.Items(-1), nullptr);
 
     list.resize(400, 200);
-    EXPECT_EQ(list.RowPanel()->height(), 37);
+    EXPECT_EQ(list.RowPanel()->height(), 67);
     EXPECT_EQ(list.RowPanel()->width(), 380);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(rows.Items(i)->width(), 380);
@@ -115,12 +116,12 @@ TEST_F(PropertyListTest, LongAndMarkupValuesStayPlainTextWithTheWholeTextAsHint)
 
 TEST_F(PropertyListTest, ClearLeavesOneEmptyRowOfRoomAndNothingAfterResize)
 {
-    rows.SetItemHeight(14);
+    rows.SetItemHeight(24);
     list.AddSection();
     list.AddItem();
     list.Clear();
     EXPECT_EQ(rows.Count(), 0);
-    EXPECT_EQ(list.RowPanel()->height(), 15);
+    EXPECT_EQ(list.RowPanel()->height(), 25);
     EXPECT_TRUE(list.RowPanel()->findChildren<TKmPropertyListItem*>().isEmpty());
     list.resize(380, 50);
     EXPECT_EQ(list.RowPanel()->height(), 1);
@@ -129,12 +130,12 @@ TEST_F(PropertyListTest, ClearLeavesOneEmptyRowOfRoomAndNothingAfterResize)
 TEST_F(PropertyListTest, CopiedSettingsApplyToTheRowsThere)
 {
     TKmPropertyList other;
-    other.Properties()->SetItemHeight(14);
+    other.Properties()->SetItemHeight(24);
     other.Properties()->SetCaptionWidth(110);
     other.Properties()->SetValueColor(QColor(71, 71, 71));
     TKmPropertyListItem* item = list.AddItem();
     list.SetProperties(*other.Properties());
-    EXPECT_EQ(item->height(), 14);
+    EXPECT_EQ(item->height(), 24);
     EXPECT_EQ(item->CaptionColumn()->width(), 110);
     EXPECT_EQ(item->ValueColumn()->palette().color(QPalette::Window), QColor(71, 71, 71));
 }
@@ -166,4 +167,33 @@ TEST(ExifReaderFillTest, FillsFourSectionsOfRowsFromAnOlympusPicture)
     EXPECT_EQ(rows.Count(), 0);
     EXPECT_EQ(frame, TExifRect());
     EXPECT_TRUE(faces.isEmpty());
+}
+
+// A height asked for in pixels of one font must not cut the descenders of another; captions wider
+// than their column are cut with "…" and readable in full as the hint.
+TEST_F(PropertyListTest, RowsFitTheirFontsAndLongCaptionsAreCutWithTheirWholeTextAsHint)
+{
+    rows.SetItemHeight(4);
+    QFont large = rows.CaptionFont();
+    large.setPointSize(16);
+    rows.SetCaptionFont(large);
+    TKmPropertyListItem* item = list.AddItem();
+    item->SetCaption(QStringLiteral("Aufnahmedatum"));
+    item->SetValue(QStringLiteral("gpqy"));
+    const int needed = QFontMetrics(large).height();
+    EXPECT_GE(item->CaptionLabel()->height(), needed);
+    EXPECT_GE(rows.RowHeight(), needed + 4);
+    EXPECT_EQ(list.AddItem()->y(), rows.RowHeight() - 2);
+
+    rows.SetCaptionWidth(60);
+    EXPECT_TRUE(item->CaptionLabel()->text().endsWith(QChar(0x2026)));
+    EXPECT_EQ(item->CaptionLabel()->toolTip(), QStringLiteral("Aufnahmedatum"));
+    EXPECT_EQ(item->Caption(), QStringLiteral("Aufnahmedatum"));
+
+    rows.FitCaptionWidth(300);
+    EXPECT_EQ(item->CaptionLabel()->text(), QStringLiteral("Aufnahmedatum"));
+    EXPECT_TRUE(item->CaptionLabel()->toolTip().isEmpty());
+    EXPECT_GE(item->CaptionLabel()->width(), QFontMetrics(large).horizontalAdvance(item->Caption()));
+    rows.FitCaptionWidth(50);
+    EXPECT_EQ(rows.CaptionWidth(), 50);
 }
