@@ -130,6 +130,7 @@ QLabel* TViewerSidePanel::clickLabel(QWidget* parent, const char* name, const QS
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QLatin1String(name));
     label->setFont(tahoma(8, true));
+    label->setMinimumHeight(label->sizeHint().height());
     label->setCursor(Qt::PointingHandCursor);
     label->installEventFilter(this);
     return label;

@@ -124,6 +124,8 @@ QLabel* Label(const QString& name, const QString& text, QWidget* parent)
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     DarkStyle::SetTextColor(label, DarkStyle::Text());
+    // A full panel squeezes its rows; a label never gets less than its font's height.
+    label->setMinimumHeight(label->sizeHint().height());
     return label;
 }
 
@@ -134,6 +136,7 @@ QLabel* TitleLabel(const QString& name, const QString& text, QWidget* parent)
     title.setPixelSize(16);
     title.setBold(true);
     label->setFont(title);
+    label->setMinimumHeight(label->sizeHint().height());
     return label;
 }
 
