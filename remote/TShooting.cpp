@@ -35,10 +35,10 @@ constexpr TNamedText kShootingTexts[] = {
 QString clockText(qint64 ms, bool withHours)
 {
     const qint64 seconds = qMax<qint64>(0, ms) / 1000;
-    const QString minutesAndSeconds = QStringLiteral("%1:%2")
-                                          .arg((withHours ? seconds / 60 % 60 : seconds / 60 % 100), 2, 10,
-                                              QLatin1Char('0'))
-                                          .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    const QString minutesAndSeconds
+        = QStringLiteral("%1:%2")
+              .arg((withHours ? seconds / 60 % 60 : seconds / 60 % 100), 2, 10, QLatin1Char('0'))
+              .arg(seconds % 60, 2, 10, QLatin1Char('0'));
     if (!withHours)
         return minutesAndSeconds;
     return QStringLiteral("%1:").arg(seconds / 3600 % 100, 2, 10, QLatin1Char('0')) + minutesAndSeconds;
@@ -74,10 +74,6 @@ TShooting::TShooting(QObject* parent)
     : QObject(parent)
 {
     TNamedTexts::Register(kShootingTexts);
-    m_liveTimeTimer.setInterval(LiveTimeIntervalMs);
-    m_checkTimer.setInterval(CheckIntervalMs);
-    m_selfTimer.setInterval(SelfTimerIntervalMs);
-    m_movieTimer.setInterval(MovieIntervalMs);
     connect(&m_liveTimeTimer, &QTimer::timeout, this, [this] { LiveTimeTick(); });
     connect(&m_checkTimer, &QTimer::timeout, this, [this] { CheckTick(); });
     connect(&m_selfTimer, &QTimer::timeout, this, [this] { SelfTimerTick(); });
@@ -253,7 +249,7 @@ bool TShooting::TakePhoto(int x, int y)
             const bool liveTime = m_liveTime && !LvAsTake;
             if (liveTime) {
                 m_liveTimeStart = now();
-                m_liveTimeTimer.start();
+                m_liveTimeTimer.start(LiveTimeIntervalMs);
             }
             trace(QStringLiteral("TfraRemoteControl.TakePhoto: Aufnahme starten"));
             TTakeAction& take = m_camera->Remote.Take;
@@ -306,7 +302,8 @@ bool TShooting::TakePhoto(int x, int y)
         if (!*alive)
             return result;
     } catch (const std::exception& e) {
-        TLogger::LogAlways(QStringLiteral("TfraRemoteControl.TakePhoto (Ex): ") + QString::fromUtf8(e.what()));
+        TLogger::LogAlways(
+            QStringLiteral("TfraRemoteControl.TakePhoto (Ex): ") + QString::fromUtf8(e.what()));
         if (!*alive)
             return false;
         stopLiveTimeClock();
@@ -488,7 +485,7 @@ bool TShooting::StartLiveBulbOrSequential(int x, int y)
     if (result) {
         m_held = true;
         freeRegions(RegionTakeButton | RegionLiveView);
-        m_checkTimer.start();
+        m_checkTimer.start(CheckIntervalMs);
     } else {
         end();
         freeRegions(RegionNone);
@@ -600,7 +597,7 @@ bool TShooting::StartSelfTimer(int x, int y, int seconds)
         if (ready) {
             m_selfTimerRunning = true;
             m_held = true;
-            m_selfTimer.start();
+            m_selfTimer.start(SelfTimerIntervalMs);
             freeRegions(x >= 0 && y >= 0 ? RegionLiveView : RegionTakeButton);
         } else {
             const QString reason = reasonOf(m_camera, focus, focus.FocusResult);
@@ -614,8 +611,8 @@ bool TShooting::StartSelfTimer(int x, int y, int seconds)
             end();
         }
     } catch (const std::exception& e) {
-        TLogger::LogTrace(
-            QStringLiteral("TfraRemoteControl.StartSelfTimer (Ex): ceStop -> ") + QString::fromUtf8(e.what()));
+        TLogger::LogTrace(QStringLiteral("TfraRemoteControl.StartSelfTimer (Ex): ceStop -> ")
+            + QString::fromUtf8(e.what()));
         if (!*alive)
             return false;
         m_selfTimer.stop();
@@ -725,7 +722,7 @@ bool TShooting::TakeMovie()
             if (result) {
                 m_movieStart = now();
                 m_movieRecording = true;
-                m_movieTimer.start();
+                m_movieTimer.start(MovieIntervalMs);
                 emit MovieTime(QStringLiteral("00:00:00"));
             } else {
                 fail(rs("_rsMovieNotStarted", { reasonOf(m_camera, take, {}) }));
@@ -746,12 +743,13 @@ bool TShooting::TakeMovie()
                 fail(rs("_rsMovieInterrupted", { reasonOf(m_camera, take, {}) }));
             } else {
                 // The camera said no; the user may try again.
-                m_movieTimer.start();
+                m_movieTimer.start(MovieIntervalMs);
                 fail(rs("_rsMovieNotEnded", { reasonOf(m_camera, take, {}) }));
             }
         }
     } catch (const std::exception& e) {
-        TLogger::LogAlways(QStringLiteral("TfraRemoteControl.TakeMovie (Ex): ") + QString::fromUtf8(e.what()));
+        TLogger::LogAlways(
+            QStringLiteral("TfraRemoteControl.TakeMovie (Ex): ") + QString::fromUtf8(e.what()));
         if (!*alive)
             return false;
         result = false;
@@ -816,7 +814,8 @@ bool TShooting::LoadLastTakeAsPreview()
             return false;
         result = result && !view.Data.isEmpty();
         if (!result) {
-            TLogger::LogAlways(QStringLiteral("TfraRemoteControl.LoadLastTakeAsPreview: Failed to load preview image"));
+            TLogger::LogAlways(
+                QStringLiteral("TfraRemoteControl.LoadLastTakeAsPreview: Failed to load preview image"));
             fail(rs("_rsPreviewFailed", { reasonOf(m_camera, view, {}) }));
         } else {
             trace(QStringLiteral("TfraRemoteControl.LoadLastTakeAsPreview: anzeigen"));
@@ -892,7 +891,8 @@ bool TShooting::LoadLastTake(const QString& folderText)
     if (result) {
         emit Progress(title, rs("_rsTaskFinished"), true, 100);
     } else {
-        const QString text = rs("_rsTaskFailed") + QStringLiteral(": ") + m_failedFiles.join(QStringLiteral(", "));
+        const QString text
+            = rs("_rsTaskFailed") + QStringLiteral(": ") + m_failedFiles.join(QStringLiteral(", "));
         emit Progress(title, text, true, 100);
         fail(text);
     }

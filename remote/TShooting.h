@@ -27,10 +27,6 @@ class TShooting : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int LiveTimeIntervalMs = 100;
-    static constexpr int CheckIntervalMs = 1000;
-    static constexpr int SelfTimerIntervalMs = 1000;
-    static constexpr int MovieIntervalMs = 1000;
     static constexpr int DefaultSelfTimerSeconds = 2;
 
     // The take button's state as the page shows it.
@@ -41,6 +37,11 @@ public:
     explicit TShooting(QObject* parent = nullptr);
     ~TShooting() override;
 
+    // The clocks' intervals, read when a clock starts.
+    int LiveTimeIntervalMs = 100;
+    int CheckIntervalMs = 1000;
+    int SelfTimerIntervalMs = 1000;
+    int MovieIntervalMs = 1000;
     // Writes the trace lines of the operations (debug mode).
     bool DetailedLog = false;
     // Instead of releasing, the live view's current frame is stored below TempDir + "LiveView/".
