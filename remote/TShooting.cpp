@@ -138,6 +138,7 @@ void TShooting::SetCamera(TCamera* camera)
     m_checkTimer.stop();
     m_selfTimer.stop();
     m_movieTimer.stop();
+    ++m_generation;
     m_camera = camera;
     m_takeButton = m_timerDrive ? ButtonSelfTimer : ButtonNormal;
     m_longExposure = false;
@@ -232,8 +233,10 @@ bool TShooting::TakePhoto(int x, int y)
 {
     const std::shared_ptr<bool> alive = m_alive;
     trace(QStringLiteral("TfraRemoteControl.TakePhoto: Routine betreten"));
-    if (isLongExposureMode())
+    // A second take while the first one waits for the camera would only be refused by it.
+    if (isLongExposureMode() || m_sending)
         return false;
+    const quint64 generation = m_generation;
     if (!m_held)
         begin();
     m_held = false; // this call ends or keeps it below
@@ -256,11 +259,25 @@ bool TShooting::TakePhoto(int x, int y)
             if (LvAsTake) {
                 result = saveFrame();
             } else {
+                m_sending = true;
                 const bool sent = x >= 0 && y >= 0 ? take.TakeAt(0, TTakeAction::StartTake, x, y)
                                                    : take.Take(0, TTakeAction::StartTake);
                 if (!*alive)
                     return false;
+                m_sending = false;
                 result = sent && take.IsOK();
+                if (generation != m_generation) {
+                    // Left while the camera was asked: an exposure begun now has nobody to end it.
+                    if (result && liveTime) {
+                        sendStopTake();
+                        if (!*alive)
+                            return false;
+                    }
+                    stopLiveTimeClock();
+                    end();
+                    freeRegions(RegionNone);
+                    return false;
+                }
                 if (!result)
                     fail(rs("_rsShotFailed", { reasonOf(m_camera, take, take.TakeResult) }));
             }
@@ -439,9 +456,10 @@ bool TShooting::IsRaw() const
 
 bool TShooting::StartLiveBulbOrSequential(int x, int y)
 {
-    if (!isLongExposureMode() || m_longExposure)
+    if (!isLongExposureMode() || m_longExposure || m_sending)
         return false;
     const std::shared_ptr<bool> alive = m_alive;
+    const quint64 generation = m_generation;
     trace(QStringLiteral("TfraRemoteControl.StartLiveBulbOrSequential: Routine betreten"));
     if (!m_held)
         begin();
@@ -456,11 +474,24 @@ bool TShooting::StartLiveBulbOrSequential(int x, int y)
         } else {
             trace(QStringLiteral("TfraRemoteControl.StartLiveBulbOrSequential: Aufnahme starten"));
             TTakeAction& take = m_camera->Remote.Take;
+            m_sending = true;
             const bool sent = x >= 0 && y >= 0 ? take.TakeAt(0, TTakeAction::StartTake, x, y)
                                                : take.Take(0, TTakeAction::StartTake);
             if (!*alive)
                 return false;
+            m_sending = false;
             result = sent && take.IsOK();
+            if (generation != m_generation) {
+                // Left while the camera was asked: nobody would end what begins now.
+                if (result) {
+                    sendStopTake();
+                    if (!*alive)
+                        return false;
+                }
+                end();
+                freeRegions(RegionNone);
+                return false;
+            }
             if (result) {
                 trace(QStringLiteral("TfraRemoteControl.StartLiveBulbOrSequential: Aufnahme gestartet"));
             } else {
@@ -479,6 +510,7 @@ bool TShooting::StartLiveBulbOrSequential(int x, int y)
             + QString::fromUtf8(e.what()));
         if (!*alive)
             return false;
+        m_sending = false;
         result = false;
     }
     m_longExposure = result;
@@ -577,7 +609,8 @@ void TShooting::ButtonClick()
 
 bool TShooting::StartSelfTimer(int x, int y, int seconds)
 {
-    if (m_selfTimerRunning || !m_camera || !m_camera->Connected || !m_camera->Remote.TakeReady.Enabled)
+    if (m_selfTimerRunning || m_takeButton == ButtonStop || m_longExposure || m_sending || !m_camera
+        || !m_camera->Connected || !m_camera->Remote.TakeReady.Enabled)
         return false;
     const std::shared_ptr<bool> alive = m_alive;
     trace(QStringLiteral("TfraRemoteControl.StartSelfTimer: betreten"));
@@ -646,20 +679,19 @@ void TShooting::SelfTimerTick()
     }
     if (!*alive)
         return;
-    if (!isLongExposureMode())
-        freeRegions(RegionNone);
     emit Changed();
 }
 
 void TShooting::CancelSelfTimer()
 {
     trace(QStringLiteral("TfraRemoteControl.CancelSelfTimer: betreten"));
-    const bool wasRunning = m_selfTimerRunning;
+    if (!m_selfTimerRunning)
+        return;
     m_selfTimer.stop();
     m_selfTimerSeconds = 0;
     m_selfTimerRunning = false;
     emit SelfTimerCount(0);
-    if (wasRunning && isTakeUsable()) {
+    if (isTakeUsable()) {
         const std::shared_ptr<bool> alive = m_alive;
         sendStopTake();
         if (!*alive)
@@ -701,6 +733,9 @@ bool TShooting::TakeMovie()
 {
     const std::shared_ptr<bool> alive = m_alive;
     trace(QStringLiteral("TfraRemoteControl.TakeMovie: Routine betreten"));
+    if (m_sending)
+        return false;
+    const quint64 generation = m_generation;
     begin();
     m_lastError.clear();
     bool result = isTakeUsable();
@@ -715,11 +750,19 @@ bool TShooting::TakeMovie()
         } else if (!m_movieRecording) {
             trace(QStringLiteral("TfraRemoteControl.TakeMovie: Aufnahme starten"));
             TTakeAction& take = m_camera->Remote.Take;
+            m_sending = true;
             result = take.Take(0, TTakeAction::StartMovieTake);
             if (!*alive)
                 return false;
+            m_sending = false;
             result = result && take.IsOK();
-            if (result) {
+            if (result && generation != m_generation) {
+                // Left while the camera was asked: nobody would end this recording.
+                take.Take(0, TTakeAction::StopMovieTake);
+                if (!*alive)
+                    return false;
+                result = false;
+            } else if (result) {
                 m_movieStart = now();
                 m_movieRecording = true;
                 m_movieTimer.start(MovieIntervalMs);
@@ -764,6 +807,7 @@ bool TShooting::TakeMovie()
 void TShooting::Leave()
 {
     const std::shared_ptr<bool> alive = m_alive;
+    ++m_generation;
     m_liveTimeTimer.stop();
     m_checkTimer.stop();
     m_selfTimer.stop();

@@ -181,6 +181,8 @@ private:
     bool m_longExposure = false;
     bool m_buttonHeld = false;
     bool m_held = false; // a lasting state holds one begin
+    bool m_sending = false; // a take request waits for the camera
+    quint64 m_generation = 0; // changes when the page is left or the camera replaced
     int m_open = 0;
     quint8 m_freeRegions = RegionNone;
     bool m_selfTimerRunning = false;

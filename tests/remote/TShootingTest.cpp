@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -370,11 +371,12 @@ TEST_F(FakeShooting, SelfTimerCountsDownThenTakesAndCanBeCancelled)
 class SimShooting : public ::testing::Test
 {
 protected:
-    void start(const char* profile)
+    void start(const char* profile, int latencyMs = 0)
     {
         RegisterAppTexts();
         camsim::SimServerOptions options;
         options.profile = profile;
+        options.faults.latencyMs = latencyMs;
         options.generatedFiles = 4;
         options.switchOffMs = 60'000; // the body's server stays down, closing connections
         options.requestLog = [this](const std::string& line) {
@@ -493,6 +495,23 @@ TEST_F(SimShooting, LeavingStopsABulbExposureAndAMovieAtTheCamera)
     shooting->Leave();
     EXPECT_FALSE(shooting->IsMovieRecording());
     EXPECT_EQ(server->camera().takeState(), TakeState::Idle);
+    EXPECT_EQ(shooting->OpenCommunications(), 0);
+    EXPECT_EQ(events.begins(), events.ends());
+}
+
+TEST_F(SimShooting, LeavingWhileTheCameraIsAskedEndsWhatTheAnswerBegan)
+{
+    start("omd-v260", 150);
+    ASSERT_EQ(server->camera().setProperty("takemode", "M"), camsim::SimPropertySet::SetResult::Ok);
+    ASSERT_EQ(
+        server->camera().setProperty("shutspeedvalue", "livetime"), camsim::SimPropertySet::SetResult::Ok);
+    shooting->SetModes(true, false, false, false);
+    // The page is left during the request's wait.
+    QTimer::singleShot(0, shooting.get(), [&] { shooting->Leave(); });
+    EXPECT_FALSE(shooting->TakePhoto());
+    EXPECT_EQ(server->camera().takeState(), TakeState::Idle);
+    EXPECT_EQ(shooting->TakeButtonState(), TShooting::ButtonNormal);
+    EXPECT_FALSE(shooting->IsLiveTimeRunning());
     EXPECT_EQ(shooting->OpenCommunications(), 0);
     EXPECT_EQ(events.begins(), events.ends());
 }
