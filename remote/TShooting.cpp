@@ -237,6 +237,7 @@ bool TShooting::TakePhoto(int x, int y)
     if (isLongExposureMode() || m_sending)
         return false;
     const quint64 generation = m_generation;
+    m_lastTakeOk = false;
     if (!m_held)
         begin();
     m_held = false; // this call ends or keeps it below
@@ -328,6 +329,7 @@ bool TShooting::TakePhoto(int x, int y)
         m_held = false;
         result = false;
     }
+    m_lastTakeOk = result;
     if (!result)
         trace(QStringLiteral("TfraRemoteControl.TakePhoto: Result = False (1)"));
     if (!m_held) {
@@ -460,6 +462,7 @@ bool TShooting::StartLiveBulbOrSequential(int x, int y)
         return false;
     const std::shared_ptr<bool> alive = m_alive;
     const quint64 generation = m_generation;
+    m_lastTakeOk = false;
     trace(QStringLiteral("TfraRemoteControl.StartLiveBulbOrSequential: Routine betreten"));
     if (!m_held)
         begin();
@@ -514,6 +517,7 @@ bool TShooting::StartLiveBulbOrSequential(int x, int y)
         result = false;
     }
     m_longExposure = result;
+    m_lastTakeOk = result;
     if (result) {
         m_held = true;
         freeRegions(RegionTakeButton | RegionLiveView);

@@ -134,6 +134,8 @@ public:
     const QString& LastFrameFile() const { return m_lastFrameFile; }
     // The files the last download could not bring.
     const QStringList& FailedFiles() const { return m_failedFiles; }
+    // Whether the last press (TakePhoto, StartLiveBulbOrSequential, also from the self-timer) went out.
+    bool IsLastTakeOk() const { return m_lastTakeOk; }
     // The last error text; empty after a success.
     const QString& LastError() const { return m_lastError; }
 
@@ -181,6 +183,7 @@ private:
     bool m_longExposure = false;
     bool m_buttonHeld = false;
     bool m_held = false; // a lasting state holds one begin
+    bool m_lastTakeOk = false;
     bool m_sending = false; // a take request waits for the camera
     quint64 m_generation = 0; // changes when the page is left or the camera replaced
     int m_open = 0;
