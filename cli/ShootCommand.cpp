@@ -164,6 +164,7 @@ int ShootCommand::run(CliContext& context, const QStringList& arguments)
         return context.fail(QStringLiteral("the camera did not switch to recording mode"));
 
     // A long exposure needs manual exposure and its shutter speed; both come back afterwards.
+    // Destroyed in reverse: the speed goes back while the take mode it needs is still set.
     PropertyChange takeMode(camera.Remote.Params.Find(QStringLiteral("takemode")));
     PropertyChange speed(camera.Remote.Params.Find(QStringLiteral("shutspeedvalue")));
     const bool liveTime = options.liveTime >= 0;
@@ -183,8 +184,9 @@ int ShootCommand::run(CliContext& context, const QStringList& arguments)
         shooting.SetModes(liveTime, bulb, false, false);
     // Not every body lists its card while recording; the settings go back first.
     shooting.BeforeListing = [&] {
-        takeMode.restore();
+        // The speed first: the take mode it needs is still set.
         speed.restore();
+        takeMode.restore();
         if (mode.Enabled)
             mode.SwitchToMode(TCameraModeAction::ModePlay);
     };
@@ -199,13 +201,13 @@ int ShootCommand::run(CliContext& context, const QStringList& arguments)
     const bool held = shooting.IsLiveBulbMode() || shooting.IsSequentialMode();
     bool pressed = false;
     if (options.selfTimer > 0) {
-        if (!shooting.StartSelfTimer(options.x, options.y, options.selfTimer))
-            return failure(QStringLiteral("the camera did not focus for the self-timer"));
         const bool verbose = !context.json();
         QObject::connect(&shooting, &TShooting::SelfTimerCount, [verbose](int left) {
             if (verbose && left > 0)
                 std::fprintf(stderr, "self-timer: %d\n", left);
         });
+        if (!shooting.StartSelfTimer(options.x, options.y, options.selfTimer))
+            return failure(QStringLiteral("the camera did not focus for the self-timer"));
         // The count-down's last tick takes the shot.
         waitUntil([&] { return !shooting.IsSelfTimerRunning(); });
         pressed = shooting.IsLastTakeOk();
