@@ -5,7 +5,10 @@
 #include "remote/TShooting.h"
 
 #include "base/AppTexts.h"
+#include "base/TLanguageFile.h"
+#include "base/TNamedTexts.h"
 #include "common/ByteCamera.h"
+#include "common/TestPaths.h"
 #include "session/TCamera.h"
 #include "sim/SimCamera.h"
 #include "sim/SimCard.h"
@@ -547,6 +550,17 @@ TEST_F(SimShooting, ACameraThatGoesAwayDuringAnExposureOrARecordingEndsIt)
         << events.errors[1].toStdString();
     EXPECT_EQ(shooting->OpenCommunications(), 0);
     EXPECT_EQ(events.begins(), events.ends());
+}
+
+// The object's messages come in English too.
+TEST(ShootingTexts, EveryTextHasAnEnglishLine)
+{
+    const TShooting shooting;
+    TLanguageFile file;
+    ASSERT_TRUE(file.Load(lumivar::test::fixturePath(QStringLiteral("../../Languages/English.txt"))));
+    QStringList missing = TNamedTexts::MissingIn(file.Texts());
+    missing.removeIf([](const QString& name) { return name.startsWith(QLatin1String("_rsTest")); });
+    EXPECT_TRUE(missing.isEmpty()) << missing.join(u' ').toStdString();
 }
 
 } // namespace
