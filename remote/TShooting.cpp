@@ -32,16 +32,17 @@ constexpr TNamedText kShootingTexts[] = {
     { "_rsNoCamera", "keine Verbindung zur Kamera" },
 };
 
+// Elapsed time as "nn:ss" or "hh:nn:ss"; the leading field counts on past its two digits.
 QString clockText(qint64 ms, bool withHours)
 {
     const qint64 seconds = qMax<qint64>(0, ms) / 1000;
     const QString minutesAndSeconds
         = QStringLiteral("%1:%2")
-              .arg((withHours ? seconds / 60 % 60 : seconds / 60 % 100), 2, 10, QLatin1Char('0'))
+              .arg((withHours ? seconds / 60 % 60 : seconds / 60), 2, 10, QLatin1Char('0'))
               .arg(seconds % 60, 2, 10, QLatin1Char('0'));
     if (!withHours)
         return minutesAndSeconds;
-    return QStringLiteral("%1:").arg(seconds / 3600 % 100, 2, 10, QLatin1Char('0')) + minutesAndSeconds;
+    return QStringLiteral("%1:").arg(seconds / 3600, 2, 10, QLatin1Char('0')) + minutesAndSeconds;
 }
 
 // The camera's reason for a failed request, as the user reads it.
@@ -539,6 +540,9 @@ bool TShooting::StopLiveBulbOrSequential()
     m_checkTimer.stop();
     trace(QStringLiteral("TfraRemoteControl.StopLiveBulbOrSequential: Routine betreten"));
     m_lastError.clear();
+    // Over also when the stop fails: waiting on would lock the page to a camera that may be gone.
+    // Cleared before the request, so a release arriving during its wait sends no second stop.
+    m_longExposure = false;
     bool result = false;
     try {
         if (m_camera && m_camera->Remote.Take.Enabled) {
@@ -548,8 +552,6 @@ bool TShooting::StopLiveBulbOrSequential()
                 return false;
             trace(QStringLiteral("TfraRemoteControl.StopLiveBulbOrSequential: Livebulb beendet"));
         }
-        // Also after a failed stop: waiting on would lock the page to a camera that may be gone.
-        m_longExposure = false;
         if (result) {
             freeRegions(RegionNone);
             if (listLastTake("StopLiveBulbOrSequential", alive) && *alive)
@@ -566,7 +568,6 @@ bool TShooting::StopLiveBulbOrSequential()
             + QString::fromUtf8(e.what()));
         if (!*alive)
             return false;
-        m_longExposure = false;
         result = false;
     }
     releaseHeld();
@@ -605,7 +606,7 @@ void TShooting::ButtonClick()
         if (m_selfTimerRunning)
             CancelSelfTimer();
         else
-            StartSelfTimer(-1, -1, m_selfTimerSeconds > 0 ? m_selfTimerSeconds : DefaultSelfTimerSeconds);
+            StartSelfTimer(-1, -1, SelfTimerChoice);
         return;
     }
     TakePhoto(-1, -1);
@@ -617,6 +618,7 @@ bool TShooting::StartSelfTimer(int x, int y, int seconds)
         || !m_camera->Connected || !m_camera->Remote.TakeReady.Enabled)
         return false;
     const std::shared_ptr<bool> alive = m_alive;
+    const quint64 generation = m_generation;
     trace(QStringLiteral("TfraRemoteControl.StartSelfTimer: betreten"));
     m_lastError.clear();
     m_selfTimerSeconds = seconds > 0 ? qMin(seconds, 255) : DefaultSelfTimerSeconds;
@@ -627,10 +629,23 @@ bool TShooting::StartSelfTimer(int x, int y, int seconds)
     bool ready = false;
     try {
         TTakeReadyAction& focus = m_camera->Remote.TakeReady;
+        m_sending = true;
         const bool sent = x >= 0 && y >= 0 ? focus.TakeReadyAt(x, y) : focus.TakeReady();
         if (!*alive)
             return false;
+        m_sending = false;
         ready = sent && focus.IsReady();
+        if (generation != m_generation) {
+            // Left while the camera focused: nobody would count down or let go of the half-press.
+            if (ready) {
+                sendStopTake();
+                if (!*alive)
+                    return false;
+            }
+            end();
+            freeRegions(RegionNone);
+            return false;
+        }
         if (ready) {
             m_selfTimerRunning = true;
             m_held = true;
@@ -652,6 +667,7 @@ bool TShooting::StartSelfTimer(int x, int y, int seconds)
             + QString::fromUtf8(e.what()));
         if (!*alive)
             return false;
+        m_sending = false;
         m_selfTimer.stop();
         m_selfTimerRunning = false;
         m_held = false;

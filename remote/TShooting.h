@@ -42,6 +42,8 @@ public:
     int CheckIntervalMs = 1000;
     int SelfTimerIntervalMs = 1000;
     int MovieIntervalMs = 1000;
+    // The count-down the take button's click starts in a timer drive mode (< 1: two seconds).
+    int SelfTimerChoice = 0;
     // Writes the trace lines of the operations (debug mode).
     bool DetailedLog = false;
     // Instead of releasing, the live view's current frame is stored below TempDir + "LiveView/".

@@ -370,6 +370,37 @@ TEST_F(FakeShooting, SelfTimerCountsDownThenTakesAndCanBeCancelled)
     EXPECT_EQ(events.begins(), events.ends());
 }
 
+TEST_F(FakeShooting, MovieShowsItsTimeAndEndsWhenTheCameraIsGoneOrRetriesARefusedStop)
+{
+    fake.answer(QStringLiteral("/exec_takemotion.cgi?com=startmovietake"), 200);
+    fake.answer(
+        QStringLiteral("/exec_takemotion.cgi?com=stopmovietake"), 520, "<?xml version=\"1.0\"?><error/>");
+    QStringList times;
+    QObject::connect(shooting.get(), &TShooting::MovieTime, [&](const QString& text) { times << text; });
+
+    ASSERT_TRUE(shooting->TakeMovie());
+    EXPECT_TRUE(shooting->IsMovieRecording());
+    clock += 3'723'400;
+    shooting->MovieTick();
+    EXPECT_EQ(times, QStringList({ "00:00:00", "01:02:03" }));
+    // The camera refuses the stop: still recording, the user may try again.
+    EXPECT_FALSE(shooting->TakeMovie());
+    EXPECT_TRUE(shooting->IsMovieRecording());
+    EXPECT_EQ(events.errors.size(), 1);
+    EXPECT_EQ(shooting->OpenCommunications(), 0);
+
+    // The camera goes away during the recording: the display ends with the reason.
+    camera->Connected = false;
+    shooting->MovieTick();
+    EXPECT_FALSE(shooting->IsMovieRecording());
+    EXPECT_EQ(times.last(), QStringLiteral("00:00:00"));
+    ASSERT_EQ(events.errors.size(), 2);
+    EXPECT_TRUE(events.errors[1].contains(QLatin1String("keine Verbindung")))
+        << events.errors[1].toStdString();
+    EXPECT_EQ(takeCommands(), QStringList({ "startmovietake", "stopmovietake" }));
+    EXPECT_EQ(events.begins(), events.ends());
+}
+
 // Against the simulator.
 class SimShooting : public ::testing::Test
 {
