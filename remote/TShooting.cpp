@@ -794,9 +794,11 @@ bool TShooting::TakeMovie()
             trace(QStringLiteral("TfraRemoteControl.TakeMovie: Aufnahme stoppen"));
             m_movieTimer.stop();
             TTakeAction& take = m_camera->Remote.Take;
+            m_sending = true;
             result = take.Take(0, TTakeAction::StopMovieTake);
             if (!*alive)
                 return false;
+            m_sending = false;
             result = result && take.IsOK();
             if (result) {
                 endMovieDisplay();
@@ -860,6 +862,8 @@ void TShooting::Leave()
     releaseHeld();
     if (m_freeRegions != RegionNone)
         freeRegions(RegionNone);
+    if (recording)
+        emit MovieTime(QStringLiteral("00:00:00"));
     emit Changed();
 }
 
