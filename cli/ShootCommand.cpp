@@ -2,86 +2,289 @@
 
 #include "CliContext.h"
 #include "ListCommand.h"
-#include "ModeCommand.h"
+#include "ProgressBar.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
-#include "camera/TTakeAction.h"
+#include "camera/WaitFunc.h"
 #include "import/FileSizeText.h"
-#include "import/TCameraImport.h"
-#include "import/TCameraImportItems.h"
+#include "remote/TShooting.h"
+#include "session/TCamera.h"
 
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QTimer>
+
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+namespace {
+
+struct Options
+{
+    bool withPoint = false;
+    int x = -1;
+    int y = -1;
+    int liveTime = -1; // seconds of a LIVETIME exposure
+    int bulb = -1; // seconds of a LIVEBULB exposure
+    int selfTimer = -1; // seconds of the count-down
+    QString download;
+};
+
+constexpr int kLongestExposure = 3600;
+constexpr int kLongestSelfTimer = 255;
+
+std::optional<int> seconds(const QString& text, int lowest, int highest)
+{
+    static const QRegularExpression number(QStringLiteral("^[0-9]{1,5}$"));
+    if (!number.match(text).hasMatch())
+        return std::nullopt;
+    const int value = text.toInt();
+    if (value < lowest || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+// Empty on success, else the usage line.
+QString parse(const QStringList& arguments, Options& options)
+{
+    static const QRegularExpression point(QStringLiteral("^([0-9]{1,5}),([0-9]{1,5})$"));
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& option = arguments.at(i);
+        if (i + 1 >= arguments.size())
+            return QStringLiteral("%1 needs a value").arg(option);
+        const QString value = arguments.at(++i);
+        if (option == QLatin1String("--at") && !options.withPoint) {
+            const QRegularExpressionMatch match = point.match(value);
+            if (!match.hasMatch() || match.captured(1).toInt() > 65535 || match.captured(2).toInt() > 65535)
+                return QStringLiteral("--at takes X,Y (two numbers from 0 to 65535)");
+            options.withPoint = true;
+            options.x = match.captured(1).toInt();
+            options.y = match.captured(2).toInt();
+        } else if ((option == QLatin1String("--live-time") || option == QLatin1String("--bulb"))
+            && options.liveTime < 0 && options.bulb < 0) {
+            const std::optional<int> n = seconds(value, 0, kLongestExposure);
+            if (!n)
+                return QStringLiteral("%1 takes SECONDS from 0 to %2").arg(option).arg(kLongestExposure);
+            (option == QLatin1String("--bulb") ? options.bulb : options.liveTime) = *n;
+        } else if (option == QLatin1String("--self-timer") && options.selfTimer < 0) {
+            const std::optional<int> n = seconds(value, 1, kLongestSelfTimer);
+            if (!n)
+                return QStringLiteral("--self-timer takes SECONDS from 1 to %1").arg(kLongestSelfTimer);
+            options.selfTimer = *n;
+        } else if (option == QLatin1String("--download") && options.download.isEmpty() && !value.isEmpty()) {
+            options.download = value;
+        } else {
+            return QStringLiteral("shoot takes --at X,Y, --live-time SECONDS or --bulb SECONDS, "
+                                  "--self-timer SECONDS and --download DIR, each once");
+        }
+    }
+    return {};
+}
+
+// A property set for the shot and put back afterwards.
+class PropertyChange
+{
+public:
+    explicit PropertyChange(TCameraParam* param)
+        : m_param(param)
+    { }
+    ~PropertyChange() { restore(); }
+    PropertyChange(const PropertyChange&) = delete;
+    PropertyChange& operator=(const PropertyChange&) = delete;
+
+    bool set(const QString& value)
+    {
+        if (!m_param || !m_param->Valid)
+            return false;
+        if (m_param->RawValue.compare(value, Qt::CaseInsensitive) == 0)
+            return true;
+        const QString before = m_param->RawValue;
+        if (!m_param->SetValue(value))
+            return false;
+        m_before = before;
+        return true;
+    }
+    void restore()
+    {
+        if (m_param && !m_before.isEmpty())
+            m_param->SetValue(m_before);
+        m_before.clear();
+    }
+
+private:
+    TCameraParam* m_param;
+    QString m_before;
+};
+
+// Runs the event loop until done says so.
+void waitUntil(const std::function<bool()>& done)
+{
+    while (!done())
+        Wait(50);
+}
+
+} // namespace
 
 int ShootCommand::run(CliContext& context, const QStringList& arguments)
 {
-    bool withPoint = false;
-    int x = 0;
-    int y = 0;
-    if (!arguments.isEmpty()) {
-        static const QRegularExpression point(QStringLiteral("^([0-9]{1,5}),([0-9]{1,5})$"));
-        const QRegularExpressionMatch match
-            = arguments.size() == 2 && arguments.first() == QLatin1String("--at")
-            ? point.match(arguments.at(1))
-            : QRegularExpressionMatch();
-        if (!match.hasMatch() || match.captured(1).toInt() > 65535 || match.captured(2).toInt() > 65535)
-            return context.usage(QStringLiteral("shoot takes only --at X,Y (two numbers from 0 to 65535)"));
-        withPoint = true;
-        x = match.captured(1).toInt();
-        y = match.captured(2).toInt();
+    Options options;
+    const QString usage = parse(arguments, options);
+    if (!usage.isEmpty())
+        return context.usage(usage);
+    QString downloadFolder;
+    if (!options.download.isEmpty()) {
+        const QFileInfo folder(options.download);
+        if (!folder.isDir() || !folder.isWritable())
+            return context.fail(QStringLiteral("%1 is no writable folder").arg(options.download));
+        downloadFolder = folder.absoluteFilePath();
     }
+
     TOIShare commandList;
     QString error = context.loadCommandList(commandList);
     if (!error.isEmpty())
         return context.fail(error);
-    TTakeAction take(TCameraLink::ToHost(context.cameraHost()));
-    if (!ModeCommand::ProbeAction(take, commandList))
+    TCamera camera(context.setup());
+    // This command asks the camera itself; the monitor would only interleave its checks.
+    camera.CheckTimer.stop();
+    if (!camera.Connect())
+        return context.fail(
+            QStringLiteral("the camera at %1 could not be set up for shooting").arg(context.cameraHost()));
+    camera.CheckTimer.stop();
+    if (!camera.Remote.Take.Enabled)
         return context.fail(QStringLiteral("the camera offers no remote shooting"));
-    if (!ModeCommand::EnterMode(context, commandList, TCameraModeAction::ModeRec, error))
-        return context.fail(error);
+    if (options.selfTimer > 0 && !camera.Remote.TakeReady.Enabled)
+        return context.fail(QStringLiteral("the camera offers no focusing for the self-timer"));
+    TCameraModeAction& mode = camera.Remote.CameraMode;
+    if (mode.Enabled && !mode.SwitchToMode(TCameraModeAction::ModeRec))
+        return context.fail(QStringLiteral("the camera did not switch to recording mode"));
 
-    // No time-out: a long exposure takes as long as it takes.
-    const bool taken
-        = (withPoint ? take.TakeAt(0, TTakeAction::StartTake, x, y) : take.Take(0, TTakeAction::StartTake))
-        && take.IsOK();
-    const QString takeResult = take.TakeResult;
-    // As when the shutter button is let go: ends a series or an open exposure the press began.
-    const bool stopped = take.Take(0, TTakeAction::StopTake);
-    if (!taken)
-        return context.fail(QStringLiteral("the camera did not take the picture (%1)")
-                                .arg(takeResult.isEmpty() ? QStringLiteral("no answer")
-                                                          : ListCommand::Printable(takeResult)));
-    if (!stopped)
-        return context.fail(QStringLiteral("the camera did not end the shot"));
+    // A long exposure needs manual exposure and its shutter speed; both come back afterwards.
+    // Destroyed in reverse: the speed goes back while the take mode it needs is still set.
+    PropertyChange takeMode(camera.Remote.Params.Find(QStringLiteral("takemode")));
+    PropertyChange speed(camera.Remote.Params.Find(QStringLiteral("shutspeedvalue")));
+    const bool liveTime = options.liveTime >= 0;
+    const bool bulb = options.bulb >= 0;
+    if (liveTime || bulb) {
+        const QString wanted = liveTime ? QStringLiteral("livetime") : QStringLiteral("livebulb");
+        if (!takeMode.set(QStringLiteral("M")))
+            return context.fail(QStringLiteral("the camera did not switch to manual exposure (M)"));
+        if (!speed.set(wanted))
+            return context.fail(QStringLiteral("the camera offers no %1 shutter speed").arg(wanted));
+    }
 
-    // Not every body lists its card while recording.
-    ModeCommand::EnterMode(context, commandList, TCameraModeAction::ModePlay, error);
-    ListCommand::Card card = ListCommand::OpenCard(context);
-    if (!card.Import)
-        return context.fail(card.Error);
-    QStringList folders;
-    if (!ListCommand::ListFolders(*card.Import, folders, error))
-        return context.fail(error);
-    if (folders.isEmpty())
-        return context.fail(QStringLiteral("the card shows no folder after the shot"));
-    TCameraImportItems items;
-    if (!ListCommand::ListFiles(*card.Import, folders.last(), items, error))
-        return context.fail(error);
-    const TBaseCameraImportItems& shot = items.LatestGroup();
+    TShooting shooting;
+    shooting.SetCamera(&camera);
+    shooting.DeriveModes();
+    if (liveTime || bulb)
+        shooting.SetModes(liveTime, bulb, false, false);
+    // Not every body lists its card while recording; the settings go back first.
+    shooting.BeforeListing = [&] {
+        // The speed first: the take mode it needs is still set.
+        speed.restore();
+        takeMode.restore();
+        if (mode.Enabled)
+            mode.SwitchToMode(TCameraModeAction::ModePlay);
+    };
+    QStringList errors;
+    QObject::connect(&shooting, &TShooting::Error, [&errors](const QString& text) { errors << text; });
+    const auto failure = [&](const QString& what) {
+        return context.fail(
+            errors.isEmpty() ? what : what + QStringLiteral(": ") + errors.join(QStringLiteral("; ")));
+    };
 
+    // The press: after a count-down, or at once.
+    const bool held = shooting.IsLiveBulbMode() || shooting.IsSequentialMode();
+    bool pressed = false;
+    if (options.selfTimer > 0) {
+        const bool verbose = !context.json();
+        QObject::connect(&shooting, &TShooting::SelfTimerCount, [verbose](int left) {
+            if (verbose && left > 0)
+                std::fprintf(stderr, "self-timer: %d\n", left);
+        });
+        if (!shooting.StartSelfTimer(options.x, options.y, options.selfTimer))
+            return failure(QStringLiteral("the camera did not focus for the self-timer"));
+        // The count-down's last tick takes the shot.
+        waitUntil([&] { return !shooting.IsSelfTimerRunning(); });
+        pressed = shooting.IsLastTakeOk();
+    } else if (held) {
+        pressed = shooting.StartLiveBulbOrSequential(options.x, options.y);
+    } else {
+        pressed = shooting.TakePhoto(options.x, options.y);
+    }
+    if (!pressed)
+        return failure(QStringLiteral("the camera did not take the picture"));
+
+    // The release of an exposure or a sequence the press began.
+    const int hold = liveTime ? options.liveTime : (bulb ? options.bulb : 0);
+    if (shooting.TakeButtonState() == TShooting::ButtonStop) {
+        if (hold > 0)
+            Wait(hold * 1000);
+        if (!shooting.TakePhoto())
+            return failure(QStringLiteral("the camera did not end the exposure"));
+    } else if (shooting.IsLongExposureRunning()) {
+        if (hold > 0)
+            Wait(hold * 1000);
+        if (!shooting.StopLiveBulbOrSequential())
+            return failure(QStringLiteral("the camera did not end the shot"));
+    }
+    if (!errors.isEmpty())
+        return failure(QStringLiteral("the shot's files could not be listed"));
+
+    QStringList downloaded;
+    if (!downloadFolder.isEmpty() && shooting.LastTake().Count() > 0) {
+        qint64 total = 0;
+        for (const TCameraImportItem* item : shooting.LastTake())
+            total += qMax<qint64>(0, item->Size());
+        ProgressBar bar(shooting.LastTake().Count(), total);
+        int index = -1; // of the running file
+        qint64 before = 0; // the sizes of the files before it
+        QString current;
+        QObject::connect(
+            &shooting, &TShooting::Progress, [&](const QString&, const QString& detail, bool finished, int) {
+                if (finished || detail.isEmpty() || detail == current)
+                    return;
+                if (index >= 0)
+                    before += qMax<qint64>(0, shooting.LastTake()[index]->Size());
+                ++index;
+                current = detail;
+                bar.Update(index, before, current);
+            });
+        QObject::connect(&shooting, &TShooting::BytesReceived,
+            [&](qint64 received, qint64) { bar.Update(qMax(0, index), before + received, current); });
+        const bool all = shooting.LoadLastTake(downloadFolder);
+        bar.Finish();
+        for (const TCameraImportItem* item : shooting.LastTake())
+            if (!shooting.FailedFiles().contains(item->FileName))
+                downloaded << QDir(downloadFolder).filePath(item->FileName);
+        if (!all)
+            return context.fail(shooting.LastError());
+    }
+
+    // Newest first, as the card's listing ends.
+    std::vector<const TCameraImportItem*> shot;
+    for (int i = shooting.LastTake().Count() - 1; i >= 0; --i)
+        shot.push_back(shooting.LastTake()[i]);
     if (context.json()) {
         QJsonArray files;
         for (const TCameraImportItem* item : shot)
             files.append(ListCommand::FileToJson(*item));
-        context.printJson(QJsonDocument(
-            QJsonObject { { QStringLiteral("ok"), true }, { QStringLiteral("files"), files } }));
+        QJsonObject result { { QStringLiteral("ok"), true }, { QStringLiteral("files"), files } };
+        if (!downloadFolder.isEmpty())
+            result.insert(QStringLiteral("downloaded"), QJsonArray::fromStringList(downloaded));
+        context.printJson(QJsonDocument(result));
     } else {
         QString out;
         for (const TCameraImportItem* item : shot)
             out += QStringLiteral("%1/%2\t%3\n")
-                       .arg(ListCommand::Printable(folders.last()), ListCommand::Printable(item->FileName),
-                           FileSizeText(item->SizeText));
+                       .arg(ListCommand::Printable(item->Directory.mid(1)),
+                           ListCommand::Printable(item->FileName), FileSizeText(item->SizeText));
+        for (const QString& path : downloaded)
+            out += QStringLiteral("saved %1\n").arg(ListCommand::Printable(path));
         context.print(out.isEmpty() ? QStringLiteral("picture taken; the card lists no file for it") : out);
     }
     return CliContext::Success;

@@ -27,8 +27,11 @@ public:
         bool Hangs = false; // no answer until the caller aborts
     };
 
-    QHash<QString, Answer> answers; // by path, such as "/get_connectmode.cgi"
+    // By path, such as "/get_connectmode.cgi"; an entry for path and query ("/x.cgi?com=a") comes
+    // first.
+    QHash<QString, Answer> answers;
     QStringList requests; // the paths asked for, in order
+    QStringList queries; // the same with their queries
     int abortedWaits = 0;
 
     void answer(const QString& path, int code, const QByteArray& body = {})
@@ -50,8 +53,13 @@ public:
 private:
     Answer lookUp(const QString& url)
     {
-        const QString path = QUrl(url).path();
+        const QUrl parsed(url);
+        const QString path = parsed.path();
+        const QString withQuery = parsed.hasQuery() ? path + QLatin1Char('?') + parsed.query() : path;
         requests.append(path);
+        queries.append(withQuery);
+        if (answers.contains(withQuery))
+            return answers.value(withQuery);
         return answers.value(path, Answer { 404, "<?xml version=\"1.0\"?><error/>" });
     }
 

@@ -20,7 +20,9 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <utility>
 
 #ifdef LUMIVAR_CLI_PATH
 
@@ -167,6 +169,66 @@ TEST_F(ShootingCli, FocusAndShootListTheShotsFiles)
     for (const QStringList& bad : { QStringList { "shoot", "--at" }, QStringList { "shoot", "--at", "1,2,3" },
              QStringList { "shoot", "--at", "70000,1" }, QStringList { "shoot", "now" } })
         EXPECT_EQ(cli(bad).exitCode, 2) << bad.join(' ').toStdString();
+}
+
+TEST_F(ShootingCli, LongExposuresSelfTimerAndDownloadOfTheShot)
+{
+    start("e-m10");
+    const auto property = [this](const char* name) {
+        return camera().withProperties([name](const camsim::SimPropertySet& set) { return set.value(name); });
+    };
+    const auto before = std::make_pair(property("takemode"), property("shutspeedvalue"));
+    ASSERT_NE(before.first, std::optional<std::string>("M"));
+    QTemporaryDir target;
+    ASSERT_TRUE(target.isValid());
+    const int files = m_server->card().dcfFileCount();
+
+    // LIVETIME: started and ended by two takes, the files streamed into the folder.
+    CliRun run = cli({ "--json", "shoot", "--live-time", "1", "--download", target.path() });
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_TRUE(served("/exec_takemotion.cgi?com=starttake"));
+    EXPECT_TRUE(served("/exec_takemotion.cgi?com=stoptake"));
+    EXPECT_EQ(camera().takeState(), camsim::SimCamera::TakeState::Idle);
+    EXPECT_EQ(m_server->card().dcfFileCount(), files + 2);
+    const QJsonArray listed = run.json().value("files").toArray();
+    const QJsonArray downloaded = run.json().value("downloaded").toArray();
+    ASSERT_EQ(listed.size(), 2) << run.out.constData();
+    ASSERT_EQ(downloaded.size(), 2) << run.out.constData();
+    for (const QJsonValue& file : listed) {
+        const QFileInfo copy(QDir(target.path()).filePath(file.toObject().value("name").toString()));
+        EXPECT_TRUE(copy.isFile()) << copy.filePath().toStdString();
+        EXPECT_EQ(copy.size(), qint64(file.toObject().value("size").toDouble()));
+    }
+    EXPECT_EQ(QDir(target.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    // The exposure settings are the user's again.
+    EXPECT_EQ(std::make_pair(property("takemode"), property("shutspeedvalue")), before);
+
+    // LIVEBULB of no length: pressed and let go.
+    run = cli({ "shoot", "--bulb", "0" });
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_EQ(run.out.count('\n'), 2) << run.out.constData();
+    EXPECT_EQ(m_server->card().dcfFileCount(), files + 4);
+    EXPECT_EQ(camera().takeState(), camsim::SimCamera::TakeState::Idle);
+    EXPECT_EQ(std::make_pair(property("takemode"), property("shutspeedvalue")), before);
+
+    // The self-timer focuses at the point, counts down, then releases.
+    run = cli({ "shoot", "--self-timer", "1", "--at", "100,80" });
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_TRUE(served("/exec_takemotion.cgi?com=takeready&point=0100x0080"));
+    EXPECT_TRUE(run.err.contains("self-timer: 1")) << run.err.constData();
+    EXPECT_EQ(m_server->card().dcfFileCount(), files + 6);
+
+    for (const QStringList& bad : { QStringList { "shoot", "--live-time" },
+             QStringList { "shoot", "--live-time", "-1" }, QStringList { "shoot", "--live-time", "3601" },
+             QStringList { "shoot", "--bulb", "1", "--live-time", "1" },
+             QStringList { "shoot", "--self-timer", "0" }, QStringList { "shoot", "--self-timer", "2s" },
+             QStringList { "shoot", "--download" }, QStringList { "shoot", "--at", "1,2", "--at", "3,4" } })
+        EXPECT_EQ(cli(bad).exitCode, 2) << bad.join(' ').toStdString();
+    // A folder that is not there fails before anything is sent.
+    run = cli({ "shoot", "--download", target.filePath("missing") });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.count('\n'), 1) << run.err.constData();
+    EXPECT_EQ(m_server->card().dcfFileCount(), files + 6);
 }
 
 TEST_F(ShootingCli, ShootOnABodyThatListsOnlyInPlaybackAndHasNoShutterMode)
