@@ -436,10 +436,15 @@ protected:
         events.watch(*shooting);
     }
 
+    // The simulator logs a request once its answer is out, so the client may read the answer first.
     bool served(const std::string& target)
     {
-        std::lock_guard<std::mutex> lock(m_logMutex);
-        return m_log.find(" " + target + " ") != std::string::npos;
+        return QTest::qWaitFor(
+            [&] {
+                std::lock_guard<std::mutex> lock(m_logMutex);
+                return m_log.find(" " + target + " ") != std::string::npos;
+            },
+            5000);
     }
 
     std::mutex m_logMutex;
