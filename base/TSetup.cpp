@@ -2,6 +2,7 @@
 
 #include "base/TLogger.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
@@ -70,6 +71,24 @@ std::optional<bool> readBool(const QSettings& store, const QString& name)
     if (const std::optional<qint64> n = toInteger(value))
         return *n != 0;
     return std::nullopt;
+}
+
+// QSettings turns "@Variant(...)" and "@DateTime(...)" values into objects through a data stream
+// whose length fields a damaged file sets at will (gigabytes of allocation); the store never
+// holds such values, so a file with one is read as no store at all. Continued lines are joined
+// first, as QSettings joins them.
+bool isUnsafeStoreFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 maxStoreSize = 1024 * 1024;
+    if (file.size() > maxStoreSize)
+        return true;
+    static const QRegularExpression continuation(QStringLiteral("\\\\\r?\n[ \t]*"));
+    const QString text = QString::fromLatin1(file.readAll()).remove(continuation);
+    return text.contains(QLatin1String("@Variant("), Qt::CaseInsensitive)
+        || text.contains(QLatin1String("@DateTime("), Qt::CaseInsensitive);
 }
 
 std::optional<QString> readString(const QSettings& store, const QString& name)
@@ -160,7 +179,14 @@ std::unique_ptr<QSettings> TSetup::openStore() const
 void TSetup::Load()
 {
     // A missing store reads like a store whose every value is missing.
-    const std::unique_ptr<QSettings> store = openStore();
+    std::unique_ptr<QSettings> store = openStore();
+    const bool unsafe = isUnsafeStoreFile(store->fileName());
+    if (unsafe) {
+        TLogger::LogAlways(
+            QStringLiteral("Settings: %1 holds values that cannot be read safely; defaults used")
+                .arg(store->fileName()));
+        store = std::make_unique<QSettings>(QString(), QSettings::IniFormat);
+    }
     const QSettings& s = *store;
     // Values present but unusable fall back like missing ones; the user learns of them in one line.
     QStringList rejected;
@@ -199,6 +225,8 @@ void TSetup::Load()
     LiveImportFilter = noted(readString, s, kFilterValue).value_or(LiveImportFilter);
 
     const QString where = m_storeFile.isEmpty() ? QStringLiteral("the settings store") : m_storeFile;
+    if (unsafe)
+        return;
     if (s.status() != QSettings::NoError)
         TLogger::LogAlways(
             QStringLiteral("Settings: %1 cannot be read as a whole; defaults used where values are missing")

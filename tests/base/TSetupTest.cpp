@@ -391,7 +391,7 @@ TEST_F(TSetupStore, DamagedStoresGiveDefaultsAndOneLogLine)
                    "LiveViewPort=@Rect(1 2 3 4)\n"
                    "LanguageId=@ByteArray(\\x1)\n"
                    "GridLinesColor=a,b\n"
-                   "LiveViewSize=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\n"
+                   "LiveViewSize=@Point(5 6)\n"
                    "UseInternalViewer=@Size(3 4)\n"
                    "CameraIP=@Point(1 2)\n");
         TSetup setup;
@@ -413,6 +413,19 @@ TEST_F(TSetupStore, DamagedStoresGiveDefaultsAndOneLogLine)
         setup.SetStoreFile(storePath());
         setup.Load();
         expectDefaults(setup, content.left(20).constData());
+    }
+    // A serialized value whose length field promises gigabytes: never decoded, the store is refused.
+    {
+        lumivar::test::LogCapture log;
+        writeStore("[General]\nLiveViewPort=4711\nCameraIP=@Variant(\\0\\0\\0\\n\\x7f\\xff\\xff\\xf0)\n"
+                   "LanguageId=@Date\\\n  Time(\\0\\0\\0\\x1)\n");
+        TSetup setup;
+        setup.SetStoreFile(storePath());
+        setup.LiveViewPort = 1;
+        setup.Load();
+        expectDefaults(setup, "serialized value");
+        EXPECT_EQ(settingsLines(log), 1) << log.all().toStdString();
+        EXPECT_TRUE(log.contains(QStringLiteral("cannot be read safely"))) << log.all().toStdString();
     }
     // An intact store says nothing.
     {
