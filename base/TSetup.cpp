@@ -1,5 +1,8 @@
 #include "base/TSetup.h"
 
+#include "base/TLogger.h"
+
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
@@ -68,6 +71,24 @@ std::optional<bool> readBool(const QSettings& store, const QString& name)
     if (const std::optional<qint64> n = toInteger(value))
         return *n != 0;
     return std::nullopt;
+}
+
+// QSettings turns "@Variant(...)" and "@DateTime(...)" values into objects through a data stream
+// whose length fields a damaged file sets at will (gigabytes of allocation); the store never
+// holds such values, so a file with one is read as no store at all. Continued lines are joined
+// first, as QSettings joins them.
+bool isUnsafeStoreFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 maxStoreSize = 1024 * 1024;
+    if (file.size() > maxStoreSize)
+        return true;
+    static const QRegularExpression continuation(QStringLiteral("\\\\\r?\n[ \t]*"));
+    const QString text = QString::fromLatin1(file.readAll()).remove(continuation);
+    return text.contains(QLatin1String("@Variant("), Qt::CaseInsensitive)
+        || text.contains(QLatin1String("@DateTime("), Qt::CaseInsensitive);
 }
 
 std::optional<QString> readString(const QSettings& store, const QString& name)
@@ -158,35 +179,61 @@ std::unique_ptr<QSettings> TSetup::openStore() const
 void TSetup::Load()
 {
     // A missing store reads like a store whose every value is missing.
-    const std::unique_ptr<QSettings> store = openStore();
+    std::unique_ptr<QSettings> store = openStore();
+    const bool unsafe = isUnsafeStoreFile(store->fileName());
+    if (unsafe) {
+        TLogger::LogAlways(
+            QStringLiteral("Settings: %1 holds values that cannot be read safely; defaults used")
+                .arg(store->fileName()));
+        store = std::make_unique<QSettings>(QString(), QSettings::IniFormat);
+    }
     const QSettings& s = *store;
+    // Values present but unusable fall back like missing ones; the user learns of them in one line.
+    QStringList rejected;
+    const auto noted = [&rejected](auto read, const QSettings& st, const QString& name, auto... limits) {
+        auto value = read(st, name, limits...);
+        if (!value && st.contains(name))
+            rejected << name;
+        return value;
+    };
 
-    DownloadDirectory = readString(s, QStringLiteral("DownloadDirectory")).value_or(DownloadDirectory);
-    AutoDownload = readBool(s, QStringLiteral("AutoDownload")).value_or(AutoDownload);
-    AutoPreview = readBool(s, QStringLiteral("AutoPreview")).value_or(AutoPreview);
-    CameraWLanName = readString(s, QStringLiteral("CameraWLanName")).value_or(CameraWLanName);
-    CameraWLanSSID = readString(s, QStringLiteral("CameraWLanSSID")).value_or(CameraWLanSSID);
-    HomeWLanName = readString(s, QStringLiteral("HomeWLanName")).value_or(HomeWLanName);
-    HomeWLanSSID = readString(s, QStringLiteral("HomeWLanSSID")).value_or(HomeWLanSSID);
-    WLanAutoConnect = readBool(s, QStringLiteral("WLanAutoConnect")).value_or(false);
-    SyncDataTime = readBool(s, QStringLiteral("SyncDataTime")).value_or(false);
-    SaveFilter = readBool(s, QStringLiteral("SaveFilter")).value_or(false);
-    UseCameraIP = readBool(s, QStringLiteral("UseCameraIP")).value_or(false);
-    if (const std::optional<QString> ip = readString(s, QStringLiteral("CameraIP")))
+    DownloadDirectory = noted(readString, s, QStringLiteral("DownloadDirectory")).value_or(DownloadDirectory);
+    AutoDownload = noted(readBool, s, QStringLiteral("AutoDownload")).value_or(AutoDownload);
+    AutoPreview = noted(readBool, s, QStringLiteral("AutoPreview")).value_or(AutoPreview);
+    CameraWLanName = noted(readString, s, QStringLiteral("CameraWLanName")).value_or(CameraWLanName);
+    CameraWLanSSID = noted(readString, s, QStringLiteral("CameraWLanSSID")).value_or(CameraWLanSSID);
+    HomeWLanName = noted(readString, s, QStringLiteral("HomeWLanName")).value_or(HomeWLanName);
+    HomeWLanSSID = noted(readString, s, QStringLiteral("HomeWLanSSID")).value_or(HomeWLanSSID);
+    WLanAutoConnect = noted(readBool, s, QStringLiteral("WLanAutoConnect")).value_or(false);
+    SyncDataTime = noted(readBool, s, QStringLiteral("SyncDataTime")).value_or(false);
+    SaveFilter = noted(readBool, s, QStringLiteral("SaveFilter")).value_or(false);
+    UseCameraIP = noted(readBool, s, QStringLiteral("UseCameraIP")).value_or(false);
+    if (const std::optional<QString> ip = noted(readString, s, QStringLiteral("CameraIP")))
         SetCameraIP(*ip);
-    LanguageId = quint32(readInteger(s, QStringLiteral("LanguageId"), 0, 0xFFFFFFFF).value_or(1031));
-    UseInternalViewer = readBool(s, QStringLiteral("UseInternalViewer")).value_or(true);
-    LiveStreamHistogramOn = readBool(s, QStringLiteral("LiveStreamHistogramOn")).value_or(false);
-    AutoView = readBool(s, QStringLiteral("AutoView")).value_or(false);
-    GridLines = quint8(readInteger(s, QStringLiteral("GridLines"), 0, 255).value_or(0));
+    LanguageId = quint32(noted(readInteger, s, QStringLiteral("LanguageId"), 0, 0xFFFFFFFF).value_or(1031));
+    UseInternalViewer = noted(readBool, s, QStringLiteral("UseInternalViewer")).value_or(true);
+    LiveStreamHistogramOn = noted(readBool, s, QStringLiteral("LiveStreamHistogramOn")).value_or(false);
+    AutoView = noted(readBool, s, QStringLiteral("AutoView")).value_or(false);
+    GridLines = quint8(noted(readInteger, s, QStringLiteral("GridLines"), 0, 255).value_or(0));
     GridLinesColor
-        = quint32(readInteger(s, QStringLiteral("GridLinesColor"), 0, 0xFFFFFFFF).value_or(0xC0C0C0));
-    LiveViewSize = readString(s, QStringLiteral("LiveViewSize")).value_or(QStringLiteral("0640x0480"));
+        = quint32(noted(readInteger, s, QStringLiteral("GridLinesColor"), 0, 0xFFFFFFFF).value_or(0xC0C0C0));
+    LiveViewSize = noted(readString, s, QStringLiteral("LiveViewSize")).value_or(QStringLiteral("0640x0480"));
     // Port 0 cannot be announced to the camera, so it counts as garbage as well.
-    LiveViewPort = quint16(readInteger(s, QStringLiteral("LiveViewPort"), 1, 65535).value_or(28488));
-    LiveViewThreaded = readBool(s, QStringLiteral("LiveViewThreaded")).value_or(true);
+    LiveViewPort = quint16(noted(readInteger, s, QStringLiteral("LiveViewPort"), 1, 65535).value_or(28488));
+    LiveViewThreaded = noted(readBool, s, QStringLiteral("LiveViewThreaded")).value_or(true);
 
-    LiveImportFilter = readString(s, kFilterValue).value_or(LiveImportFilter);
+    LiveImportFilter = noted(readString, s, kFilterValue).value_or(LiveImportFilter);
+
+    const QString where = m_storeFile.isEmpty() ? QStringLiteral("the settings store") : m_storeFile;
+    if (unsafe)
+        return;
+    if (s.status() != QSettings::NoError)
+        TLogger::LogAlways(
+            QStringLiteral("Settings: %1 cannot be read as a whole; defaults used where values are missing")
+                .arg(where));
+    else if (!rejected.isEmpty())
+        TLogger::LogAlways(QStringLiteral("Settings: unusable values in %1 replaced by defaults: %2")
+                               .arg(where, rejected.join(QStringLiteral(", "))));
 }
 
 void TSetup::Save()

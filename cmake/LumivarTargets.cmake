@@ -9,7 +9,8 @@ endfunction()
 
 if(LUMIVAR_FUZZ)
   # The libraries carry coverage for libFuzzer to follow; only the fuzz targets link its main.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  # Every sanitizer report aborts, so undefined behaviour fails a campaign instead of scrolling past.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 endif()
 

@@ -5,6 +5,9 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 QString joined(const QString& a, const char* glue, const QString& b)
@@ -21,11 +24,17 @@ QString parenthesised(const QString& a, const QString& b)
 
 TExifRect TExifReader::FocusFrame(const TOlympusAFArea& firstArea, int x1, int y1)
 {
+    // The area and point come from the file: in 32 bits a crafted size of +-2^31 overflows.
+    const auto clamp = [](qint64 v) {
+        return int(std::clamp<qint64>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    };
+    const qint64 left = qint64(x1) - qint64(firstArea.A) / 2;
+    const qint64 top = qint64(y1) - qint64(firstArea.B) / 2;
     TExifRect frame;
-    frame.Left = x1 - firstArea.A / 2;
-    frame.Top = y1 - firstArea.B / 2;
-    frame.Right = frame.Left + firstArea.A;
-    frame.Bottom = frame.Top + firstArea.B;
+    frame.Left = clamp(left);
+    frame.Top = clamp(top);
+    frame.Right = clamp(left + firstArea.A);
+    frame.Bottom = clamp(top + firstArea.B);
     return frame;
 }
 

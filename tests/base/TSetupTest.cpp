@@ -1,6 +1,7 @@
 #include "base/TSetup.h"
 
 #include "QStringPrinter.h"
+#include "common/LogCapture.h"
 
 #include <QDir>
 #include <QFile>
@@ -367,6 +368,76 @@ TEST_F(TSetupStore, WrongTypesAndRangesFallBack)
         setup.LiveViewPort = 1;
         setup.Load();
         EXPECT_EQ(setup.LiveViewPort, 28488) << port;
+    }
+}
+
+TEST_F(TSetupStore, DamagedStoresGiveDefaultsAndOneLogLine)
+{
+    const auto settingsLines
+        = [](const lumivar::test::LogCapture& log) { return log.all().count(QStringLiteral("Settings: ")); };
+    const auto expectDefaults = [](const TSetup& setup, const char* what) {
+        EXPECT_EQ(setup.LiveViewPort, 28488) << what;
+        EXPECT_EQ(setup.LanguageId, 1031u) << what;
+        EXPECT_EQ(setup.GridLinesColor, 0xC0C0C0u) << what;
+        EXPECT_EQ(setup.LiveViewSize, "0640x0480") << what;
+        EXPECT_TRUE(setup.UseInternalViewer) << what;
+        EXPECT_TRUE(setup.CameraIP.isEmpty()) << what;
+    };
+
+    // Every value of the wrong type: each falls back, and one line names them all.
+    {
+        lumivar::test::LogCapture log;
+        writeStore("[General]\n"
+                   "LiveViewPort=@Rect(1 2 3 4)\n"
+                   "LanguageId=@ByteArray(\\x1)\n"
+                   "GridLinesColor=a,b\n"
+                   "LiveViewSize=@Point(5 6)\n"
+                   "UseInternalViewer=@Size(3 4)\n"
+                   "CameraIP=@Point(1 2)\n");
+        TSetup setup;
+        setup.SetStoreFile(storePath());
+        setup.Load();
+        expectDefaults(setup, "wrong types");
+        EXPECT_EQ(settingsLines(log), 1) << log.all().toStdString();
+        for (const char* name : { "LiveViewPort", "LanguageId", "GridLinesColor", "UseInternalViewer" })
+            EXPECT_TRUE(log.contains(QString::fromLatin1(name))) << name << log.all().toStdString();
+    }
+    // A file cut in the middle of a line, and one of binary garbage: defaults, no crash.
+    const QByteArray cut("[General]\nLiveViewPort=28\nLanguageId=10");
+    QByteArray garbage(2048, '\0');
+    for (int i = 0; i < garbage.size(); ++i)
+        garbage[i] = char((i * 151 + 17) % 256);
+    for (const QByteArray& content : { cut.left(cut.size() - 25), garbage, QByteArray("[General") }) {
+        writeStore(content);
+        TSetup setup;
+        setup.SetStoreFile(storePath());
+        setup.Load();
+        expectDefaults(setup, content.left(20).constData());
+    }
+    // A serialized value whose length field promises gigabytes: never decoded, the store is refused.
+    {
+        lumivar::test::LogCapture log;
+        writeStore("[General]\nLiveViewPort=4711\nCameraIP=@Variant(\\0\\0\\0\\n\\x7f\\xff\\xff\\xf0)\n"
+                   "LanguageId=@Date\\\n  Time(\\0\\0\\0\\x1)\n");
+        TSetup setup;
+        setup.SetStoreFile(storePath());
+        setup.LiveViewPort = 1;
+        setup.Load();
+        expectDefaults(setup, "serialized value");
+        EXPECT_EQ(settingsLines(log), 1) << log.all().toStdString();
+        EXPECT_TRUE(log.contains(QStringLiteral("cannot be read safely"))) << log.all().toStdString();
+    }
+    // An intact store says nothing.
+    {
+        TSetup saved;
+        saved.SetStoreFile(storePath());
+        QFile::remove(storePath());
+        saved.Save();
+        lumivar::test::LogCapture log;
+        TSetup setup;
+        setup.SetStoreFile(storePath());
+        setup.Load();
+        EXPECT_EQ(settingsLines(log), 0) << log.all().toStdString();
     }
 }
 

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using exiftest::jpeg;
 using exiftest::LocaleGuard;
 using exiftest::TiffBuilder;
@@ -135,6 +137,15 @@ TEST(ExifReader, FocusFrameCentresTheFirstAfAreaOnTheAfPoint)
         TExifReader::FocusFrame({ 34, 34, 221, 221 }, 2304, 1728), (TExifRect { 2287, 1711, 2321, 1745 }));
     // Odd sizes: the half is rounded toward zero, the size kept.
     EXPECT_EQ(TExifReader::FocusFrame({ 35, 21, 0, 0 }, 100, 50), (TExifRect { 83, 40, 118, 61 }));
+    // Sizes and points from a crafted file reach the ends of the range: the frame is clamped to it
+    // instead of wrapping around (signed overflow before).
+    constexpr int lo = std::numeric_limits<int>::min();
+    constexpr int hi = std::numeric_limits<int>::max();
+    EXPECT_EQ(
+        TExifReader::FocusFrame({ lo, lo, 0, 0 }, hi, hi), (TExifRect { hi, hi, 1073741823, 1073741823 }));
+    EXPECT_EQ(
+        TExifReader::FocusFrame({ hi, hi, 0, 0 }, lo, lo), (TExifRect { lo, lo, -1073741824, -1073741824 }));
+    EXPECT_EQ(TExifReader::FocusFrame({ hi, 2, 0, 0 }, hi, 0), (TExifRect { 1073741824, -1, hi, 1 }));
 }
 
 TEST(ExifReader, EnglishTranslatesEveryExifText)
