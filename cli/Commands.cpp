@@ -1,6 +1,7 @@
 #include "CliCommand.h"
 #include "ClockCommand.h"
 #include "CommandListCommand.h"
+#include "DoctorCommand.h"
 #include "ExifCommand.h"
 #include "FocusCommand.h"
 #include "ImportCommand.h"
@@ -27,6 +28,7 @@ std::vector<std::unique_ptr<CliCommand>> createCommands()
     commands.push_back(std::make_unique<RequestCommand>());
     commands.push_back(std::make_unique<ExifCommand>());
     commands.push_back(std::make_unique<InfoCommand>());
+    commands.push_back(std::make_unique<DoctorCommand>());
     commands.push_back(std::make_unique<PropsCommand>());
     commands.push_back(std::make_unique<SetCommand>());
     commands.push_back(std::make_unique<ClockCommand>());

@@ -1,0 +1,58 @@
+// lumivar-cli doctor as a user runs it: against the simulated camera, a refused port and an HTTP
+// server that is no camera.
+#include "sim/SimServer.h"
+
+#include "CliRunner.h"
+#include "common/TestHttpServer.h"
+
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+lumivar::test::CliRun doctor(const QString& host, const QTemporaryDir& config, const QStringList& extra = {})
+{
+    return lumivar::test::runCli(QStringLiteral(LUMIVAR_CLI_PATH), host, config.path(),
+        QStringList { QStringLiteral("doctor") } + extra);
+}
+} // namespace
+
+TEST(DoctorCli, NamesTheFirstFailedStepAndWhatToTry)
+{
+    QTemporaryDir config;
+    ASSERT_TRUE(config.isValid());
+
+    camsim::SimServerOptions options;
+    options.profile = "e-m10";
+    camsim::SimServer server(options);
+    ASSERT_TRUE(server.isValid()) << server.errorText();
+    ASSERT_NE(server.start(), 0);
+    const auto healthy
+        = doctor(QStringLiteral("127.0.0.1:%1").arg(server.port()), config, { QStringLiteral("--json") });
+    EXPECT_EQ(healthy.exitCode, 0) << healthy.err.toStdString();
+    EXPECT_TRUE(healthy.json().value(QStringLiteral("ok")).toBool());
+    EXPECT_EQ(healthy.json().value(QStringLiteral("steps")).toArray().size(), 3);
+
+    const auto refused = doctor(QStringLiteral("127.0.0.1:1"), config);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.out.contains("reach: failed")) << refused.out.toStdString();
+    EXPECT_TRUE(refused.err.contains("refused")) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("Wi-Fi")) << refused.err.toStdString();
+
+    // The in-process server answers only while events run, so the CLI runs beside an event loop.
+    lumivar::test::TestHttpServer router;
+    router.respondStatus(200, "OK", "<html>router</html>", "text/html");
+    QProcess process;
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    process.start(QStringLiteral(LUMIVAR_CLI_PATH),
+        { QStringLiteral("--host"), router.hostAndPort(), QStringLiteral("doctor") });
+    ASSERT_TRUE(process.waitForStarted());
+    loop.exec();
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(process.readAllStandardOutput().contains("camera: failed"));
+    EXPECT_TRUE(process.readAllStandardError().contains("is not a camera"));
+}
