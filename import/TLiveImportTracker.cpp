@@ -1,5 +1,7 @@
 #include "import/TLiveImportTracker.h"
 
+#include "import/TFileLoaderAction.h"
+
 #include <QFileInfo>
 
 void TLiveImportTracker::SetFilter(const QStringList& extensions)
@@ -34,6 +36,13 @@ std::vector<TCameraImportItem> TLiveImportTracker::Poll(const std::vector<TCamer
         const QString id = key(file);
         if (file.Size() < 0 || m_known.contains(id) || m_pending.contains(id) || !Accepts(file))
             continue;
+        // A name that could leave the target folder is never fetched.
+        QString why;
+        if (TFileLoaderAction::SafeFileName(file.FileName, &why).isEmpty()) {
+            m_known.insert(id);
+            m_refused << file.FileName + QStringLiteral(": ") + why;
+            continue;
+        }
         // Still growing, or seen for the first time: wait for a poll that lists the same size.
         if (m_lastSize.value(name, -1) != file.Size())
             continue;

@@ -32,6 +32,8 @@ public:
     bool IsFailed(const TCameraImportItem& file) const;
     // Handed out and neither done nor failed yet.
     bool IsPending(const TCameraImportItem& file) const;
+    // Why names of the listings were never handed out ("P../x.JPG: ..."), once per name.
+    const QStringList& Refused() const { return m_refused; }
 
 private:
     static QString key(const TCameraImportItem& file);
@@ -42,4 +44,5 @@ private:
     QSet<QString> m_pending;
     QHash<QString, qint64> m_lastSize; // by name: the size the previous poll listed
     QHash<QString, int> m_failures;
+    QStringList m_refused;
 };

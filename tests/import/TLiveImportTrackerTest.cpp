@@ -72,4 +72,15 @@ TEST(LiveImportTracker, FailedFileComesBackThreeTimesThenFailsForGood)
     EXPECT_TRUE(tracker.Poll(listing).empty());
 }
 
+TEST(LiveImportTracker, RefusesNamesThatLeaveTheFolder)
+{
+    TLiveImportTracker tracker;
+    tracker.SetBaseline({});
+    const std::vector<TCameraImportItem> listing
+        = { file("../P1010001.JPG", 5), file("..", 5), file("a\\b.JPG", 5), file("P1010002.JPG", 5) };
+    tracker.Poll(listing);
+    EXPECT_EQ(names(tracker.Poll(listing)), QStringList({ "P1010002.JPG" }));
+    EXPECT_EQ(tracker.Refused().size(), 3);
+}
+
 } // namespace
