@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QPointer>
 #include <QScrollArea>
@@ -31,7 +32,7 @@ using namespace RemoteControlRules;
 
 namespace {
 
-constexpr int kSideWidth = 340;
+constexpr int kSideWidth = 390;
 constexpr int kMargin = 8;
 constexpr int kSpacing = 8;
 constexpr int kStepButtonWidth = 26;
@@ -144,9 +145,9 @@ QComboBox* TfraRemoteControl::addChoice(const char* name, const char*, const QSt
 {
     auto* choice = new QComboBox;
     choice->setObjectName(QString::fromLatin1(name));
-    choice->setMinimumWidth(120);
+    choice->setMinimumWidth(80);
     choice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    choice->setMinimumContentsLength(8);
+    choice->setMinimumContentsLength(6);
     return choice;
 }
 
@@ -876,7 +877,32 @@ bool TfraRemoteControl::SetParamValue(const QString& property, int index)
 
 void TfraRemoteControl::showPropertyError(const QString& property, const QString& value)
 {
-    m_propertyError = rs("_rsPropertyRefused", { property, value });
+    // The row's caption as the user reads it; the property's name where the row has none.
+    static const QHash<QString, QString> rows
+        = { { QStringLiteral("takemode"), QStringLiteral("lblProgramMode") },
+              { QStringLiteral("artfilter"), QStringLiteral("lblProgramMode") },
+              { QStringLiteral("exposemovie"), QStringLiteral("lblProgramMode") },
+              { QStringLiteral("focalvalue"), QStringLiteral("lblAperture") },
+              { QStringLiteral("shutspeedvalue"), QStringLiteral("lblShutterSpeed") },
+              { QStringLiteral("expcomp"), QStringLiteral("lblExposureCompensation") },
+              { QStringLiteral("isospeedvalue"), QStringLiteral("lblISOSensitivity") },
+              { QStringLiteral("wbvalue"), QStringLiteral("lblWhiteBalance") },
+              { QStringLiteral("drivemode"), QStringLiteral("lblDriveMode") },
+              { QStringLiteral("colortone"), QStringLiteral("lblColorTone") },
+              { QStringLiteral("qualitymovie"), QStringLiteral("lblMovieQuality") },
+              { QStringLiteral("noisereduction"), QStringLiteral("lblNoiseReduction") },
+              { QStringLiteral("bulbtimelimit"), QStringLiteral("lblBulbTimeLimit") },
+              { QStringLiteral("lowvibtime"), QStringLiteral("lblLowVibTime") },
+              { QStringLiteral("digitaltelecon"), QStringLiteral("lblDigitalConverter") } };
+    QString caption = property;
+    if (property == QLatin1String("colorphase"))
+        caption = rs("_rsARTPartColor");
+    else if (const QLabel* label = tsCameraProperties->findChild<QLabel*>(rows.value(property)))
+        caption = label->text();
+    QString shown = value;
+    if (const TCameraParam* p = param(property))
+        shown = p->Dictionary.ValueOf(value, true);
+    m_propertyError = rs("_rsPropertyRefused", { caption, shown });
     TLogger::LogAlways(QStringLiteral("TfraRemoteControl.SetParamValue: ") + m_propertyError);
     fraLiveView->ShowError(m_propertyError);
 }
