@@ -32,7 +32,7 @@ using namespace RemoteControlRules;
 
 namespace {
 
-constexpr int kSideWidth = 390;
+constexpr int kSideWidth = 350;
 constexpr int kMargin = 8;
 constexpr int kSpacing = 8;
 constexpr int kStepButtonWidth = 26;
@@ -213,9 +213,10 @@ QWidget* TfraRemoteControl::createGeneralPage()
     cbxMovieProgramMode->hide();
     auto* modes = new QHBoxLayout;
     modes->setSpacing(10);
-    modes->addWidget(cbxArtFilter, 1);
-    modes->addWidget(cbxMovieProgramMode, 1);
-    modes->addWidget(cbxProgramMode, 1);
+    // Filter names are long, program modes short.
+    modes->addWidget(cbxArtFilter, 3);
+    modes->addWidget(cbxMovieProgramMode, 3);
+    modes->addWidget(cbxProgramMode, 2);
     grid->addWidget(fieldLabel("lblProgramMode", QStringLiteral("Programm"), page), row, 0);
     grid->addLayout(modes, row++, 1, 1, 3);
 
@@ -306,6 +307,8 @@ QWidget* TfraRemoteControl::createTimeLapsePage()
     lblTimeLapse = fieldLabel("lblTimeLapse", QStringLiteral("Intervallaufnahme"), page);
     swTimeLapse = new QCheckBox(page);
     swTimeLapse->setObjectName(QStringLiteral("swTimeLapse"));
+    // Off until the series can run from this page.
+    swTimeLapse->setEnabled(false);
     head->addWidget(lblTimeLapse, 1);
     head->addWidget(swTimeLapse);
     layout->addLayout(head);
@@ -1439,5 +1442,5 @@ void TfraRemoteControl::OnResized(TfraLiveView*, int width, int height)
     // The side area reaches as far down as the live view, as long as the page is high enough.
     const int sideTop = pnlSide->y();
     const int sideHeight = qMin(height, this->height() - sideTop - kSideBottomGap);
-    pnlSide->setMinimumHeight(qMax(sideHeight, pnlSide->minimumSizeHint().height()));
+    pnlSide->setFixedHeight(qMax(sideHeight, pnlSide->minimumSizeHint().height()));
 }
