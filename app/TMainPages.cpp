@@ -33,6 +33,7 @@ TMainPages::TMainPages(TSetup* setup, TfrmViewer* viewer, TTopBar* topBar, QWidg
     tsLiveImport = addSheet(QStringLiteral("tsLiveImport"), fraLiveImport);
     fraRemoteControl = new TfraRemoteControl;
     fraRemoteControl->setObjectName(QStringLiteral("fraRemoteControl"));
+    fraRemoteControl->SetSetup(setup);
     tsRemoteControl = addSheet(QStringLiteral("tsRemoteControl"), fraRemoteControl);
     fraRemoteRelease = new TfraRemoteRelease;
     fraRemoteRelease->setObjectName(QStringLiteral("fraRemoteRelease"));

@@ -37,6 +37,7 @@ constexpr TNamedText kAppTexts[] = {
     { "_rsPleaseChoose", "Bitte wählen" },
     { "_rsDoubleClickToOpen", "Doppelklick zum Öffnen" },
     { "_rsFrom", "vom" },
+    { "_rsPropertyRefused", "Die Kamera hat %s \"%s\" nicht übernommen." },
 };
 
 } // namespace

@@ -47,6 +47,11 @@ void TLiveViewPicture::mousePressEvent(QMouseEvent* event)
     emit Clicked(event->position().toPoint(), event->button());
 }
 
+void TLiveViewPicture::mouseReleaseEvent(QMouseEvent* event)
+{
+    emit Released(event->position().toPoint(), event->button());
+}
+
 TLiveViewNavigator::TLiveViewNavigator(QWidget* parent)
     : QWidget(parent)
 {

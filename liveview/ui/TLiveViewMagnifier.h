@@ -25,10 +25,12 @@ public:
 signals:
     // In the control's own pixels.
     void Clicked(const QPoint& position, Qt::MouseButton button);
+    void Released(const QPoint& position, Qt::MouseButton button);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QImage m_bitmap;

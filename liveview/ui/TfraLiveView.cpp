@@ -71,6 +71,8 @@ void TfraLiveView::buildControls()
     imgLiveView32 = new TLiveViewPicture(pnlLiveView32);
     connect(imgLiveView32, &TLiveViewPicture::Clicked, this,
         [this](const QPoint& at, Qt::MouseButton button) { emit PictureClicked(CameraPoint(at), button); });
+    connect(imgLiveView32, &TLiveViewPicture::Released, this,
+        [this](const QPoint& at, Qt::MouseButton button) { emit PictureReleased(CameraPoint(at), button); });
 
     lblErrorMsg = overlayLabel(pnlLiveView32, "lblErrorMsg", QString(), QColor(255, 0, 0));
     lblErrorMsg->setAlignment(Qt::AlignCenter);

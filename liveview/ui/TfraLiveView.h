@@ -123,6 +123,8 @@ public:
 signals:
     // A click on the picture, in camera live view pixels.
     void PictureClicked(const QPoint& cameraPoint, Qt::MouseButton button);
+    // The mouse button let go on the picture (ends a long exposure held on it).
+    void PictureReleased(const QPoint& cameraPoint, Qt::MouseButton button);
 
 private:
     void buildControls();

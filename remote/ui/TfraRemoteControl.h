@@ -2,12 +2,256 @@
 
 #include "base/ui/TfraCameraPage.h"
 
-// The remote control page: live view, shooting properties, shooting and time-lapse. For now a dark panel with
-// the page's name.
+#include <QDateTime>
+#include <QList>
+#include <QRect>
+
+class QComboBox;
+class QLabel;
+class QScrollArea;
+class QStackedWidget;
+class QCheckBox;
+class QTimer;
+class QToolButton;
+class TCameraParam;
+class TColorPhasePicker;
+class TSetup;
+class TfraLiveView;
+
+// The page "Fernsteuerung": the live view panel, the camera's shooting properties as choices the
+// user changes, and the shutter area (take, movie, touch function, zoom, last shot). The choices are
+// filled from the camera's properties and enabled by the program mode; each change goes to the
+// camera at once, and a change the camera refuses is named on the page and the camera's values are
+// read again.
 class TfraRemoteControl : public TfraCameraPage
 {
     Q_OBJECT
 
 public:
     explicit TfraRemoteControl(QWidget* parent = nullptr);
+    ~TfraRemoteControl() override;
+
+    // Debug mode, detailed trace lines, the live view port and the automatic preview and download.
+    void SetSetup(TSetup* setup);
+
+    void SetCamera(TCamera* camera) override;
+    void GoStart() override;
+    void GoStop() override;
+    void ToggleDebugView() override;
+
+    void ActivateControls();
+    void SetValue();
+    void FillChoice(QComboBox* choice, const QString& property);
+    bool SetParamValue(const QString& property, QComboBox* choice);
+    bool SetParamValue(const QString& property, int index);
+    void SetColorPhase();
+
+    // Shooting; the state machines of long exposures, self-timer, movie and the last shot come with
+    // the shooting object.
+    bool TakePhoto(int x, int y);
+    bool StartLiveBulbOrSequential(int x, int y);
+    bool StopLiveBulbOrSequential();
+    bool TakeMovie();
+    void LoadLastTake(const QString& folder);
+    void LoadLastTakeAsPreview();
+    void UpdateRecordingMarks();
+
+    // Change handlers of the choices (the user's picks; the -/+ buttons call them as well).
+    void cbxProgramModeChange();
+    void cbxArtFilterChange();
+    void cbxMovieProgramModeChange();
+    void cbxApertureChange();
+    void cbxShutterSpeedChange();
+    void cbxExposureCompensationChange();
+    void cbxISOSensitivityChange();
+    void cbxWhiteBalanceChange();
+    void cbxColorToneChange();
+    void cbxDriveModeChange();
+    void cbxMovieQualityChange();
+    void cbxNoiseReductionChange();
+    void cbxBulbTimeLimitChange();
+    void cbxLowVibTimeChange();
+    void cbxDigitalConverterChange();
+
+    void btnApertureDownClick();
+    void btnApertureUpClick();
+    void btnShutterSpeedDownClick();
+    void btnShutterSpeedUpClick();
+    void btnExposureCompensationDownClick();
+    void btnExposureCompensationUpClick();
+    void btnISOSensitivityDownClick();
+    void btnISOSensitivityUpClick();
+    void btnTouchModeClick();
+    void btnZoomPress(quint8 move);
+    void btnZoomRelease();
+    void btnNextParamsClick();
+    void btnPrevParamsClick();
+    void btnAutoPreviewClick();
+    void btnAutoDownloadClick();
+    void btnTakeClick();
+    void btnTakeMouseDown();
+    void btnTakeMouseUp();
+    void btnLastPreviewClick();
+    void btnDownloadLastTakeClick();
+    // x, y in camera live view pixels (the panel maps the click).
+    void imgLiveViewMouseDown(int x, int y);
+    void imgLiveViewMouseUp(int x, int y);
+
+    // The live view panel's events.
+    void OnBeforeImage(TfraLiveView* sender, bool& show);
+    void OnAfterImage(TfraLiveView* sender);
+    void OnResized(TfraLiveView* sender, int width, int height);
+
+    // Main-window rectangles that stay usable while the busy overlay shows: the take button and the
+    // live view scroll box.
+    QList<QRect> FreeRegions() const;
+
+    // State for the shooting and for tests.
+    bool IsUpdating() const { return m_updating; }
+    bool IsLiveBulbMode() const { return m_liveBulbMode; }
+    bool IsLiveTimeMode() const { return m_liveTimeMode; }
+    bool IsSequentialMode() const { return m_sequentialMode; }
+    bool IsMovieMode() const;
+    bool IsTimeLapseAllowed() const { return m_timeLapseAllowed; }
+    int TouchState() const { return m_touchState; }
+    int TakeState() const { return m_takeState; }
+    int LastApertureIndex() const { return m_lastApertureIndex; }
+    int AppliedLowerLimit() const { return m_appliedLowerLimit; }
+    int AppliedUpperLimit() const { return m_appliedUpperLimit; }
+    bool IsAutoPreview() const { return m_autoPreview; }
+    bool IsAutoDownload() const { return m_autoDownload; }
+    // The last refused change as shown on the page; empty after a change the camera took.
+    QString PropertyError() const { return m_propertyError; }
+
+    QScrollArea* sbxLiveView;
+    TfraLiveView* fraLiveView;
+    QWidget* pnlSide;
+    QStackedWidget* pcSide;
+    QWidget* tsCameraProperties;
+    QWidget* tsTimeLapseAdvanced;
+    QLabel* lblCameraPropertiesTitel;
+    QToolButton* btnPrevParams;
+    QToolButton* btnNextParams;
+    QStackedWidget* pcCameraProperties;
+    QWidget* tsGeneral;
+    QWidget* tsAdditional;
+    QWidget* tsTimelapse;
+
+    QComboBox* cbxProgramMode;
+    QComboBox* cbxArtFilter;
+    QComboBox* cbxMovieProgramMode;
+    QComboBox* cbxAperture;
+    QComboBox* cbxShutterSpeed;
+    QComboBox* cbxExposureCompensation;
+    QComboBox* cbxISOSensitivity;
+    QComboBox* cbxWhiteBalance;
+    QComboBox* cbxDriveMode;
+    QComboBox* cbxSelfTimer;
+    QComboBox* cbxDigitalConverter;
+    QComboBox* cbxLowVibTime;
+    QComboBox* cbxBulbTimeLimit;
+    QComboBox* cbxNoiseReduction;
+    QComboBox* cbxColorTone;
+    QComboBox* cbxMovieQuality;
+    TColorPhasePicker* cpiColorPhase;
+    QToolButton* btnApertureDown;
+    QToolButton* btnApertureUp;
+    QToolButton* btnShutterSpeedDown;
+    QToolButton* btnShutterSpeedUp;
+    QToolButton* btnExposureCompensationDown;
+    QToolButton* btnExposureCompensationUp;
+    QToolButton* btnISOSensitivityDown;
+    QToolButton* btnISOSensitivityUp;
+    QWidget* fraTimeLapse;
+    QCheckBox* swTimeLapse;
+    QLabel* lblTimeLapse;
+
+    QWidget* pnlShutter;
+    QToolButton* btnTake;
+    QToolButton* btnTakeMovie;
+    QToolButton* btnTouchMode;
+    QToolButton* btnLastPreview;
+    QToolButton* btnAutoPreview;
+    QToolButton* btnDownloadLastTake;
+    QToolButton* btnAutoDownload;
+    QToolButton* btnZoomOut;
+    QToolButton* btnZoomIn;
+    QLabel* lblZoomOut;
+    QLabel* lblZoomIn;
+    QLabel* lblZoom;
+    QLabel* lblTimelapseStatus;
+    QLabel* lblLastTakeInfo;
+    QWidget* pnlLRTLPreviewImage;
+    QToolButton* btnLRTLPreviewImage;
+
+    QTimer* tmrSelfTimer;
+    QTimer* tmrLiveMode;
+    QTimer* tmrLiveBulbOrSequentialCheck;
+    QTimer* tmrTimeLapse;
+    QTimer* tmrMovie;
+    QTimer* tmrRecordButton;
+    QTimer* tmrBackgroundDownload;
+
+private:
+    QWidget* createPropertyArea();
+    QWidget* createGeneralPage();
+    QWidget* createAdditionalPage();
+    QWidget* createTimeLapsePage();
+    QWidget* createShutterArea();
+    QComboBox* addChoice(const char* name, const char* labelName, const QString& label);
+    QToolButton* stepButton(const char* name, const QString& caption, QWidget* parent);
+    void connectChoices();
+
+    bool isConnected() const;
+    bool isRemoteRecordMode() const;
+    // Connected, not filling the choices and the live view not selecting in them.
+    bool mayChange() const;
+    bool isDebugMode() const;
+    void trace(const QString& operation, const QString& what) const;
+    void beginCommunication(const QString& operation);
+    void endCommunication(const QString& operation);
+    void changeFreeRegions(const QString& operation, const QList<QRect>& rects);
+    TCameraParam* param(const QString& name) const;
+    // The choice's change handler body: begin, send, end.
+    void sendChoice(const char* handler, const QString& property, QComboBox* choice);
+    void moveSelection(QComboBox* choice, int index, void (TfraRemoteControl::*handler)());
+    void showPropertyError(const QString& property, const QString& value);
+    void clearPropertyError();
+    // After a refused change: the camera's values again.
+    void rereadCamera();
+
+    void deriveLongExposureModes();
+    void deriveSequentialMode();
+    void updateSelfTimerChoice();
+    void updateMovieMode();
+    void updatePageButtons();
+    void updateTakeGlyph();
+    void updateTouchGlyph();
+    void updateAutoButtons();
+    QString selectedCameraValue(const QString& property, QComboBox* choice) const;
+
+    TSetup* m_setup = nullptr;
+    bool m_updating = false;
+    bool m_liveBulbMode = false;
+    bool m_liveTimeMode = false;
+    bool m_sequentialMode = false;
+    bool m_longExposureRunning = false;
+    bool m_buttonHeld = false;
+    bool m_selfTimerRunning = false;
+    int m_selfTimerSeconds = 0;
+    int m_timeLapseShotsRemaining = 0;
+    bool m_timeLapseAllowed = false;
+    int m_appliedLowerLimit = 0;
+    int m_appliedUpperLimit = 2147483647;
+    int m_lastApertureIndex = -1;
+    int m_touchState = 0;
+    int m_takeState = 0;
+    int m_movieState = 0;
+    bool m_autoPreview = false;
+    bool m_autoDownload = false;
+    QDateTime m_movieStart;
+    QDateTime m_liveTimeStart;
+    QString m_propertyError;
+    QSize m_pageMargin;
+    QSize m_parentMargin;
 };
