@@ -79,7 +79,8 @@ int TfraRemoteControl::TakeState() const
 
 void TfraRemoteControl::syncShootingModes()
 {
-    m_shooting->SetModes(m_liveTimeMode, m_liveBulbMode, m_sequentialMode, cbxSelfTimer->isVisibleTo(this));
+    // Not hidden stands for a timer drive mode, also while another property page is in front.
+    m_shooting->SetModes(m_liveTimeMode, m_liveBulbMode, m_sequentialMode, !cbxSelfTimer->isHidden());
 }
 
 void TfraRemoteControl::syncShootingSettings()
@@ -372,7 +373,7 @@ void TfraRemoteControl::imgLiveViewMouseDown(int x, int y)
                 }
             }
         } else if (m_touchState == 1) {
-            if (cbxSelfTimer->isVisibleTo(this)) {
+            if (!cbxSelfTimer->isHidden()) {
                 if (m_shooting->IsSelfTimerRunning())
                     CancelSelfTimer();
                 else

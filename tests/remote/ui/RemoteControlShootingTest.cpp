@@ -160,6 +160,15 @@ TEST_F(RemoteControlShootingTest, SelfTimerWithAPointCountsDownOnThePictureThenT
     page->imgLiveViewMouseDown(100, 80);
     EXPECT_FALSE(page->Shooting().IsSelfTimerRunning());
     EXPECT_EQ(requestCount(QStringLiteral("com=stoptake")), 1);
+    // So do two clicks of the take button, also with another property page in front.
+    page->btnNextParamsClick();
+    ASSERT_FALSE(page->cbxSelfTimer->isVisible());
+    page->btnTake->click();
+    EXPECT_TRUE(page->Shooting().IsSelfTimerRunning());
+    EXPECT_EQ(requestCount(QStringLiteral("com=takeready")), 3);
+    page->btnTake->click();
+    EXPECT_FALSE(page->Shooting().IsSelfTimerRunning());
+    EXPECT_EQ(requestCount(QStringLiteral("com=stoptake")), 2);
     EXPECT_EQ(requestCount(QStringLiteral("com=starttake")), 1);
     EXPECT_FALSE(page->fraLiveView->lblSelfTimerValue->isVisibleTo(page.get()));
     EXPECT_EQ(open, 0);
