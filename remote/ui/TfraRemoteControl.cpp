@@ -57,6 +57,14 @@ QToolButton* glyphButton(const char* name, const QString& hint, int size, QWidge
     return button;
 }
 
+// Qt's own disabled look hardly differs from the grey glyph: a button that does nothing must show it.
+QIcon switchableGlyph(int index)
+{
+    QIcon icon(RemoteControlLook::SmallGlyph(index, DarkStyle::Text()));
+    icon.addPixmap(RemoteControlLook::SmallGlyph(index, DarkStyle::Dimmed()), QIcon::Disabled);
+    return icon;
+}
+
 } // namespace
 
 TfraRemoteControl::TfraRemoteControl(QWidget* parent)
@@ -341,12 +349,12 @@ QWidget* TfraRemoteControl::createShutterArea()
     btnTouchMode = glyphButton("btnTouchMode", QStringLiteral("Touchfunktion festlegen"), small, pnlShutter);
     btnLastPreview = glyphButton(
         "btnLastPreview", QStringLiteral("Letzte Aufnahme als Vorschau anzeigen"), small, pnlShutter);
-    btnLastPreview->setIcon(QIcon(RemoteControlLook::SmallGlyph(9, DarkStyle::Text())));
+    btnLastPreview->setIcon(switchableGlyph(9));
     btnAutoPreview
         = glyphButton("btnAutoPreview", QStringLiteral("Vorschau automatisch anzeigen"), small, pnlShutter);
     btnDownloadLastTake = glyphButton(
         "btnDownloadLastTake", QStringLiteral("Letzte Aufnahme herunterladen"), small, pnlShutter);
-    btnDownloadLastTake->setIcon(QIcon(RemoteControlLook::SmallGlyph(10, DarkStyle::Text())));
+    btnDownloadLastTake->setIcon(switchableGlyph(10));
     btnAutoDownload = glyphButton(
         "btnAutoDownload", QStringLiteral("Aufnahme automatisch herunterladen"), small, pnlShutter);
     layout->addWidget(btnTouchMode, 0, 1);
@@ -384,6 +392,8 @@ QWidget* TfraRemoteControl::createShutterArea()
     lblLastTakeInfo->setFont(fixed);
     lblLastTakeInfo->setWordWrap(true);
     lblLastTakeInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for a JPEG and a RAW line, so the side area does not jump after a shot.
+    lblLastTakeInfo->setMinimumHeight(2 * QFontMetrics(fixed).lineSpacing());
     layout->addWidget(lblLastTakeInfo, 3, 0, 1, 6);
 
     pnlLRTLPreviewImage = new QWidget(pnlShutter);
@@ -500,17 +510,17 @@ void TfraRemoteControl::changeFreeRegions(const QString& operation, const QList<
 QList<QRect> TfraRemoteControl::FreeRegions() const
 {
     QWidget* main = window();
-    const auto toMain = [main](const QWidget* widget, const QRect& local) {
-        QRect r(widget->mapTo(main, local.topLeft()), local.size());
+    const auto toMain = [main](const QWidget* widget) {
+        QRect r(widget->mapTo(main, QPoint(0, 0)), widget->size());
         // A maximized window's position counts as well, as the overlay covers the screen there.
         if (main->isMaximized())
             r.translate(main->pos());
         return r;
     };
-    QRect take = btnTake->rect().translated(-4, 16);
-    QRect box = sbxLiveView->rect().translated(-8, 14).adjusted(0, 0, -15, 22 - 14);
+    // The overlay lies exactly on the main window's client area: the bounds go unshifted (a framed
+    // window's border offsets do not apply here).
     const QWidget* takeButton = btnTakeMovie->isVisible() ? btnTakeMovie : btnTake;
-    return { toMain(takeButton, take), toMain(sbxLiveView, box) };
+    return { toMain(takeButton), toMain(sbxLiveView), toMain(lblLastTakeInfo) };
 }
 
 TCameraParam* TfraRemoteControl::param(const QString& name) const

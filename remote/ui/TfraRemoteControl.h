@@ -109,8 +109,8 @@ public:
     void OnAfterImage(TfraLiveView* sender);
     void OnResized(TfraLiveView* sender, int width, int height);
 
-    // Main-window rectangles that stay usable while the busy overlay shows: the take button and the
-    // live view scroll box.
+    // Main-window rectangles that stay usable while the busy overlay shows: the take button, the
+    // live view scroll box and the last shot's label beside the button (the live-time clock).
     QList<QRect> FreeRegions() const;
 
     // State for the shooting and for tests.

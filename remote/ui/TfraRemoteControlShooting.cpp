@@ -126,8 +126,9 @@ void TfraRemoteControl::shootingCommunication(int kind)
     }
     QList<QRect> rects;
     const QList<QRect> all = FreeRegions();
+    // The clock of a LIVETIME exposure beside the take button stays readable.
     if (m_shooting->FreeRegions() & TShooting::RegionTakeButton)
-        rects << all.at(0);
+        rects << all.at(0) << all.at(2);
     if (m_shooting->FreeRegions() & TShooting::RegionLiveView)
         rects << all.at(1);
     changeFreeRegions(m_shootingOperation, rects);

@@ -56,9 +56,11 @@ protected:
         page->resize(1100, 700);
         page->show();
         QObject::connect(page.get(), &TfraCameraPage::OnCommunication,
-            [this](QObject*, int kind, int regionIndex, const QList<QRect>&) {
-                if (kind == ceChangeFreeRegion)
+            [this](QObject*, int kind, int regionIndex, const QList<QRect>& rects) {
+                if (kind == ceChangeFreeRegion) {
                     freeRegions = regionIndex + 1;
+                    regionRects = rects.mid(0, freeRegions);
+                }
                 if (kind == ceStart)
                     ++open;
                 else if (kind == ceStop) {
@@ -144,6 +146,7 @@ protected:
     int open = 0;
     // The number of rectangles the last change of free regions named.
     int freeRegions = -1;
+    QList<QRect> regionRects;
 };
 
 } // namespace lvtest

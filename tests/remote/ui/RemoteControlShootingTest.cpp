@@ -81,9 +81,13 @@ TEST_F(RemoteControlShootingTest, LiveTimeTakesTwoClicksWithItsClockAndListsTheS
     EXPECT_EQ(requestCount(QStringLiteral("com=starttake")), 1);
     EXPECT_EQ(server->camera().takeState(), TakeState::Exposing);
     EXPECT_EQ(page->TakeState(), TShooting::ButtonStop);
-    // The main window stays locked but for the take button and the picture.
+    // The main window stays locked but for the take button with its clock and the picture.
     EXPECT_EQ(open, 1);
-    EXPECT_EQ(freeRegions, 2);
+    ASSERT_EQ(freeRegions, 3);
+    // Exactly where the button and its clock are: the overlay lies on the window's client area.
+    EXPECT_EQ(regionRects.at(0), QRect(page->btnTake->mapTo(page.get(), QPoint()), page->btnTake->size()));
+    EXPECT_EQ(regionRects.at(1),
+        QRect(page->lblLastTakeInfo->mapTo(page.get(), QPoint()), page->lblLastTakeInfo->size()));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             return QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d$"))
@@ -146,7 +150,7 @@ TEST_F(RemoteControlShootingTest, SelfTimerWithAPointCountsDownOnThePictureThenT
     EXPECT_EQ(requestCount(QStringLiteral("com=takeready&point=0100x0080")), 1);
     EXPECT_TRUE(page->fraLiveView->lblSelfTimerValue->isVisibleTo(page.get()));
     EXPECT_EQ(open, 1);
-    EXPECT_EQ(freeRegions, 1);
+    EXPECT_EQ(freeRegions, 1) << "the picture only";
     ASSERT_TRUE(QTest::qWaitFor([&] { return open == 0; }, 5000));
     EXPECT_EQ(counted, QStringList({ "10", "9", "8", "7", "6", "5", "4", "3", "2", "1", "0" }));
     EXPECT_EQ(requestCount(QStringLiteral("com=starttake")), 1);
