@@ -389,8 +389,9 @@ TEST_F(MainWindowTest, EnglishFileCoversTheWindowTexts)
     // The same word in both languages.
     const QStringList same = { QStringLiteral("lblZoom.text") };
     for (auto it = german.cbegin(); it != german.cend(); ++it) {
-        if (!same.contains(it.key()))
+        if (!same.contains(it.key())) {
             EXPECT_NE(english.value(it.key()), it.value()) << it.key().toStdString();
+        }
     }
     TLanguageModule::SetInstance(nullptr);
 }

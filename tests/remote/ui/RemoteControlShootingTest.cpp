@@ -303,6 +303,16 @@ TEST_F(RemoteControlShootingTest, FailedShotsAreNamedReReadAndLeaveNothingLocked
     EXPECT_EQ(page->ShootingError(), QString());
     EXPECT_TRUE(page->fraLiveView->lblErrorMsg->isHidden());
 
+    // An automatic download into a folder that is gone says so instead of passing for done.
+    QTemporaryDir gone;
+    const QString missing = gone.path() + QStringLiteral("/removed");
+    setup.SetDownloadDirectory(missing);
+    page->btnAutoDownload->click();
+    page->btnTake->click();
+    EXPECT_TRUE(page->ShootingError().contains(missing)) << page->ShootingError().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    page->btnAutoDownload->click();
+
     // The camera goes off during a LIVETIME exposure: the button leaves its stop mode.
     chooseManualWith("livetime");
     page->btnTake->click();
