@@ -118,6 +118,12 @@ QWidget* TfrmMain::createTopBar()
     return pnlPageControl;
 }
 
+void TfrmMain::SetPreviewWindow(TfrmPreview* window)
+{
+    m_preview = window;
+    fraRemoteControl->SetPreviewWindow(window);
+}
+
 QWidget* TfrmMain::createPages()
 {
     // The one viewer of the run, a window of its own that lives as long as this one.

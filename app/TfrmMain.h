@@ -50,7 +50,8 @@ public:
 
     // The windows created after this one at start-up; any of them may be missing (tests).
     void SetProcessingWindow(TfrmInProcessing* window) { m_busy.SetWindow(window); }
-    void SetPreviewWindow(TfrmPreview* window) { m_preview = window; }
+    // The remote control page shows its last shot in it.
+    void SetPreviewWindow(TfrmPreview* window);
     void SetSettingsWindow(TfrmSettings* window) { m_settings = window; }
     void SetInfoWindow(TfrmInfo* window) { m_info = window; }
     TfrmInProcessing* ProcessingWindow() const { return m_busy.Window(); }

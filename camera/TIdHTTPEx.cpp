@@ -169,6 +169,7 @@ bool TIdHTTPEx::startRequest(
     m_received = 0;
     m_expected = -1;
     m_success = false;
+    m_finishDeferred = false;
     m_failure.clear();
     m_failureKind = TCameraFailure::None;
     m_lastError.clear();
@@ -285,6 +286,10 @@ void TIdHTTPEx::readAvailable(QNetworkReply* reply)
         reply->readAll();
         return;
     }
+    if (m_reading)
+        return; // the outer call reads on
+    const QPointer<TIdHTTPEx> self(this);
+    m_reading = true;
     while (reply->bytesAvailable() > 0) {
         const QByteArray chunk = reply->read(kChunkSize);
         if (chunk.isEmpty())
@@ -292,14 +297,28 @@ void TIdHTTPEx::readAvailable(QNetworkReply* reply)
         if (MaxBodySize >= 0 && m_received + chunk.size() > MaxBodySize) {
             failRunning(TCameraFailure::Unreadable,
                 QStringLiteral("the answer exceeds the limit of %1 bytes").arg(MaxBodySize));
+            break;
+        }
+        const qint64 written = m_stream->write(chunk);
+        if (!self)
+            return;
+        if (reply != m_reply) {
+            // Given up or freed by the caller while the write ran events.
+            m_reading = false;
+            readAvailable(reply);
             return;
         }
-        if (m_stream->write(chunk) != chunk.size()) {
+        if (written != chunk.size()) {
             failRunning(TCameraFailure::LocalWrite,
                 QStringLiteral("cannot store the answer: ") + m_stream->errorString());
-            return;
+            break;
         }
         m_received += chunk.size();
+    }
+    m_reading = false;
+    if (m_finishDeferred) {
+        m_finishDeferred = false;
+        onFinished(reply);
     }
 }
 
@@ -307,6 +326,11 @@ void TIdHTTPEx::onFinished(QNetworkReply* reply)
 {
     if (reply != m_reply) {
         reply->deleteLater();
+        return;
+    }
+    if (m_reading) {
+        // Ends once the chunk on its way is in the stream.
+        m_finishDeferred = true;
         return;
     }
     if (m_failure.isEmpty())

@@ -92,4 +92,8 @@ private:
     int m_responseCode = -1;
     bool m_async = false; // OnDone reports the end
     bool m_success = false;
+    // A write into the stream may run events (a progress display): the readyRead and the finish
+    // they bring wait for the chunk on its way, so the body keeps its order and its count.
+    bool m_reading = false;
+    bool m_finishDeferred = false;
 };

@@ -30,6 +30,7 @@ constexpr TNamedText kShootingTexts[] = {
     { "_rsCameraRefused", "die Kamera hat den Befehl abgelehnt" },
     { "_rsCameraAnswered", "Antwort der Kamera: %s" },
     { "_rsNoCamera", "keine Verbindung zur Kamera" },
+    { "_rsDownloadFolderMissing", "Der Zielordner %s existiert nicht" },
 };
 
 // Elapsed time as "nn:ss" or "hh:nn:ss"; the leading field counts on past its two digits.
@@ -906,8 +907,13 @@ bool TShooting::LoadLastTake(const QString& folderText)
     QString folder = folderText.trimmed();
     if (folder.isEmpty() && ChooseFolder)
         folder = ChooseFolder().trimmed();
-    if (folder.isEmpty() || !QFileInfo(folder).isDir() || !m_camera)
+    if (folder.isEmpty() || !m_camera)
         return false;
+    // An automatic download into a folder that went away must not pass for done.
+    if (!QFileInfo(folder).isDir()) {
+        fail(rs("_rsDownloadFolderMissing", { folder }));
+        return false;
+    }
     const std::shared_ptr<bool> alive = m_alive;
     begin();
     freeRegions(RegionNone);

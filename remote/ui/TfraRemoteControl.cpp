@@ -7,13 +7,13 @@
 #include "import/ui/PhotoImportLook.h"
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/RemoteControlRules.h"
+#include "remote/TShooting.h"
 #include "remote/ui/RemoteControlLook.h"
 #include "remote/ui/TColorPhasePicker.h"
 #include "session/TCamera.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -55,6 +55,14 @@ QToolButton* glyphButton(const char* name, const QString& hint, int size, QWidge
     button->setFixedSize(size + 6, size + 6);
     button->setIconSize(QSize(size, size));
     return button;
+}
+
+// Qt's own disabled look hardly differs from the grey glyph: a button that does nothing must show it.
+QIcon switchableGlyph(int index)
+{
+    QIcon icon(RemoteControlLook::SmallGlyph(index, DarkStyle::Text()));
+    icon.addPixmap(RemoteControlLook::SmallGlyph(index, DarkStyle::Dimmed()), QIcon::Disabled);
+    return icon;
 }
 
 } // namespace
@@ -100,11 +108,7 @@ TfraRemoteControl::TfraRemoteControl(QWidget* parent)
     const int frame = 2 * sbxLiveView->frameWidth();
     m_pageMargin = QSize(2 * kMargin + kSpacing + kSideWidth + frame, 2 * kMargin + frame);
 
-    tmrSelfTimer = new QTimer(this);
-    tmrLiveMode = new QTimer(this);
-    tmrLiveBulbOrSequentialCheck = new QTimer(this);
     tmrTimeLapse = new QTimer(this);
-    tmrMovie = new QTimer(this);
     tmrRecordButton = new QTimer(this);
     tmrBackgroundDownload = new QTimer(this);
 
@@ -122,7 +126,9 @@ TfraRemoteControl::TfraRemoteControl(QWidget* parent)
             if (button == Qt::LeftButton)
                 imgLiveViewMouseUp(at.x(), at.y());
         });
+    m_shooting = new TShooting(this);
     connectChoices();
+    connectShooting();
 
     pnlLRTLPreviewImage->hide();
     cpiColorPhase->hide();
@@ -343,12 +349,12 @@ QWidget* TfraRemoteControl::createShutterArea()
     btnTouchMode = glyphButton("btnTouchMode", QStringLiteral("Touchfunktion festlegen"), small, pnlShutter);
     btnLastPreview = glyphButton(
         "btnLastPreview", QStringLiteral("Letzte Aufnahme als Vorschau anzeigen"), small, pnlShutter);
-    btnLastPreview->setIcon(QIcon(RemoteControlLook::SmallGlyph(9, DarkStyle::Text())));
+    btnLastPreview->setIcon(switchableGlyph(9));
     btnAutoPreview
         = glyphButton("btnAutoPreview", QStringLiteral("Vorschau automatisch anzeigen"), small, pnlShutter);
     btnDownloadLastTake = glyphButton(
         "btnDownloadLastTake", QStringLiteral("Letzte Aufnahme herunterladen"), small, pnlShutter);
-    btnDownloadLastTake->setIcon(QIcon(RemoteControlLook::SmallGlyph(10, DarkStyle::Text())));
+    btnDownloadLastTake->setIcon(switchableGlyph(10));
     btnAutoDownload = glyphButton(
         "btnAutoDownload", QStringLiteral("Aufnahme automatisch herunterladen"), small, pnlShutter);
     layout->addWidget(btnTouchMode, 0, 1);
@@ -386,6 +392,8 @@ QWidget* TfraRemoteControl::createShutterArea()
     lblLastTakeInfo->setFont(fixed);
     lblLastTakeInfo->setWordWrap(true);
     lblLastTakeInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for a JPEG and a RAW line, so the side area does not jump after a shot.
+    lblLastTakeInfo->setMinimumHeight(2 * QFontMetrics(fixed).lineSpacing());
     layout->addWidget(lblLastTakeInfo, 3, 0, 1, 6);
 
     pnlLRTLPreviewImage = new QWidget(pnlShutter);
@@ -445,7 +453,7 @@ void TfraRemoteControl::connectChoices()
     connect(btnTake, &QToolButton::pressed, this, [this] { btnTakeMouseDown(); });
     connect(btnTake, &QToolButton::released, this, [this] { btnTakeMouseUp(); });
     connect(btnTake, &QToolButton::clicked, this, [this] { btnTakeClick(); });
-    connect(btnTakeMovie, &QToolButton::clicked, this, [this] { TakeMovie(); });
+    connect(btnTakeMovie, &QToolButton::clicked, this, [this] { btnTakeMovieMouseUp(); });
     connect(btnLastPreview, &QToolButton::clicked, this, [this] { btnLastPreviewClick(); });
     connect(btnDownloadLastTake, &QToolButton::clicked, this, [this] { btnDownloadLastTakeClick(); });
     connect(swTimeLapse, &QCheckBox::toggled, this, [this](bool on) { lblTimelapseStatus->setVisible(on); });
@@ -502,17 +510,17 @@ void TfraRemoteControl::changeFreeRegions(const QString& operation, const QList<
 QList<QRect> TfraRemoteControl::FreeRegions() const
 {
     QWidget* main = window();
-    const auto toMain = [main](const QWidget* widget, const QRect& local) {
-        QRect r(widget->mapTo(main, local.topLeft()), local.size());
+    const auto toMain = [main](const QWidget* widget) {
+        QRect r(widget->mapTo(main, QPoint(0, 0)), widget->size());
         // A maximized window's position counts as well, as the overlay covers the screen there.
         if (main->isMaximized())
             r.translate(main->pos());
         return r;
     };
-    QRect take = btnTake->rect().translated(-4, 16);
-    QRect box = sbxLiveView->rect().translated(-8, 14).adjusted(0, 0, -15, 22 - 14);
+    // The overlay lies exactly on the main window's client area: the bounds go unshifted (a framed
+    // window's border offsets do not apply here).
     const QWidget* takeButton = btnTakeMovie->isVisible() ? btnTakeMovie : btnTake;
-    return { toMain(takeButton, take), toMain(sbxLiveView, box) };
+    return { toMain(takeButton), toMain(sbxLiveView), toMain(lblLastTakeInfo) };
 }
 
 TCameraParam* TfraRemoteControl::param(const QString& name) const
@@ -544,12 +552,10 @@ void TfraRemoteControl::SetCamera(TCamera* camera)
     TfraCameraPage::SetCamera(camera);
     pcCameraProperties->setCurrentWidget(tsGeneral);
     updatePageButtons();
+    // Forgets the last shot and every running state of a previous camera.
+    m_shooting->SetCamera(camera);
     deriveLongExposureModes();
     deriveSequentialMode();
-    m_longExposureRunning = false;
-    m_buttonHeld = false;
-    m_selfTimerRunning = false;
-    m_selfTimerSeconds = 0;
     m_timeLapseShotsRemaining = 0;
     pnlLRTLPreviewImage->hide();
     updateMovieMode();
@@ -585,11 +591,9 @@ void TfraRemoteControl::GoStart()
         SetValue();
         deriveLongExposureModes();
         deriveSequentialMode();
-        m_longExposureRunning = false;
-        m_buttonHeld = false;
+        syncShootingSettings();
         m_timeLapseShotsRemaining = 0;
         pnlLRTLPreviewImage->hide();
-        m_movieState = 0;
         updateMovieMode();
         UpdateRecordingMarks();
         if (IsMovieMode()) {
@@ -607,8 +611,14 @@ void TfraRemoteControl::GoStart()
 
 void TfraRemoteControl::GoStop()
 {
-    for (QTimer* timer : { tmrSelfTimer, tmrBackgroundDownload, tmrLiveMode, tmrMovie, tmrRecordButton })
+    for (QTimer* timer : { tmrBackgroundDownload, tmrRecordButton })
         timer->stop();
+    // An exposure, sequence or recording left running would have nobody to end it.
+    const QPointer<TfraRemoteControl> self(this);
+    m_shooting->Leave();
+    if (!self)
+        return;
+    m_movieState = 0;
     fraLiveView->Finish();
     fraLiveView->StopLiveView();
 }
@@ -698,6 +708,9 @@ void TfraRemoteControl::ActivateControls()
     enable(cbxDriveMode, "drivemode", TModeChoice::DriveMode);
     enable(cbxColorTone, "colortone", TModeChoice::ColorTone);
     enable(cbxMovieQuality, "qualitymovie", TModeChoice::MovieQuality);
+    // The quality of a running recording cannot change.
+    if (m_shooting->IsMovieRecording())
+        cbxMovieQuality->setEnabled(false);
     enable(cbxNoiseReduction, "noisereduction", TModeChoice::NoiseReduction);
     enable(cbxBulbTimeLimit, "bulbtimelimit", TModeChoice::BulbTimeLimit);
     enable(cbxLowVibTime, "lowvibtime", TModeChoice::LowVibTime);
@@ -746,20 +759,19 @@ void TfraRemoteControl::deriveLongExposureModes()
     m_liveBulbMode = cbxShutterSpeed->currentIndex() >= 0 && speed == rs("_rsLiveBulb").toUpper();
     m_liveTimeMode = cbxShutterSpeed->currentIndex() >= 0 && speed == rs("_rsLiveTime").toUpper();
     fraLiveView->SetLongExposureMode(m_liveTimeMode, m_liveBulbMode);
+    syncShootingModes();
 }
 
 void TfraRemoteControl::deriveSequentialMode()
 {
     m_sequentialMode = IsSequentialDriveMode(selectedCameraValue(QStringLiteral("drivemode"), cbxDriveMode));
+    syncShootingModes();
 }
 
 void TfraRemoteControl::updateSelfTimerChoice()
 {
-    const bool timer = IsTimerDriveMode(cbxDriveMode->currentText());
-    cbxSelfTimer->setVisible(timer);
-    if (m_takeState != 2)
-        m_takeState = timer ? 1 : 0;
-    updateTakeGlyph();
+    cbxSelfTimer->setVisible(IsTimerDriveMode(cbxDriveMode->currentText()));
+    syncShootingModes();
 }
 
 void TfraRemoteControl::updateMovieMode()
@@ -783,7 +795,7 @@ void TfraRemoteControl::updatePageButtons()
 
 void TfraRemoteControl::updateTakeGlyph()
 {
-    btnTake->setIcon(QIcon(RemoteControlLook::LargeGlyph(m_takeState, DarkStyle::Text())));
+    btnTake->setIcon(QIcon(RemoteControlLook::LargeGlyph(TakeState(), DarkStyle::Text())));
 }
 
 void TfraRemoteControl::updateTouchGlyph()
@@ -1195,49 +1207,6 @@ void TfraRemoteControl::btnTouchModeClick()
     endCommunication(QStringLiteral("btnTouchModeClick"));
 }
 
-void TfraRemoteControl::imgLiveViewMouseDown(int x, int y)
-{
-    if (m_takeState == 2)
-        return;
-    const QPointer<TfraRemoteControl> self(this);
-    beginCommunication(QStringLiteral("imgLiveViewMouseDown"));
-    if (isConnected()) {
-        if (m_touchState == 0 || m_touchState == 2) {
-            TAssignAFFrameAction& assign = Camera()->Remote.AssignAFFrame;
-            if (assign.Enabled) {
-                if (isDebugMode())
-                    TLogger::LogTrace(
-                        QStringLiteral("TfraRemoteControl.imgLiveViewMouseDown: Fokuspunkt setzen"));
-                const bool ok = assign.Assign(x, y);
-                if (!self)
-                    return;
-                if (ok && m_touchState != 2) {
-                    m_touchState = 2;
-                    updateTouchGlyph();
-                }
-            }
-        } else if (m_touchState == 1) {
-            if (isDebugMode())
-                TLogger::LogTrace(QStringLiteral("TfraRemoteControl.imgLiveViewMouseDown: Auslösen"));
-            // A timer drive mode lets the camera count down itself until the self-timer comes with
-            // the shooting object.
-            if (m_liveBulbMode || m_sequentialMode)
-                StartLiveBulbOrSequential(x, y);
-            else
-                TakePhoto(x, y);
-            if (!self)
-                return;
-        }
-    }
-    endCommunication(QStringLiteral("imgLiveViewMouseDown"));
-}
-
-void TfraRemoteControl::imgLiveViewMouseUp(int, int)
-{
-    if (m_liveBulbMode || m_sequentialMode)
-        StopLiveBulbOrSequential();
-}
-
 void TfraRemoteControl::btnZoomPress(quint8 move)
 {
     if (!mayChange() || !Camera()->Remote.CtrlZoom.Enabled)
@@ -1285,115 +1254,6 @@ void TfraRemoteControl::btnAutoDownloadClick()
         m_setup->AutoDownload = m_autoDownload;
         m_setup->Save();
     }
-}
-
-// ---- shooting ---------------------------------------------------------------------------------
-
-void TfraRemoteControl::btnTakeMouseDown()
-{
-    m_buttonHeld = true;
-    if (m_liveBulbMode || m_sequentialMode)
-        StartLiveBulbOrSequential(-1, -1);
-}
-
-void TfraRemoteControl::btnTakeMouseUp()
-{
-    if (m_liveBulbMode || m_sequentialMode)
-        StopLiveBulbOrSequential();
-    m_buttonHeld = false;
-}
-
-void TfraRemoteControl::btnTakeClick()
-{
-    if (m_liveBulbMode || m_sequentialMode)
-        return;
-    TakePhoto(-1, -1);
-}
-
-bool TfraRemoteControl::TakePhoto(int x, int y)
-{
-    if (isDebugMode())
-        TLogger::LogTrace(QStringLiteral("TfraRemoteControl.TakePhoto: Routine betreten"));
-    if (m_liveBulbMode || m_sequentialMode)
-        return false;
-    const QPointer<TfraRemoteControl> self(this);
-    beginCommunication(QStringLiteral("TakePhoto"));
-    bool result = false;
-    try {
-        TCamera* camera = Camera();
-        result = camera && camera->Connected && camera->Remote.Take.Enabled;
-        if (result) {
-            if (isDebugMode())
-                TLogger::LogTrace(QStringLiteral("TfraRemoteControl.TakePhoto: Aufnahme starten"));
-            if (m_setup && m_setup->LvAsTake) {
-                fraLiveView->SaveLastImage(m_setup->TempDir + QStringLiteral("LiveView/")
-                    + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmsszzz"))
-                    + QStringLiteral(".jpg"));
-            } else {
-                TTakeAction& take = camera->Remote.Take;
-                const bool sent = x < 0 && y < 0 ? take.Take(0, TTakeAction::StartTake)
-                                                 : take.TakeAt(0, TTakeAction::StartTake, x, y);
-                if (!self)
-                    return false;
-                result = sent && take.IsOK();
-            }
-            if (result && isDebugMode())
-                TLogger::LogTrace(QStringLiteral("TfraRemoteControl.TakePhoto: Aufnahme gestartet"));
-        }
-    } catch (const std::exception& e) {
-        TLogger::LogAlways(
-            QStringLiteral("TfraRemoteControl.TakePhoto (Ex): ") + QString::fromUtf8(e.what()));
-        result = false;
-    }
-    endCommunication(QStringLiteral("TakePhoto"));
-    changeFreeRegions(QStringLiteral("TakePhoto"), {});
-    if (isDebugMode())
-        TLogger::LogTrace(QStringLiteral("TfraRemoteControl.TakePhoto: Routine verlassen"));
-    return result;
-}
-
-bool TfraRemoteControl::StartLiveBulbOrSequential(int, int)
-{
-    // wired to the shooting object next
-    return false;
-}
-
-bool TfraRemoteControl::StopLiveBulbOrSequential()
-{
-    // wired to the shooting object next
-    return false;
-}
-
-bool TfraRemoteControl::TakeMovie()
-{
-    // wired to the shooting object next
-    return false;
-}
-
-void TfraRemoteControl::LoadLastTake(const QString&)
-{
-    // wired to the shooting object next
-}
-
-void TfraRemoteControl::LoadLastTakeAsPreview()
-{
-    // wired to the shooting object next
-}
-
-void TfraRemoteControl::UpdateRecordingMarks()
-{
-    // wired to the shooting object next: the marks follow the last shot's files
-    fraLiveView->SetRecordingFormats(false, false);
-}
-
-void TfraRemoteControl::btnLastPreviewClick()
-{
-    LoadLastTakeAsPreview();
-}
-
-void TfraRemoteControl::btnDownloadLastTakeClick()
-{
-    LoadLastTake(m_setup ? m_setup->DownloadDirectory : QString());
 }
 
 // ---- live view panel events -------------------------------------------------------------------

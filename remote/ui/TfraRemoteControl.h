@@ -2,7 +2,7 @@
 
 #include "base/ui/TfraCameraPage.h"
 
-#include <QDateTime>
+#include <QByteArray>
 #include <QList>
 #include <QRect>
 
@@ -16,7 +16,9 @@ class QToolButton;
 class TCameraParam;
 class TColorPhasePicker;
 class TSetup;
+class TShooting;
 class TfraLiveView;
+class TfrmPreview;
 
 // The page "Fernsteuerung": the live view panel, the camera's shooting properties as choices the
 // user changes, and the shutter area (take, movie, touch function, zoom, last shot). The choices are
@@ -33,6 +35,8 @@ public:
 
     // Debug mode, detailed trace lines, the live view port and the automatic preview and download.
     void SetSetup(TSetup* setup);
+    // The main window's preview window; without one the page makes its own when first needed.
+    void SetPreviewWindow(TfrmPreview* window) { m_previewWindow = window; }
 
     void SetCamera(TCamera* camera) override;
     void GoStart() override;
@@ -46,12 +50,14 @@ public:
     bool SetParamValue(const QString& property, int index);
     void SetColorPhase();
 
-    // Shooting; the state machines of long exposures, self-timer, movie and the last shot come with
-    // the shooting object.
+    // Shooting, forwarded to the shooting object that keeps its state machines; (-1, -1): no point.
     bool TakePhoto(int x, int y);
     bool StartLiveBulbOrSequential(int x, int y);
     bool StopLiveBulbOrSequential();
+    void StartSelfTimer(int x, int y);
+    void CancelSelfTimer();
     bool TakeMovie();
+    // Empty folder: the user chooses one.
     void LoadLastTake(const QString& folder);
     void LoadLastTakeAsPreview();
     void UpdateRecordingMarks();
@@ -91,6 +97,7 @@ public:
     void btnTakeClick();
     void btnTakeMouseDown();
     void btnTakeMouseUp();
+    void btnTakeMovieMouseUp();
     void btnLastPreviewClick();
     void btnDownloadLastTakeClick();
     // x, y in camera live view pixels (the panel maps the click).
@@ -102,8 +109,8 @@ public:
     void OnAfterImage(TfraLiveView* sender);
     void OnResized(TfraLiveView* sender, int width, int height);
 
-    // Main-window rectangles that stay usable while the busy overlay shows: the take button and the
-    // live view scroll box.
+    // Main-window rectangles that stay usable while the busy overlay shows: the take button, the
+    // live view scroll box and the last shot's label beside the button (the live-time clock).
     QList<QRect> FreeRegions() const;
 
     // State for the shooting and for tests.
@@ -114,7 +121,9 @@ public:
     bool IsMovieMode() const;
     bool IsTimeLapseAllowed() const { return m_timeLapseAllowed; }
     int TouchState() const { return m_touchState; }
-    int TakeState() const { return m_takeState; }
+    int TakeState() const;
+    // 0 idle, 3 and 4 recording (the blinking glyph).
+    int MovieState() const { return m_movieState; }
     int LastApertureIndex() const { return m_lastApertureIndex; }
     int AppliedLowerLimit() const { return m_appliedLowerLimit; }
     int AppliedUpperLimit() const { return m_appliedUpperLimit; }
@@ -122,6 +131,11 @@ public:
     bool IsAutoDownload() const { return m_autoDownload; }
     // The last refused change as shown on the page; empty after a change the camera took.
     QString PropertyError() const { return m_propertyError; }
+    // The last shooting failure as shown on the page; empty after a shot that worked.
+    QString ShootingError() const { return m_shootingError; }
+    TShooting& Shooting() const { return *m_shooting; }
+    // The preview window the page shows the last shot in (made on first use without one given).
+    TfrmPreview* PreviewWindow();
 
     QScrollArea* sbxLiveView;
     TfraLiveView* fraLiveView;
@@ -184,9 +198,7 @@ public:
     QWidget* pnlLRTLPreviewImage;
     QToolButton* btnLRTLPreviewImage;
 
-    QTimer* tmrSelfTimer;
-    QTimer* tmrLiveMode;
-    QTimer* tmrLiveBulbOrSequentialCheck;
+    // The self-timer, live-time, long exposure check and movie clocks live in the shooting object.
     QTimer* tmrTimeLapse;
     QTimer* tmrMovie;
     QTimer* tmrRecordButton;
@@ -201,6 +213,7 @@ private:
     QComboBox* addChoice(const char* name, const char* labelName, const QString& label);
     QToolButton* stepButton(const char* name, const QString& caption, QWidget* parent);
     void connectChoices();
+    void connectShooting();
 
     bool isConnected() const;
     bool isRemoteRecordMode() const;
@@ -228,6 +241,18 @@ private:
     void updateTakeGlyph();
     void updateTouchGlyph();
     void updateAutoButtons();
+    // The shooting object follows the page's selections and the settings.
+    void syncShootingModes();
+    void syncShootingSettings();
+    // Runs one shooting operation; afterwards a failure re-reads the camera and a preview shows.
+    template<typename Call> bool shoot(const char* operation, Call call);
+    void shootingCommunication(int kind);
+    void shootingProgress(const QString& title, const QString& detail, bool finished, int percent);
+    void shootingBytes(qint64 received, qint64 expected);
+    void shootingFailed(const QString& text);
+    void showShootingState();
+    void afterShooting();
+    void showPendingPreview();
     QString selectedCameraValue(const QString& property, QComboBox* choice) const;
 
     TSetup* m_setup = nullptr;
@@ -235,23 +260,31 @@ private:
     bool m_liveBulbMode = false;
     bool m_liveTimeMode = false;
     bool m_sequentialMode = false;
-    bool m_longExposureRunning = false;
-    bool m_buttonHeld = false;
-    bool m_selfTimerRunning = false;
-    int m_selfTimerSeconds = 0;
     int m_timeLapseShotsRemaining = 0;
     bool m_timeLapseAllowed = false;
     int m_appliedLowerLimit = 0;
     int m_appliedUpperLimit = 2147483647;
     int m_lastApertureIndex = -1;
     int m_touchState = 0;
-    int m_takeState = 0;
     int m_movieState = 0;
     bool m_autoPreview = false;
     bool m_autoDownload = false;
-    QDateTime m_movieStart;
-    QDateTime m_liveTimeStart;
     QString m_propertyError;
+    TShooting* m_shooting = nullptr;
+    TfrmPreview* m_previewWindow = nullptr;
+    // Nesting of the page's shooting calls; the name of the innermost for the trace lines.
+    int m_shootingDepth = 0;
+    QString m_shootingOperation = QStringLiteral("TakePhoto");
+    QString m_shootingError;
+    bool m_rereadPending = false;
+    bool m_wasRecording = false;
+    QByteArray m_pendingPreview;
+    QString m_pendingCaption;
+    // The running download as the main window's progress line shows it.
+    QString m_progressTitle;
+    QString m_progressFile;
+    int m_progressBase = 0;
+    int m_progressShown = 0;
     QSize m_pageMargin;
     QSize m_parentMargin;
 };

@@ -15,6 +15,7 @@
 #include "import/ui/TfraPhotoImport.h"
 #include "import/ui/TfrmInProcessing.h"
 #include "import/ui/TfrmPreview.h"
+#include "liveview/ui/TfraLiveView.h"
 #include "remote/ui/TfraRemoteControl.h"
 #include "remote/ui/TfraRemoteRelease.h"
 #include "session/TCamera.h"
@@ -23,8 +24,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QHash>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -365,8 +368,31 @@ TEST_F(MainWindowTest, EnglishFileCoversTheWindowTexts)
     EXPECT_EQ(preview.lblClose->text(), QStringLiteral("Close  X"));
     EXPECT_EQ(w.fraRemoteRelease->lblLastTakeInfoCaption->text(), QStringLiteral("Last shot"));
     EXPECT_EQ(w.fraRemoteRelease->btnTake->toolTip(), QStringLiteral("Release the shutter"));
+    // Every caption and hint of the remote control page with a word in it changes with the language.
+    const auto pageTexts = [&w] {
+        QHash<QString, QString> texts;
+        for (const QWidget* child : w.fraRemoteControl->findChildren<QWidget*>()) {
+            if (child->objectName().isEmpty() || w.fraRemoteControl->fraLiveView->isAncestorOf(child))
+                continue;
+            for (const char* property : { "text", "toolTip" }) {
+                const QString text = child->property(property).toString();
+                if (text.contains(QRegularExpression(QStringLiteral("[A-Za-z]{2}"))))
+                    texts.insert(child->objectName() + u'.' + QLatin1String(property), text);
+            }
+        }
+        return texts;
+    };
+    const QHash<QString, QString> english = pageTexts();
     languages.SelectLanguage(TLanguageModule::GermanId);
     EXPECT_EQ(w.btnPhotoImport->text(), QStringLiteral("Fotoimport"));
+    const QHash<QString, QString> german = pageTexts();
+    // The same word in both languages.
+    const QStringList same = { QStringLiteral("lblZoom.text") };
+    for (auto it = german.cbegin(); it != german.cend(); ++it) {
+        if (!same.contains(it.key())) {
+            EXPECT_NE(english.value(it.key()), it.value()) << it.key().toStdString();
+        }
+    }
     TLanguageModule::SetInstance(nullptr);
 }
 

@@ -6,6 +6,7 @@
 #include "common/TestHttpServer.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QRegularExpression>
@@ -339,6 +340,31 @@ TEST_F(TIdHTTPExTest, IncompleteOrOversizedBodiesFail)
     http.MaxBodySize = -1;
     EXPECT_TRUE(http.Get(server.url("/DCIM/100OLYMP/P1.MOV"), &file)) << http.LastError().toStdString();
     EXPECT_EQ(file.size(), movie);
+}
+
+// A stream whose writes let events run, as a progress display on the way does.
+class EventfulBuffer : public QBuffer
+{
+protected:
+    qint64 writeData(const char* data, qint64 length) override
+    {
+        QCoreApplication::processEvents();
+        return QBuffer::writeData(data, length);
+    }
+};
+
+TEST_F(TIdHTTPExTest, AStreamWhoseWritesRunEventsGetsTheWholeBody)
+{
+    TIdHTTPEx http(5000, false);
+    http.MaxBodySize = -1;
+    constexpr qint64 size = 12 * 1024 * 1024;
+    for (int i = 0; i < 3; ++i) {
+        server.respondHuge(size, true);
+        EventfulBuffer stream;
+        stream.open(QIODevice::ReadWrite);
+        EXPECT_TRUE(http.Get(server.url("/DCIM/100OLYMP/P1.ORF"), &stream)) << http.LastError().toStdString();
+        EXPECT_EQ(stream.size(), size);
+    }
 }
 
 TEST_F(TIdHTTPExTest, EventsAreProcessedDuringAWaitedRequest)
