@@ -3,6 +3,7 @@
 #include "base/AppTexts.h"
 #include "base/TNamedTexts.h"
 #include "camera/CameraEndpoints.h"
+#include "camera/ImgListLines.h"
 #include "camera/TLiveViewSampler.h"
 #include "camera/TOIShare.h"
 
@@ -34,44 +35,6 @@ TDoctorResult failed(TDoctorStep step, const char* textName, QVariantList args)
     return { step, false, textName, std::move(args) };
 }
 
-// A FAT-packed date and time as the camera's local time; invalid for nonsense.
-QDateTime fatDateTime(uint date, uint time)
-{
-    const QDate day(int(date >> 9) + 1980, int((date >> 5) & 0x0F), int(date & 0x1F));
-    const QTime clock(int(time >> 11), int((time >> 5) & 0x3F), int(time & 0x1F) * 2);
-    return day.isValid() && clock.isValid() ? QDateTime(day, clock) : QDateTime();
-}
-
-// "dir,name,size,attr,date,time" lines of get_imglist; the name may hold commas, the numbers not.
-struct ListLine
-{
-    QString name;
-    uint attributes = 0;
-    QDateTime stamp;
-};
-
-QList<ListLine> listLines(const QByteArray& body)
-{
-    QList<ListLine> lines;
-    for (const QByteArray& raw : body.split('\n')) {
-        const QList<QByteArray> fields = raw.trimmed().split(',');
-        if (fields.size() < 6)
-            continue;
-        const qsizetype n = fields.size();
-        bool okAttr = false, okDate = false, okTime = false;
-        ListLine line;
-        line.attributes = fields[n - 3].toUInt(&okAttr);
-        const uint date = fields[n - 2].toUInt(&okDate);
-        const uint time = fields[n - 1].toUInt(&okTime);
-        if (!okAttr || !okDate || !okTime)
-            continue;
-        QList<QByteArray> nameParts = fields.mid(1, n - 5);
-        line.name = QString::fromLatin1(nameParts.join(','));
-        line.stamp = fatDateTime(date, time);
-        lines.append(line);
-    }
-    return lines;
-}
 } // namespace
 
 QString TDoctorResult::text() const
@@ -133,9 +96,9 @@ qint64 TConnectionDoctor::clockAheadSecs() const
     if (root.Code != 200)
         return 0;
     QString newestFolder;
-    for (const ListLine& line : listLines(root.Body))
-        if ((line.attributes & 0x10) && line.name > newestFolder)
-            newestFolder = line.name;
+    for (const TImgListLine& line : parseImgListLines(root.Body))
+        if (line.IsFolder() && line.Name > newestFolder)
+            newestFolder = line.Name;
     if (newestFolder.isEmpty() || isAborted())
         return 0;
     const TCameraAnswer folder
@@ -143,9 +106,9 @@ qint64 TConnectionDoctor::clockAheadSecs() const
     if (folder.Code != 200)
         return 0;
     QDateTime newest;
-    for (const ListLine& line : listLines(folder.Body))
-        if (!(line.attributes & 0x10) && line.stamp.isValid() && (!newest.isValid() || line.stamp > newest))
-            newest = line.stamp;
+    for (const TImgListLine& line : parseImgListLines(folder.Body))
+        if (!line.IsFolder() && line.Stamp.isValid() && (!newest.isValid() || line.Stamp > newest))
+            newest = line.Stamp;
     return newest.isValid() ? QDateTime::currentDateTime().secsTo(newest) : 0;
 }
 
