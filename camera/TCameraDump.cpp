@@ -78,6 +78,11 @@ TCameraDump::Result TCameraDump::run() const
                 TOIShare parsed;
                 return parsed.LoadFromBytes(body);
             });
+    if (!list.Completed) {
+        Result nothing;
+        nothing.Failures = run.failures;
+        return nothing;
+    }
     TOIShare commandList;
     commandList.LoadFromBytes(list.Body);
     if (!aborted())

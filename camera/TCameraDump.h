@@ -26,7 +26,9 @@ public:
 
     struct Result
     {
-        QByteArray Archive; // always a complete zip, whatever the camera answered
+        // A complete zip, whatever the camera answered; empty when it did not answer at all (a dump
+        // of nothing helps nobody, and each further request would only wait for its time-out).
+        QByteArray Archive;
         QStringList Failures; // one line each: what and why
     };
 

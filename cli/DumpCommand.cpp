@@ -27,6 +27,11 @@ int DumpCommand::run(CliContext& context, const QStringList& arguments)
     if (terminal)
         std::fprintf(stderr, "\r\033[K");
 
+    if (result.Archive.isEmpty())
+        return context.fail(
+            QStringLiteral("nothing written, the camera at %1 does not answer: %2 (lumivar-cli doctor "
+                           "tells why)")
+                .arg(context.cameraHost(), result.Failures.value(0)));
     QString error;
     if (!TCameraDump::WriteArchive(path, result.Archive, error))
         return context.fail(error);

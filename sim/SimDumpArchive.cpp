@@ -82,7 +82,8 @@ bool SimDumpArchive::read(const QByteArray& archive)
         if (!isSafeName(name))
             return fail(QStringLiteral("the zip holds a path outside its root: %1").arg(name.left(80)));
         if (method != 0 || stored != size)
-            return fail(QStringLiteral("the zip entry %1 is compressed; a dump stores its entries").arg(name));
+            return fail(
+                QStringLiteral("the zip entry %1 is compressed; a dump stores its entries").arg(name));
         if (!fits(archive, local, kLocalSize) || u32(archive, local) != kLocalSignature)
             return fail(QStringLiteral("the zip is cut short"));
         const qsizetype data = local + kLocalSize + u16(archive, local + 26) + u16(archive, local + 28);

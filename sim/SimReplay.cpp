@@ -28,7 +28,8 @@ constexpr auto kPicturePeriod = std::chrono::milliseconds(100);
 
 std::string lower(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(
+        text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     return text;
 }
 
@@ -57,8 +58,8 @@ void addPropertyDescs(const std::string& desclist, std::map<std::string, std::st
 {
     static const QRegularExpression element(QStringLiteral("<desc>.*?</desc>"),
         QRegularExpression::DotMatchesEverythingOption | QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression name(QStringLiteral("<propname>\\s*([^<]*?)\\s*</propname>"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression name(
+        QStringLiteral("<propname>\\s*([^<]*?)\\s*</propname>"), QRegularExpression::CaseInsensitiveOption);
     const QString text = QString::fromStdString(desclist);
     for (auto it = element.globalMatch(text); it.hasNext();) {
         const QString desc = it.next().captured(0);
@@ -119,7 +120,8 @@ struct SimReplay::Stream
                 const quint16 count = quint16(datagrams.size());
                 for (QByteArray d : datagrams) {
                     if (d.size() >= 8) {
-                        const quint16 sequence = quint16(((quint8(d[2]) << 8) | quint8(d[3])) + round * count);
+                        const quint16 sequence
+                            = quint16(((quint8(d[2]) << 8) | quint8(d[3])) + round * count);
                         const quint32 stamp = ((quint32(quint8(d[4])) << 24) | (quint32(quint8(d[5])) << 16)
                                                   | (quint32(quint8(d[6])) << 8) | quint32(quint8(d[7])))
                             + round;
@@ -128,7 +130,8 @@ struct SimReplay::Stream
                         for (int i = 0; i < 4; ++i)
                             d[4 + i] = char(stamp >> (24 - 8 * i));
                     }
-                    ::sendto(fd, d.constData(), size_t(d.size()), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+                    ::sendto(fd, d.constData(), size_t(d.size()), 0, reinterpret_cast<const sockaddr*>(&to),
+                        sizeof to);
                 }
                 std::unique_lock lock(mutex);
                 if (wake.wait_for(lock, kPicturePeriod, [this] { return stopRequested; }))
@@ -170,7 +173,8 @@ bool SimReplay::load(const QByteArray& archive)
         return false;
     }
     QJsonParseError parseError {};
-    const QJsonObject index = QJsonDocument::fromJson(zip.entry(QStringLiteral("index.json")), &parseError).object();
+    const QJsonObject index
+        = QJsonDocument::fromJson(zip.entry(QStringLiteral("index.json")), &parseError).object();
     if (!zip.contains(QStringLiteral("index.json")) || parseError.error != QJsonParseError::NoError
         || index.value(QStringLiteral("format")).toString() != QLatin1String("lumivar-camera-dump")) {
         m_error = "the zip is not a camera-answer dump (no readable index.json)";
@@ -238,11 +242,13 @@ uint16_t SimReplay::start(uint16_t port, const std::string& bindAddress)
     m_http->set_keep_alive_max_count(1);
     m_http->set_read_timeout(5, 0);
     m_http->set_write_timeout(10, 0);
-    m_http->setRequestLogger([this](const httplib::Request& req, const httplib::Response& res, uint64_t sent) {
-        if (m_requestLog)
-            m_requestLog(req.remote_addr + " " + req.method + " " + (req.target.empty() ? req.path : req.target) + " "
-                + std::to_string(res.status) + " " + std::to_string(sent));
-    });
+    m_http->setRequestLogger(
+        [this](const httplib::Request& req, const httplib::Response& res, uint64_t sent) {
+            if (m_requestLog)
+                m_requestLog(req.remote_addr + " " + req.method + " "
+                    + (req.target.empty() ? req.path : req.target) + " " + std::to_string(res.status) + " "
+                    + std::to_string(sent));
+        });
     m_http->Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
         std::multimap<std::string, std::string> params(req.params.begin(), req.params.end());
         const std::string path = lower(req.path);

@@ -75,7 +75,8 @@ int main(int argc, char* argv[])
         const QString path = parser.value(replay);
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "lumivar-camsim: cannot read %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+            std::fprintf(stderr, "lumivar-camsim: cannot read %s: %s\n", qPrintable(path),
+                qPrintable(file.errorString()));
             return 2;
         }
         camsim::SimReplay camera;
@@ -84,7 +85,8 @@ int main(int argc, char* argv[])
             return 2;
         }
         camera.setRequestLog(requestLog);
-        const uint16_t bound = camera.start(uint16_t(parser.value(port).toUInt()), parser.value(bind).toStdString());
+        const uint16_t bound
+            = camera.start(uint16_t(parser.value(port).toUInt()), parser.value(bind).toStdString());
         if (bound == 0) {
             std::fprintf(stderr, "lumivar-camsim: %s\n", camera.errorText().c_str());
             return 1;
