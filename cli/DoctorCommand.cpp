@@ -33,7 +33,10 @@ int DoctorCommand::run(CliContext& context, const QStringList& arguments)
     languages.SelectLanguage(kEnglishId);
 
     TConnectionDoctor doctor(context.cameraLink());
-    doctor.setLiveViewPort(context.setup().LiveViewPort);
+    // The live view port the program uses, from the stored settings.
+    TSetup stored;
+    stored.Load();
+    doctor.setLiveViewPort(stored.LiveViewPort);
     const QList<TDoctorResult> steps = doctor.run();
     const bool ok = !steps.isEmpty() && steps.last().Ok;
     if (json) {

@@ -16,7 +16,10 @@ int DumpCommand::run(CliContext& context, const QStringList& arguments)
         return context.usage(QStringLiteral("dump needs --out FILE.zip"));
     const QString path = arguments[1];
 
-    TCameraDump dump(context.cameraLink(), context.setup().LiveViewPort);
+    // The live view port the program uses, from the stored settings.
+    TSetup stored;
+    stored.Load();
+    TCameraDump dump(context.cameraLink(), stored.LiveViewPort);
     const bool terminal = isatty(fileno(stderr)) != 0;
     if (terminal)
         dump.setProgress([](const QString& what, int percent) {
