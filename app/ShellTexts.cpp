@@ -17,6 +17,14 @@ constexpr TNamedText kShellTexts[] = {
     { "_rsSaveLogTitle", "Log-Datei speichern" },
     { "_rsSaveLogFilter", "Log-Dateien (*.log)" },
     { "_rsSaveLogFailed", "Die Log-Datei %s konnte nicht geschrieben werden." },
+    { "_rsDumpTitle", "Kamera-Antworten speichern" },
+    { "_rsDumpFilter", "Zip-Archive (*.zip)" },
+    { "_rsDumpRunning", "Kamera-Antworten werden gelesen..." },
+    { "_rsDumpWritten", "Kamera-Antworten gespeichert: %s" },
+    { "_rsDumpIncomplete",
+        "Die Kamera-Antworten wurden in %s gespeichert, aber nicht alle kamen richtig: %s" },
+    { "_rsDumpNoAnswer", "Die Kamera antwortet nicht, es wurde nichts gespeichert: %s" },
+    { "_rsDumpWriteFailed", "Die Datei %s konnte nicht geschrieben werden." },
     { "_rsTermsOfUse",
         "<p><b>Nutzungsbedingungen:</b></p><p>Lumivar darf kostenlos genutzt und kostenlos weitergegeben "
         "werden, jedoch nur vollständig. Die Nutzung im gewerblichen Umfeld ist erlaubt, die gewerbliche "

@@ -6,6 +6,7 @@
 #include "base/TMessageObserver.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
+#include "camera/TCameraDump.h"
 #include "camera/TIdHTTPEx.h"
 #include "exif/ui/TfrmViewer.h"
 
@@ -121,6 +122,9 @@ TfraDebug::TfraDebug(TSetup* setup, QWidget* parent)
     btnViewer = button("btnViewer", QStringLiteral("Viewer"), this);
     btnViewer->setEnabled(false); // once there is a viewer window
     btnSave = button("btnSave", QStringLiteral("Speichern"), this);
+    btnDump = button("btnDump", QStringLiteral("Kamera-Dump"), this);
+    btnDump->setToolTip(
+        QStringLiteral("Speichert die Antworten der Kamera für einen Fehlerbericht in einem Zip"));
     tmrAutoLog = new QTimer(this);
     tmrAutoLog->setObjectName(QStringLiteral("tmrAutoLog"));
 
@@ -134,6 +138,7 @@ TfraDebug::TfraDebug(TSetup* setup, QWidget* parent)
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(btnViewer);
     bottom->addStretch();
+    bottom->addWidget(btnDump);
     bottom->addWidget(btnSave);
     grid->addLayout(bottom, 3, 0, 1, 3);
     grid->setColumnStretch(0, 1);
@@ -144,6 +149,7 @@ TfraDebug::TfraDebug(TSetup* setup, QWidget* parent)
     connect(btnPost, &QPushButton::clicked, this, &TfraDebug::btnPostClick);
     connect(btnSave, &QPushButton::clicked, this, &TfraDebug::btnSaveClick);
     connect(btnViewer, &QPushButton::clicked, this, &TfraDebug::btnViewerClick);
+    connect(btnDump, &QPushButton::clicked, this, &TfraDebug::btnDumpClick);
     connect(tmrAutoLog, &QTimer::timeout, this, &TfraDebug::tmrAutoLogTimer);
 
     fillPresets();
@@ -233,6 +239,46 @@ void TfraDebug::btnSaveClick()
     // user asked for the file, so say so.
     if (!SaveLog(fileName) && ShowError)
         ShowError(this, rs("_rsSaveLogFailed", { QDir::toNativeSeparators(fileName) }));
+}
+
+void TfraDebug::btnDumpClick()
+{
+    if (m_requestRunning || !m_setup)
+        return;
+    QString fileName = ChooseSaveFile(this, rs("_rsDumpTitle"), rs("_rsDumpFilter"));
+    if (fileName.isEmpty())
+        return;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".zip");
+    m_requestRunning = true;
+    lblResponseCode->setText(rs("_rsDumpRunning"));
+    communicationStarted();
+    TCameraLink link = TCameraLink::ToHost(m_setup->GetCameraHost());
+    if (Transport)
+        link.Transport = Transport;
+    TCameraDump dump(link, m_setup->LiveViewPort);
+    dump.setProgress([this](const QString& what, int percent) {
+        emit OnProgress(rs("_rsDumpRunning"), what, false, percent);
+    });
+    const TCameraDump::Result result = dump.run();
+    communicationStopped();
+    emit OnProgress(rs("_rsDumpRunning"), QString(), true, 100);
+    m_requestRunning = false;
+
+    const QString shown = QDir::toNativeSeparators(fileName);
+    QString error;
+    if (result.Archive.isEmpty())
+        error = rs("_rsDumpNoAnswer", { result.Failures.value(0) });
+    else if (!TCameraDump::WriteArchive(fileName, result.Archive, error))
+        error = rs("_rsDumpWriteFailed", { shown });
+    else if (!result.Failures.isEmpty())
+        error = rs("_rsDumpIncomplete", { shown, result.Failures.join(QStringLiteral("; ")) });
+    lblResponseCode->setText(error.isEmpty() ? rs("_rsDumpWritten", { shown }) : error);
+    if (!error.isEmpty()) {
+        addLogLine(error);
+        if (ShowError)
+            ShowError(this, error);
+    }
 }
 
 void TfraDebug::tmrAutoLogTimer()

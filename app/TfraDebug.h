@@ -19,7 +19,8 @@ class TMessageObserver;
 class TSetup;
 
 // The debug page: every log line as it is written, hand-made GET and POST requests to the camera,
-// and the log saved to a file on request and, in debug mode, every five seconds.
+// the log saved to a file on request and, in debug mode, every five seconds, and the camera's
+// answers saved for a bug report.
 class TfrmViewer;
 
 class TfraDebug : public TfraCameraPage
@@ -60,6 +61,8 @@ public:
     void btnPostClick();
     void btnSaveClick();
     void btnViewerClick();
+    // Saves the camera's answers (the same dump as lumivar-cli dump) to a chosen file.
+    void btnDumpClick();
     void tmrAutoLogTimer();
 
 protected:
@@ -88,5 +91,6 @@ private:
     QPlainTextEdit* memLog = nullptr;
     QPushButton* btnViewer = nullptr;
     QPushButton* btnSave = nullptr;
+    QPushButton* btnDump = nullptr;
     QTimer* tmrAutoLog = nullptr;
 };

@@ -41,6 +41,12 @@ TfraStartPage::TfraStartPage(QWidget* parent)
     imgRadio = makeImage(QStringLiteral("imgRadio"), QStringLiteral("radio.png"), this);
     imgCamera = makeImage(QStringLiteral("imgCamera"), QStringLiteral("camera.png"), this);
     imgNotebook = makeImage(QStringLiteral("imgNotebook"), QStringLiteral("notebook.png"), this);
+    lblAdvice = new QLabel(this);
+    lblAdvice->setObjectName(QStringLiteral("lblAdvice"));
+    lblAdvice->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblAdvice->setWordWrap(true);
+    lblAdvice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblAdvice->hide();
     tmrImageRadio.setInterval(0);
     connect(&tmrImageRadio, &QTimer::timeout, this, [this] { imgRadio->setVisible(!imgRadio->isVisible()); });
 }
@@ -49,10 +55,32 @@ void TfraStartPage::ShowConnected(bool connected)
 {
     imgRadio->setVisible(!connected);
     imgConnection->setVisible(connected);
-    if (connected)
+    if (connected) {
         tmrImageRadio.stop();
-    else
+        ShowAdvice({});
+    } else
         tmrImageRadio.start(1000);
+}
+
+void TfraStartPage::ShowAdvice(const QString& advice)
+{
+    lblAdvice->setText(advice);
+    lblAdvice->setVisible(!advice.isEmpty());
+    layoutAdvice();
+}
+
+// As high as the wrapped sentence needs in the page's font, so nothing is cut at any scale.
+void TfraStartPage::layoutAdvice()
+{
+    const int width = qMax(this->width() - 2 * kMargin, 1);
+    const int height = lblAdvice->fontMetrics()
+                           .boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap | Qt::AlignHCenter,
+                               lblAdvice->text())
+                           .height()
+        + 4;
+    const int top = qMin(m_devicesBottom + kMargin / 2, qMax(this->height() - height - kMargin / 2, 0));
+    lblAdvice->setGeometry(kMargin, top, width, height);
+    lblAdvice->raise();
 }
 
 void TfraStartPage::resizeEvent(QResizeEvent* event)
@@ -84,4 +112,6 @@ void TfraStartPage::layoutPictures()
     // The devices lie over the ends of the link.
     imgCamera->raise();
     imgNotebook->raise();
+    m_devicesBottom = top + deviceHeight;
+    layoutAdvice();
 }

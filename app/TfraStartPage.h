@@ -6,7 +6,8 @@
 class QLabel;
 
 // The start page: camera and notebook with the link between them while the camera is connected,
-// a blinking radio between them while the program waits for it. The pictures follow the page's size.
+// a blinking radio between them while the program waits for it, and below them why it waits. The pictures
+// follow the page's size.
 class TfraStartPage : public QWidget
 {
     Q_OBJECT
@@ -16,6 +17,8 @@ public:
 
     // Connected: the link shows. Otherwise the radio blinks every second.
     void ShowConnected(bool connected);
+    // The sentence under the pictures that says why the camera is not connected; empty hides it.
+    void ShowAdvice(const QString& advice);
     // The radio stops blinking (another page is shown); it blinks again with ShowConnected(false).
     void StopBlinking() { tmrImageRadio.stop(); }
 
@@ -23,6 +26,7 @@ public:
     QLabel* imgNotebook;
     QLabel* imgConnection;
     QLabel* imgRadio;
+    QLabel* lblAdvice;
     QTimer tmrImageRadio;
 
 protected:
@@ -30,4 +34,7 @@ protected:
 
 private:
     void layoutPictures();
+    void layoutAdvice();
+
+    int m_devicesBottom = 0;
 };

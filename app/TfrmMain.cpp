@@ -11,6 +11,7 @@
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
+#include "camera/TDiagnosisRunner.h"
 #include "camera/WaitFunc.h"
 #include "exif/ui/TfrmViewer.h"
 #include "import/ui/TfraLiveImport.h"
@@ -78,9 +79,21 @@ TfrmMain::TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner, QWidget* parent)
     UpdateConnection(false);
 
     m_camera = std::make_unique<TCamera>(*m_setup, std::move(wifiRunner));
+    m_diagnosis = std::make_unique<TDiagnosisRunner>(
+        [this] { return TCameraLink::ToHost(m_setup->GetCameraHost()); });
+    m_diagnosis->OnAdvice = [this](const QString& advice) {
+        if (!(m_camera->Connected && m_camera->IsPrivate))
+            tsConnect->ShowAdvice(advice);
+    };
     m_camera->OnChangeConnection = [this](TCamera* camera, bool& handled) {
         UpdateConnection(camera->Connected);
         handled = true;
+        if (camera->Connected && camera->IsPrivate) {
+            m_diagnosis->cancel();
+            tsConnect->ShowAdvice({});
+        } else {
+            m_diagnosis->start();
+        }
     };
 
     for (TfraCameraPage* page : std::initializer_list<TfraCameraPage*> {
@@ -99,6 +112,7 @@ TfrmMain::TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner, QWidget* parent)
 TfrmMain::~TfrmMain()
 {
     qApp->removeEventFilter(this);
+    m_diagnosis.reset();
     if (m_camera)
         m_camera->OnChangeConnection = nullptr;
     // The pages hold the camera; they go before it does.

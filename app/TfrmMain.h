@@ -22,6 +22,7 @@ class TfraPhotoImport;
 class TfraRemoteControl;
 class TfraRemoteRelease;
 class TfraStartPage;
+class TDiagnosisRunner;
 class TfrmInProcessing;
 class TfrmInfo;
 class TfrmViewer;
@@ -137,6 +138,8 @@ private:
     TSetup* m_setup;
     TWifiJoin m_homeWifi;
     std::unique_ptr<TCamera> m_camera;
+    // Why the camera is not connected, for the start page; run after a failed check, not every tick.
+    std::unique_ptr<TDiagnosisRunner> m_diagnosis;
     QWidget* m_currentSheet = nullptr;
     TBusyOverlay m_busy;
     TfrmPreview* m_preview = nullptr;

@@ -38,6 +38,28 @@ constexpr TNamedText kAppTexts[] = {
     { "_rsDoubleClickToOpen", "Doppelklick zum Öffnen" },
     { "_rsFrom", "vom" },
     { "_rsPropertyRefused", "Die Kamera hat %s \"%s\" nicht übernommen." },
+    { "_rsDoctorNameUnknown",
+        "Der Name \"%s\" ist unbekannt: Der Rechner ist nicht mit dem WLAN der Kamera verbunden oder es gibt "
+        "keinen Namensdienst. Versuchen Sie 192.168.0.10." },
+    { "_rsDoctorNoConnection",
+        "Keine Verbindung zu %s (%s): Der Rechner ist mit einem anderen Netz verbunden, oder das WLAN der "
+        "Kamera ist aus oder sie schläft." },
+    { "_rsDoctorNotACamera", "%s antwortet, ist aber keine Kamera. Prüfen Sie die Adresse." },
+    { "_rsDoctorNotPrivate",
+        "Die Kamera ist im Verbindungsmodus \"%s\": Wählen Sie an der Kamera in den "
+        "WLAN-Verbindungseinstellungen \"Privat\" und verbinden Sie erneut." },
+    { "_rsDoctorLiveViewPortTaken",
+        "Der UDP-Port %s für das Livebild ist von einem anderen Programm belegt (%s): Beenden Sie es oder "
+        "wählen Sie in den Einstellungen einen anderen Port." },
+    { "_rsDoctorLiveViewNotStarted",
+        "Die Kamera beantwortet Befehle, startet aber das Livebild nicht (%s): Schalten Sie die Kamera aus "
+        "und wieder ein." },
+    { "_rsDoctorNoLiveView",
+        "Die Kamera beantwortet Befehle, aber innerhalb von 3 s kam kein Livebild an: Eine Firewall verwirft "
+        "UDP an Port %s. Erlauben Sie eingehendes UDP an Port %s." },
+    { "_rsDoctorClockOff",
+        "Die Uhr der Kamera weicht um %s Minuten von der des Rechners ab: Synchronisieren Sie die "
+        "Kamerazeit." },
 };
 
 } // namespace

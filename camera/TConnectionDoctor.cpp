@@ -1,9 +1,16 @@
 #include "camera/TConnectionDoctor.h"
 
+#include "base/AppTexts.h"
+#include "base/TNamedTexts.h"
 #include "camera/CameraEndpoints.h"
+#include "camera/ImgListLines.h"
+#include "camera/TLiveViewSampler.h"
+#include "camera/TOIShare.h"
 
+#include <QDateTime>
 #include <QHostAddress>
 #include <QHostInfo>
+#include <QRegularExpression>
 
 #include <utility>
 
@@ -20,24 +27,89 @@ QString namePart(const QString& host)
 
 TDoctorResult ok(TDoctorStep step)
 {
-    return { step, true, {}, {} };
+    return { step, true, nullptr, {} };
 }
 
-TDoctorResult failed(TDoctorStep step, QString german, QString english)
+TDoctorResult failed(TDoctorStep step, const char* textName, QVariantList args)
 {
-    return { step, false, std::move(german), std::move(english) };
+    return { step, false, textName, std::move(args) };
 }
+
 } // namespace
+
+QString TDoctorResult::text() const
+{
+    return TextName ? rs(TextName, Args) : QString();
+}
+
+QString TDoctorResult::German() const
+{
+    return TextName ? TNamedTexts::Format(TNamedTexts::German(TextName), Args) : QString();
+}
 
 TConnectionDoctor::TConnectionDoctor(TCameraLink link, Resolver resolver)
     : m_link(std::move(link))
     , m_resolver(resolver ? std::move(resolver) : Resolver(&TConnectionDoctor::resolveWithSystem))
-{ }
+{
+    RegisterAppTexts();
+}
 
 bool TConnectionDoctor::resolveWithSystem(const QString& name)
 {
     const QHostInfo info = QHostInfo::fromName(name);
     return info.error() == QHostInfo::NoError && !info.addresses().isEmpty();
+}
+
+QString TConnectionDoctor::stepName(TDoctorStep step)
+{
+    switch (step) {
+    case TDoctorStep::Name:
+        return QStringLiteral("name");
+    case TDoctorStep::Reach:
+        return QStringLiteral("reach");
+    case TDoctorStep::Camera:
+        return QStringLiteral("camera");
+    case TDoctorStep::Private:
+        return QStringLiteral("private");
+    case TDoctorStep::LiveView:
+        return QStringLiteral("liveview");
+    case TDoctorStep::Clock:
+        return QStringLiteral("clock");
+    }
+    return {};
+}
+
+TCameraAnswer TConnectionDoctor::get(const char* endpoint, const QString& query, int timeoutMs) const
+{
+    TCameraRequest request;
+    request.Url = m_link.url(endpoint) + query;
+    request.ReadTimeoutMs = timeoutMs;
+    request.IsAborted = m_isAborted;
+    return m_link.send(request);
+}
+
+qint64 TConnectionDoctor::clockAheadSecs() const
+{
+    // The camera tells its time only through the files it writes: a file stamped later than now
+    // shows a clock that runs ahead. A clock that lags cannot be seen without taking a picture.
+    const TCameraAnswer root = get(Endpoint::ImgList, QStringLiteral("?DIR=/DCIM"), Timeout::ImageList);
+    if (root.Code != 200)
+        return 0;
+    QString newestFolder;
+    for (const TImgListLine& line : parseImgListLines(root.Body))
+        if (line.IsFolder() && line.Name > newestFolder)
+            newestFolder = line.Name;
+    if (newestFolder.isEmpty() || isAborted())
+        return 0;
+    const TCameraAnswer folder
+        = get(Endpoint::ImgList, QStringLiteral("?DIR=/DCIM/") + newestFolder, Timeout::ImageList);
+    if (folder.Code != 200)
+        return 0;
+    QDateTime newest;
+    for (const TImgListLine& line : parseImgListLines(folder.Body))
+        if (!line.IsFolder() && line.Stamp.isValid() && (!newest.isValid() || line.Stamp > newest))
+            newest = line.Stamp;
+    return newest.isValid() ? QDateTime::currentDateTime().secsTo(newest) : 0;
 }
 
 QList<TDoctorResult> TConnectionDoctor::run() const
@@ -46,39 +118,79 @@ QList<TDoctorResult> TConnectionDoctor::run() const
     const QString host = m_link.host();
     const QString name = namePart(host);
     if (QHostAddress(name).isNull() && !m_resolver(name)) {
-        steps.append(failed(TDoctorStep::Name,
-            QStringLiteral("Der Name \"%1\" ist unbekannt: Der Rechner ist nicht mit dem WLAN der Kamera "
-                           "verbunden oder es gibt keinen Namensdienst. Versuchen Sie 192.168.0.10.")
-                .arg(name),
-            QStringLiteral("The name \"%1\" is unknown: this computer is not joined to the camera's Wi-Fi "
-                           "or there is no name service. Try 192.168.0.10.")
-                .arg(name)));
+        steps.append(failed(TDoctorStep::Name, "_rsDoctorNameUnknown", { name }));
         return steps;
     }
     steps.append(ok(TDoctorStep::Name));
+    if (m_lastStep == TDoctorStep::Name || isAborted())
+        return steps;
 
-    TCameraRequest request;
-    request.Url = m_link.url(Endpoint::CommandList);
-    request.ReadTimeoutMs = 5000;
-    const TCameraAnswer answer = m_link.send(request);
-    if (!answer.Completed) {
-        steps.append(failed(TDoctorStep::Reach,
-            QStringLiteral("Keine Verbindung zu %1 (%2): Der Rechner ist mit einem anderen Netz verbunden, "
-                           "oder das WLAN der Kamera ist aus oder sie schläft.")
-                .arg(host, answer.Error),
-            QStringLiteral("No connection to %1 (%2): this computer is joined to another network, or the "
-                           "camera's Wi-Fi is off or the camera is asleep.")
-                .arg(host, answer.Error)));
+    const TCameraAnswer list = get(Endpoint::CommandList, {}, 5000);
+    if (!list.Completed) {
+        if (list.Failure != TCameraFailure::Cancelled)
+            steps.append(failed(TDoctorStep::Reach, "_rsDoctorNoConnection", { host, list.Error }));
         return steps;
     }
     steps.append(ok(TDoctorStep::Reach));
+    if (m_lastStep == TDoctorStep::Reach)
+        return steps;
 
-    if (answer.Code != 200 || !answer.Body.contains("<oishare")) {
-        steps.append(failed(TDoctorStep::Camera,
-            QStringLiteral("%1 antwortet, ist aber keine Kamera. Prüfen Sie die Adresse.").arg(host),
-            QStringLiteral("%1 answers but is not a camera. Check the address.").arg(host)));
+    TOIShare commandList;
+    if (list.Code != 200 || !list.Body.contains("<oishare") || !commandList.LoadFromBytes(list.Body)) {
+        steps.append(failed(TDoctorStep::Camera, "_rsDoctorNotACamera", { host }));
         return steps;
     }
     steps.append(ok(TDoctorStep::Camera));
+    if (m_lastStep == TDoctorStep::Camera || isAborted())
+        return steps;
+
+    const TCameraAnswer mode = get(Endpoint::ConnectMode, {}, Timeout::Info);
+    static const QRegularExpression element(QStringLiteral("<connectmode>\\s*([^<]*?)\\s*</connectmode>"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QString modeName = element.match(QString::fromUtf8(mode.Body)).captured(1);
+    if (mode.Failure == TCameraFailure::Cancelled)
+        return steps;
+    if (modeName.compare(QLatin1String("private"), Qt::CaseInsensitive) != 0) {
+        steps.append(failed(TDoctorStep::Private, "_rsDoctorNotPrivate",
+            { modeName.isEmpty() ? QStringLiteral("?") : modeName.left(40) }));
+        return steps;
+    }
+    steps.append(ok(TDoctorStep::Private));
+    if (m_lastStep == TDoctorStep::Private || isAborted())
+        return steps;
+
+    // A body without live view has nothing to check here.
+    if (commandList.Functions.Find(QStringLiteral("exec_takemisc"))
+        && commandList.Functions.Find(QStringLiteral("switch_cammode"))) {
+        const TLiveViewSampler sampler(m_link, m_liveViewPort);
+        const TLiveViewSampler::Result sample = sampler.run(TLiveViewSampler::LiveViewSize(commandList),
+            TLiveViewSampler::Until::FirstDatagram, m_liveViewWaitMs, m_isAborted);
+        if (sample.Aborted)
+            return steps;
+        if (sample.BindFailed) {
+            steps.append(failed(
+                TDoctorStep::LiveView, "_rsDoctorLiveViewPortTaken", { m_liveViewPort, sample.Error }));
+            return steps;
+        }
+        if (!sample.Started) {
+            steps.append(failed(TDoctorStep::LiveView, "_rsDoctorLiveViewNotStarted", { sample.Error }));
+            return steps;
+        }
+        if (!sample.Complete) {
+            steps.append(
+                failed(TDoctorStep::LiveView, "_rsDoctorNoLiveView", { m_liveViewPort, m_liveViewPort }));
+            return steps;
+        }
+    }
+    steps.append(ok(TDoctorStep::LiveView));
+    if (m_lastStep == TDoctorStep::LiveView || isAborted())
+        return steps;
+
+    const qint64 ahead = clockAheadSecs();
+    if (ahead > ClockToleranceSecs) {
+        steps.append(failed(TDoctorStep::Clock, "_rsDoctorClockOff", { (ahead + 30) / 60 }));
+        return steps;
+    }
+    steps.append(ok(TDoctorStep::Clock));
     return steps;
 }

@@ -4,19 +4,25 @@
 
 #include <QList>
 #include <QString>
+#include <QVariantList>
 
 #include <functional>
 
-// Finds out why the camera cannot be reached, step by step, and stops at the first failure. Each
-// step carries one sentence in German and English that tells the user what to do.
-enum class TDoctorStep : quint8 { Name, Reach, Camera };
+// Finds out why the camera cannot be reached or used, step by step, and stops at the first failure.
+// Each failed step carries one sentence, a named text in German and English, that tells the user
+// what to do.
+enum class TDoctorStep : quint8 { Name, Reach, Camera, Private, LiveView, Clock };
 
 struct TDoctorResult
 {
     TDoctorStep Step = TDoctorStep::Name;
     bool Ok = false;
-    QString German;
-    QString English;
+    const char* TextName = nullptr; // the advice of a failed step
+    QVariantList Args;
+
+    // The advice in the current language, and its German default.
+    QString text() const;
+    QString German() const;
 };
 
 class TConnectionDoctor
@@ -26,13 +32,36 @@ public:
     // a real name.
     using Resolver = std::function<bool(const QString& name)>;
 
+    static constexpr int DefaultLiveViewWaitMs = 3000;
+    static constexpr int ClockToleranceSecs = 60;
+
     TConnectionDoctor(TCameraLink link, Resolver resolver = {});
+
+    // The UDP port the live view is sent to (the setting).
+    void setLiveViewPort(quint16 port) { m_liveViewPort = port; }
+    void setLiveViewWaitMs(int ms) { m_liveViewWaitMs = ms; }
+    // Steps after this one are not run; the start page stops before the live view.
+    void setLastStep(TDoctorStep step) { m_lastStep = step; }
+    // Asked between steps and during the live view wait; true ends the run without a verdict on the
+    // step under way.
+    void setAbortCheck(std::function<bool()> isAborted) { m_isAborted = std::move(isAborted); }
 
     // The steps run so far; the last one failed unless all are ok.
     QList<TDoctorResult> run() const;
     static bool resolveWithSystem(const QString& name);
+    static QString stepName(TDoctorStep step);
 
 private:
+    bool isAborted() const { return m_isAborted && m_isAborted(); }
+    TCameraAnswer get(const char* endpoint, const QString& query, int timeoutMs) const;
+    // Seconds the camera's clock is ahead of ours, judged by the newest file on its card; 0 when
+    // the card is empty or unreadable.
+    qint64 clockAheadSecs() const;
+
     TCameraLink m_link;
     Resolver m_resolver;
+    quint16 m_liveViewPort = 28488;
+    int m_liveViewWaitMs = DefaultLiveViewWaitMs;
+    TDoctorStep m_lastStep = TDoctorStep::Clock;
+    std::function<bool()> m_isAborted;
 };

@@ -2,6 +2,7 @@
 #include "ClockCommand.h"
 #include "CommandListCommand.h"
 #include "DoctorCommand.h"
+#include "DumpCommand.h"
 #include "ExifCommand.h"
 #include "FocusCommand.h"
 #include "ImportCommand.h"
@@ -29,6 +30,7 @@ std::vector<std::unique_ptr<CliCommand>> createCommands()
     commands.push_back(std::make_unique<ExifCommand>());
     commands.push_back(std::make_unique<InfoCommand>());
     commands.push_back(std::make_unique<DoctorCommand>());
+    commands.push_back(std::make_unique<DumpCommand>());
     commands.push_back(std::make_unique<PropsCommand>());
     commands.push_back(std::make_unique<SetCommand>());
     commands.push_back(std::make_unique<ClockCommand>());

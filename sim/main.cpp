@@ -1,9 +1,11 @@
 // lumivar-camsim: a simulated Olympus Wi-Fi camera on this computer.
 #include "sim/SimProfile.h"
+#include "sim/SimReplay.h"
 #include "sim/SimServer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 
 #include <csignal>
 #include <cstdio>
@@ -46,7 +48,9 @@ int main(int argc, char* argv[])
     const QCommandLineOption generate("generate-card", "Generate a card with N files.", "N", "20");
     const QCommandLineOption fps("fps", "Live view pictures per second.", "F", "30");
     const QCommandLineOption seed("seed", "Seed of the card generator and of every random fault.", "S", "1");
-    parser.addOptions({ port, bind, profile, card, generate, fps, seed });
+    const QCommandLineOption replay(
+        "replay", "Answer as the camera of a lumivar-cli dump did (FILE.zip).", "FILE");
+    parser.addOptions({ port, bind, profile, card, generate, fps, seed, replay });
     std::vector<QCommandLineOption> faultOptions;
     for (const std::string& key : camsim::SimFaults::keys()) {
         faultOptions.emplace_back(QString::fromStdString(key),
@@ -57,6 +61,44 @@ int main(int argc, char* argv[])
         parser.addOption(faultOptions.back());
     }
     parser.process(app);
+
+    static std::mutex logMutex;
+    const auto requestLog = [](const std::string& line) {
+        std::lock_guard lock(logMutex);
+        std::fprintf(stdout, "%s\n", line.c_str());
+        std::fflush(stdout);
+    };
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+
+    if (parser.isSet(replay)) {
+        const QString path = parser.value(replay);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "lumivar-camsim: cannot read %s: %s\n", qPrintable(path),
+                qPrintable(file.errorString()));
+            return 2;
+        }
+        camsim::SimReplay camera;
+        if (!camera.load(file.readAll())) {
+            std::fprintf(stderr, "lumivar-camsim: %s: %s\n", qPrintable(path), camera.errorText().c_str());
+            return 2;
+        }
+        camera.setRequestLog(requestLog);
+        const uint16_t bound
+            = camera.start(uint16_t(parser.value(port).toUInt()), parser.value(bind).toStdString());
+        if (bound == 0) {
+            std::fprintf(stderr, "lumivar-camsim: %s\n", camera.errorText().c_str());
+            return 1;
+        }
+        std::fprintf(stdout, "lumivar-camsim: replaying %s (%s) on http://%s:%u/\n", qPrintable(path),
+            camera.program().c_str(), parser.value(bind).toUtf8().constData(), unsigned(bound));
+        std::fflush(stdout);
+        while (!g_quit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        camera.stop();
+        return 0;
+    }
 
     camsim::SimServerOptions options;
     options.profile = parser.value(profile).toStdString();
@@ -78,12 +120,7 @@ int main(int argc, char* argv[])
             return 2;
         }
     }
-    static std::mutex logMutex;
-    options.requestLog = [](const std::string& line) {
-        std::lock_guard lock(logMutex);
-        std::fprintf(stdout, "%s\n", line.c_str());
-        std::fflush(stdout);
-    };
+    options.requestLog = requestLog;
 
     camsim::SimServer server(options);
     if (!server.isValid()) {
@@ -101,8 +138,6 @@ int main(int argc, char* argv[])
         unsigned(bound));
     std::fflush(stdout);
 
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
     while (!g_quit)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     server.stop();

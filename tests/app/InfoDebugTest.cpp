@@ -5,6 +5,7 @@
 #include "base/TLogger.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
+#include "base/TStoredZip.h"
 #include "common/TestHttpServer.h"
 #include "common/TestPaths.h"
 #include "sim/SimServer.h"
@@ -21,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
@@ -226,6 +228,43 @@ TEST_F(DebugPageTest, MemoHoldsTheNewestLinesOnly)
     EXPECT_EQ(lines.size(), TfraDebug::MaxLogLines);
     EXPECT_TRUE(lines.last().endsWith(QStringLiteral(": line %1").arg(TfraDebug::MaxLogLines + 99)));
     EXPECT_TRUE(lines.first().endsWith(QStringLiteral(": line 100")));
+}
+
+TEST_F(DebugPageTest, DumpButtonWritesTheCameraAnswersToTheChosenFile)
+{
+    camsim::SimServerOptions options;
+    options.generatedFiles = 1;
+    camsim::SimServer camera(options);
+    ASSERT_TRUE(camera.isValid()) << camera.errorText();
+    ASSERT_NE(camera.start(0), 0);
+    m_setup.CameraHostOverride = QStringLiteral("127.0.0.1:%1").arg(camera.port());
+    QUdpSocket probe; // a live view port no other test uses now
+    ASSERT_TRUE(probe.bind(QHostAddress::LocalHost, 0));
+    m_setup.LiveViewPort = probe.localPort();
+    probe.close();
+    const QString chosen = m_dir.filePath(QStringLiteral("report"));
+    page()->ChooseSaveFile = [&](QWidget*, const QString&, const QString& filter) {
+        EXPECT_TRUE(filter.contains(QLatin1String("*.zip")));
+        return chosen;
+    };
+    control<QPushButton>("btnDump")->click();
+    EXPECT_TRUE(m_errors.isEmpty()) << m_errors.join(u'\n').toStdString();
+    QFile written(chosen + QStringLiteral(".zip"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    zip::TZipReader reader;
+    ASSERT_TRUE(reader.read(written.readAll())) << reader.error().toStdString();
+    EXPECT_TRUE(reader.entry(QStringLiteral("answers/caminfo.xml")).contains("E-M10"));
+    EXPECT_TRUE(status().contains(QStringLiteral("report.zip"))) << status().toStdString();
+
+    // A camera that is gone: said so, and no file.
+    camera.stop();
+    const QString second = m_dir.filePath(QStringLiteral("second.zip"));
+    page()->ChooseSaveFile = [&](QWidget*, const QString&, const QString&) { return second; };
+    control<QPushButton>("btnDump")->click();
+    ASSERT_EQ(m_errors.size(), 1);
+    EXPECT_TRUE(m_errors.first().startsWith(QStringLiteral("Die Kamera antwortet nicht")))
+        << m_errors.first().toStdString();
+    EXPECT_FALSE(QFile::exists(second));
 }
 
 TEST_F(DebugPageTest, SaveWritesTheMemo)

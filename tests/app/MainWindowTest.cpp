@@ -11,6 +11,7 @@
 #include "base/QStringPrinter.h"
 #include "base/TLanguageModule.h"
 #include "base/TSetup.h"
+#include "common/TestHttpServer.h"
 #include "import/ui/TfraLiveImport.h"
 #include "import/ui/TfraPhotoImport.h"
 #include "import/ui/TfrmInProcessing.h"
@@ -165,6 +166,31 @@ TEST_F(MainWindowTest, CameraOutsidePrivateModeKeepsThePagesDisabled)
     EXPECT_EQ(w.pcMain->currentWidget(), w.tsConnect);
     EXPECT_EQ(messages,
         QStringList({ QStringLiteral("Diese Funktion steht nur im Modus \"private\" zur Verfügung!") }));
+}
+
+TEST_F(MainWindowTest, StartPageSaysWhyTheCameraIsNotConnected)
+{
+    const QString cameraHost = setup.CameraHostOverride;
+    setup.CameraHostOverride
+        = QStringLiteral("127.0.0.1:%1").arg(lumivar::test::TestHttpServer::closedPort());
+    TfrmMain& w = makeWindow();
+    QLabel* advice = w.tsConnect->lblAdvice;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return advice->isVisibleTo(w.tsConnect); }, 10000));
+    EXPECT_TRUE(advice->text().startsWith(QStringLiteral("Keine Verbindung zu 127.0.0.1:")))
+        << advice->text().toStdString();
+    EXPECT_GE(advice->height(), advice->heightForWidth(advice->width())) << "the whole sentence shows";
+
+    server->camera().setConnectMode("shared");
+    setup.CameraHostOverride = cameraHost;
+    ASSERT_TRUE(waitConnected());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return advice->text().contains(QStringLiteral("\"shared\"")); }, 10000))
+        << advice->text().toStdString();
+
+    // Connected in private mode the sentence goes.
+    server->camera().setConnectMode("private");
+    window->Camera()->Disconnect(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.Camera()->Connected && w.Camera()->IsPrivate; }, 10000));
+    EXPECT_FALSE(advice->isVisibleTo(w.tsConnect));
 }
 
 TEST_F(MainWindowTest, CommunicationKeepsThePageAndBringsTheOverlayAfterAWhile)

@@ -9,14 +9,21 @@
 #include <QJsonArray>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
 namespace {
 lumivar::test::CliRun doctor(const QString& host, const QTemporaryDir& config, const QStringList& extra = {})
 {
+    // A live view port no other test uses at the same time.
+    QUdpSocket probe;
+    EXPECT_TRUE(probe.bind(QHostAddress::LocalHost, 0));
+    const QByteArray settings
+        = "[General]\nLanguageId=1031\nLiveViewPort=" + QByteArray::number(probe.localPort()) + "\n";
+    probe.close();
     return lumivar::test::runCli(QStringLiteral(LUMIVAR_CLI_PATH), host, config.path(),
-        QStringList { QStringLiteral("doctor") } + extra);
+        QStringList { QStringLiteral("doctor") } + extra, settings);
 }
 } // namespace
 
@@ -34,7 +41,7 @@ TEST(DoctorCli, NamesTheFirstFailedStepAndWhatToTry)
         = doctor(QStringLiteral("127.0.0.1:%1").arg(server.port()), config, { QStringLiteral("--json") });
     EXPECT_EQ(healthy.exitCode, 0) << healthy.err.toStdString();
     EXPECT_TRUE(healthy.json().value(QStringLiteral("ok")).toBool());
-    EXPECT_EQ(healthy.json().value(QStringLiteral("steps")).toArray().size(), 3);
+    EXPECT_EQ(healthy.json().value(QStringLiteral("steps")).toArray().size(), 6);
 
     const auto refused = doctor(QStringLiteral("127.0.0.1:1"), config);
     EXPECT_EQ(refused.exitCode, 1);
