@@ -73,8 +73,9 @@ public:
     bool IsRequesting() const { return m_requesting; }
     bool IsDownloading() const { return m_downloading; }
     bool IsCancelled() const { return m_cancel; }
-    // Files wait or one is being copied.
-    bool IsTransferring() const { return m_downloading || !m_queue.empty(); }
+    // Files wait or one is being copied. A cancelled copy counts no more: it may still be unwinding
+    // below a wait that called CancelTransfer, but it can no longer write its file.
+    bool IsTransferring() const { return (m_downloading && !m_cancel) || !m_queue.empty(); }
     int QueueLength() const { return int(m_queue.size()); }
     qint64 DownloadedCount() const { return m_downloadedCount; }
     qint64 DownloadedBytes() const { return m_downloadedBytes; }
