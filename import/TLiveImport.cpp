@@ -75,7 +75,8 @@ bool TLiveImport::IsTargetFolderValid() const
 bool TLiveImport::HasShutterMode() const
 {
     return m_mode && m_mode->Enabled
-        && (m_mode->SupportedModes & (TCameraModeAction::FlagShutter | TCameraModeAction::FlagShutterWithSize));
+        && (m_mode->SupportedModes
+            & (TCameraModeAction::FlagShutter | TCameraModeAction::FlagShutterWithSize));
 }
 
 void TLiveImport::Reset()
@@ -195,7 +196,8 @@ bool TLiveImport::listFolders(const std::shared_ptr<bool>& alive)
         if (pages.ResponseCode != 404 || !m_import.ImageList.Enabled)
             return false;
         // A later body without folder pages: its listing request answers in playback.
-        TLogger::LogAlways(QStringLiteral("TfraLiveImport.RequestData: no folder pages, polling get_imglist"));
+        TLogger::LogAlways(
+            QStringLiteral("TfraLiveImport.RequestData: no folder pages, polling get_imglist"));
         m_useImageList = true;
         if (m_mode && m_mode->Enabled && isShutterMode(m_mode->Mode)) {
             m_mode->SwitchToMode(TCameraModeAction::ModePlay);
@@ -217,7 +219,8 @@ bool TLiveImport::listFolder(const QString& folder, const std::shared_ptr<bool>&
     TBaseImportAction* action = m_useImageList ? static_cast<TBaseImportAction*>(&m_import.ImageList)
                                                : static_cast<TBaseImportAction*>(&m_import.DirectoryList);
     const QString path = QLatin1Char('/') + folder;
-    const bool listed = m_useImageList ? m_import.ImageList.Execute(path) : m_import.DirectoryList.Execute(path);
+    const bool listed
+        = m_useImageList ? m_import.ImageList.Execute(path) : m_import.DirectoryList.Execute(path);
     if (!*alive)
         return false;
     // The listing request answers an empty folder with 404.
@@ -275,8 +278,8 @@ bool TLiveImport::requestData(bool queueNew, const std::shared_ptr<bool>& aliveR
                     for (const TCameraImportItem& file : m_tracker.Poll(files))
                         m_queue.push_back(file);
                     for (int i = refusedBefore; i < m_tracker.Refused().size(); ++i)
-                        TLogger::LogAlways(
-                            QStringLiteral("TfraLiveImport.RequestData: refused ") + m_tracker.Refused().at(i));
+                        TLogger::LogAlways(QStringLiteral("TfraLiveImport.RequestData: refused ")
+                            + m_tracker.Refused().at(i));
                 }
             }
         }
@@ -308,7 +311,8 @@ bool TLiveImport::requestData(bool queueNew, const std::shared_ptr<bool>& aliveR
         result = false;
     }
     m_requesting = false;
-    const bool answered = (m_useImageList ? m_import.ImageList.ResponseCode : m_import.DirectoryList.ResponseCode) >= 0;
+    const bool answered
+        = (m_useImageList ? m_import.ImageList.ResponseCode : m_import.DirectoryList.ResponseCode) >= 0;
     const bool gone = !result && (!answered || (m_cameraThere && !m_cameraThere()));
     if (gone && !m_cameraAway) {
         m_cameraAway = true;

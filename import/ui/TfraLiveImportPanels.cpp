@@ -3,6 +3,7 @@
 
 #include "base/ui/DarkStyle.h"
 #include "exif/ui/TKmPropertyList.h"
+#include "import/TLiveImport.h"
 #include "import/ui/ImportGridLook.h"
 #include "import/ui/PhotoImportLook.h"
 #include "import/ui/TKmImageGrid.h"
@@ -23,6 +24,15 @@ namespace {
 constexpr int kMargin = TfraCameraPage::PanelMargin;
 constexpr int kInfoWidth = 280;
 constexpr int kBusySize = 24;
+
+// The information list's fonts, as in the viewer's side panel.
+QFont listFont(bool bold)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(8);
+    font.setBold(bold);
+    return font;
+}
 
 const char* const kSelectionItems[]
     = { "Alle", "JPEG", "RAW", "Movies", "JPEG + RAW", "JPEG + Movies", "RAW + Movies" };
@@ -164,6 +174,9 @@ QWidget* TfraLiveImport::createInfoPanel(QWidget* parent)
     plExifData->setObjectName(QStringLiteral("plExifData"));
     TKmPropertyListItems* look = plExifData->Properties();
     look->SetItemHeight(14);
+    look->SetSectionFont(listFont(true));
+    look->SetCaptionFont(listFont(true));
+    look->SetValueFont(listFont(false));
     look->SetSectionFontColor(Qt::white);
     look->SetCaptionFontColor(DarkStyle::Text());
     look->SetValueFontColor(DarkStyle::Text());
@@ -199,8 +212,11 @@ QWidget* TfraLiveImport::createParameterPanel()
     lblSource = PhotoImportLook::Label(QStringLiteral("lblSource"), QStringLiteral("Quelle"), pnlParameters);
     cbxSource = new QComboBox(pnlParameters);
     cbxSource->setObjectName(QStringLiteral("cbxSource"));
-    // The polled folder is always the newest: the list shows, it does not choose.
-    cbxSource->setEnabled(false);
+    // The polled folder is always the newest: the list shows the folders, a pick changes nothing.
+    connect(cbxSource, &QComboBox::activated, this, [this] {
+        if (m_live)
+            cbxSource->setCurrentIndex(cbxSource->findText(m_live->Folder()));
+    });
     lblCount = PhotoImportLook::Label(QStringLiteral("lblCount"), QStringLiteral("Aufnahmen"), pnlParameters);
     edtCount = PhotoImportLook::ReadOnlyField(QStringLiteral("edtCount"), QStringLiteral("0"), pnlParameters);
     lblDataSize = PhotoImportLook::Label(

@@ -98,8 +98,8 @@ protected:
         QByteArray bytes(qsizetype(entry->size), Qt::Uninitialized);
         qint64 offset = 0;
         while (offset < bytes.size()) {
-            const size_t n = server->card().read(path, uint64_t(offset), bytes.data() + offset,
-                size_t(bytes.size() - offset));
+            const size_t n = server->card().read(
+                path, uint64_t(offset), bytes.data() + offset, size_t(bytes.size() - offset));
             if (n == 0)
                 return {};
             offset += qint64(n);
@@ -159,10 +159,12 @@ TEST_F(LiveImportTest, ShotsTakenWhileRunningLandInOrderOnceAndIntact)
     for (const int batch : { 1, 3, 1, 5, 2, 8 }) {
         ASSERT_TRUE(shoot(batch));
         taken += batch;
-        ASSERT_TRUE(QTest::qWaitFor([&] { return live->DownloadedCount() + live->QueueLength() > taken - batch; }, kWaitMs));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return live->DownloadedCount() + live->QueueLength() > taken - batch; }, kWaitMs));
     }
     ASSERT_EQ(taken, 20);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return live->DownloadedCount() == 20; }, kWaitMs)) << landed.join(' ').toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return live->DownloadedCount() == 20; }, kWaitMs))
+        << landed.join(' ').toStdString();
     ASSERT_TRUE(pollsPass());
     EXPECT_EQ(live->DownloadedCount(), 20);
     EXPECT_FALSE(live->IsTransferring());
@@ -265,7 +267,8 @@ TEST_F(LiveImportTest, FailingCopiesAreRetriedThriceAndNeverLeaveAFile)
     start();
     live->Start();
     int attempts = 0;
-    QObject::connect(live.get(), &TLiveImport::DownloadStarted, [&](const TCameraImportItem&) { ++attempts; });
+    QObject::connect(
+        live.get(), &TLiveImport::DownloadStarted, [&](const TCameraImportItem&) { ++attempts; });
     // A folder in the way of the shot's name: no copy can take that name.
     const auto blocked = server->card().addShot("LF", server->clock(), server->camera().shotInfo(0));
     ASSERT_EQ(blocked.size(), 1u);
@@ -289,7 +292,8 @@ TEST_F(LiveImportTest, FailingCopiesAreRetriedThriceAndNeverLeaveAFile)
     ASSERT_TRUE(QDir(folder).removeRecursively());
     ASSERT_TRUE(shoot());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !live->Notice().isEmpty(); }, kWaitMs));
-    EXPECT_EQ(live->Notice(), QStringLiteral("Das Zielverzeichnis fehlt. Die Dateien warten in der Warteschlange."));
+    EXPECT_EQ(live->Notice(),
+        QStringLiteral("Das Zielverzeichnis fehlt. Die Dateien warten in der Warteschlange."));
     EXPECT_TRUE(live->IsTransferring());
     ASSERT_TRUE(QDir().mkpath(folder));
     ASSERT_TRUE(QTest::qWaitFor([&] { return live->DownloadedCount() == 2; }, kWaitMs));
@@ -302,12 +306,14 @@ TEST_F(LiveImportTest, ACameraThatGoesAwayIsReportedAndPolledOnWhenBack)
     live->Start();
     server->setPower(false);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !live->Notice().isEmpty(); }, kWaitMs));
-    EXPECT_EQ(live->Notice(), QStringLiteral("Die Kamera antwortet nicht. Live-Import macht weiter, sobald sie wieder da ist."));
+    EXPECT_EQ(live->Notice(),
+        QStringLiteral("Die Kamera antwortet nicht. Live-Import macht weiter, sobald sie wieder da ist."));
     EXPECT_TRUE(live->IsRunning());
     server->setPower(true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return live->Notice().isEmpty(); }, kWaitMs));
     // Back in shutter mode, where the body shoots by itself.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server->camera().mode() == camsim::SimCamera::Mode::Shutter; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return server->camera().mode() == camsim::SimCamera::Mode::Shutter; }, kWaitMs));
     ASSERT_TRUE(shoot());
     ASSERT_TRUE(QTest::qWaitFor([&] { return live->DownloadedCount() == 1; }, kWaitMs));
 }
@@ -318,7 +324,8 @@ TEST_F(LiveImportTest, ABodyWithoutFolderPagesOrShutterModeIsPolledThroughTheLis
     live->Start();
     EXPECT_FALSE(live->HasShutterMode());
     EXPECT_EQ(live->ModeNotice(),
-        QStringLiteral("Diese Kamera hat keinen reinen Auslösemodus: Live-Import liest ihre Bilder im Wiedergabemodus."));
+        QStringLiteral("Diese Kamera hat keinen reinen Auslösemodus: Live-Import liest ihre Bilder im "
+                       "Wiedergabemodus."));
     EXPECT_TRUE(live->IsUsingImageList());
     EXPECT_EQ(server->camera().mode(), camsim::SimCamera::Mode::Play);
     EXPECT_FALSE(live->Folder().isEmpty());
