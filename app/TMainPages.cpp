@@ -30,6 +30,8 @@ TMainPages::TMainPages(TSetup* setup, TfrmViewer* viewer, TTopBar* topBar, QWidg
     tsPhotoImport = addSheet(QStringLiteral("tsPhotoImport"), fraPhotoImport);
     fraLiveImport = new TfraLiveImport;
     fraLiveImport->setObjectName(QStringLiteral("fraLiveImport"));
+    fraLiveImport->SetSetup(setup);
+    fraLiveImport->SetViewer(viewer);
     tsLiveImport = addSheet(QStringLiteral("tsLiveImport"), fraLiveImport);
     fraRemoteControl = new TfraRemoteControl;
     fraRemoteControl->setObjectName(QStringLiteral("fraRemoteControl"));

@@ -37,6 +37,12 @@ constexpr TNamedText kAppTexts[] = {
     { "_rsPleaseChoose", "Bitte wählen" },
     { "_rsDoubleClickToOpen", "Doppelklick zum Öffnen" },
     { "_rsFrom", "vom" },
+    { "_rsLiveImportNoShutterMode",
+        "Diese Kamera hat keinen reinen Auslösemodus: Live-Import liest ihre Bilder im Wiedergabemodus." },
+    { "_rsLiveImportCameraGone",
+        "Die Kamera antwortet nicht. Live-Import macht weiter, sobald sie wieder da ist." },
+    { "_rsLiveImportTargetGone", "Das Zielverzeichnis fehlt. Die Dateien warten in der Warteschlange." },
+    { "_rsLiveImportFailed", "fehlgeschlagen" },
     { "_rsPropertyRefused", "Die Kamera hat %s \"%s\" nicht übernommen." },
     { "_rsDoctorNameUnknown",
         "Der Name \"%s\" ist unbekannt: Der Rechner ist nicht mit dem WLAN der Kamera verbunden oder es gibt "

@@ -19,6 +19,7 @@
 #include "RequestCommand.h"
 #include "SetCommand.h"
 #include "ShootCommand.h"
+#include "TetherCommand.h"
 #include "WatchCommand.h"
 #include "ZoomCommand.h"
 
@@ -38,6 +39,7 @@ std::vector<std::unique_ptr<CliCommand>> createCommands()
     commands.push_back(std::make_unique<PlayTimeCommand>());
     commands.push_back(std::make_unique<ListCommand>());
     commands.push_back(std::make_unique<ImportCommand>());
+    commands.push_back(std::make_unique<TetherCommand>());
     commands.push_back(std::make_unique<WatchCommand>());
     commands.push_back(std::make_unique<ModeCommand>());
     commands.push_back(std::make_unique<FocusCommand>());

@@ -127,6 +127,16 @@ qint64 TImportSession::DataSize() const
     return total;
 }
 
+int TImportSession::AddItem(const TCameraImportItem& file)
+{
+    if (m_busy)
+        return -1;
+    m_items.push_back({ file, nullptr, {}, {} });
+    const int index = int(m_items.size()) - 1;
+    emit ItemAdded(index);
+    return index;
+}
+
 void TImportSession::Cancel()
 {
     if (!m_busy)

@@ -80,6 +80,9 @@ public:
         const std::function<QString()>& chooseFolder = {});
     // Ends the running operation after the current file; a running download ends at once.
     void Cancel();
+    // Appends a file known from elsewhere (a live import's poll), without thumbnail; returns its
+    // index into Items(). -1 while an operation runs.
+    int AddItem(const TCameraImportItem& file);
 
     bool IsBusy() const { return m_busy; }
     const QStringList& Folders() const { return m_folders; }

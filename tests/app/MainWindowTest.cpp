@@ -12,6 +12,7 @@
 #include "base/TLanguageModule.h"
 #include "base/TSetup.h"
 #include "common/TestHttpServer.h"
+#include "import/TLiveImport.h"
 #include "import/ui/TfraLiveImport.h"
 #include "import/ui/TfraPhotoImport.h"
 #include "import/ui/TfrmInProcessing.h"
@@ -21,6 +22,7 @@
 #include "remote/ui/TfraRemoteRelease.h"
 #include "session/TCamera.h"
 #include "sim/SimCamera.h"
+#include "sim/SimCard.h"
 #include "sim/SimServer.h"
 
 #include <QCoreApplication>
@@ -229,27 +231,43 @@ TEST_F(MainWindowTest, CommunicationKeepsThePageAndBringsTheOverlayAfterAWhile)
 
 TEST_F(MainWindowTest, LeavingARunningLiveImportAsksFirst)
 {
+    QTemporaryDir downloads;
+    setup.SetDownloadDirectory(downloads.path());
     TfrmMain& w = makeWindow();
     ASSERT_TRUE(waitConnected());
     w.btnLiveimport->click();
     ASSERT_EQ(w.pcMain->currentWidget(), w.tsLiveImport);
-    w.fraLiveImport->SimulateTransfer(300);
+    TLiveImport* live = w.fraLiveImport->LiveImport();
+    ASSERT_NE(live, nullptr);
+    live->SetPollInterval(20);
 
-    answerYes = false;
-    w.btnPhotoImport->click();
-    EXPECT_EQ(w.pcMain->currentWidget(), w.tsLiveImport);
-    EXPECT_EQ(questions,
-        QStringList({ QStringLiteral("Der Live-Import überträgt gerade Daten.\n"
-                                     "Möchten Sie diese Übertragung abbrechen?") }));
-    EXPECT_EQ(w.fraLiveImport->CancelRequests(), 0);
-    EXPECT_TRUE(w.fraLiveImport->IsTransferring());
+    // The user leaves while a movie comes in: the question comes from inside the copy's wait.
+    bool asked = false;
+    QObject::connect(live, &TLiveImport::BytesReceived, [&](qint64 received, qint64 expected) {
+        if (asked || received <= 0 || received >= expected)
+            return;
+        asked = true;
+        EXPECT_TRUE(w.fraLiveImport->IsTransferring());
+        answerYes = false;
+        w.btnPhotoImport->click();
+        EXPECT_EQ(w.pcMain->currentWidget(), w.tsLiveImport);
+        EXPECT_EQ(questions,
+            QStringList({ QStringLiteral("Der Live-Import überträgt gerade Daten.\n"
+                                         "Möchten Sie diese Übertragung abbrechen?") }));
+        EXPECT_TRUE(w.fraLiveImport->IsTransferring());
 
-    // Yes: the transfer is cancelled, its end awaited, then the page changes.
-    answerYes = true;
-    w.btnPhotoImport->click();
-    EXPECT_EQ(w.fraLiveImport->CancelRequests(), 1);
-    EXPECT_FALSE(w.fraLiveImport->IsTransferring());
+        // Yes: the transfer is cancelled, its end awaited, then the page changes.
+        answerYes = true;
+        w.btnPhotoImport->click();
+        EXPECT_FALSE(w.fraLiveImport->IsTransferring());
+        EXPECT_EQ(w.pcMain->currentWidget(), w.tsPhotoImport);
+    });
+    server->card().addShot("MOV", server->clock(), server->camera().shotInfo(0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return asked; }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !live->IsDownloading(); }, 30000));
     EXPECT_EQ(w.pcMain->currentWidget(), w.tsPhotoImport);
+    EXPECT_EQ(live->DownloadedCount(), 0);
+    EXPECT_TRUE(QDir(downloads.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
     EXPECT_EQ(w.ActiveComm(), 0);
 }
 
@@ -336,21 +354,34 @@ TEST_F(MainWindowTest, ClosingSavesTheSettingsAndReturnsToTheHomeNetwork)
     setup.HomeWLanName = QStringLiteral("Home");
     setup.HomeWLanSSID = QStringLiteral("HomeNet");
     setup.LiveViewPort = 31000;
+    QTemporaryDir downloads;
+    setup.SetDownloadDirectory(downloads.path());
     TfrmMain& w = makeWindow();
     ASSERT_TRUE(waitConnected());
     w.btnLiveimport->click();
-    w.fraLiveImport->SimulateTransfer(100);
+    TLiveImport* live = w.fraLiveImport->LiveImport();
+    ASSERT_NE(live, nullptr);
+    live->SetPollInterval(20);
+    // Closing while a movie comes in.
+    bool closed = false;
+    QObject::connect(live, &TLiveImport::BytesReceived, [&](qint64 received, qint64 expected) {
+        if (closed || received <= 0 || received >= expected)
+            return;
+        closed = true;
+        answerYes = false;
+        EXPECT_FALSE(w.close());
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_FALSE(QFile::exists(setup.StoreFile()));
 
-    answerYes = false;
-    EXPECT_FALSE(w.close());
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_FALSE(QFile::exists(setup.StoreFile()));
-
-    answerYes = true;
-    wifiCommands.clear();
-    EXPECT_TRUE(w.close());
-    EXPECT_TRUE(w.Camera()->Stopped);
-    EXPECT_FALSE(w.fraLiveImport->IsTransferring());
+        answerYes = true;
+        wifiCommands.clear();
+        EXPECT_TRUE(w.close());
+        EXPECT_TRUE(w.Camera()->Stopped);
+        EXPECT_FALSE(w.fraLiveImport->IsTransferring());
+    });
+    server->card().addShot("MOV", server->clock(), server->camera().shotInfo(0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return closed; }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !live->IsDownloading(); }, 30000));
     EXPECT_EQ(wifiCommands, QStringList({ QStringLiteral("nmcli connection up id Home") }));
     TSetup stored;
     stored.SetStoreFile(setup.StoreFile());
@@ -394,6 +425,8 @@ TEST_F(MainWindowTest, EnglishFileCoversTheWindowTexts)
     EXPECT_EQ(preview.lblClose->text(), QStringLiteral("Close  X"));
     EXPECT_EQ(w.fraRemoteRelease->lblLastTakeInfoCaption->text(), QStringLiteral("Last shot"));
     EXPECT_EQ(w.fraRemoteRelease->btnTake->toolTip(), QStringLiteral("Release the shutter"));
+    EXPECT_EQ(w.fraLiveImport->lblTargetDir->text(), QStringLiteral("Target folder"));
+    EXPECT_EQ(w.fraLiveImport->btnAutoView->toolTip(), QStringLiteral("Show the image viewer automatically"));
     // Every caption and hint of the remote control page with a word in it changes with the language.
     const auto pageTexts = [&w] {
         QHash<QString, QString> texts;

@@ -1,0 +1,158 @@
+#include "TetherCommand.h"
+
+#include "CliContext.h"
+#include "ListCommand.h"
+#include "camera/TCameraModeAction.h"
+#include "camera/TOIShare.h"
+#include "import/FileSizeText.h"
+#include "import/TCameraImport.h"
+#include "import/TLiveImport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void onInterrupt(int)
+{
+    g_interrupted = 1;
+}
+
+} // namespace
+
+int TetherCommand::run(CliContext& context, const QStringList& arguments)
+{
+    QString dest;
+    QStringList types;
+    int seconds = 0;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments.at(i);
+        const bool hasValue = i + 1 < arguments.size();
+        if (arg == QLatin1String("--dest")) {
+            if (!hasValue || (dest = arguments.at(++i)).trimmed().isEmpty())
+                return context.usage(QStringLiteral("--dest needs a folder"));
+        } else if (arg == QLatin1String("--type")) {
+            if (!hasValue)
+                return context.usage(QStringLiteral("--type needs extensions such as JPG,ORF"));
+            for (const QString& type : arguments.at(++i).split(QLatin1Char(','), Qt::SkipEmptyParts))
+                types << type.trimmed().toUpper().remove(QLatin1Char('.'));
+            if (types.isEmpty())
+                return context.usage(QStringLiteral("--type needs extensions such as JPG,ORF"));
+        } else if (arg == QLatin1String("--seconds")) {
+            bool ok = false;
+            seconds = hasValue ? arguments.at(++i).toInt(&ok) : 0;
+            if (!ok || seconds <= 0)
+                return context.usage(QStringLiteral("--seconds needs a number N > 0"));
+        } else {
+            return context.usage(QStringLiteral("tether does not know \"%1\"").arg(arg));
+        }
+    }
+    if (dest.isEmpty())
+        return context.usage(QStringLiteral("tether needs --dest DIR"));
+    if (!QDir().mkpath(dest) || !QFileInfo(dest).isDir())
+        return context.fail(QStringLiteral("cannot create the folder %1").arg(dest));
+    dest = QDir(dest).absolutePath();
+
+    TOIShare commandList;
+    const QString error = context.loadCommandList(commandList);
+    if (!error.isEmpty())
+        return context.fail(error);
+    const TCameraLink link = TCameraLink::ToHost(context.cameraHost());
+    TCameraImport import(link);
+    if (!import.Probe(commandList))
+        return context.fail(QStringLiteral("could not set up the transfer actions"));
+    TCameraModeAction mode(link);
+    if (const TCGIFunction* switching = commandList.Functions.Find(QStringLiteral("switch_cammode")))
+        mode.Probe(*switching);
+
+    TLiveImport live(import, &mode);
+    live.SetTargetFolder(dest);
+    live.SetFilter(types);
+    const bool json = context.json();
+    auto event = [&context, json](const QJsonObject& object, const QString& text) {
+        if (json)
+            context.print(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+        else
+            context.print(text);
+    };
+    QObject::connect(
+        &live, &TLiveImport::FileLanded, [&](const TCameraImportItem& file, const QString& path) {
+            QJsonObject object = ListCommand::FileToJson(file);
+            object.insert(QStringLiteral("event"), QStringLiteral("landed"));
+            object.insert(QStringLiteral("path"), path);
+            event(object,
+                QStringLiteral("%1\t%2\t%3")
+                    .arg(ListCommand::Printable(file.FileName), FileSizeText(file.SizeText), path));
+        });
+    QObject::connect(
+        &live, &TLiveImport::FileFailed, [&](const TCameraImportItem& file, const QString& why, bool final) {
+            QJsonObject object = ListCommand::FileToJson(file);
+            object.insert(
+                QStringLiteral("event"), final ? QStringLiteral("failed") : QStringLiteral("retry"));
+            object.insert(QStringLiteral("reason"), ListCommand::Printable(why));
+            event(object,
+                QStringLiteral("%1\t%2: %3")
+                    .arg(ListCommand::Printable(file.FileName),
+                        final ? QStringLiteral("failed")
+                              : QStringLiteral("failed, tried again at the next poll"),
+                        ListCommand::Printable(why)));
+        });
+    // What keeps the import from working goes to stderr once each time it changes.
+    QString lastNotice;
+    QObject::connect(&live, &TLiveImport::Changed, [&] {
+        const QString notice = live.Notice();
+        if (notice == lastNotice)
+            return;
+        lastNotice = notice;
+        if (!notice.isEmpty())
+            std::fprintf(stderr, "%s\n", notice.toLocal8Bit().constData());
+    });
+
+    live.Start();
+    if (!live.ModeNotice().isEmpty())
+        std::fprintf(stderr, "%s\n", live.ModeNotice().toLocal8Bit().constData());
+    if (live.Folder().isEmpty())
+        return context.fail(
+            QStringLiteral("the camera at %1 lists no folder to watch").arg(context.cameraHost()));
+    if (isatty(fileno(stderr)))
+        std::fprintf(stderr, "watching %s for new shots into %s (Ctrl-C ends)\n",
+            live.Folder().toLocal8Bit().constData(), dest.toLocal8Bit().constData());
+
+    g_interrupted = 0;
+    const auto previous = std::signal(SIGINT, onInterrupt);
+    bool ending = false;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (g_interrupted && !ending) {
+            // The file coming in is abandoned; the loader removes what had arrived.
+            ending = true;
+            live.CancelTransfer();
+            live.Leave();
+        }
+        if (ending && !live.IsDownloading())
+            QCoreApplication::quit();
+    });
+    check.start(100);
+    if (seconds > 0)
+        QTimer::singleShot(seconds * 1000, [&] {
+            // Time is up: no more polls; the file in flight still lands.
+            ending = true;
+            live.Leave();
+        });
+    QCoreApplication::exec();
+    std::signal(SIGINT, previous);
+    live.Leave();
+    if (!json)
+        std::fprintf(stderr, "%lld file(s), %s\n", static_cast<long long>(live.DownloadedCount()),
+            FileSizeText(live.DownloadedBytes()).toLocal8Bit().constData());
+    return live.FailedCount() > 0 ? CliContext::Failure : CliContext::Success;
+}

@@ -1,0 +1,470 @@
+#include "import/TLiveImport.h"
+
+#include "base/TLogger.h"
+#include "base/TNamedTexts.h"
+#include "camera/TCameraModeAction.h"
+#include "import/CameraDateTime.h"
+#include "import/FileSizeText.h"
+#include "import/TCameraImport.h"
+#include "import/TImportSession.h"
+
+#include <QFileInfo>
+
+#include <exception>
+#include <vector>
+
+namespace {
+
+std::vector<TCameraImportItem> filesOf(const TBaseCameraImportItems& items)
+{
+    std::vector<TCameraImportItem> files;
+    files.reserve(size_t(items.Count()));
+    for (const TCameraImportItem* item : items)
+        files.push_back(*item);
+    return files;
+}
+
+bool isShutterMode(quint8 mode)
+{
+    return mode == TCameraModeAction::ModeShutter || mode == TCameraModeAction::ModeShutterWithSize;
+}
+
+} // namespace
+
+TLiveImport::TLiveImport(
+    TCameraImport& import, TCameraModeAction* mode, std::function<bool()> cameraThere, QObject* parent)
+    : QObject(parent)
+    , m_import(import)
+    , m_mode(mode)
+    , m_cameraThere(std::move(cameraThere))
+    , m_session(std::make_unique<TImportSession>(import, nullptr, m_cameraThere))
+{
+    m_pollTimer.setSingleShot(true);
+    m_downloadTimer.setSingleShot(true);
+    connect(&m_pollTimer, &QTimer::timeout, this, [this] { pollTick(); });
+    connect(&m_downloadTimer, &QTimer::timeout, this, [this] { downloadTick(); });
+    connect(m_session.get(), &TImportSession::BytesReceived, this, &TLiveImport::BytesReceived);
+}
+
+TLiveImport::~TLiveImport()
+{
+    *m_alive = false;
+    // A copy waiting inside the session ends at once; the session notices it is gone.
+    m_session->Cancel();
+}
+
+void TLiveImport::trace(const QString& line) const
+{
+    TLogger::LogTrace(line);
+}
+
+void TLiveImport::SetFilter(const QStringList& extensions)
+{
+    m_filter.clear();
+    for (const QString& extension : extensions)
+        if (!extension.trimmed().isEmpty())
+            m_filter << extension.trimmed().toUpper();
+    m_tracker.SetFilter(m_filter);
+}
+
+bool TLiveImport::IsTargetFolderValid() const
+{
+    return !m_targetFolder.trimmed().isEmpty() && QFileInfo(m_targetFolder).isDir();
+}
+
+bool TLiveImport::HasShutterMode() const
+{
+    return m_mode && m_mode->Enabled
+        && (m_mode->SupportedModes
+            & (TCameraModeAction::FlagShutter | TCameraModeAction::FlagShutterWithSize));
+}
+
+void TLiveImport::Reset()
+{
+    m_pollTimer.stop();
+    m_downloadTimer.stop();
+    m_running = m_requesting = m_downloading = m_cancel = false;
+    m_useImageList = m_cameraAway = m_baselineTaken = false;
+    m_downloadedCount = m_downloadedBytes = m_failedCount = 0;
+    m_queue.clear();
+    m_latest.Clear();
+    m_listing.Clear();
+    m_folders.clear();
+    m_folder.clear();
+    m_lastTakeInfo.clear();
+    m_notice.clear();
+    m_modeNotice.clear();
+    m_tracker.SetBaseline({});
+    emit Changed();
+}
+
+void TLiveImport::Start()
+{
+    const std::shared_ptr<bool> alive = m_alive;
+    if (DetailedLog)
+        trace(QStringLiteral("TfraLiveImport.GoStart: ceStart"));
+    emit Communication(0);
+    if (!*alive)
+        return;
+    try {
+        m_modeNotice.clear();
+        if (HasShutterMode()) {
+            m_mode->SwitchToMode(TCameraModeAction::ModeShutter);
+        } else if (m_mode) {
+            // The body cannot be a pure release: it is polled in playback, where it lists.
+            m_modeNotice = rs("_rsLiveImportNoShutterMode");
+            if (m_mode->Enabled)
+                m_mode->SwitchToMode(TCameraModeAction::ModePlay);
+        }
+        if (*alive) {
+            m_requesting = m_downloading = m_cancel = false;
+            m_running = true;
+            m_baselineTaken = false;
+            m_lastTakeInfo.clear();
+            m_queue.clear();
+            requestData(false, alive);
+        }
+        if (*alive) {
+            m_queue.clear();
+            m_pollTimer.start(m_pollIntervalMs);
+        }
+    } catch (const std::exception& e) {
+        TLogger::LogAlways(QStringLiteral("TfraLiveImport.GoStart (Ex): ") + QString::fromUtf8(e.what()));
+    }
+    if (!*alive)
+        return;
+    emit Changed();
+    if (!*alive)
+        return;
+    if (DetailedLog)
+        trace(QStringLiteral("TfraLiveImport.GoStart: ceStop"));
+    emit Communication(1);
+}
+
+void TLiveImport::Leave()
+{
+    m_pollTimer.stop();
+    m_downloadTimer.stop();
+    m_running = false;
+    trace(QStringLiteral("TfraLiveImport.OnLeaveModule: Finished"));
+}
+
+void TLiveImport::CancelTransfer()
+{
+    m_cancel = true;
+    m_downloadTimer.stop();
+    if (!m_queue.empty())
+        trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Cancel Import"));
+    m_queue.clear();
+    // The running copy ends as failed and takes its temporary file with it.
+    if (m_downloading)
+        m_session->Cancel();
+    emit Changed();
+}
+
+void TLiveImport::pollTick()
+{
+    m_pollTimer.stop();
+    if (!m_running)
+        return;
+    const std::shared_ptr<bool> alive = m_alive;
+    requestData(true, alive);
+    if (*alive && m_running) {
+        m_pollTimer.start(m_pollIntervalMs);
+        trace(QStringLiteral("TfraLiveImport.tmrRequestTimer: Verarbeitung"));
+    }
+}
+
+bool TLiveImport::RequestData(bool queueNew)
+{
+    return requestData(queueNew, m_alive);
+}
+
+bool TLiveImport::listFolders(const std::shared_ptr<bool>& alive)
+{
+    if (!m_useImageList) {
+        // Readable in shutter mode, where the listing request is not.
+        THTTPImageListAction& pages = m_import.DirectoryList;
+        const bool listed = pages.Execute(QString());
+        if (!*alive)
+            return false;
+        if (listed) {
+            pages.ParseFolders();
+            m_folders = pages.Folders;
+            return !m_folders.isEmpty();
+        }
+        if (pages.ResponseCode != 404 || !m_import.ImageList.Enabled)
+            return false;
+        // A later body without folder pages: its listing request answers in playback.
+        TLogger::LogAlways(
+            QStringLiteral("TfraLiveImport.RequestData: no folder pages, polling get_imglist"));
+        m_useImageList = true;
+        if (m_mode && m_mode->Enabled && isShutterMode(m_mode->Mode)) {
+            m_mode->SwitchToMode(TCameraModeAction::ModePlay);
+            if (!*alive)
+                return false;
+        }
+    }
+    TImageListAction& list = m_import.ImageList;
+    const bool listed = list.Execute(QString());
+    if (!*alive || !listed)
+        return false;
+    list.ParseFolders();
+    m_folders = list.Folders;
+    return !m_folders.isEmpty();
+}
+
+bool TLiveImport::listFolder(const QString& folder, const std::shared_ptr<bool>& alive)
+{
+    TBaseImportAction* action = m_useImageList ? static_cast<TBaseImportAction*>(&m_import.ImageList)
+                                               : static_cast<TBaseImportAction*>(&m_import.DirectoryList);
+    const QString path = QLatin1Char('/') + folder;
+    const bool listed
+        = m_useImageList ? m_import.ImageList.Execute(path) : m_import.DirectoryList.Execute(path);
+    if (!*alive)
+        return false;
+    // The listing request answers an empty folder with 404.
+    if (!listed && !(m_useImageList && action->ResponseCode == 404))
+        return false;
+    if (listed) {
+        if (m_useImageList)
+            m_import.ImageList.ParseItems();
+        else
+            m_import.DirectoryList.ParseItems();
+    } else {
+        action->Items.Clear();
+    }
+    m_listing.AssignFrom(&action->Items, true);
+    m_latest.AssignFrom(&action->Items.LatestGroup(), true);
+    return true;
+}
+
+bool TLiveImport::requestData(bool queueNew, const std::shared_ptr<bool>& aliveRef)
+{
+    // A copy: the member goes with the object while we wait.
+    const std::shared_ptr<bool> alive = aliveRef;
+    trace(QStringLiteral("TfraLiveImport.RequestData: Start"));
+    if (m_requesting || m_cancel || m_downloading) {
+        armDownload();
+        trace(QStringLiteral("TfraLiveImport.RequestData: Stop"));
+        return false;
+    }
+    m_requesting = true;
+    bool result = false;
+    trace(QStringLiteral("TfraLiveImport.RequestData: Process"));
+    try {
+        if (listFolders(alive)) {
+            trace(QStringLiteral("TfraLiveImport.RequestData: Directory found"));
+            const QString newest = m_folders.last();
+            if (newest != m_folder) {
+                const bool changed = !m_folder.isEmpty();
+                m_folder = newest;
+                if (changed) {
+                    emit FolderChanged(m_folder);
+                    if (!*alive)
+                        return false;
+                }
+            }
+            if (listFolder(m_folder, alive)) {
+                trace(QStringLiteral("TfraLiveImport.RequestData: Download"));
+                result = true;
+                const std::vector<TCameraImportItem> files = filesOf(m_listing);
+                if (!queueNew || !m_baselineTaken || m_cancel) {
+                    // Everything there now is old; a cancel that came during the wait queues nothing.
+                    m_tracker.SetBaseline(files);
+                    m_baselineTaken = true;
+                } else {
+                    const int refusedBefore = int(m_tracker.Refused().size());
+                    for (const TCameraImportItem& file : m_tracker.Poll(files))
+                        m_queue.push_back(file);
+                    for (int i = refusedBefore; i < m_tracker.Refused().size(); ++i)
+                        TLogger::LogAlways(QStringLiteral("TfraLiveImport.RequestData: refused ")
+                            + m_tracker.Refused().at(i));
+                }
+            }
+        }
+        if (!*alive)
+            return false;
+        QString info;
+        if (result) {
+            // The group sorts oldest first; the newest file is described first.
+            for (int i = m_latest.Count() - 1; i >= 0; --i) {
+                const TCameraImportItem* item = m_latest[i];
+                if (!info.isEmpty())
+                    info += QStringLiteral("\r\n");
+                info += item->FileName + QLatin1Char('\t') + FileSizeText(item->SizeText);
+            }
+            if (m_latest.Count() > 0) {
+                const TCameraImportItem* newest = m_latest[m_latest.Count() - 1];
+                info += QStringLiteral("\r\n") + rs("_rsFrom") + QLatin1Char(' ')
+                    + CameraDateText(newest->DateText) + QLatin1Char(' ') + CameraTimeText(newest->TimeText);
+            }
+        } else {
+            m_latest.Clear();
+        }
+        m_lastTakeInfo = info;
+    } catch (const std::exception& e) {
+        TLogger::LogAlways(QStringLiteral("TfraLiveImport.RequestData (Ex): ") + QString::fromUtf8(e.what()));
+        if (!*alive)
+            return false;
+        m_lastTakeInfo.clear();
+        result = false;
+    }
+    m_requesting = false;
+    const bool answered
+        = (m_useImageList ? m_import.ImageList.ResponseCode : m_import.DirectoryList.ResponseCode) >= 0;
+    const bool gone = !result && (!answered || (m_cameraThere && !m_cameraThere()));
+    if (gone && !m_cameraAway) {
+        m_cameraAway = true;
+        TLogger::LogAlways(QStringLiteral("TfraLiveImport.RequestData: the camera does not answer"));
+        setNotice(rs("_rsLiveImportCameraGone"));
+    } else if (result && m_cameraAway) {
+        m_cameraAway = false;
+        setNotice(QString());
+        // Back after a power cycle, the body starts in playback, where it does not shoot by itself.
+        if (HasShutterMode() && !m_useImageList) {
+            m_mode->SwitchToMode(TCameraModeAction::ModeShutter);
+            if (!*alive)
+                return result;
+        }
+    }
+    armDownload();
+    emit Changed();
+    if (!*alive)
+        return result;
+    trace(QStringLiteral("TfraLiveImport.RequestData: Stop"));
+    return result;
+}
+
+void TLiveImport::armDownload()
+{
+    if (m_running && !m_cancel && !m_queue.empty() && !m_downloading && !m_downloadTimer.isActive())
+        m_downloadTimer.start(DownloadDelayMs);
+}
+
+void TLiveImport::setNotice(const QString& notice)
+{
+    m_notice = notice;
+}
+
+void TLiveImport::downloadTick()
+{
+    const std::shared_ptr<bool> alive = m_alive;
+    m_downloadTimer.stop();
+    trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Start"));
+    if (m_cancel) {
+        m_queue.clear();
+        trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Cancel Import"));
+        emit Changed();
+        return;
+    }
+    if (!IsTargetFolderValid() && !m_queue.empty()) {
+        // The files wait; the next poll tries again.
+        if (m_notice.isEmpty() || m_notice != rs("_rsLiveImportTargetGone")) {
+            TLogger::LogAlways(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: no target folder ")
+                + m_targetFolder);
+            setNotice(rs("_rsLiveImportTargetGone"));
+            emit Changed();
+        }
+        return;
+    }
+    if (m_queue.empty() || m_downloading || m_requesting || !m_running) {
+        trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: StopLoadingInfo"));
+        return;
+    }
+    if (m_notice == rs("_rsLiveImportTargetGone"))
+        setNotice(QString());
+
+    m_downloading = true;
+    trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Process"));
+    const TCameraImportItem file = m_queue.front();
+    emit DownloadStarted(file);
+    if (!*alive)
+        return;
+    if (m_cancel) {
+        m_downloading = false;
+        m_queue.clear();
+        emit Changed();
+        return;
+    }
+    const int index = m_session->AddItem(file);
+    bool copied = false;
+    bool tried = false;
+    QString reason;
+    QString localPath;
+    if (index >= 0) {
+        m_session->ImportSelection({ index }, m_targetFolder);
+        if (!*alive)
+            return;
+        const std::vector<TImportSession::TResult>& results = m_session->Results();
+        // An import refused before it began leaves the results of the one before.
+        if (results.size() == 1 && results.front().Index == index) {
+            const TImportSession::TResult& r = results.front();
+            copied = r.Outcome == TImportSession::TOutcome::Copied;
+            tried = r.Outcome != TImportSession::TOutcome::NotDone;
+            reason = r.Reason;
+            localPath = m_session->Items()[size_t(index)].LocalPath;
+        }
+    }
+    m_downloading = false;
+    if (m_cancel) {
+        // Abandoned: the loader removed what had arrived.
+        m_queue.clear();
+        trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Cancel Import"));
+        emit Changed();
+        return;
+    }
+    if (copied) {
+        m_queue.pop_front();
+        m_tracker.MarkDone(file);
+        ++m_downloadedCount;
+        if (file.Size() > 0)
+            m_downloadedBytes += file.Size();
+        emit Changed();
+        if (!*alive)
+            return;
+        emit FileLanded(file, localPath);
+        if (!*alive)
+            return;
+        armDownload();
+    } else if (tried) {
+        m_queue.pop_front();
+        const bool again = m_tracker.MarkFailed(file);
+        if (!again)
+            ++m_failedCount;
+        TLogger::LogAlways(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Failed ") + file.FileName
+            + QStringLiteral(": ") + reason);
+        emit Changed();
+        if (!*alive)
+            return;
+        emit FileFailed(file, reason, !again);
+        if (!*alive)
+            return;
+        // The next in the queue may well work; a failing one comes back with the next poll.
+        armDownload();
+    } else {
+        // Not begun (camera or folder gone meanwhile): the file stays first, the next poll re-arms.
+        trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Failed"));
+        emit Changed();
+    }
+    if (*alive)
+        trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Stop"));
+}
+
+bool TLiveImport::hasExtension(const char* extension) const
+{
+    for (const TCameraImportItem* item : m_latest)
+        if (QFileInfo(item->FileName).suffix().toUpper() == QLatin1String(extension))
+            return true;
+    return false;
+}
+
+bool TLiveImport::IsJpeg() const
+{
+    return hasExtension("JPG");
+}
+
+bool TLiveImport::IsRaw() const
+{
+    return hasExtension("ORF");
+}
