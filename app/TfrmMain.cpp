@@ -380,6 +380,9 @@ bool TfrmMain::handleShortcut(int key)
     const auto direct = std::find(std::begin(keys), std::end(keys), key);
     if (direct == std::end(keys))
         return false;
+    // Like every page switch, not in the middle of a camera communication of the page shown.
+    if (m_busy.ActiveComm() > 0)
+        return true;
     const TMainPages::CameraPage& entry = pcMain->CameraPages().at(direct - std::begin(keys));
     entry.page->setEnabled(true);
     entry.button->setEnabled(true);

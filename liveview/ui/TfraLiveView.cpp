@@ -218,7 +218,7 @@ void TfraLiveView::SetCamera(TCamera* camera, QComboBox* shutterSpeed, QComboBox
     m_control.reset();
     if (camera) {
         TCameraRemote& remote = camera->Remote;
-        m_control = std::make_unique<TLiveViewControl>(remote.CameraMode, remote.LiveView, remote.ReleaseView,
+        m_control = std::make_shared<TLiveViewControl>(remote.CameraMode, remote.LiveView, remote.ReleaseView,
             [this] { return m_setup ? m_setup->LiveViewSize : QString(); });
         m_control->ResizeToLiveView = [this](qint32, qint32) { ResizeToLiveView(); };
         m_control->OnShowError = [this](const QString& text) { ShowError(text); };
@@ -281,12 +281,14 @@ bool TfraLiveView::StartLiveView(quint8 mode, quint16 port)
     // Shutter-mode frames are shown too: the panel follows the receiver of the live view it starts.
     attachTo(mode == TLiveViewControl::ModeShutter ? m_camera->Remote.ReleaseView.Processor().ImageBuffer()
                                                    : m_camera->Remote.LiveView.Processor().ImageBuffer());
-    return m_control->Start(mode, port);
+    const std::shared_ptr<TLiveViewControl> control = m_control;
+    return control->Start(mode, port);
 }
 
 bool TfraLiveView::StopLiveView()
 {
-    return m_control ? m_control->Stop() : true;
+    const std::shared_ptr<TLiveViewControl> control = m_control;
+    return control ? control->Stop() : true;
 }
 
 void TfraLiveView::ShowError(const QString& text)
@@ -350,18 +352,23 @@ void TfraLiveView::FillResolutions()
 
 void TfraLiveView::resolutionChosen(int index)
 {
-    if (m_fillingResolutions || !m_camera || index < 0)
+    const std::shared_ptr<TLiveViewControl> control = m_control;
+    TCamera* const camera = m_camera;
+    if (m_fillingResolutions || !camera || !control || index < 0)
         return;
-    const quint8 mode = m_control->Mode();
+    const quint8 mode = control->Mode();
     if ((mode == TLiveViewControl::ModeRecord || mode == TLiveViewControl::ModeShutter)
         && cbxLVMagnifier->currentIndex() > 0) {
         cbxLVMagnifier->setCurrentIndex(0);
         SetMagnification(1);
     }
-    const TBaseLiveViewAction* action = m_control->CurrentAction();
+    const TBaseLiveViewAction* action = control->CurrentAction();
     const bool running = action && action->LiveViewState == 1;
     if (running)
         StopLiveView();
+    // The stop waited for the camera: a page may have handed over another camera or none meanwhile.
+    if (m_camera != camera || m_control != control)
+        return;
     TCameraModeAction& cameraMode = m_camera->Remote.CameraMode;
     const qsizetype at = cameraMode.LiveViewSizeTexts().indexOf(cbxLVResolution->itemText(index));
     if (m_setup && at >= 0 && at < cameraMode.LiveViewSizes().size()) {
@@ -369,8 +376,8 @@ void TfraLiveView::resolutionChosen(int index)
         m_setup->Save();
     }
     m_camera->Remote.ReleaseAFFrame.Execute();
-    if (running)
-        StartLiveView(mode, m_control->Port());
+    if (running && m_camera == camera && m_control == control)
+        StartLiveView(mode, control->Port());
     pnlFocus->setFocus();
 }
 

@@ -144,7 +144,9 @@ private:
 
     TSetup* m_setup = nullptr;
     TCamera* m_camera = nullptr;
-    std::unique_ptr<TLiveViewControl> m_control;
+    // Shared so that a start or stop waiting for the camera keeps its control alive when a page
+    // hands over the camera anew meanwhile.
+    std::shared_ptr<TLiveViewControl> m_control;
     QPointer<QComboBox> m_shutterChoice, m_whiteBalanceChoice, m_isoChoice, m_compensationChoice,
         m_apertureChoice;
     QByteArray m_lastFrame;
