@@ -152,11 +152,12 @@ int TimeLapseCommand::run(CliContext& context, const QStringList& arguments)
             return;
         const TTimeLapseSeries::TShot& shot = series.Shots().at(number - 1);
         const QString total = options.count > 0 ? QStringLiteral("/%1").arg(options.count) : QString();
-        QString line = QStringLiteral("shot %1%2 %3 (%4 ms after plan)")
-                           .arg(number)
-                           .arg(total)
-                           .arg(shot.Ok ? shot.Files.join(QLatin1Char(' ')) : QStringLiteral("FAILED: ") + shot.Reason)
-                           .arg(shot.ActualMs - shot.PlannedMs);
+        QString line
+            = QStringLiteral("shot %1%2 %3 (%4 ms after plan)")
+                  .arg(number)
+                  .arg(total)
+                  .arg(shot.Ok ? shot.Files.join(QLatin1Char(' ')) : QStringLiteral("FAILED: ") + shot.Reason)
+                  .arg(shot.ActualMs - shot.PlannedMs);
         std::fprintf(stderr, "%s\n", qPrintable(line));
     });
 
@@ -193,7 +194,8 @@ int TimeLapseCommand::run(CliContext& context, const QStringList& arguments)
         context.print(out);
     }
     if (series.FailedCount() > 0)
-        return context.fail(QStringLiteral("%1 of %2 shots failed").arg(series.FailedCount()).arg(series.ShotsTaken()));
+        return context.fail(
+            QStringLiteral("%1 of %2 shots failed").arg(series.FailedCount()).arg(series.ShotsTaken()));
     if (!allLoaded)
         return context.fail(QStringLiteral("not every file of the series could be downloaded"));
     return CliContext::Success;

@@ -97,6 +97,13 @@ std::optional<double> TTimeLapseExposure::BrightnessCorrection(double brightness
     return (brightnessMean / liveMean - 1) * 100;
 }
 
+void TTimeLapseExposure::AddShotMeasurement(double lrtValue, double brightnessMean, double liveMean)
+{
+    LrtValues.Add(lrtValue);
+    if (const std::optional<double> correction = BrightnessCorrection(brightnessMean, liveMean))
+        Corrections.Add(*correction);
+}
+
 qint64 TTimeLapseExposure::now() const
 {
     if (Clock)
@@ -308,7 +315,8 @@ bool TTimeLapseExposure::Change(Property property, bool up)
                 break;
         }
     } catch (const std::exception& e) {
-        TLogger::LogAlways(QStringLiteral("TfraTimeLapseAdvanced.Change (Ex): ") + QString::fromUtf8(e.what()));
+        TLogger::LogAlways(
+            QStringLiteral("TfraTimeLapseAdvanced.Change (Ex): ") + QString::fromUtf8(e.what()));
         done = false;
     }
     if (done) {
@@ -482,7 +490,8 @@ QString TTimeLapseExposure::AverageText() const
     if (m_mode == ModeLRTimelapse) {
         if (m_lrtReference == 0)
             return QString::asprintf("%.2f", m_lrtAverage);
-        return QString::asprintf("%.2f (%.1f%s)", m_lrtAverage, m_lrtAverage * 100 / m_lrtReference - 100, "%");
+        return QString::asprintf(
+            "%.2f (%.1f%s)", m_lrtAverage, m_lrtAverage * 100 / m_lrtReference - 100, "%");
     }
     return QString::asprintf("%.1f EV", m_evAverage);
 }

@@ -130,6 +130,9 @@ public:
     TDoubleList LrtValues;
     TDoubleList EvReadings;
     TDoubleList Corrections;
+    // The measurement of one shot's preview in LRTimelapse mode: its brightness value, and the
+    // correction from the mean of the unshown frames against the shot's live mean (none when 0).
+    void AddShotMeasurement(double lrtValue, double brightnessMean, double liveMean);
     // The measurement windows.
     TDoubleList LrtWindow;
     TDoubleList EvWindow;

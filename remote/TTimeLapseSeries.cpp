@@ -23,8 +23,8 @@ QString timeText(qint64 ms)
 
 QString csvField(const QString& text)
 {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
-        && !text.contains(QLatin1Char('\r')))
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"'))
+        && !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
         return text;
     QString quoted = text;
     quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
@@ -260,8 +260,9 @@ TTimeLapseSeries::TShotOutcome TTimeLapseSeries::shootWithShooting()
     m_shooting->AutoPreview = false;
     outcome.Ok = m_shooting->TakePhoto(-1, -1);
     if (!outcome.Ok) {
-        outcome.Reason = m_shooting->LastError().isEmpty() ? QStringLiteral("the camera did not take the picture")
-                                                           : m_shooting->LastError();
+        outcome.Reason = m_shooting->LastError().isEmpty()
+            ? QStringLiteral("the camera did not take the picture")
+            : m_shooting->LastError();
         return outcome;
     }
     for (const TCameraImportItem* item : m_shooting->LastTake())
@@ -286,7 +287,8 @@ void TTimeLapseSeries::startNextDownload()
         m_current = std::make_unique<TDownload>(next);
         bool started = false;
         try {
-            started = m_loader->Load(next.File.CameraPath, { local, next.File.Size, next.File.Modified }, false);
+            started
+                = m_loader->Load(next.File.CameraPath, { local, next.File.Size, next.File.Modified }, false);
         } catch (const std::exception& e) {
             TLogger::LogAlways(
                 QStringLiteral("TTimeLapseSeries.startNextDownload (Ex): ") + QString::fromUtf8(e.what()));
@@ -400,10 +402,10 @@ QString TTimeLapseSeries::CsvHeader()
 
 QString TTimeLapseSeries::CsvLine(const TShot& shot)
 {
-    const QStringList fields = { QString::number(shot.Number), timeText(shot.PlannedMs), timeText(shot.ActualMs),
-        QString::number(shot.ActualMs - shot.PlannedMs), shot.Ok ? QStringLiteral("ok") : shot.Reason,
-        shot.ShutterSpeed, shot.Aperture, shot.Iso, shot.ExposureCompensation, shot.Measured,
-        shot.Files.join(QLatin1Char(' ')), shot.Download };
+    const QStringList fields = { QString::number(shot.Number), timeText(shot.PlannedMs),
+        timeText(shot.ActualMs), QString::number(shot.ActualMs - shot.PlannedMs),
+        shot.Ok ? QStringLiteral("ok") : shot.Reason, shot.ShutterSpeed, shot.Aperture, shot.Iso,
+        shot.ExposureCompensation, shot.Measured, shot.Files.join(QLatin1Char(' ')), shot.Download };
     QStringList quoted;
     for (const QString& field : fields)
         quoted << csvField(field);
@@ -419,8 +421,9 @@ QJsonArray TTimeLapseSeries::LogJson() const
             { QStringLiteral("actual"), timeText(shot.ActualMs) },
             { QStringLiteral("delayMs"), double(shot.ActualMs - shot.PlannedMs) },
             { QStringLiteral("ok"), shot.Ok }, { QStringLiteral("reason"), shot.Reason },
-            { QStringLiteral("shutterSpeed"), shot.ShutterSpeed }, { QStringLiteral("aperture"), shot.Aperture },
-            { QStringLiteral("iso"), shot.Iso }, { QStringLiteral("exposureCompensation"), shot.ExposureCompensation },
+            { QStringLiteral("shutterSpeed"), shot.ShutterSpeed },
+            { QStringLiteral("aperture"), shot.Aperture }, { QStringLiteral("iso"), shot.Iso },
+            { QStringLiteral("exposureCompensation"), shot.ExposureCompensation },
             { QStringLiteral("measured"), shot.Measured },
             { QStringLiteral("files"), QJsonArray::fromStringList(shot.Files) },
             { QStringLiteral("download"), shot.Download } });

@@ -33,7 +33,8 @@ public:
 protected:
     QString textFromValue(int value) const override
     {
-        return m_twoDigits ? QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')) : QString::number(value);
+        return m_twoDigits ? QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'))
+                           : QString::number(value);
     }
 
 private:
@@ -85,7 +86,8 @@ TfraTimeLapse::TfraTimeLapse(QWidget* parent)
     lblInterval = new QLabel(QStringLiteral("Intervallzeit"), this);
     lblTakeCount = new QLabel(QStringLiteral("  Aufnahmeanzahl  "), this);
     lblTakeCount->setStyleSheet(QStringLiteral("text-decoration: underline;"));
-    chkDownloadEachShot = new QCheckBox(QStringLiteral("Jede Aufnahme während der Serie herunterladen"), this);
+    chkDownloadEachShot
+        = new QCheckBox(QStringLiteral("Jede Aufnahme während der Serie herunterladen"), this);
     chkDownloadEachShot->setObjectName(QStringLiteral("chkDownloadEachShot"));
     connect(chkDownloadEachShot, &QCheckBox::toggled, this, [this](bool on) {
         if (m_setup)

@@ -16,7 +16,8 @@ namespace {
 
 const char* const kCaptions[] = { "Verschlusszeit", "ISO-Empfindlichkeit", "Blende", "Belichtungskorrektur" };
 const char* const kNames[] = { "ShutterSpeed", "ISOSensitivity", "Aperture", "ExposureCompensation" };
-const char* const kStepNames[] = { "cbxShutterSpeedStep", "cbxISOStep", "cbxApertureStep", "cbxExposureStep" };
+const char* const kStepNames[]
+    = { "cbxShutterSpeedStep", "cbxISOStep", "cbxApertureStep", "cbxExposureStep" };
 
 QLabel* caption(const QString& text, QWidget* parent)
 {
@@ -74,8 +75,10 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
         row.Auto = new QLabel(QStringLiteral("Auto"), owner);
         row.Auto->setStyleSheet(QStringLiteral("color: red;"));
         const auto property = TTimeLapseExposure::Property(p);
-        connect(row.Down, &QToolButton::clicked, this, [this, property, &row] { change(property, false, row.Down); });
-        connect(row.Up, &QToolButton::clicked, this, [this, property, &row] { change(property, true, row.Up); });
+        connect(row.Down, &QToolButton::clicked, this,
+            [this, property, &row] { change(property, false, row.Down); });
+        connect(
+            row.Up, &QToolButton::clicked, this, [this, property, &row] { change(property, true, row.Up); });
         connect(row.Step, &QComboBox::currentIndexChanged, this, [this, property](int index) {
             if (!m_updating && m_series)
                 m_series->Exposure.SetStepIndex(property, index);
@@ -98,8 +101,9 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
     connect(cbxAutoMode, &QComboBox::currentIndexChanged, this, &TfraTimeLapseAdvanced::cbxAutoModeChange);
     pnlStart = new QPushButton(QStringLiteral("Start"), pnlAutoMode);
     pnlStart->setObjectName(QStringLiteral("pnlStart"));
-    pnlStart->setStyleSheet(QStringLiteral("background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #3c8c3c, "
-                                           "stop:1 #1e5a1e); color: white;"));
+    pnlStart->setStyleSheet(
+        QStringLiteral("background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #3c8c3c, "
+                       "stop:1 #1e5a1e); color: white;"));
     connect(pnlStart, &QPushButton::clicked, this, &TfraTimeLapseAdvanced::pnlStartClick);
     pnlDirectionMode = new QPushButton(pnlAutoMode);
     pnlDirectionMode->setObjectName(QStringLiteral("pnlDirectionMode"));

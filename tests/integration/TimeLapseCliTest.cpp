@@ -53,7 +53,8 @@ TEST_F(TimeLapseCli, ThreeShotsDownloadedWithTheirLog)
 {
     QTemporaryDir dest;
     ASSERT_TRUE(dest.isValid());
-    const CliRun run = cli({ "--json", "timelapse", "--interval", "1", "--count", "3", "--dest", dest.path() });
+    const CliRun run
+        = cli({ "--json", "timelapse", "--interval", "1", "--count", "3", "--dest", dest.path() });
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
     const QJsonObject result = run.json();
     EXPECT_TRUE(result.value("ok").toBool());

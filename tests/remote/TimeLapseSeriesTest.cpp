@@ -67,6 +67,12 @@ TEST(TimeLapseExposure, BrightnessCorrectionIsTheRelativeDifferenceInPercent)
     // Whatever the live brightness, equal means mean no correction (the old formula gave about -0.3 %).
     EXPECT_NEAR(*TTimeLapseExposure::BrightnessCorrection(0.8, 0.8), 0.0, 1e-9);
     EXPECT_FALSE(TTimeLapseExposure::BrightnessCorrection(0.5, 0).has_value());
+    TTimeLapseExposure exposure;
+    exposure.AddShotMeasurement(0.42, 0.66, 0.6);
+    exposure.AddShotMeasurement(0.44, 0.5, 0);
+    EXPECT_EQ(exposure.LrtValues.Count(), 2);
+    ASSERT_EQ(exposure.Corrections.Count(), 1);
+    EXPECT_NEAR(exposure.Corrections.Items(0), 10.0, 1e-9);
     EXPECT_DOUBLE_EQ(TTimeLapseExposure::DifferenceOf(3), -0.7);
     EXPECT_DOUBLE_EQ(TTimeLapseExposure::DifferenceOf(7), 1.0);
     EXPECT_DOUBLE_EQ(TTimeLapseExposure::DifferenceOf(1), 0);
@@ -309,7 +315,8 @@ TEST_F(SimTimeLapse, LRTimelapseAtSunsetLengthensTheShutterUpToItsMaximumThenRai
     EXPECT_NEAR(exposure.Reference(), 0.5, 1e-9); // a sunset starts 1/1.1 below the light
     exposure.SetStarted(true);
 
-    const auto value = [&](const char* name) { return camera->Remote.Params.Find(QLatin1String(name))->Value; };
+    const auto value
+        = [&](const char* name) { return camera->Remote.Params.Find(QLatin1String(name))->Value; };
     // Brighter than the reference: nothing changes.
     exposure.LrtValues.Add(0.52);
     exposure.AutoTick();
