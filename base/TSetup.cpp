@@ -200,6 +200,7 @@ void TSetup::Load()
     DownloadDirectory = noted(readString, s, QStringLiteral("DownloadDirectory")).value_or(DownloadDirectory);
     AutoDownload = noted(readBool, s, QStringLiteral("AutoDownload")).value_or(AutoDownload);
     AutoPreview = noted(readBool, s, QStringLiteral("AutoPreview")).value_or(AutoPreview);
+    TimeLapseDownload = noted(readBool, s, QStringLiteral("TimeLapseDownload")).value_or(TimeLapseDownload);
     CameraWLanName = noted(readString, s, QStringLiteral("CameraWLanName")).value_or(CameraWLanName);
     CameraWLanSSID = noted(readString, s, QStringLiteral("CameraWLanSSID")).value_or(CameraWLanSSID);
     HomeWLanName = noted(readString, s, QStringLiteral("HomeWLanName")).value_or(HomeWLanName);
@@ -248,6 +249,7 @@ void TSetup::Save()
     s.setValue(QStringLiteral("DownloadDirectory"), DownloadDirectory);
     s.setValue(QStringLiteral("AutoDownload"), flag(AutoDownload));
     s.setValue(QStringLiteral("AutoPreview"), flag(AutoPreview));
+    s.setValue(QStringLiteral("TimeLapseDownload"), flag(TimeLapseDownload));
     s.setValue(QStringLiteral("CameraWLanName"), CameraWLanName);
     s.setValue(QStringLiteral("CameraWLanSSID"), CameraWLanSSID);
     s.setValue(QStringLiteral("HomeWLanName"), HomeWLanName);

@@ -22,6 +22,8 @@ public:
     QString DownloadDirectory;
     bool AutoDownload = false;
     bool AutoPreview = false;
+    // Each shot of a time-lapse series is downloaded between the shots.
+    bool TimeLapseDownload = false;
     QString CameraWLanName;
     QString CameraWLanSSID;
     QString HomeWLanName;

@@ -20,6 +20,7 @@
 #include "SetCommand.h"
 #include "ShootCommand.h"
 #include "TetherCommand.h"
+#include "TimeLapseCommand.h"
 #include "WatchCommand.h"
 #include "ZoomCommand.h"
 
@@ -44,6 +45,7 @@ std::vector<std::unique_ptr<CliCommand>> createCommands()
     commands.push_back(std::make_unique<ModeCommand>());
     commands.push_back(std::make_unique<FocusCommand>());
     commands.push_back(std::make_unique<ShootCommand>());
+    commands.push_back(std::make_unique<TimeLapseCommand>());
     commands.push_back(std::make_unique<MovieCommand>());
     commands.push_back(std::make_unique<ReleaseCommand>());
     commands.push_back(std::make_unique<ZoomCommand>());

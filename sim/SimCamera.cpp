@@ -356,6 +356,9 @@ SimLiveInfo SimCamera::liveInfo(int remainingShots) const
     info.apertureUpper10 = m_profile.apertureSmallest10;
     info.aperture10 = int(std::lround(e.fNumber * 10));
     info.expComp10 = int(std::lround(std::atof(m_props.value("expcomp").value_or("0").c_str()) * 10));
+    // In manual exposure the bodies show the metered deviation there instead, -3 to +3 EV.
+    if (m_props.value("takemode").value_or("") == "M" && e.brightness > 0)
+        info.expComp10 = std::clamp(int(std::lround(std::log2(e.brightness) * 10)), -30, 30);
     info.iso = e.iso;
     info.isoAuto = e.isoAuto;
     info.whiteBalance = std::atoi(m_props.value("wbvalue").value_or("0").c_str());
