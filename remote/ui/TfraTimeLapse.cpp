@@ -47,7 +47,7 @@ TfraTimeLapse::TfraTimeLapse(QWidget* parent)
     : QFrame(parent)
 {
     setObjectName(QStringLiteral("fraTimeLapse"));
-    struct Spec
+    struct FieldLayout
     {
         QSpinBox** target;
         const char* name;
@@ -55,7 +55,7 @@ TfraTimeLapse::TfraTimeLapse(QWidget* parent)
         int maximum;
         int initial;
     };
-    const Spec specs[] = {
+    const FieldLayout fields[] = {
         { &seWaitHour, "seWaitHour", "Stunden", 23, 0 },
         { &seWaitMinute, "seWaitMinute", "Minuten", 59, 0 },
         { &seWaitSecond, "seWaitSecond", "Sekunden", 59, 1 },
@@ -67,10 +67,10 @@ TfraTimeLapse::TfraTimeLapse(QWidget* parent)
     for (int i = 0; i < 7; ++i) {
         const int tag = i + 1;
         auto* spin = new TTimeLapseSpin(tag != 7, this);
-        spin->setObjectName(QLatin1String(specs[i].name));
-        spin->setToolTip(QString::fromUtf8(specs[i].hint));
-        spin->setRange(0, specs[i].maximum);
-        spin->setValue(specs[i].initial);
+        spin->setObjectName(QLatin1String(fields[i].name));
+        spin->setToolTip(QString::fromUtf8(fields[i].hint));
+        spin->setRange(0, fields[i].maximum);
+        spin->setValue(fields[i].initial);
         spin->setWrapping(false);
         spin->setAlignment(Qt::AlignRight);
         spin->OnStep = [this, tag](int steps) {
@@ -79,8 +79,8 @@ TfraTimeLapse::TfraTimeLapse(QWidget* parent)
             else if (steps < 0)
                 seBottomClick(tag);
         };
-        *specs[i].target = spin;
-        m_previous[size_t(tag)] = specs[i].initial;
+        *fields[i].target = spin;
+        m_previous[size_t(tag)] = fields[i].initial;
     }
     lblWaitTime = new QLabel(QStringLiteral("Wartezeit bis Start"), this);
     lblInterval = new QLabel(QStringLiteral("Intervallzeit"), this);
