@@ -860,7 +860,19 @@ bool TfraRemoteControl::SetParamValue(const QString& property, QComboBox* choice
         return false;
     }
     // The first form sends the display text, which the property finds among its values.
-    const QString text = choice->currentText();
+    return sendValue(property, choice->currentText());
+}
+
+bool TfraRemoteControl::SetParamValue(const QString& property, int index)
+{
+    const TCameraParam* p = param(property);
+    if (!p || index < 0 || index >= p->RawValues.size())
+        return false;
+    return sendValue(property, p->RawValues.at(index));
+}
+
+bool TfraRemoteControl::sendValue(const QString& property, const QString& value)
+{
     beginCommunication(QStringLiteral("SetParamValue"));
     bool result = false;
     try {
@@ -868,7 +880,7 @@ bool TfraRemoteControl::SetParamValue(const QString& property, QComboBox* choice
         if (isRemoteRecordMode() && p) {
             const QPointer<TfraRemoteControl> self(this);
             setEnabled(false);
-            const bool taken = p->SetValue(text);
+            const bool taken = p->SetValue(value);
             if (!self)
                 return false;
             setEnabled(true);
@@ -876,42 +888,7 @@ bool TfraRemoteControl::SetParamValue(const QString& property, QComboBox* choice
             if (taken)
                 clearPropertyError();
             else {
-                showPropertyError(property, text);
-                rereadCamera();
-            }
-        }
-        ActivateControls();
-    } catch (const std::exception& e) {
-        setEnabled(true);
-        TLogger::LogTrace(
-            QStringLiteral("TfraRemoteControl.SetParamValue (Ex): ") + QString::fromUtf8(e.what()));
-        result = false;
-    }
-    endCommunication(QStringLiteral("SetParamValue"));
-    return result;
-}
-
-bool TfraRemoteControl::SetParamValue(const QString& property, int index)
-{
-    TCameraParam* p = param(property);
-    if (!p || index < 0 || index >= p->RawValues.size())
-        return false;
-    const QString raw = p->RawValues.at(index);
-    beginCommunication(QStringLiteral("SetParamValue"));
-    bool result = false;
-    try {
-        if (isRemoteRecordMode()) {
-            const QPointer<TfraRemoteControl> self(this);
-            setEnabled(false);
-            const bool taken = p->SetValue(raw);
-            if (!self)
-                return false;
-            setEnabled(true);
-            result = taken;
-            if (taken)
-                clearPropertyError();
-            else {
-                showPropertyError(property, raw);
+                showPropertyError(property, value);
                 rereadCamera();
             }
         }

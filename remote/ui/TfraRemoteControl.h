@@ -206,6 +206,8 @@ private:
     void endCommunication(const QString& operation);
     void changeFreeRegions(const QString& operation, const QList<QRect>& rects);
     TCameraParam* param(const QString& name) const;
+    // Both forms of SetParamValue: send, and name a refusal on the page.
+    bool sendValue(const QString& property, const QString& value);
     void showPropertyError(const QString& property, const QString& value);
     void clearPropertyError();
     // After a refused change: the camera's values again.
