@@ -58,6 +58,19 @@ QToolButton* glyphButton(const char* name, const QString& hint, int size, QWidge
     return button;
 }
 
+// A property page: caption, choice and -/+ buttons in columns, the choice taking the width.
+QGridLayout* propertyGrid(QWidget* page, const char* name, const QString& title)
+{
+    page->setObjectName(QString::fromLatin1(name));
+    page->setAccessibleName(title);
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(6);
+    grid->setColumnStretch(1, 1);
+    return grid;
+}
+
 // Qt's own disabled look hardly differs from the grey glyph: a button that does nothing must show it.
 QIcon switchableGlyph(int index)
 {
@@ -282,13 +295,7 @@ QWidget* TfraRemoteControl::createPropertyArea()
 QWidget* TfraRemoteControl::createGeneralPage()
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("tsGeneral"));
-    page->setAccessibleName(QStringLiteral("Allgemein"));
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(6);
-    grid->setColumnStretch(1, 1);
+    QGridLayout* grid = propertyGrid(page, "tsGeneral", QStringLiteral("Allgemein"));
 
     int row = 0;
     // The art filter and movie mode lists appear left of the program mode when shown.
@@ -357,13 +364,7 @@ QWidget* TfraRemoteControl::createGeneralPage()
 QWidget* TfraRemoteControl::createAdditionalPage()
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("tsAdditional"));
-    page->setAccessibleName(QStringLiteral("Erweitert"));
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(6);
-    grid->setColumnStretch(1, 1);
+    QGridLayout* grid = propertyGrid(page, "tsAdditional", QStringLiteral("Erweitert"));
     int row = 0;
     const auto plain
         = [&](QComboBox*& choice, const char* name, const char* labelName, const QString& label) {
