@@ -266,4 +266,27 @@ bool SimHttpServer::process_and_close_socket(socket_t sock)
     return ok;
 }
 
+uint16_t SimHttpServer::listenInBackground(
+    const std::string& address, uint16_t port, std::thread& thread, std::string& error)
+{
+    int bound = port;
+    if (port == 0)
+        bound = bind_to_any_port(address);
+    else if (!bind_to_port(address, port))
+        bound = -1;
+    if (bound <= 0) {
+        error = "cannot listen on " + address + ":" + std::to_string(port);
+        return 0;
+    }
+    thread = std::thread([this] { listen_after_bind(); });
+    return uint16_t(bound);
+}
+
+void SimHttpServer::stopListening(std::thread& thread)
+{
+    stop();
+    if (thread.joinable())
+        thread.join();
+}
+
 } // namespace camsim

@@ -37,6 +37,13 @@ public:
     void setAdmission(std::function<Admission(const std::string& requestStart)> admit);
     void setRequestLogger(RequestLogger logger);
 
+    // Binds to the port (0: any free one) and serves on `thread`. 0 with `error` set when it cannot
+    // listen.
+    uint16_t listenInBackground(
+        const std::string& address, uint16_t port, std::thread& thread, std::string& error);
+    // Ends serving and waits for the thread that listenInBackground started.
+    void stopListening(std::thread& thread);
+
 private:
     struct Held
     {

@@ -1,6 +1,7 @@
 #include "sim/SimLiveView.h"
 
 #include "sim/SimJpeg.h"
+#include "sim/SimStreamThread.h"
 
 #include <arpa/inet.h>
 #include <atomic>
@@ -118,12 +119,7 @@ uint32_t safeSourceId(std::mt19937& rng)
 
 struct SimLiveView::Impl
 {
-    std::mutex control; // serialises start and stop, which the HTTP workers may call at the same time
-    mutable std::mutex mutex;
-    std::condition_variable wake;
-    std::thread thread;
-    bool stopRequested = false;
-    std::atomic<bool> running { false };
+    SimStreamThread sender;
     std::atomic<uint64_t> frames { 0 };
 
     struct Session
@@ -137,29 +133,13 @@ struct SimLiveView::Impl
     };
 
     void run(Session s);
-    void stopThread()
-    {
-        {
-            std::lock_guard lock(mutex);
-            stopRequested = true;
-        }
-        wake.notify_all();
-        if (thread.joinable())
-            thread.join();
-        running = false;
-    }
-    bool sleepUntil(std::chrono::steady_clock::time_point t)
-    {
-        std::unique_lock lock(mutex);
-        return !wake.wait_until(lock, t, [this] { return stopRequested; });
-    }
 };
 
 void SimLiveView::Impl::run(Session s)
 {
     const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
     if (fd < 0) {
-        running = false;
+        sender.running = false;
         return;
     }
     std::mt19937 rng(s.seed ? s.seed : std::random_device {}());
@@ -181,7 +161,7 @@ void SimLiveView::Impl::run(Session s)
         ::sendto(fd, d.data(), d.size(), 0, reinterpret_cast<const sockaddr*>(&s.to), sizeof s.to);
     };
 
-    while (sleepUntil(next)) {
+    while (sender.sleepUntil(next)) {
         SimLiveInfo info;
         try {
             if (s.info)
@@ -259,8 +239,8 @@ SimLiveView::~SimLiveView()
 void SimLiveView::start(const std::string& host, uint16_t port, int width, int height, double fps,
     std::function<SimLiveInfo()> info, SimStreamFaults faults, uint32_t seed)
 {
-    std::lock_guard control(d->control);
-    d->stopThread();
+    std::lock_guard control(d->sender.control);
+    d->sender.stopLocked();
     Impl::Session s { {}, width, height, fps, std::move(info), faults, seed };
     s.to.sin_family = AF_INET;
     s.to.sin_port = htons(port);
@@ -276,24 +256,18 @@ void SimLiveView::start(const std::string& host, uint16_t port, int width, int h
     }
     if (width <= 0 || height <= 0)
         return;
-    {
-        std::lock_guard lock(d->mutex);
-        d->stopRequested = false;
-    }
     d->frames = 0;
-    d->running = true;
-    d->thread = std::thread([impl = d.get(), s = std::move(s)]() mutable { impl->run(std::move(s)); });
+    d->sender.run([impl = d.get(), s = std::move(s)]() mutable { impl->run(std::move(s)); });
 }
 
 void SimLiveView::stop()
 {
-    std::lock_guard control(d->control);
-    d->stopThread();
+    d->sender.stop();
 }
 
 bool SimLiveView::running() const
 {
-    return d->running;
+    return d->sender.running;
 }
 
 uint64_t SimLiveView::framesSent() const

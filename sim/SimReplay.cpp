@@ -2,6 +2,7 @@
 
 #include "sim/SimDumpArchive.h"
 #include "sim/SimHttpServer.h"
+#include "sim/SimStreamThread.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -74,46 +75,23 @@ void addPropertyDescs(const std::string& desclist, std::map<std::string, std::st
 // running on, so a receiver sees a live stream rather than one picture repeated as stale.
 struct SimReplay::Stream
 {
-    std::mutex mutex;
-    std::condition_variable wake;
-    bool stopRequested = false;
-    std::thread thread;
-    std::atomic<bool> running { false };
-    std::mutex control; // start and stop come from the server's threads
+    SimStreamThread sender;
 
-    void stop()
-    {
-        std::lock_guard guard(control);
-        stopLocked();
-    }
-
-    void stopLocked()
-    {
-        {
-            std::lock_guard lock(mutex);
-            stopRequested = true;
-        }
-        wake.notify_all();
-        if (thread.joinable())
-            thread.join();
-        running = false;
-    }
+    void stop() { sender.stop(); }
 
     void start(const std::string& host, uint16_t port, QList<QByteArray> datagrams)
     {
-        std::lock_guard guard(control);
-        stopLocked();
-        stopRequested = false;
+        std::lock_guard guard(sender.control);
+        sender.stopLocked();
         sockaddr_in to {};
         to.sin_family = AF_INET;
         to.sin_port = htons(port);
         if (datagrams.isEmpty() || inet_pton(AF_INET, host.c_str(), &to.sin_addr) != 1)
             return;
-        running = true;
-        thread = std::thread([this, to, datagrams = std::move(datagrams)]() mutable {
+        sender.run([this, to, datagrams = std::move(datagrams)]() mutable {
             const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
             if (fd < 0) {
-                running = false;
+                sender.running = false;
                 return;
             }
             for (quint32 round = 0;; ++round) {
@@ -133,8 +111,7 @@ struct SimReplay::Stream
                     ::sendto(fd, d.constData(), size_t(d.size()), 0, reinterpret_cast<const sockaddr*>(&to),
                         sizeof to);
                 }
-                std::unique_lock lock(mutex);
-                if (wake.wait_for(lock, kPicturePeriod, [this] { return stopRequested; }))
+                if (!sender.sleepUntil(std::chrono::steady_clock::now() + kPicturePeriod))
                     break;
             }
             ::close(fd);
@@ -231,7 +208,7 @@ bool SimReplay::load(const QByteArray& archive)
 
 bool SimReplay::liveViewRunning() const
 {
-    return m_stream->running;
+    return m_stream->sender.running;
 }
 
 uint16_t SimReplay::start(uint16_t port, const std::string& bindAddress)
@@ -281,18 +258,12 @@ uint16_t SimReplay::start(uint16_t port, const std::string& bindAddress)
         if (!answer->body.empty())
             res.set_content(answer->body, answer->contentType);
     });
-    int bound = port;
-    if (port == 0)
-        bound = m_http->bind_to_any_port(bindAddress);
-    else if (!m_http->bind_to_port(bindAddress, port))
-        bound = -1;
-    if (bound <= 0) {
-        m_error = "cannot listen on " + bindAddress + ":" + std::to_string(port);
+    const uint16_t bound = m_http->listenInBackground(bindAddress, port, m_thread, m_error);
+    if (bound == 0) {
         m_http.reset();
         return 0;
     }
-    m_port = uint16_t(bound);
-    m_thread = std::thread([this] { m_http->listen_after_bind(); });
+    m_port = bound;
     return m_port;
 }
 
@@ -301,9 +272,7 @@ void SimReplay::stop()
     m_stream->stop();
     if (!m_http)
         return;
-    m_http->stop();
-    if (m_thread.joinable())
-        m_thread.join();
+    m_http->stopListening(m_thread);
     m_http.reset();
 }
 

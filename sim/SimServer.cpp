@@ -125,18 +125,12 @@ uint16_t SimServer::start(uint16_t port, const std::string& bindAddress)
         return m_port;
     m_http = std::make_unique<SimHttpServer>();
     installRoutes();
-    int bound = port;
-    if (port == 0)
-        bound = m_http->bind_to_any_port(bindAddress);
-    else if (!m_http->bind_to_port(bindAddress, port))
-        bound = -1;
-    if (bound <= 0) {
-        m_error = "cannot listen on " + bindAddress + ":" + std::to_string(port);
+    const uint16_t bound = m_http->listenInBackground(bindAddress, port, m_thread, m_error);
+    if (bound == 0) {
         m_http.reset();
         return 0;
     }
-    m_port = uint16_t(bound);
-    m_thread = std::thread([this] { m_http->listen_after_bind(); });
+    m_port = bound;
     return m_port;
 }
 
@@ -146,9 +140,7 @@ void SimServer::stop()
         m_ctx->liveView.stop();
     if (!m_http)
         return;
-    m_http->stop();
-    if (m_thread.joinable())
-        m_thread.join();
+    m_http->stopListening(m_thread);
     m_http.reset();
     m_port = 0;
 }

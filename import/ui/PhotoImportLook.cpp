@@ -2,8 +2,11 @@
 
 #include "base/ui/DarkStyle.h"
 
+#include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMargins>
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolButton>
@@ -147,6 +150,49 @@ QLineEdit* ReadOnlyField(const QString& name, const QString& text, QWidget* pare
     edit->setReadOnly(true);
     edit->setFocusPolicy(Qt::NoFocus);
     return edit;
+}
+
+QGridLayout* ParameterGrid(QWidget* panel, const QMargins& margins, QLabel*& title, const QString& titleText)
+{
+    DarkStyle::Apply(panel, DarkStyle::Panel());
+    auto* layout = new QGridLayout(panel);
+    layout->setContentsMargins(margins);
+    layout->setHorizontalSpacing(12);
+    layout->setVerticalSpacing(10);
+    title = TitleLabel(QStringLiteral("lblImportPropertiesTitel"), titleText, panel);
+    layout->addWidget(title, 0, 0, 1, 2);
+    return layout;
+}
+
+int AddParameterRows(TParameterRows& rows, QWidget* panel, const QMargins& margins,
+    const QStringList& selectionItems, int selected)
+{
+    QGridLayout* layout
+        = ParameterGrid(panel, margins, rows.lblImportPropertiesTitel, QStringLiteral("Importparameter"));
+    rows.lblSource = Label(QStringLiteral("lblSource"), QStringLiteral("Quelle"), panel);
+    rows.cbxSource = new QComboBox(panel);
+    rows.cbxSource->setObjectName(QStringLiteral("cbxSource"));
+    rows.lblCount = Label(QStringLiteral("lblCount"), QStringLiteral("Aufnahmen"), panel);
+    rows.edtCount = ReadOnlyField(QStringLiteral("edtCount"), QStringLiteral("0"), panel);
+    rows.lblDataSize = Label(QStringLiteral("lblDataSize"), QStringLiteral("Datenvolumen"), panel);
+    rows.edtDataSize = ReadOnlyField(QStringLiteral("edtDataSize"), QStringLiteral("0 MB"), panel);
+    rows.lblSelection = Label(QStringLiteral("lblSelection"), QStringLiteral("Auswahl"), panel);
+    rows.cbxSelection = new QComboBox(panel);
+    rows.cbxSelection->setObjectName(QStringLiteral("cbxSelection"));
+    // The language module translates the list through this property.
+    rows.cbxSelection->setProperty("items", selectionItems);
+    rows.cbxSelection->addItems(selectionItems);
+    rows.cbxSelection->setCurrentIndex(selected);
+
+    const std::pair<QLabel*, QWidget*> pairs[]
+        = { { rows.lblSource, rows.cbxSource }, { rows.lblCount, rows.edtCount },
+              { rows.lblDataSize, rows.edtDataSize }, { rows.lblSelection, rows.cbxSelection } };
+    int r = 1;
+    for (const auto& [label, field] : pairs) {
+        layout->addWidget(label, r, 0);
+        layout->addWidget(field, r++, 1);
+    }
+    return r;
 }
 
 QToolButton* ActionButton(const QString& name, const QString& hint, const QPixmap& icon, QWidget* parent)

@@ -3,9 +3,13 @@
 #include <QColor>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 
+class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QMargins;
 class QToolButton;
 class QWidget;
 
@@ -28,5 +32,28 @@ QLabel* TitleLabel(const QString& name, const QString& text, QWidget* parent);
 QLineEdit* ReadOnlyField(const QString& name, const QString& text, QWidget* parent);
 // A picture button of ButtonSize with its hint.
 QToolButton* ActionButton(const QString& name, const QString& hint, const QPixmap& icon, QWidget* parent);
+
+// A page's parameter panel in the panel colour: its grid, with the title (lblImportPropertiesTitel)
+// across the first row.
+QGridLayout* ParameterGrid(QWidget* panel, const QMargins& margins, QLabel*& title, const QString& titleText);
+
+// The rows both import pages show: title, source folder, shot count, data size and the selection.
+struct TParameterRows
+{
+    QLabel* lblImportPropertiesTitel = nullptr;
+    QLabel* lblSource = nullptr;
+    QComboBox* cbxSource = nullptr;
+    QLabel* lblCount = nullptr;
+    QLineEdit* edtCount = nullptr;
+    QLabel* lblDataSize = nullptr;
+    QLineEdit* edtDataSize = nullptr;
+    QLabel* lblSelection = nullptr;
+    QComboBox* cbxSelection = nullptr;
+};
+
+// Makes the rows on the panel's grid; the pages connect the choices themselves. Returns the next
+// free row.
+int AddParameterRows(TParameterRows& rows, QWidget* panel, const QMargins& margins,
+    const QStringList& selectionItems, int selected);
 
 } // namespace PhotoImportLook

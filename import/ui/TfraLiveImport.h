@@ -2,6 +2,7 @@
 
 #include "base/ui/TfraCameraPage.h"
 #include "import/TCameraImportItem.h"
+#include "import/ui/PhotoImportLook.h"
 #include "import/ui/TKmImageGridCell.h"
 
 #include <QPixmap>
@@ -29,7 +30,7 @@ class TfrmViewer;
 //
 // The live import object (TLiveImport) polls, queues and copies; the page shows what it did and
 // forwards the user's choices to it, and its communications as OnCommunication.
-class TfraLiveImport : public TfraCameraPage
+class TfraLiveImport : public TfraCameraPage, public PhotoImportLook::TParameterRows
 {
     Q_OBJECT
 
@@ -104,15 +105,6 @@ public:
     QLabel* lblJPEG;
     QWidget* pnlParameters;
     QWidget* pnlActions;
-    QLabel* lblImportPropertiesTitel;
-    QLabel* lblSource;
-    QComboBox* cbxSource;
-    QLabel* lblCount;
-    QLineEdit* edtCount;
-    QLabel* lblDataSize;
-    QLineEdit* edtDataSize;
-    QLabel* lblSelection;
-    QComboBox* cbxSelection;
     QLabel* lblLastTakeInfoCaption;
     QLabel* lblLastTakeInfo;
     QToolButton* btnAutoView;

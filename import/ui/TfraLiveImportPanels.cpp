@@ -200,49 +200,18 @@ QWidget* TfraLiveImport::createParameterPanel()
 {
     pnlParameters = new QWidget(this);
     pnlParameters->setObjectName(QStringLiteral("pnlParameters"));
-    DarkStyle::Apply(pnlParameters, DarkStyle::Panel());
-    auto* layout = new QGridLayout(pnlParameters);
-    layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
-    layout->setHorizontalSpacing(12);
-    layout->setVerticalSpacing(10);
-    lblImportPropertiesTitel = PhotoImportLook::TitleLabel(
-        QStringLiteral("lblImportPropertiesTitel"), QStringLiteral("Importparameter"), pnlParameters);
-    layout->addWidget(lblImportPropertiesTitel, 0, 0, 1, 2);
-
-    lblSource = PhotoImportLook::Label(QStringLiteral("lblSource"), QStringLiteral("Quelle"), pnlParameters);
-    cbxSource = new QComboBox(pnlParameters);
-    cbxSource->setObjectName(QStringLiteral("cbxSource"));
+    QStringList items;
+    for (const char* item : kSelectionItems)
+        items << QString::fromUtf8(item);
+    int r = PhotoImportLook::AddParameterRows(
+        *this, pnlParameters, QMargins(kMargin, kMargin, kMargin, kMargin), items, siAll);
+    auto* layout = static_cast<QGridLayout*>(pnlParameters->layout());
     // The polled folder is always the newest: the list shows the folders, a pick changes nothing.
     connect(cbxSource, &QComboBox::activated, this, [this] {
         if (m_live)
             cbxSource->setCurrentIndex(cbxSource->findText(m_live->Folder()));
     });
-    lblCount = PhotoImportLook::Label(QStringLiteral("lblCount"), QStringLiteral("Aufnahmen"), pnlParameters);
-    edtCount = PhotoImportLook::ReadOnlyField(QStringLiteral("edtCount"), QStringLiteral("0"), pnlParameters);
-    lblDataSize = PhotoImportLook::Label(
-        QStringLiteral("lblDataSize"), QStringLiteral("Datenvolumen"), pnlParameters);
-    edtDataSize = PhotoImportLook::ReadOnlyField(
-        QStringLiteral("edtDataSize"), QStringLiteral("0 MB"), pnlParameters);
-    lblSelection
-        = PhotoImportLook::Label(QStringLiteral("lblSelection"), QStringLiteral("Auswahl"), pnlParameters);
-    cbxSelection = new QComboBox(pnlParameters);
-    cbxSelection->setObjectName(QStringLiteral("cbxSelection"));
-    QStringList items;
-    for (const char* item : kSelectionItems)
-        items << QString::fromUtf8(item);
-    // The language module translates the list through this property.
-    cbxSelection->setProperty("items", items);
-    cbxSelection->addItems(items);
-    cbxSelection->setCurrentIndex(siAll);
     connect(cbxSelection, &QComboBox::currentIndexChanged, this, [this] { cbxSelectionChange(); });
-
-    const std::pair<QLabel*, QWidget*> rows[] = { { lblSource, cbxSource }, { lblCount, edtCount },
-        { lblDataSize, edtDataSize }, { lblSelection, cbxSelection } };
-    int r = 1;
-    for (const auto& [label, field] : rows) {
-        layout->addWidget(label, r, 0);
-        layout->addWidget(field, r++, 1);
-    }
     lblLastTakeInfoCaption = PhotoImportLook::Label(
         QStringLiteral("lblLastTakeInfoCaption"), QStringLiteral("Letzte Aufnahme"), pnlParameters);
     lblLastTakeInfo

@@ -77,51 +77,18 @@ QWidget* TfraPhotoImport::createSourcePanel()
 {
     pnlSource = new QWidget(this);
     pnlSource->setObjectName(QStringLiteral("pnlSource"));
-    DarkStyle::Apply(pnlSource, DarkStyle::Panel());
-    auto* layout = new QGridLayout(pnlSource);
-    layout->setContentsMargins(kMargin, kMargin, kMargin, 0);
-    layout->setHorizontalSpacing(12);
-    layout->setVerticalSpacing(10);
-
-    lblImportPropertiesTitel = PhotoImportLook::TitleLabel(
-        QStringLiteral("lblImportPropertiesTitel"), QStringLiteral("Importparameter"), pnlSource);
-    layout->addWidget(lblImportPropertiesTitel, 0, 0, 1, 2);
-
-    lblSource = PhotoImportLook::Label(QStringLiteral("lblSource"), QStringLiteral("Quelle"), pnlSource);
-    cbxSource = new QComboBox(pnlSource);
-    cbxSource->setObjectName(QStringLiteral("cbxSource"));
-    // Only the user's choice loads a folder; ReloadSources sets the index itself.
-    connect(cbxSource, &QComboBox::activated, this, [this] { cbxSourceChange(); });
-
-    lblCount = PhotoImportLook::Label(QStringLiteral("lblCount"), QStringLiteral("Aufnahmen"), pnlSource);
-    edtCount = PhotoImportLook::ReadOnlyField(QStringLiteral("edtCount"), QStringLiteral("0"), pnlSource);
-    lblDataSize
-        = PhotoImportLook::Label(QStringLiteral("lblDataSize"), QStringLiteral("Datenvolumen"), pnlSource);
-    edtDataSize
-        = PhotoImportLook::ReadOnlyField(QStringLiteral("edtDataSize"), QStringLiteral("0 MB"), pnlSource);
-
-    lblSelection
-        = PhotoImportLook::Label(QStringLiteral("lblSelection"), QStringLiteral("Auswahl"), pnlSource);
-    cbxSelection = new QComboBox(pnlSource);
-    cbxSelection->setObjectName(QStringLiteral("cbxSelection"));
     QStringList items;
     for (const char* item : kSelectionItems)
         items << QString::fromUtf8(item);
-    // The language module translates the list through this property.
-    cbxSelection->setProperty("items", items);
-    cbxSelection->addItems(items);
-    cbxSelection->setCurrentIndex(siCustom);
+    int r = PhotoImportLook::AddParameterRows(
+        *this, pnlSource, QMargins(kMargin, kMargin, kMargin, 0), items, siCustom);
+    auto* layout = static_cast<QGridLayout*>(pnlSource->layout());
+    // Only the user's choice loads a folder; ReloadSources sets the index itself.
+    connect(cbxSource, &QComboBox::activated, this, [this] { cbxSourceChange(); });
     cbxSelection->installEventFilter(this);
     // Also a second pick of the item shown applies it again; the page's own index changes do not.
     connect(cbxSelection, &QComboBox::activated, this, [this] { cbxSelectionChange(); });
 
-    const std::pair<QLabel*, QWidget*> rows[] = { { lblSource, cbxSource }, { lblCount, edtCount },
-        { lblDataSize, edtDataSize }, { lblSelection, cbxSelection } };
-    int r = 1;
-    for (const auto& [label, field] : rows) {
-        layout->addWidget(label, r, 0);
-        layout->addWidget(field, r++, 1);
-    }
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(r++, 1);
 

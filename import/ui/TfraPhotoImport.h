@@ -2,6 +2,7 @@
 
 #include "base/ui/TfraCameraPage.h"
 #include "import/TImportSession.h"
+#include "import/ui/PhotoImportLook.h"
 #include "import/ui/TKmImageGridCell.h"
 
 #include <QString>
@@ -26,7 +27,7 @@ class TfrmViewer;
 // The page shows an import session (TImportSession) and forwards the user's intent to it; the session
 // refuses a second operation while one runs, and the page reports each through OnCommunication,
 // which keeps the main window on this page.
-class TfraPhotoImport : public TfraCameraPage
+class TfraPhotoImport : public TfraCameraPage, public PhotoImportLook::TParameterRows
 {
     Q_OBJECT
 
@@ -90,15 +91,6 @@ public:
     TKmImageGrid* igrThumbnails;
     QWidget* pnlSource;
     QWidget* pnlActions;
-    QLabel* lblImportPropertiesTitel;
-    QLabel* lblSource;
-    QComboBox* cbxSource;
-    QLabel* lblCount;
-    QLineEdit* edtCount;
-    QLabel* lblDataSize;
-    QLineEdit* edtDataSize;
-    QLabel* lblSelection;
-    QComboBox* cbxSelection;
     QToolButton* btnExecuteImport;
     QToolButton* btnHomeImport;
     QLabel* imgDecoration;

@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <optional>
 
 using namespace RemoteControlRules;
 
@@ -57,12 +58,104 @@ QToolButton* glyphButton(const char* name, const QString& hint, int size, QWidge
     return button;
 }
 
+// A property page: caption, choice and -/+ buttons in columns, the choice taking the width.
+QGridLayout* propertyGrid(QWidget* page, const char* name, const QString& title)
+{
+    page->setObjectName(QString::fromLatin1(name));
+    page->setAccessibleName(title);
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(6);
+    grid->setColumnStretch(1, 1);
+    return grid;
+}
+
 // Qt's own disabled look hardly differs from the grey glyph: a button that does nothing must show it.
 QIcon switchableGlyph(int index)
 {
     QIcon icon(RemoteControlLook::SmallGlyph(index, DarkStyle::Text()));
     icon.addPixmap(RemoteControlLook::SmallGlyph(index, DarkStyle::Dimmed()), QIcon::Disabled);
     return icon;
+}
+
+// What a pick does after it went to the camera.
+enum class TAfterPick {
+    Nothing,
+    // The program modes change which properties the camera offers.
+    Reload,
+    // Only a switch into or out of live bulb or live time changes them.
+    ReloadOnLongExposure,
+    DriveMode,
+    MovieQuality,
+};
+
+struct TChoiceRow
+{
+    QComboBox* TfraRemoteControl::*Choice;
+    const char* Property;
+    // The change handler's name in the trace lines.
+    const char* Handler;
+    // The row's caption, named when the camera refuses a pick.
+    const char* Label;
+    // Enabled by the mode text; the art filter and movie mode lists have rules of their own.
+    std::optional<TModeChoice> Mode;
+    TAfterPick After;
+};
+
+using R = TfraRemoteControl;
+using M = TModeChoice;
+using A = TAfterPick;
+// In the order the choices are filled.
+constexpr TChoiceRow kChoices[] = {
+    { &R::cbxProgramMode, "takemode", "cbxProgramModeChange", "lblProgramMode", M::ProgramMode, A::Reload },
+    { &R::cbxArtFilter, "artfilter", "cbxArtFilterChange", "lblProgramMode", std::nullopt, A::Reload },
+    { &R::cbxMovieProgramMode, "exposemovie", "cbxMovieProgramModeChange", "lblProgramMode", std::nullopt,
+        A::Reload },
+    { &R::cbxAperture, "focalvalue", "cbxApertureChange", "lblAperture", M::Aperture, A::Nothing },
+    { &R::cbxShutterSpeed, "shutspeedvalue", "cbxShutterSpeedChange", "lblShutterSpeed", M::ShutterSpeed,
+        A::ReloadOnLongExposure },
+    { &R::cbxExposureCompensation, "expcomp", "cbxExposureCompensationChange", "lblExposureCompensation",
+        M::ExposureCompensation, A::Nothing },
+    { &R::cbxISOSensitivity, "isospeedvalue", "cbxISOSensitivityChange", "lblISOSensitivity",
+        M::ISOSensitivity, A::Nothing },
+    { &R::cbxWhiteBalance, "wbvalue", "cbxWhiteBalanceChange", "lblWhiteBalance", M::WhiteBalance,
+        A::Nothing },
+    { &R::cbxDriveMode, "drivemode", "cbxDriveModeChange", "lblDriveMode", M::DriveMode, A::DriveMode },
+    { &R::cbxColorTone, "colortone", "cbxColorToneChange", "lblColorTone", M::ColorTone, A::Nothing },
+    { &R::cbxMovieQuality, "qualitymovie", "cbxMovieQualityChange", "lblMovieQuality", M::MovieQuality,
+        A::MovieQuality },
+    { &R::cbxNoiseReduction, "noisereduction", "cbxNoiseReductionChange", "lblNoiseReduction",
+        M::NoiseReduction, A::Nothing },
+    { &R::cbxBulbTimeLimit, "bulbtimelimit", "cbxBulbTimeLimitChange", "lblBulbTimeLimit", M::BulbTimeLimit,
+        A::Nothing },
+    { &R::cbxLowVibTime, "lowvibtime", "cbxLowVibTimeChange", "lblLowVibTime", M::LowVibTime, A::Nothing },
+    { &R::cbxDigitalConverter, "digitaltelecon", "cbxDigitalConverterChange", "lblDigitalConverter",
+        M::DigitalConverter, A::Nothing },
+};
+
+// The -/+ pairs; the shutter speed list runs from long to short, so its "-" moves towards the end.
+struct TStepRow
+{
+    QToolButton* TfraRemoteControl::*Down;
+    QToolButton* TfraRemoteControl::*Up;
+    QComboBox* TfraRemoteControl::*Choice;
+    int DownStep;
+};
+
+constexpr TStepRow kSteps[] = {
+    { &R::btnApertureDown, &R::btnApertureUp, &R::cbxAperture, -1 },
+    { &R::btnShutterSpeedDown, &R::btnShutterSpeedUp, &R::cbxShutterSpeed, 1 },
+    { &R::btnExposureCompensationDown, &R::btnExposureCompensationUp, &R::cbxExposureCompensation, -1 },
+    { &R::btnISOSensitivityDown, &R::btnISOSensitivityUp, &R::cbxISOSensitivity, -1 },
+};
+
+const TChoiceRow* choiceRow(const TfraRemoteControl* page, const QComboBox* choice)
+{
+    for (const TChoiceRow& row : kChoices)
+        if (page->*row.Choice == choice)
+            return &row;
+    return nullptr;
 }
 
 } // namespace
@@ -202,13 +295,7 @@ QWidget* TfraRemoteControl::createPropertyArea()
 QWidget* TfraRemoteControl::createGeneralPage()
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("tsGeneral"));
-    page->setAccessibleName(QStringLiteral("Allgemein"));
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(6);
-    grid->setColumnStretch(1, 1);
+    QGridLayout* grid = propertyGrid(page, "tsGeneral", QStringLiteral("Allgemein"));
 
     int row = 0;
     // The art filter and movie mode lists appear left of the program mode when shown.
@@ -277,13 +364,7 @@ QWidget* TfraRemoteControl::createGeneralPage()
 QWidget* TfraRemoteControl::createAdditionalPage()
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("tsAdditional"));
-    page->setAccessibleName(QStringLiteral("Erweitert"));
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(6);
-    grid->setColumnStretch(1, 1);
+    QGridLayout* grid = propertyGrid(page, "tsAdditional", QStringLiteral("Erweitert"));
     int row = 0;
     const auto plain
         = [&](QComboBox*& choice, const char* name, const char* labelName, const QString& label) {
@@ -410,36 +491,19 @@ QWidget* TfraRemoteControl::createShutterArea()
 
 void TfraRemoteControl::connectChoices()
 {
-    const auto onPick = [this](QComboBox* choice, void (TfraRemoteControl::*handler)()) {
-        connect(choice, &QComboBox::activated, this, [this, handler](int) { (this->*handler)(); });
-    };
-    onPick(cbxProgramMode, &TfraRemoteControl::cbxProgramModeChange);
-    onPick(cbxArtFilter, &TfraRemoteControl::cbxArtFilterChange);
-    onPick(cbxMovieProgramMode, &TfraRemoteControl::cbxMovieProgramModeChange);
-    onPick(cbxAperture, &TfraRemoteControl::cbxApertureChange);
-    onPick(cbxShutterSpeed, &TfraRemoteControl::cbxShutterSpeedChange);
-    onPick(cbxExposureCompensation, &TfraRemoteControl::cbxExposureCompensationChange);
-    onPick(cbxISOSensitivity, &TfraRemoteControl::cbxISOSensitivityChange);
-    onPick(cbxWhiteBalance, &TfraRemoteControl::cbxWhiteBalanceChange);
-    onPick(cbxColorTone, &TfraRemoteControl::cbxColorToneChange);
-    onPick(cbxDriveMode, &TfraRemoteControl::cbxDriveModeChange);
-    onPick(cbxSelfTimer, &TfraRemoteControl::cbxDriveModeChange);
-    onPick(cbxMovieQuality, &TfraRemoteControl::cbxMovieQualityChange);
-    onPick(cbxNoiseReduction, &TfraRemoteControl::cbxNoiseReductionChange);
-    onPick(cbxBulbTimeLimit, &TfraRemoteControl::cbxBulbTimeLimitChange);
-    onPick(cbxLowVibTime, &TfraRemoteControl::cbxLowVibTimeChange);
-    onPick(cbxDigitalConverter, &TfraRemoteControl::cbxDigitalConverterChange);
-
-    connect(btnApertureDown, &QToolButton::clicked, this, [this] { btnApertureDownClick(); });
-    connect(btnApertureUp, &QToolButton::clicked, this, [this] { btnApertureUpClick(); });
-    connect(btnShutterSpeedDown, &QToolButton::clicked, this, [this] { btnShutterSpeedDownClick(); });
-    connect(btnShutterSpeedUp, &QToolButton::clicked, this, [this] { btnShutterSpeedUpClick(); });
-    connect(btnExposureCompensationDown, &QToolButton::clicked, this,
-        [this] { btnExposureCompensationDownClick(); });
-    connect(
-        btnExposureCompensationUp, &QToolButton::clicked, this, [this] { btnExposureCompensationUpClick(); });
-    connect(btnISOSensitivityDown, &QToolButton::clicked, this, [this] { btnISOSensitivityDownClick(); });
-    connect(btnISOSensitivityUp, &QToolButton::clicked, this, [this] { btnISOSensitivityUpClick(); });
+    for (const TChoiceRow& row : kChoices) {
+        QComboBox* choice = this->*row.Choice;
+        connect(choice, &QComboBox::activated, this, [this, choice](int) { choiceChange(choice); });
+    }
+    connect(cbxSelfTimer, &QComboBox::activated, this, [this](int) { choiceChange(cbxDriveMode); });
+    for (const TStepRow& row : kSteps) {
+        QComboBox* choice = this->*row.Choice;
+        const int down = row.DownStep;
+        connect(
+            this->*row.Down, &QToolButton::clicked, this, [this, choice, down] { stepChoice(choice, down); });
+        connect(
+            this->*row.Up, &QToolButton::clicked, this, [this, choice, down] { stepChoice(choice, -down); });
+    }
     connect(cpiColorPhase, &TColorPhasePicker::HueReleased, this, [this](int) { SetColorPhase(); });
     connect(btnTouchMode, &QToolButton::clicked, this, [this] { btnTouchModeClick(); });
     connect(btnZoomOut, &QToolButton::pressed, this, [this] { btnZoomPress(TCtrlZoomAction::WideMove); });
@@ -598,7 +662,7 @@ void TfraRemoteControl::GoStart()
         UpdateRecordingMarks();
         if (IsMovieMode()) {
             // Sends the program mode again, which also reloads all properties.
-            cbxProgramModeChange();
+            choiceChange(cbxProgramMode);
             if (!self)
                 return;
         }
@@ -636,21 +700,8 @@ void TfraRemoteControl::SetValue()
     if (isDebugMode())
         TLogger::LogTrace(QStringLiteral("TfraRemoteControl.SetValue: enter"));
     try {
-        FillChoice(cbxProgramMode, QStringLiteral("takemode"));
-        FillChoice(cbxArtFilter, QStringLiteral("artfilter"));
-        FillChoice(cbxMovieProgramMode, QStringLiteral("exposemovie"));
-        FillChoice(cbxAperture, QStringLiteral("focalvalue"));
-        FillChoice(cbxShutterSpeed, QStringLiteral("shutspeedvalue"));
-        FillChoice(cbxExposureCompensation, QStringLiteral("expcomp"));
-        FillChoice(cbxISOSensitivity, QStringLiteral("isospeedvalue"));
-        FillChoice(cbxWhiteBalance, QStringLiteral("wbvalue"));
-        FillChoice(cbxDriveMode, QStringLiteral("drivemode"));
-        FillChoice(cbxColorTone, QStringLiteral("colortone"));
-        FillChoice(cbxMovieQuality, QStringLiteral("qualitymovie"));
-        FillChoice(cbxNoiseReduction, QStringLiteral("noisereduction"));
-        FillChoice(cbxBulbTimeLimit, QStringLiteral("bulbtimelimit"));
-        FillChoice(cbxLowVibTime, QStringLiteral("lowvibtime"));
-        FillChoice(cbxDigitalConverter, QStringLiteral("digitaltelecon"));
+        for (const TChoiceRow& row : kChoices)
+            FillChoice(this->*row.Choice, QString::fromLatin1(row.Property));
         if (const TCameraParam* phase = param(QStringLiteral("colorphase")))
             cpiColorPhase->SetHue(HueOfColorPhase(
                 phase->RawValue.isEmpty() ? phase->Value : phase->RawValue, cpiColorPhase->Hue()));
@@ -695,26 +746,15 @@ void TfraRemoteControl::ActivateControls()
         TLogger::LogTrace(QStringLiteral("TfraRemoteControl.ActivateControls: enter"));
     const bool active = isRemoteRecordMode();
     const QString modeText = ModeText(cbxProgramMode->currentText(), cbxMovieProgramMode->currentText());
-    const auto enable = [&](QComboBox* choice, const char* property, TModeChoice mode) {
-        const TCameraParam* p = param(QString::fromLatin1(property));
-        choice->setEnabled(active && p && p->IsUsable() && IsAllowedInMode(mode, modeText));
-    };
-    enable(cbxProgramMode, "takemode", TModeChoice::ProgramMode);
-    enable(cbxAperture, "focalvalue", TModeChoice::Aperture);
-    enable(cbxShutterSpeed, "shutspeedvalue", TModeChoice::ShutterSpeed);
-    enable(cbxExposureCompensation, "expcomp", TModeChoice::ExposureCompensation);
-    enable(cbxISOSensitivity, "isospeedvalue", TModeChoice::ISOSensitivity);
-    enable(cbxWhiteBalance, "wbvalue", TModeChoice::WhiteBalance);
-    enable(cbxDriveMode, "drivemode", TModeChoice::DriveMode);
-    enable(cbxColorTone, "colortone", TModeChoice::ColorTone);
-    enable(cbxMovieQuality, "qualitymovie", TModeChoice::MovieQuality);
+    for (const TChoiceRow& row : kChoices) {
+        if (!row.Mode)
+            continue;
+        const TCameraParam* p = param(QString::fromLatin1(row.Property));
+        (this->*row.Choice)->setEnabled(active && p && p->IsUsable() && IsAllowedInMode(*row.Mode, modeText));
+    }
     // The quality of a running recording cannot change.
     if (m_shooting->IsMovieRecording())
         cbxMovieQuality->setEnabled(false);
-    enable(cbxNoiseReduction, "noisereduction", TModeChoice::NoiseReduction);
-    enable(cbxBulbTimeLimit, "bulbtimelimit", TModeChoice::BulbTimeLimit);
-    enable(cbxLowVibTime, "lowvibtime", TModeChoice::LowVibTime);
-    enable(cbxDigitalConverter, "digitaltelecon", TModeChoice::DigitalConverter);
     cbxSelfTimer->setEnabled(cbxDriveMode->isEnabled());
 
     const TCameraParam* art = param(QStringLiteral("artfilter"));
@@ -733,14 +773,11 @@ void TfraRemoteControl::ActivateControls()
     cpiColorPhase->setEnabled(hue);
     cpiColorPhase->setVisible(hue);
 
-    btnApertureDown->setEnabled(cbxAperture->isEnabled());
-    btnApertureUp->setEnabled(cbxAperture->isEnabled());
-    btnShutterSpeedDown->setEnabled(cbxShutterSpeed->isEnabled());
-    btnShutterSpeedUp->setEnabled(cbxShutterSpeed->isEnabled());
-    btnExposureCompensationDown->setEnabled(cbxExposureCompensation->isEnabled());
-    btnExposureCompensationUp->setEnabled(cbxExposureCompensation->isEnabled());
-    btnISOSensitivityDown->setEnabled(cbxISOSensitivity->isEnabled());
-    btnISOSensitivityUp->setEnabled(cbxISOSensitivity->isEnabled());
+    for (const TStepRow& row : kSteps) {
+        const bool enabled = (this->*row.Choice)->isEnabled();
+        (this->*row.Down)->setEnabled(enabled);
+        (this->*row.Up)->setEnabled(enabled);
+    }
 
     QString normal, lowVib;
     if (const TCameraParam* drive = param(QStringLiteral("drivemode"))) {
@@ -824,7 +861,19 @@ bool TfraRemoteControl::SetParamValue(const QString& property, QComboBox* choice
         return false;
     }
     // The first form sends the display text, which the property finds among its values.
-    const QString text = choice->currentText();
+    return sendValue(property, choice->currentText());
+}
+
+bool TfraRemoteControl::SetParamValue(const QString& property, int index)
+{
+    const TCameraParam* p = param(property);
+    if (!p || index < 0 || index >= p->RawValues.size())
+        return false;
+    return sendValue(property, p->RawValues.at(index));
+}
+
+bool TfraRemoteControl::sendValue(const QString& property, const QString& value)
+{
     beginCommunication(QStringLiteral("SetParamValue"));
     bool result = false;
     try {
@@ -832,7 +881,7 @@ bool TfraRemoteControl::SetParamValue(const QString& property, QComboBox* choice
         if (isRemoteRecordMode() && p) {
             const QPointer<TfraRemoteControl> self(this);
             setEnabled(false);
-            const bool taken = p->SetValue(text);
+            const bool taken = p->SetValue(value);
             if (!self)
                 return false;
             setEnabled(true);
@@ -840,42 +889,7 @@ bool TfraRemoteControl::SetParamValue(const QString& property, QComboBox* choice
             if (taken)
                 clearPropertyError();
             else {
-                showPropertyError(property, text);
-                rereadCamera();
-            }
-        }
-        ActivateControls();
-    } catch (const std::exception& e) {
-        setEnabled(true);
-        TLogger::LogTrace(
-            QStringLiteral("TfraRemoteControl.SetParamValue (Ex): ") + QString::fromUtf8(e.what()));
-        result = false;
-    }
-    endCommunication(QStringLiteral("SetParamValue"));
-    return result;
-}
-
-bool TfraRemoteControl::SetParamValue(const QString& property, int index)
-{
-    TCameraParam* p = param(property);
-    if (!p || index < 0 || index >= p->RawValues.size())
-        return false;
-    const QString raw = p->RawValues.at(index);
-    beginCommunication(QStringLiteral("SetParamValue"));
-    bool result = false;
-    try {
-        if (isRemoteRecordMode()) {
-            const QPointer<TfraRemoteControl> self(this);
-            setEnabled(false);
-            const bool taken = p->SetValue(raw);
-            if (!self)
-                return false;
-            setEnabled(true);
-            result = taken;
-            if (taken)
-                clearPropertyError();
-            else {
-                showPropertyError(property, raw);
+                showPropertyError(property, value);
                 rereadCamera();
             }
         }
@@ -893,27 +907,15 @@ bool TfraRemoteControl::SetParamValue(const QString& property, int index)
 void TfraRemoteControl::showPropertyError(const QString& property, const QString& value)
 {
     // The row's caption as the user reads it; the property's name where the row has none.
-    static const QHash<QString, QString> rows
-        = { { QStringLiteral("takemode"), QStringLiteral("lblProgramMode") },
-              { QStringLiteral("artfilter"), QStringLiteral("lblProgramMode") },
-              { QStringLiteral("exposemovie"), QStringLiteral("lblProgramMode") },
-              { QStringLiteral("focalvalue"), QStringLiteral("lblAperture") },
-              { QStringLiteral("shutspeedvalue"), QStringLiteral("lblShutterSpeed") },
-              { QStringLiteral("expcomp"), QStringLiteral("lblExposureCompensation") },
-              { QStringLiteral("isospeedvalue"), QStringLiteral("lblISOSensitivity") },
-              { QStringLiteral("wbvalue"), QStringLiteral("lblWhiteBalance") },
-              { QStringLiteral("drivemode"), QStringLiteral("lblDriveMode") },
-              { QStringLiteral("colortone"), QStringLiteral("lblColorTone") },
-              { QStringLiteral("qualitymovie"), QStringLiteral("lblMovieQuality") },
-              { QStringLiteral("noisereduction"), QStringLiteral("lblNoiseReduction") },
-              { QStringLiteral("bulbtimelimit"), QStringLiteral("lblBulbTimeLimit") },
-              { QStringLiteral("lowvibtime"), QStringLiteral("lblLowVibTime") },
-              { QStringLiteral("digitaltelecon"), QStringLiteral("lblDigitalConverter") } };
     QString caption = property;
     if (property == QLatin1String("colorphase"))
         caption = rs("_rsARTPartColor");
-    else if (const QLabel* label = tsCameraProperties->findChild<QLabel*>(rows.value(property)))
-        caption = label->text();
+    for (const TChoiceRow& row : kChoices) {
+        if (property != QLatin1String(row.Property))
+            continue;
+        if (const QLabel* label = tsCameraProperties->findChild<QLabel*>(QString::fromLatin1(row.Label)))
+            caption = label->text();
+    }
     QString shown = value;
     if (const TCameraParam* p = param(property))
         shown = p->Dictionary.ValueOf(value, true);
@@ -943,164 +945,49 @@ void TfraRemoteControl::rereadCamera()
         SetValue();
 }
 
-void TfraRemoteControl::sendChoice(const char* handler, const QString& property, QComboBox* choice)
+void TfraRemoteControl::choiceChange(QComboBox* choice)
 {
-    if (!mayChange())
+    const TChoiceRow* row = choiceRow(this, choice);
+    if (!row || !mayChange())
         return;
-    const QString name = QString::fromLatin1(handler);
-    beginCommunication(name);
-    SetParamValue(property, choice);
-    endCommunication(name);
-}
-
-void TfraRemoteControl::cbxProgramModeChange()
-{
-    if (!mayChange())
-        return;
+    const QString handler = QString::fromLatin1(row->Handler);
     const QPointer<TfraRemoteControl> self(this);
-    beginCommunication(QStringLiteral("cbxProgramModeChange"));
-    SetParamValue(QStringLiteral("takemode"), cbxProgramMode);
-    if (!self)
-        return;
-    if (Camera())
-        Camera()->Remote.Params.RefreshAll();
-    if (!self)
-        return;
-    SetValue();
-    endCommunication(QStringLiteral("cbxProgramModeChange"));
-}
-
-void TfraRemoteControl::cbxArtFilterChange()
-{
-    if (!mayChange())
-        return;
-    const QPointer<TfraRemoteControl> self(this);
-    beginCommunication(QStringLiteral("cbxArtFilterChange"));
-    SetParamValue(QStringLiteral("artfilter"), cbxArtFilter);
-    if (!self)
-        return;
-    if (Camera())
-        Camera()->Remote.Params.RefreshAll();
-    if (!self)
-        return;
-    SetValue();
-    endCommunication(QStringLiteral("cbxArtFilterChange"));
-}
-
-void TfraRemoteControl::cbxMovieProgramModeChange()
-{
-    if (!mayChange())
-        return;
-    const QPointer<TfraRemoteControl> self(this);
-    beginCommunication(QStringLiteral("cbxMovieProgramModeChange"));
-    SetParamValue(QStringLiteral("exposemovie"), cbxMovieProgramMode);
-    if (!self)
-        return;
-    if (Camera())
-        Camera()->Remote.Params.RefreshAll();
-    if (!self)
-        return;
-    SetValue();
-    endCommunication(QStringLiteral("cbxMovieProgramModeChange"));
-}
-
-void TfraRemoteControl::cbxApertureChange()
-{
-    if (!mayChange())
-        return;
-    m_lastApertureIndex = cbxAperture->currentIndex();
-    sendChoice("cbxApertureChange", QStringLiteral("focalvalue"), cbxAperture);
-}
-
-void TfraRemoteControl::cbxShutterSpeedChange()
-{
-    if (!mayChange())
-        return;
-    const QPointer<TfraRemoteControl> self(this);
-    beginCommunication(QStringLiteral("cbxShutterSpeedChange"));
+    beginCommunication(handler);
     const bool bulb = m_liveBulbMode;
     const bool time = m_liveTimeMode;
-    deriveLongExposureModes();
-    SetParamValue(QStringLiteral("shutspeedvalue"), cbxShutterSpeed);
+    if (choice == cbxAperture)
+        m_lastApertureIndex = choice->currentIndex();
+    else if (row->After == TAfterPick::ReloadOnLongExposure)
+        deriveLongExposureModes();
+    SetParamValue(QString::fromLatin1(row->Property), choice);
     if (!self)
         return;
-    if (bulb != m_liveBulbMode || time != m_liveTimeMode) {
+    bool reload = row->After == TAfterPick::Reload;
+    switch (row->After) {
+    case TAfterPick::ReloadOnLongExposure:
+        reload = bulb != m_liveBulbMode || time != m_liveTimeMode;
+        break;
+    case TAfterPick::DriveMode:
+        deriveSequentialMode();
+        updateSelfTimerChoice();
+        ActivateControls();
+        break;
+    case TAfterPick::MovieQuality:
+        if (const TCameraParam* quality = param(QStringLiteral("qualitymovie")))
+            fraLiveView->lblMovieQuality->setText(quality->Value);
+        break;
+    case TAfterPick::Nothing:
+    case TAfterPick::Reload:
+        break;
+    }
+    if (reload) {
         if (Camera())
             Camera()->Remote.Params.RefreshAll();
         if (!self)
             return;
         SetValue();
     }
-    endCommunication(QStringLiteral("cbxShutterSpeedChange"));
-}
-
-void TfraRemoteControl::cbxExposureCompensationChange()
-{
-    sendChoice("cbxExposureCompensationChange", QStringLiteral("expcomp"), cbxExposureCompensation);
-}
-
-void TfraRemoteControl::cbxISOSensitivityChange()
-{
-    sendChoice("cbxISOSensitivityChange", QStringLiteral("isospeedvalue"), cbxISOSensitivity);
-}
-
-void TfraRemoteControl::cbxWhiteBalanceChange()
-{
-    sendChoice("cbxWhiteBalanceChange", QStringLiteral("wbvalue"), cbxWhiteBalance);
-}
-
-void TfraRemoteControl::cbxColorToneChange()
-{
-    sendChoice("cbxColorToneChange", QStringLiteral("colortone"), cbxColorTone);
-}
-
-void TfraRemoteControl::cbxNoiseReductionChange()
-{
-    sendChoice("cbxNoiseReductionChange", QStringLiteral("noisereduction"), cbxNoiseReduction);
-}
-
-void TfraRemoteControl::cbxBulbTimeLimitChange()
-{
-    sendChoice("cbxBulbTimeLimitChange", QStringLiteral("bulbtimelimit"), cbxBulbTimeLimit);
-}
-
-void TfraRemoteControl::cbxLowVibTimeChange()
-{
-    sendChoice("cbxLowVibTimeChange", QStringLiteral("lowvibtime"), cbxLowVibTime);
-}
-
-void TfraRemoteControl::cbxDigitalConverterChange()
-{
-    sendChoice("cbxDigitalConverterChange", QStringLiteral("digitaltelecon"), cbxDigitalConverter);
-}
-
-void TfraRemoteControl::cbxDriveModeChange()
-{
-    if (!mayChange())
-        return;
-    const QPointer<TfraRemoteControl> self(this);
-    beginCommunication(QStringLiteral("cbxDriveModeChange"));
-    SetParamValue(QStringLiteral("drivemode"), cbxDriveMode);
-    if (!self)
-        return;
-    deriveSequentialMode();
-    updateSelfTimerChoice();
-    ActivateControls();
-    endCommunication(QStringLiteral("cbxDriveModeChange"));
-}
-
-void TfraRemoteControl::cbxMovieQualityChange()
-{
-    if (!mayChange())
-        return;
-    const QPointer<TfraRemoteControl> self(this);
-    beginCommunication(QStringLiteral("cbxMovieQualityChange"));
-    SetParamValue(QStringLiteral("qualitymovie"), cbxMovieQuality);
-    if (!self)
-        return;
-    if (const TCameraParam* quality = param(QStringLiteral("qualitymovie")))
-        fraLiveView->lblMovieQuality->setText(quality->Value);
-    endCommunication(QStringLiteral("cbxMovieQualityChange"));
+    endCommunication(handler);
 }
 
 void TfraRemoteControl::SetColorPhase()
@@ -1116,70 +1003,21 @@ void TfraRemoteControl::SetColorPhase()
 
 // ---- -/+ buttons ------------------------------------------------------------------------------
 
-void TfraRemoteControl::moveSelection(QComboBox* choice, int index, void (TfraRemoteControl::*handler)())
+void TfraRemoteControl::stepChoice(QComboBox* choice, int step)
 {
+    const int selected = choice->currentIndex();
+    int index = selected + step;
+    // The aperture steps on from the last pick when the lens limits took the selection away.
+    if (choice == cbxAperture)
+        index = step < 0 ? ApertureDownIndex(selected, m_lastApertureIndex)
+                         : ApertureUpIndex(selected, choice->count(), m_lastApertureIndex);
     if (index < 0 || index >= choice->count())
         return;
     {
         const QSignalBlocker blocker(choice);
         choice->setCurrentIndex(index);
     }
-    (this->*handler)();
-}
-
-void TfraRemoteControl::btnApertureDownClick()
-{
-    moveSelection(cbxAperture, ApertureDownIndex(cbxAperture->currentIndex(), m_lastApertureIndex),
-        &TfraRemoteControl::cbxApertureChange);
-}
-
-void TfraRemoteControl::btnApertureUpClick()
-{
-    moveSelection(cbxAperture,
-        ApertureUpIndex(cbxAperture->currentIndex(), cbxAperture->count(), m_lastApertureIndex),
-        &TfraRemoteControl::cbxApertureChange);
-}
-
-void TfraRemoteControl::btnShutterSpeedDownClick()
-{
-    const int i = cbxShutterSpeed->currentIndex();
-    if (i < cbxShutterSpeed->count() - 1)
-        moveSelection(cbxShutterSpeed, i + 1, &TfraRemoteControl::cbxShutterSpeedChange);
-}
-
-void TfraRemoteControl::btnShutterSpeedUpClick()
-{
-    const int i = cbxShutterSpeed->currentIndex();
-    if (i > 0)
-        moveSelection(cbxShutterSpeed, i - 1, &TfraRemoteControl::cbxShutterSpeedChange);
-}
-
-void TfraRemoteControl::btnExposureCompensationDownClick()
-{
-    const int i = cbxExposureCompensation->currentIndex();
-    if (i > 0)
-        moveSelection(cbxExposureCompensation, i - 1, &TfraRemoteControl::cbxExposureCompensationChange);
-}
-
-void TfraRemoteControl::btnExposureCompensationUpClick()
-{
-    const int i = cbxExposureCompensation->currentIndex();
-    if (i < cbxExposureCompensation->count() - 1)
-        moveSelection(cbxExposureCompensation, i + 1, &TfraRemoteControl::cbxExposureCompensationChange);
-}
-
-void TfraRemoteControl::btnISOSensitivityDownClick()
-{
-    const int i = cbxISOSensitivity->currentIndex();
-    if (i > 0)
-        moveSelection(cbxISOSensitivity, i - 1, &TfraRemoteControl::cbxISOSensitivityChange);
-}
-
-void TfraRemoteControl::btnISOSensitivityUpClick()
-{
-    const int i = cbxISOSensitivity->currentIndex();
-    if (i < cbxISOSensitivity->count() - 1)
-        moveSelection(cbxISOSensitivity, i + 1, &TfraRemoteControl::cbxISOSensitivityChange);
+    choiceChange(choice);
 }
 
 // ---- touch, picture, zoom ---------------------------------------------------------------------

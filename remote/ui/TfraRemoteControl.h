@@ -62,31 +62,12 @@ public:
     void LoadLastTakeAsPreview();
     void UpdateRecordingMarks();
 
-    // Change handlers of the choices (the user's picks; the -/+ buttons call them as well).
-    void cbxProgramModeChange();
-    void cbxArtFilterChange();
-    void cbxMovieProgramModeChange();
-    void cbxApertureChange();
-    void cbxShutterSpeedChange();
-    void cbxExposureCompensationChange();
-    void cbxISOSensitivityChange();
-    void cbxWhiteBalanceChange();
-    void cbxColorToneChange();
-    void cbxDriveModeChange();
-    void cbxMovieQualityChange();
-    void cbxNoiseReductionChange();
-    void cbxBulbTimeLimitChange();
-    void cbxLowVibTimeChange();
-    void cbxDigitalConverterChange();
+    // A pick in one of the property choices goes to the camera; the trace names the choice's handler
+    // (cbxApertureChange and so on). The -/+ buttons move the selection by one and run the same path.
+    void choiceChange(QComboBox* choice);
+    // step -1 or +1 along the list.
+    void stepChoice(QComboBox* choice, int step);
 
-    void btnApertureDownClick();
-    void btnApertureUpClick();
-    void btnShutterSpeedDownClick();
-    void btnShutterSpeedUpClick();
-    void btnExposureCompensationDownClick();
-    void btnExposureCompensationUpClick();
-    void btnISOSensitivityDownClick();
-    void btnISOSensitivityUpClick();
     void btnTouchModeClick();
     void btnZoomPress(quint8 move);
     void btnZoomRelease();
@@ -225,9 +206,8 @@ private:
     void endCommunication(const QString& operation);
     void changeFreeRegions(const QString& operation, const QList<QRect>& rects);
     TCameraParam* param(const QString& name) const;
-    // The choice's change handler body: begin, send, end.
-    void sendChoice(const char* handler, const QString& property, QComboBox* choice);
-    void moveSelection(QComboBox* choice, int index, void (TfraRemoteControl::*handler)());
+    // Both forms of SetParamValue: send, and name a refusal on the page.
+    bool sendValue(const QString& property, const QString& value);
     void showPropertyError(const QString& property, const QString& value);
     void clearPropertyError();
     // After a refused change: the camera's values again.

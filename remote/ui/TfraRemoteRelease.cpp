@@ -65,15 +65,9 @@ QWidget* TfraRemoteRelease::createParameterPanel()
 {
     pnlParameters = new QWidget(this);
     pnlParameters->setObjectName(QStringLiteral("pnlParameters"));
-    DarkStyle::Apply(pnlParameters, DarkStyle::Panel());
-    auto* layout = new QGridLayout(pnlParameters);
-    layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
-    layout->setHorizontalSpacing(12);
-    layout->setVerticalSpacing(10);
-
-    lblImportPropertiesTitel = PhotoImportLook::TitleLabel(
-        QStringLiteral("lblImportPropertiesTitel"), QStringLiteral("Fernauslöserparameter"), pnlParameters);
-    layout->addWidget(lblImportPropertiesTitel, 0, 0, 1, 2);
+    QGridLayout* layout
+        = PhotoImportLook::ParameterGrid(pnlParameters, QMargins(kMargin, kMargin, kMargin, kMargin),
+            lblImportPropertiesTitel, QStringLiteral("Fernauslöserparameter"));
 
     lblCount = PhotoImportLook::Label(QStringLiteral("lblCount"), QStringLiteral("Aufnahmen"), pnlParameters);
     edtCount = PhotoImportLook::ReadOnlyField(QStringLiteral("edtCount"), QStringLiteral("0"), pnlParameters);

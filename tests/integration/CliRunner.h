@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sim/SimServer.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -12,6 +14,9 @@
 #include <QStringList>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
 
 namespace lumivar::test {
 
@@ -46,6 +51,21 @@ inline CliRun runCli(const QString& cliPath, const QString& host, const QString&
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
     return run;
+}
+
+// The simulator of `profile` started on an ephemeral loopback port; host gets its --host text.
+inline ::testing::AssertionResult startSimulator(
+    std::unique_ptr<camsim::SimServer>& server, QString& host, const std::string& profile = "e-m10")
+{
+    camsim::SimServerOptions options;
+    options.profile = profile;
+    server = std::make_unique<camsim::SimServer>(options);
+    if (!server->isValid())
+        return ::testing::AssertionFailure() << "simulator: " << server->errorText();
+    if (server->start() == 0)
+        return ::testing::AssertionFailure() << "simulator did not start";
+    host = QStringLiteral("127.0.0.1:%1").arg(server->port());
+    return ::testing::AssertionSuccess();
 }
 
 } // namespace lumivar::test

@@ -1,7 +1,5 @@
 // lumivar-cli doctor as a user runs it: against the simulated camera, a refused port and an HTTP
 // server that is no camera.
-#include "sim/SimServer.h"
-
 #include "CliRunner.h"
 #include "common/TestHttpServer.h"
 
@@ -32,13 +30,10 @@ TEST(DoctorCli, NamesTheFirstFailedStepAndWhatToTry)
     QTemporaryDir config;
     ASSERT_TRUE(config.isValid());
 
-    camsim::SimServerOptions options;
-    options.profile = "e-m10";
-    camsim::SimServer server(options);
-    ASSERT_TRUE(server.isValid()) << server.errorText();
-    ASSERT_NE(server.start(), 0);
-    const auto healthy
-        = doctor(QStringLiteral("127.0.0.1:%1").arg(server.port()), config, { QStringLiteral("--json") });
+    std::unique_ptr<camsim::SimServer> server;
+    QString host;
+    ASSERT_TRUE(lumivar::test::startSimulator(server, host));
+    const auto healthy = doctor(host, config, { QStringLiteral("--json") });
     EXPECT_EQ(healthy.exitCode, 0) << healthy.err.toStdString();
     EXPECT_TRUE(healthy.json().value(QStringLiteral("ok")).toBool());
     EXPECT_EQ(healthy.json().value(QStringLiteral("steps")).toArray().size(), 6);

@@ -69,17 +69,14 @@ TEST(DumpReplay, ReplayAnswersTheCliAsTheDumpedCameraDid)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    camsim::SimServerOptions options;
-    options.profile = "e-m10";
-    camsim::SimServer live(options);
-    ASSERT_TRUE(live.isValid()) << live.errorText();
-    ASSERT_NE(live.start(), 0);
-    const QString liveHost = QStringLiteral("127.0.0.1:%1").arg(live.port());
+    std::unique_ptr<camsim::SimServer> live;
+    QString liveHost;
+    ASSERT_TRUE(lumivar::test::startSimulator(live, liveHost));
 
     const QString zipPath = dir.filePath(QStringLiteral("camera.zip"));
     const CliRun dump = cli(liveHost, dir, { QStringLiteral("dump"), QStringLiteral("--out"), zipPath });
     ASSERT_EQ(dump.exitCode, 0) << dump.err.toStdString();
-    EXPECT_FALSE(live.liveViewRunning());
+    EXPECT_FALSE(live->liveViewRunning());
 
     zip::TZipReader reader;
     ASSERT_TRUE(reader.read(readFile(zipPath))) << reader.error().toStdString();

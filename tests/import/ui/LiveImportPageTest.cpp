@@ -8,6 +8,7 @@
 #include "base/TSetup.h"
 #include "common/SimulatedCamera.h"
 #include "exif/ui/TKmPropertyList.h"
+#include "import/ImportPageSettings.h"
 #include "import/TLiveImport.h"
 #include "import/ui/TKmImageGrid.h"
 #include "liveview/ui/TKmImageHistogram.h"
@@ -27,15 +28,12 @@
 
 namespace {
 
-class LiveImportPageTest : public ::testing::Test
+class LiveImportPageTest : public ::testing::Test, protected lumivar::test::ImportPageSettings
 {
 protected:
     void SetUp() override
     {
-        RegisterAppTexts();
-        ASSERT_TRUE(settingsDir.isValid());
-        ASSERT_TRUE(target.isValid());
-        setup.SetStoreFile(settingsDir.filePath(QStringLiteral("settings.ini")));
+        ASSERT_TRUE(prepareSettings());
         setup.SetDownloadDirectory(target.path());
     }
 
@@ -63,9 +61,6 @@ protected:
 
     TKmImageGridCells* cells() const { return page->igrThumbnails->Cells(); }
 
-    QTemporaryDir settingsDir;
-    QTemporaryDir target;
-    TSetup setup;
     lvtest::SimulatedCamera sim;
     std::unique_ptr<TfraLiveImport> page;
     QStringList opened;

@@ -8,6 +8,7 @@
 #include "base/TSetup.h"
 #include "common/SimulatedCamera.h"
 #include "import/FileSizeText.h"
+#include "import/ImportPageSettings.h"
 #include "import/ImportTestCard.h"
 #include "import/ui/TKmImageGrid.h"
 
@@ -39,16 +40,10 @@ struct ProgressLine
     int percent;
 };
 
-class PhotoImportPageTest : public ::testing::Test
+class PhotoImportPageTest : public ::testing::Test, protected lumivar::test::ImportPageSettings
 {
 protected:
-    void SetUp() override
-    {
-        RegisterAppTexts();
-        ASSERT_TRUE(settingsDir.isValid());
-        ASSERT_TRUE(target.isValid());
-        setup.SetStoreFile(settingsDir.filePath(QStringLiteral("settings.ini")));
-    }
+    void SetUp() override { ASSERT_TRUE(prepareSettings()); }
 
     void TearDown() override
     {
@@ -143,9 +138,6 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    QTemporaryDir settingsDir;
-    QTemporaryDir target;
-    TSetup setup;
     std::unique_ptr<ImportTestCard> card;
     lvtest::SimulatedCamera sim;
     camsim::SimServer* server = nullptr;

@@ -1,8 +1,8 @@
 // The remote control page against the simulator: the program mode enables its choices and moves the
 // art filter list in, the hue picker snaps and sends the camera's step, lens limits cut the aperture
-// list and the -/+ buttons still work after a frame cleared the selection, zoom sends one move and
-// one stop, the touch function cycles through its states, and a property the camera refuses is named
-// on the page without leaving anything disabled.
+// list and the -/+ buttons still work after a frame cleared the selection, each -/+ pair steps its
+// list the right way, zoom sends one move and one stop, the touch function cycles through its
+// states, and a property the camera refuses is named on the page without leaving anything disabled.
 #include "remote/ui/RemoteControlPageFixture.h"
 
 #include "base/AppTexts.h"
@@ -170,6 +170,51 @@ TEST_F(RemoteControlPageTest, LensLimitsCutTheApertureListAndButtonsFollowTheLas
     page->btnApertureUp->click();
     EXPECT_EQ(page->cbxAperture->currentText(), QStringLiteral("2.8"));
     EXPECT_EQ(cameraValue("focalvalue"), QStringLiteral("2.8"));
+}
+
+// The shutter speed list runs from long to short: its "-" moves towards the end, the others' towards
+// the start; each step reaches the camera, and no step leaves the list.
+TEST_F(RemoteControlPageTest, StepButtonsMoveTheirListsTheRightWayAndStopAtTheEnds)
+{
+    start();
+    stopFrames();
+    pick(page->cbxProgramMode, QStringLiteral("S"));
+    ASSERT_TRUE(page->btnShutterSpeedDown->isEnabled());
+    ASSERT_TRUE(page->btnExposureCompensationDown->isEnabled());
+
+    struct Pair
+    {
+        QComboBox* choice;
+        QToolButton* down;
+        QToolButton* up;
+        const char* property;
+        int downStep;
+    };
+    const Pair pairs[] = {
+        { page->cbxShutterSpeed, page->btnShutterSpeedDown, page->btnShutterSpeedUp, "shutspeedvalue", 1 },
+        { page->cbxExposureCompensation, page->btnExposureCompensationDown, page->btnExposureCompensationUp,
+            "expcomp", -1 },
+        { page->cbxISOSensitivity, page->btnISOSensitivityDown, page->btnISOSensitivityUp, "isospeedvalue",
+            -1 },
+    };
+    for (const Pair& pair : pairs) {
+        SCOPED_TRACE(pair.property);
+        ASSERT_GT(pair.choice->count(), 2);
+        pick(pair.choice, pair.choice->itemText(1));
+        pair.down->click();
+        EXPECT_EQ(pair.choice->currentIndex(), 1 + pair.downStep);
+        EXPECT_EQ(cameraValue(pair.property), pair.choice->currentText());
+        pair.up->click();
+        EXPECT_EQ(pair.choice->currentIndex(), 1);
+        EXPECT_EQ(cameraValue(pair.property), pair.choice->currentText());
+
+        // At the end the button towards it does nothing.
+        QToolButton* towardsStart = pair.downStep < 0 ? pair.down : pair.up;
+        pick(pair.choice, pair.choice->itemText(0));
+        towardsStart->click();
+        EXPECT_EQ(pair.choice->currentIndex(), 0);
+        EXPECT_EQ(cameraValue(pair.property), pair.choice->itemText(0));
+    }
 }
 
 TEST_F(RemoteControlPageTest, ZoomPressAndReleaseSendOneMoveAndOneStop)
