@@ -2,6 +2,7 @@
 // automatic download, the files streamed to disk, against the in-process simulator (E-M10 body,
 // JPEG and RAW per shot). The counters give the time until the files are listed and until they
 // are on disk.
+#include "BenchRecCamera.h"
 #include "remote/TShooting.h"
 #include "session/TCamera.h"
 #include "sim/SimServer.h"
@@ -18,36 +19,17 @@
 
 namespace {
 
-QCoreApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "bench_shoot";
-    static char* argv[] = { name, nullptr };
-    static QCoreApplication instance(argc, argv);
-    return instance;
-}
-
 void BM_TakeToFiles(benchmark::State& state)
 {
-    app();
     const bool download = state.range(0) != 0;
     camsim::SimServerOptions options;
     options.generatedFiles = 200;
-    camsim::SimServer server(options);
-    if (!server.isValid() || server.start() == 0) {
-        state.SkipWithError("simulator did not start");
+    benchsupport::RecCamera sim(options);
+    if (!sim.Error.isEmpty()) {
+        state.SkipWithError(sim.Error.toUtf8().constData());
         return;
     }
-    TCamera camera(TCameraLink::ToHost(QStringLiteral("127.0.0.1:%1").arg(server.port())),
-        QStringLiteral("N"), false, QStringLiteral("S"));
-    camera.CheckTimer.stop();
-    if (!camera.Connect()) {
-        state.SkipWithError("camera did not connect");
-        return;
-    }
-    camera.CheckTimer.stop();
-    camera.Remote.CameraMode.SwitchPauseMs = 0;
-    camera.Remote.CameraMode.SwitchToMode(TCameraModeAction::ModeRec);
+    TCamera& camera = *sim.Camera;
     QTemporaryDir target;
     TShooting shooting;
     shooting.SetCamera(&camera);

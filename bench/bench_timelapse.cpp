@@ -1,6 +1,7 @@
 // How closely a time-lapse series keeps its plan: 20 shots every 2 seconds against the in-process
 // simulator (E-M10 body, JPEG and RAW per shot), with and without the download of each shot between
 // the shots. Counters: the largest and the 95th-percentile deviation of a shot from its planned time.
+#include "BenchRecCamera.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/WaitFunc.h"
 #include "remote/TShooting.h"
@@ -18,37 +19,18 @@
 
 namespace {
 
-QCoreApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "bench_timelapse";
-    static char* argv[] = { name, nullptr };
-    static QCoreApplication instance(argc, argv);
-    return instance;
-}
-
 void BM_SeriesDeviation(benchmark::State& state)
 {
-    app();
     const bool download = state.range(0) != 0;
     camsim::SimServerOptions options;
     options.generatedFiles = 50;
-    camsim::SimServer server(options);
-    if (!server.isValid() || server.start() == 0) {
-        state.SkipWithError("simulator did not start");
+    benchsupport::RecCamera sim(options);
+    if (!sim.Error.isEmpty()) {
+        state.SkipWithError(sim.Error.toUtf8().constData());
         return;
     }
-    server.camera().setProperty("drivemode", "normal");
-    TCamera camera(TCameraLink::ToHost(QStringLiteral("127.0.0.1:%1").arg(server.port())),
-        QStringLiteral("N"), false, QStringLiteral("S"));
-    camera.CheckTimer.stop();
-    if (!camera.Connect()) {
-        state.SkipWithError("camera did not connect");
-        return;
-    }
-    camera.CheckTimer.stop();
-    camera.Remote.CameraMode.SwitchPauseMs = 0;
-    camera.Remote.CameraMode.SwitchToMode(TCameraModeAction::ModeRec);
+    sim.Server->camera().setProperty("drivemode", "normal");
+    TCamera& camera = *sim.Camera;
     QTemporaryDir target;
     TShooting shooting;
     shooting.SetCamera(&camera);

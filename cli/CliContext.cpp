@@ -5,6 +5,8 @@
 #include "base/TSetup.h"
 #include "camera/TOIShare.h"
 
+#include <QRegularExpression>
+
 #include <cstdio>
 
 namespace {
@@ -102,4 +104,15 @@ int CliContext::usage(const QString& message) const
 {
     std::fprintf(stderr, "lumivar-cli: %s (see lumivar-cli --help)\n", message.toLocal8Bit().constData());
     return UsageError;
+}
+
+std::optional<int> CliContext::WholeNumber(const QString& text, int lowest, int highest)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
+    if (!digits.match(text).hasMatch())
+        return std::nullopt;
+    const int value = text.toInt();
+    if (value < lowest || value > highest)
+        return std::nullopt;
+    return value;
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class TLogger;
 class TOIShare;
@@ -36,6 +37,8 @@ public:
     void printJson(const QJsonDocument& doc) const;
     int fail(const QString& message) const; // one line on stderr, returns Failure
     int usage(const QString& message) const; // one line on stderr, returns UsageError
+    // An option's value as a number of digits only, within lowest..highest.
+    static std::optional<int> WholeNumber(const QString& text, int lowest, int highest);
 
 private:
     std::unique_ptr<TSetup> m_setup;

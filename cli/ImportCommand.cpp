@@ -1,6 +1,7 @@
 #include "ImportCommand.h"
 
 #include "CliContext.h"
+#include "CliInterrupt.h"
 #include "ListCommand.h"
 #include "ProgressBar.h"
 #include "base/TSetup.h"
@@ -14,20 +15,9 @@
 #include <QJsonObject>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
+#include <optional>
 #include <vector>
-
-namespace {
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-void onInterrupt(int)
-{
-    g_interrupted = 1;
-}
-
-} // namespace
 
 bool ImportCommand::Filter::Matches(const TCameraImportItem& item) const
 {
@@ -137,12 +127,11 @@ int ImportCommand::run(CliContext& context, const QStringList& arguments)
         totalBytes += size;
     }
 
-    g_interrupted = 0;
-    const auto previousHandler = std::signal(SIGINT, onInterrupt);
+    std::optional<CliInterrupt> interrupt(std::in_place);
     QTimer watch;
     watch.setInterval(100);
     QObject::connect(&watch, &QTimer::timeout, [&session] {
-        if (g_interrupted)
+        if (CliInterrupt::Requested())
             session.Cancel();
     });
     watch.start();
@@ -164,7 +153,7 @@ int ImportCommand::run(CliContext& context, const QStringList& arguments)
             bytes += item.Size();
             if (!result.Reason.isEmpty())
                 errors << result.Reason; // copied, but its time could not be set
-        } else if (g_interrupted || result.Failure == TCameraFailure::Cancelled) {
+        } else if (CliInterrupt::Requested() || result.Failure == TCameraFailure::Cancelled) {
             failure(QStringLiteral("%1: cancelled").arg(item.FileName));
         } else {
             failure(ListCommand::Printable(result.Reason));
@@ -176,12 +165,12 @@ int ImportCommand::run(CliContext& context, const QStringList& arguments)
         session.ImportSelection(plan, dest);
     // A camera gone or a folder removed stops the import; a cancelled one only ends.
     for (const TImportSession::TResult& result : session.Results())
-        if (result.Outcome == TImportSession::TOutcome::NotDone && !g_interrupted)
+        if (result.Outcome == TImportSession::TOutcome::NotDone && !CliInterrupt::Requested())
             failure(QStringLiteral("%1: %2").arg(
                 ListCommand::Printable(items[size_t(result.Index)].File.FileName), result.Reason));
     progress.Finish();
     watch.stop();
-    std::signal(SIGINT, previousHandler);
+    interrupt.reset();
 
     if (context.json()) {
         context.printJson(QJsonDocument(
@@ -196,7 +185,7 @@ int ImportCommand::run(CliContext& context, const QStringList& arguments)
                           .arg(FileSizeText(bytes))
                           .arg(skipped)
                           .arg(failed)
-                          .arg(g_interrupted ? QStringLiteral(", cancelled") : QString()));
+                          .arg(CliInterrupt::Requested() ? QStringLiteral(", cancelled") : QString()));
     }
-    return failed > 0 || g_interrupted ? CliContext::Failure : CliContext::Success;
+    return failed > 0 || CliInterrupt::Requested() ? CliContext::Failure : CliContext::Success;
 }

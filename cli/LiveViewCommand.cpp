@@ -1,6 +1,7 @@
 #include "LiveViewCommand.h"
 
 #include "CliContext.h"
+#include "CliInterrupt.h"
 #include "PropsCommand.h"
 #include "base/TLanguageModule.h"
 #include "base/TSetup.h"
@@ -20,32 +21,10 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <csignal>
 #include <optional>
 #include <vector>
 
 namespace {
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-void onInterrupt(int)
-{
-    g_interrupted = 1;
-}
-
-// Ctrl-C ends the run through the event loop, so that live view is stopped at the camera.
-struct InterruptGuard
-{
-    InterruptGuard()
-        : previous(std::signal(SIGINT, onInterrupt))
-    {
-        g_interrupted = 0;
-    }
-    ~InterruptGuard() { std::signal(SIGINT, previous); }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-    void (*previous)(int);
-};
 
 struct Options
 {
@@ -242,7 +221,7 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
     });
 
     TLiveViewControl control(cameraMode, liveView, releaseView, [&size] { return size; });
-    std::optional<InterruptGuard> interrupt(std::in_place);
+    std::optional<CliInterrupt> interrupt(std::in_place);
     const bool started = control.Start(mode, port);
     if (!started || !processor.IsListening()) {
         const QString why = control.ErrorText();
@@ -277,7 +256,7 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
     report.start(1000);
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (g_interrupted || (o.seconds > 0 && running.elapsed() >= qint64(o.seconds) * 1000))
+        if (CliInterrupt::Requested() || (o.seconds > 0 && running.elapsed() >= qint64(o.seconds) * 1000))
             loop.quit();
     });
     poll.start(50);

@@ -38,17 +38,6 @@ struct Options
 constexpr int kLongestExposure = 3600;
 constexpr int kLongestSelfTimer = 255;
 
-std::optional<int> seconds(const QString& text, int lowest, int highest)
-{
-    static const QRegularExpression number(QStringLiteral("^[0-9]{1,5}$"));
-    if (!number.match(text).hasMatch())
-        return std::nullopt;
-    const int value = text.toInt();
-    if (value < lowest || value > highest)
-        return std::nullopt;
-    return value;
-}
-
 // Empty on success, else the usage line.
 QString parse(const QStringList& arguments, Options& options)
 {
@@ -67,12 +56,12 @@ QString parse(const QStringList& arguments, Options& options)
             options.y = match.captured(2).toInt();
         } else if ((option == QLatin1String("--live-time") || option == QLatin1String("--bulb"))
             && options.liveTime < 0 && options.bulb < 0) {
-            const std::optional<int> n = seconds(value, 0, kLongestExposure);
+            const std::optional<int> n = CliContext::WholeNumber(value, 0, kLongestExposure);
             if (!n)
                 return QStringLiteral("%1 takes SECONDS from 0 to %2").arg(option).arg(kLongestExposure);
             (option == QLatin1String("--bulb") ? options.bulb : options.liveTime) = *n;
         } else if (option == QLatin1String("--self-timer") && options.selfTimer < 0) {
-            const std::optional<int> n = seconds(value, 1, kLongestSelfTimer);
+            const std::optional<int> n = CliContext::WholeNumber(value, 1, kLongestSelfTimer);
             if (!n)
                 return QStringLiteral("--self-timer takes SECONDS from 1 to %1").arg(kLongestSelfTimer);
             options.selfTimer = *n;

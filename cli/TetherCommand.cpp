@@ -1,6 +1,7 @@
 #include "TetherCommand.h"
 
 #include "CliContext.h"
+#include "CliInterrupt.h"
 #include "ListCommand.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
@@ -14,20 +15,9 @@
 #include <QJsonObject>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
-
-namespace {
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-void onInterrupt(int)
-{
-    g_interrupted = 1;
-}
-
-} // namespace
 
 int TetherCommand::run(CliContext& context, const QStringList& arguments)
 {
@@ -127,12 +117,11 @@ int TetherCommand::run(CliContext& context, const QStringList& arguments)
         std::fprintf(stderr, "watching %s for new shots into %s (Ctrl-C ends)\n",
             live.Folder().toLocal8Bit().constData(), dest.toLocal8Bit().constData());
 
-    g_interrupted = 0;
-    const auto previous = std::signal(SIGINT, onInterrupt);
+    std::optional<CliInterrupt> interrupt(std::in_place);
     bool ending = false;
     QTimer check;
     QObject::connect(&check, &QTimer::timeout, [&] {
-        if (g_interrupted && !ending) {
+        if (CliInterrupt::Requested() && !ending) {
             // The file coming in is abandoned; the loader removes what had arrived.
             ending = true;
             live.CancelTransfer();
@@ -149,7 +138,7 @@ int TetherCommand::run(CliContext& context, const QStringList& arguments)
             live.Leave();
         });
     QCoreApplication::exec();
-    std::signal(SIGINT, previous);
+    interrupt.reset();
     live.Leave();
     if (!json)
         std::fprintf(stderr, "%lld file(s), %s\n", static_cast<long long>(live.DownloadedCount()),

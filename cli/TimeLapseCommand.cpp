@@ -1,6 +1,7 @@
 #include "TimeLapseCommand.h"
 
 #include "CliContext.h"
+#include "CliInterrupt.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
 #include "camera/WaitFunc.h"
@@ -12,32 +13,10 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
-#include <csignal>
 #include <cstdio>
 #include <optional>
 
 namespace {
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-void onInterrupt(int)
-{
-    g_interrupted = 1;
-}
-
-// Ctrl-C ends the series through the event loop, between two shots.
-struct InterruptGuard
-{
-    InterruptGuard()
-        : previous(std::signal(SIGINT, onInterrupt))
-    {
-        g_interrupted = 0;
-    }
-    ~InterruptGuard() { std::signal(SIGINT, previous); }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-    void (*previous)(int);
-};
 
 struct Options
 {
@@ -52,17 +31,6 @@ constexpr int kMostShots = 9999;
 // What the last shots' downloads may take after the series ended.
 constexpr int kDownloadGraceMs = 120000;
 
-std::optional<int> number(const QString& text, int lowest, int highest)
-{
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,6}$"));
-    if (!digits.match(text).hasMatch())
-        return std::nullopt;
-    const int value = text.toInt();
-    if (value < lowest || value > highest)
-        return std::nullopt;
-    return value;
-}
-
 QString parse(const QStringList& arguments, Options& options)
 {
     bool waitSet = false, countSet = false;
@@ -72,18 +40,18 @@ QString parse(const QStringList& arguments, Options& options)
             return QStringLiteral("%1 needs a value").arg(option);
         const QString value = arguments.at(++i);
         if (option == QLatin1String("--interval") && options.interval < 0) {
-            const std::optional<int> n = number(value, 1, kLongestSeconds);
+            const std::optional<int> n = CliContext::WholeNumber(value, 1, kLongestSeconds);
             if (!n)
                 return QStringLiteral("--interval takes SECONDS from 1 to %1").arg(kLongestSeconds);
             options.interval = *n;
         } else if (option == QLatin1String("--wait") && !waitSet) {
-            const std::optional<int> n = number(value, 0, kLongestSeconds);
+            const std::optional<int> n = CliContext::WholeNumber(value, 0, kLongestSeconds);
             if (!n)
                 return QStringLiteral("--wait takes SECONDS from 0 to %1").arg(kLongestSeconds);
             options.wait = *n;
             waitSet = true;
         } else if (option == QLatin1String("--count") && !countSet) {
-            const std::optional<int> n = number(value, 0, kMostShots);
+            const std::optional<int> n = CliContext::WholeNumber(value, 0, kMostShots);
             if (!n)
                 return QStringLiteral("--count takes N from 0 (unlimited) to %1").arg(kMostShots);
             options.count = *n;
@@ -163,11 +131,11 @@ int TimeLapseCommand::run(CliContext& context, const QStringList& arguments)
 
     bool interrupted = false;
     {
-        InterruptGuard guard;
+        CliInterrupt guard;
         series.Start();
         while (series.IsRunning()) {
             Wait(50);
-            if (g_interrupted) {
+            if (CliInterrupt::Requested()) {
                 interrupted = true;
                 series.Stop();
             }

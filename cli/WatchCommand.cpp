@@ -1,6 +1,7 @@
 #include "WatchCommand.h"
 
 #include "CliContext.h"
+#include "CliInterrupt.h"
 #include "session/TCamera.h"
 
 #include <QCoreApplication>
@@ -8,20 +9,9 @@
 #include <QJsonObject>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
-
-namespace {
-
-volatile std::sig_atomic_t g_stop = 0;
-
-void onInterrupt(int)
-{
-    g_stop = 1;
-}
-
-} // namespace
 
 QStringList WatchCommand::CapabilityNames(quint8 capabilities)
 {
@@ -87,11 +77,10 @@ int WatchCommand::run(CliContext& context, const QStringList& arguments)
         handled = true;
     };
 
-    g_stop = 0;
-    const auto previous = std::signal(SIGINT, onInterrupt);
+    std::optional<CliInterrupt> interrupt(std::in_place);
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [] {
-        if (g_stop)
+        if (CliInterrupt::Requested())
             QCoreApplication::quit();
     });
     poll.start(100);
@@ -99,6 +88,6 @@ int WatchCommand::run(CliContext& context, const QStringList& arguments)
         QTimer::singleShot(seconds * 1000, [] { QCoreApplication::quit(); });
     QCoreApplication::exec();
     camera.Stop();
-    std::signal(SIGINT, previous);
+    interrupt.reset();
     return CliContext::Success;
 }

@@ -185,6 +185,17 @@ bool TShooting::isTakeUsable() const
     return m_camera && m_camera->Connected && m_camera->Remote.Take.Enabled;
 }
 
+void TShooting::abandon(bool begun, const std::shared_ptr<bool>& alive)
+{
+    if (begun) {
+        sendStopTake();
+        if (!*alive)
+            return;
+    }
+    end();
+    freeRegions(RegionNone);
+}
+
 bool TShooting::sendStopTake()
 {
     return m_camera && m_camera->Remote.Take.Take(0, TTakeAction::StopTake);
@@ -271,14 +282,8 @@ bool TShooting::TakePhoto(int x, int y)
                 result = sent && take.IsOK();
                 if (generation != m_generation) {
                     // Left while the camera was asked: an exposure begun now has nobody to end it.
-                    if (result && liveTime) {
-                        sendStopTake();
-                        if (!*alive)
-                            return false;
-                    }
                     stopLiveTimeClock();
-                    end();
-                    freeRegions(RegionNone);
+                    abandon(result && liveTime, alive);
                     return false;
                 }
                 if (!result)
@@ -488,13 +493,7 @@ bool TShooting::StartLiveBulbOrSequential(int x, int y)
             result = sent && take.IsOK();
             if (generation != m_generation) {
                 // Left while the camera was asked: nobody would end what begins now.
-                if (result) {
-                    sendStopTake();
-                    if (!*alive)
-                        return false;
-                }
-                end();
-                freeRegions(RegionNone);
+                abandon(result, alive);
                 return false;
             }
             if (result) {
@@ -638,13 +637,7 @@ bool TShooting::StartSelfTimer(int x, int y, int seconds)
         ready = sent && focus.IsReady();
         if (generation != m_generation) {
             // Left while the camera focused: nobody would count down or let go of the half-press.
-            if (ready) {
-                sendStopTake();
-                if (!*alive)
-                    return false;
-            }
-            end();
-            freeRegions(RegionNone);
+            abandon(ready, alive);
             return false;
         }
         if (ready) {

@@ -168,6 +168,9 @@ private:
     void releaseHeld();
     void fail(const QString& text);
     bool sendStopTake();
+    // Left while the camera was asked: ends at the camera what began meanwhile (nobody else would)
+    // and closes the communication.
+    void abandon(bool begun, const std::shared_ptr<bool>& alive);
     bool saveFrame();
     bool listLastTake(const char* operation, const std::shared_ptr<bool>& alive);
     void afterShot(const std::shared_ptr<bool>& alive);

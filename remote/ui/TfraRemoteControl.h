@@ -16,6 +16,7 @@ class QToolButton;
 class TCameraParam;
 class TColorPhasePicker;
 class TSetup;
+class TRemoteControl;
 class TShooting;
 class TfraLiveView;
 class TfrmPreview;
@@ -101,13 +102,13 @@ public:
     bool IsSequentialMode() const { return m_sequentialMode; }
     bool IsMovieMode() const;
     bool IsTimeLapseAllowed() const { return m_timeLapseAllowed; }
-    int TouchState() const { return m_touchState; }
+    int TouchState() const;
     int TakeState() const;
     // 0 idle, 3 and 4 recording (the blinking glyph).
     int MovieState() const { return m_movieState; }
     int LastApertureIndex() const { return m_lastApertureIndex; }
-    int AppliedLowerLimit() const { return m_appliedLowerLimit; }
-    int AppliedUpperLimit() const { return m_appliedUpperLimit; }
+    int AppliedLowerLimit() const;
+    int AppliedUpperLimit() const;
     bool IsAutoPreview() const { return m_autoPreview; }
     bool IsAutoDownload() const { return m_autoDownload; }
     // The last refused change as shown on the page; empty after a change the camera took.
@@ -194,6 +195,7 @@ private:
     QComboBox* addChoice(const char* name, const char* labelName, const QString& label);
     QToolButton* stepButton(const char* name, const QString& caption, QWidget* parent);
     void connectChoices();
+    void connectControls();
     void connectShooting();
 
     bool isConnected() const;
@@ -210,8 +212,6 @@ private:
     bool sendValue(const QString& property, const QString& value);
     void showPropertyError(const QString& property, const QString& value);
     void clearPropertyError();
-    // After a refused change: the camera's values again.
-    void rereadCamera();
 
     void deriveLongExposureModes();
     void deriveSequentialMode();
@@ -242,15 +242,13 @@ private:
     bool m_sequentialMode = false;
     int m_timeLapseShotsRemaining = 0;
     bool m_timeLapseAllowed = false;
-    int m_appliedLowerLimit = 0;
-    int m_appliedUpperLimit = 2147483647;
     int m_lastApertureIndex = -1;
-    int m_touchState = 0;
     int m_movieState = 0;
     bool m_autoPreview = false;
     bool m_autoDownload = false;
     QString m_propertyError;
     TShooting* m_shooting = nullptr;
+    TRemoteControl* m_control = nullptr;
     TfrmPreview* m_previewWindow = nullptr;
     // Nesting of the page's shooting calls; the name of the innermost for the trace lines.
     int m_shootingDepth = 0;

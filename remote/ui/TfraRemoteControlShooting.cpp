@@ -9,6 +9,7 @@
 #include "import/ui/TfrmPreview.h"
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/RemoteControlRules.h"
+#include "remote/TRemoteControl.h"
 #include "remote/TShooting.h"
 #include "remote/ui/RemoteControlLook.h"
 #include "session/TCamera.h"
@@ -180,9 +181,11 @@ void TfraRemoteControl::afterShooting()
         if (camera && camera->Connected && camera->Remote.Take.LastFailure != TCameraFailure::NoAnswer
             && !m_updating) {
             beginCommunication(QStringLiteral("rereadCamera"));
-            rereadCamera();
+            m_control->ReloadAll();
             if (!self)
                 return;
+            if (!m_updating)
+                SetValue();
             endCommunication(QStringLiteral("rereadCamera"));
         }
     }
@@ -359,21 +362,17 @@ void TfraRemoteControl::imgLiveViewMouseDown(int x, int y)
     const QPointer<TfraRemoteControl> self(this);
     beginCommunication(QStringLiteral("imgLiveViewMouseDown"));
     if (isConnected()) {
-        if (m_touchState == 0 || m_touchState == 2) {
-            TAssignAFFrameAction& assign = Camera()->Remote.AssignAFFrame;
-            if (assign.Enabled) {
-                if (isDebugMode())
-                    TLogger::LogTrace(
-                        QStringLiteral("TfraRemoteControl.imgLiveViewMouseDown: Fokuspunkt setzen"));
-                const bool ok = assign.Assign(x, y);
-                if (!self)
-                    return;
-                if (ok && m_touchState != 2) {
-                    m_touchState = 2;
-                    updateTouchGlyph();
-                }
-            }
-        } else if (m_touchState == 1) {
+        if (TouchState() != TRemoteControl::TouchRelease) {
+            if (isDebugMode() && Camera()->Remote.AssignAFFrame.Enabled)
+                TLogger::LogTrace(
+                    QStringLiteral("TfraRemoteControl.imgLiveViewMouseDown: Fokuspunkt setzen"));
+            const int before = TouchState();
+            m_control->AssignFocusPoint(x, y);
+            if (!self)
+                return;
+            if (TouchState() != before)
+                updateTouchGlyph();
+        } else {
             if (!cbxSelfTimer->isHidden()) {
                 if (m_shooting->IsSelfTimerRunning())
                     CancelSelfTimer();

@@ -1,0 +1,156 @@
+#include "remote/TRemoteControl.h"
+
+#include "base/TNamedTexts.h"
+#include "remote/RemoteControlRules.h"
+#include "session/TCamera.h"
+
+#include <QPointer>
+
+TRemoteControl::TRemoteControl(QObject* parent)
+    : QObject(parent)
+{ }
+
+TRemoteControl::~TRemoteControl() = default;
+
+void TRemoteControl::SetCamera(TCamera* camera)
+{
+    m_camera = camera;
+    m_lower = 0;
+    m_upper = RemoteControlRules::NoUpperLimit;
+}
+
+bool TRemoteControl::IsConnected() const
+{
+    return m_camera && m_camera->Connected;
+}
+
+bool TRemoteControl::IsRemoteRecordMode() const
+{
+    return m_camera && (m_camera->Capabilities & TCamera::CapRemote) && m_camera->Remote.CameraMode.Enabled
+        && m_camera->Remote.CameraMode.Mode == TCameraModeAction::ModeRec;
+}
+
+TCameraParam* TRemoteControl::Param(const QString& name) const
+{
+    return m_camera ? m_camera->Remote.Params.Find(name) : nullptr;
+}
+
+QStringList TRemoteControl::Choices(const QString& property) const
+{
+    const TCameraParam* p = Param(property);
+    if (!p)
+        return {};
+    QStringList items = p->DisplayValues;
+    if (property == QLatin1String("focalvalue") && p->DisplayNumbers.size() == items.size()) {
+        const auto [first, last] = RemoteControlRules::ApertureWindow(p->DisplayNumbers, m_lower, m_upper);
+        items = first < 0 ? QStringList() : items.mid(first, last - first + 1);
+    }
+    return items;
+}
+
+int TRemoteControl::CurrentIndex(const QString& property) const
+{
+    const TCameraParam* p = Param(property);
+    return p ? int(Choices(property).indexOf(p->Value)) : -1;
+}
+
+void TRemoteControl::ResetApertureLimits()
+{
+    m_lower = 0;
+    m_upper = RemoteControlRules::NoUpperLimit;
+    if (TCameraParam* aperture = Param(QStringLiteral("focalvalue"))) {
+        aperture->MinLimit = 0;
+        aperture->MaxLimit = RemoteControlRules::NoUpperLimit;
+    }
+}
+
+bool TRemoteControl::ApplyApertureLimits(int lower, int upper)
+{
+    // A frame without a lens report leaves the last limits in force.
+    if (lower <= 0 || upper == RemoteControlRules::NoUpperLimit || (lower == m_lower && upper == m_upper))
+        return false;
+    m_lower = lower;
+    m_upper = upper;
+    if (TCameraParam* aperture = Param(QStringLiteral("focalvalue"))) {
+        aperture->MinLimit = lower;
+        aperture->MaxLimit = upper;
+    }
+    return true;
+}
+
+TRemoteControl::TSent TRemoteControl::Send(const QString& property, const QString& value)
+{
+    TCameraParam* p = Param(property);
+    if (!IsRemoteRecordMode() || !p)
+        return TSent::NotSent;
+    const QPointer<TRemoteControl> self(this);
+    const bool taken = p->SetValue(value);
+    if (!self)
+        return TSent::NotSent;
+    if (taken)
+        return TSent::Taken;
+    ReloadAll();
+    return TSent::Refused;
+}
+
+QString TRemoteControl::RefusalText(
+    const QString& caption, const QString& property, const QString& value) const
+{
+    QString shown = value;
+    if (const TCameraParam* p = Param(property))
+        shown = p->Dictionary.ValueOf(value, true);
+    return rs("_rsPropertyRefused", { caption.isEmpty() ? property : caption, shown });
+}
+
+bool TRemoteControl::ReloadAll()
+{
+    if (!m_camera)
+        return false;
+    return m_camera->Remote.Params.RefreshAll();
+}
+
+bool TRemoteControl::CycleTouch()
+{
+    if (!IsConnected())
+        return false;
+    if (m_touch != TouchFocusSet) {
+        m_touch = m_touch == TouchFocusPoint ? TouchRelease : TouchFocusPoint;
+        return true;
+    }
+    TReleaseAFFrameAction& release = m_camera->Remote.ReleaseAFFrame;
+    if (release.Enabled) {
+        const QPointer<TRemoteControl> self(this);
+        const bool freed = release.Execute();
+        if (!self || !freed)
+            return false;
+    }
+    m_touch = TouchFocusPoint;
+    return true;
+}
+
+bool TRemoteControl::AssignFocusPoint(int x, int y)
+{
+    if (!IsConnected() || m_touch == TouchRelease)
+        return false;
+    TAssignAFFrameAction& assign = m_camera->Remote.AssignAFFrame;
+    if (!assign.Enabled)
+        return false;
+    const QPointer<TRemoteControl> self(this);
+    const bool ok = assign.Assign(x, y);
+    if (!self || !ok)
+        return false;
+    m_touch = TouchFocusSet;
+    return true;
+}
+
+bool TRemoteControl::Zoom(quint8 move)
+{
+    if (!IsConnected() || !m_camera->Remote.CtrlZoom.Enabled)
+        return false;
+    return m_camera->Remote.CtrlZoom.Zoom(move);
+}
+
+bool TRemoteControl::ZoomOff()
+{
+    return Zoom(TCtrlZoomAction::Off);
+}
