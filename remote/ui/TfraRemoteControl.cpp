@@ -10,6 +10,7 @@
 #include "remote/TShooting.h"
 #include "remote/ui/RemoteControlLook.h"
 #include "remote/ui/TColorPhasePicker.h"
+#include "remote/ui/TfraTimeLapse.h"
 #include "session/TCamera.h"
 
 #include <QCheckBox>
@@ -222,6 +223,7 @@ TfraRemoteControl::TfraRemoteControl(QWidget* parent)
     m_shooting = new TShooting(this);
     connectChoices();
     connectShooting();
+    connectTimeLapse();
 
     pnlLRTLPreviewImage->hide();
     cpiColorPhase->hide();
@@ -394,15 +396,10 @@ QWidget* TfraRemoteControl::createTimeLapsePage()
     lblTimeLapse = fieldLabel("lblTimeLapse", QStringLiteral("Intervallaufnahme"), page);
     swTimeLapse = new QCheckBox(page);
     swTimeLapse->setObjectName(QStringLiteral("swTimeLapse"));
-    // Off until the series can run from this page.
-    swTimeLapse->setEnabled(false);
     head->addWidget(lblTimeLapse, 1);
     head->addWidget(swTimeLapse);
     layout->addLayout(head);
-    // The series' set-up panel goes here.
-    fraTimeLapse = new QWidget(page);
-    fraTimeLapse->setObjectName(QStringLiteral("fraTimeLapse"));
-    layout->addWidget(fraTimeLapse, 1);
+    layout->addWidget(createTimeLapsePanel(page), 1);
     return page;
 }
 
@@ -520,7 +517,6 @@ void TfraRemoteControl::connectChoices()
     connect(btnTakeMovie, &QToolButton::clicked, this, [this] { btnTakeMovieMouseUp(); });
     connect(btnLastPreview, &QToolButton::clicked, this, [this] { btnLastPreviewClick(); });
     connect(btnDownloadLastTake, &QToolButton::clicked, this, [this] { btnDownloadLastTakeClick(); });
-    connect(swTimeLapse, &QCheckBox::toggled, this, [this](bool on) { lblTimelapseStatus->setVisible(on); });
 }
 
 // ---- helpers ----------------------------------------------------------------------------------
@@ -604,6 +600,7 @@ void TfraRemoteControl::SetSetup(TSetup* setup)
 {
     m_setup = setup;
     fraLiveView->SetSetup(setup);
+    fraTimeLapse->SetSetup(setup);
     m_autoPreview = setup && setup->AutoPreview;
     m_autoDownload = setup && setup->AutoDownload;
     updateAutoButtons();
@@ -675,6 +672,8 @@ void TfraRemoteControl::GoStart()
 
 void TfraRemoteControl::GoStop()
 {
+    if (IsTimeLapseRunning())
+        StopTimeLapse();
     for (QTimer* timer : { tmrBackgroundDownload, tmrRecordButton })
         timer->stop();
     // An exposure, sequence or recording left running would have nobody to end it.
@@ -786,6 +785,7 @@ void TfraRemoteControl::ActivateControls()
     }
     m_timeLapseAllowed = RemoteControlRules::IsTimeLapseAllowed(
         cbxProgramMode->currentText(), cbxDriveMode->currentText(), normal, lowVib);
+    EnableTimeLapse(m_timeLapseAllowed);
     if (isDebugMode())
         TLogger::LogTrace(QStringLiteral("TfraRemoteControl.ActivateControls: leave"));
 }
@@ -1098,12 +1098,13 @@ void TfraRemoteControl::btnAutoDownloadClick()
 
 void TfraRemoteControl::OnBeforeImage(TfraLiveView*, bool& show)
 {
-    // The advanced time-lapse's LRTimelapse preview hides frames; it comes with that panel.
-    show = true;
+    // The LRTimelapse mode shows the shots' record views instead; the frames still feed its measurement.
+    show = !isTimeLapseLrt();
 }
 
 void TfraRemoteControl::OnAfterImage(TfraLiveView* sender)
 {
+    timeLapseAfterImage();
     const int lower = sender->ApertureLowerLimit();
     const int upper = sender->ApertureUpperLimit();
     if (lower > 0 && upper != NoUpperLimit
