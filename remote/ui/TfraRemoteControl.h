@@ -214,6 +214,8 @@ private:
     // The free regions of a running series: take button, live view and the advanced panel.
     QList<QRect> timeLapseRegions() const;
     void timeLapseAutoModeChanged();
+    // The regions again after the shutter area changed its layout.
+    void refreshTimeLapseRegions();
     void showLrtPlaceholder();
     // The LRT figures of a shot's record view: brightness value and brightness correction.
     void measureLrt(const QByteArray& recordView);

@@ -28,6 +28,7 @@
 #include <QPointer>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -62,11 +63,18 @@ TfraTimeLapse* TfraRemoteControl::createTimeLapsePanel(QWidget* page)
 void TfraRemoteControl::connectTimeLapse()
 {
     m_series = new TTimeLapseSeries(this);
-    fraTimeLapseAdvanced = new TfraTimeLapseAdvanced(tsTimeLapseAdvanced);
+    // The automatic modes make the panel taller than the side area: it scrolls rather than squeezes.
+    auto* scroll = new QScrollArea(tsTimeLapseAdvanced);
+    scroll->setObjectName(QStringLiteral("sbxTimeLapseAdvanced"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    DarkStyle::Apply(scroll, DarkStyle::Panel());
+    fraTimeLapseAdvanced = new TfraTimeLapseAdvanced;
+    scroll->setWidget(fraTimeLapseAdvanced);
     auto* layout = new QVBoxLayout(tsTimeLapseAdvanced);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(fraTimeLapseAdvanced);
-    layout->addStretch(1);
+    layout->addWidget(scroll);
     fraTimeLapseAdvanced->SetSeries(m_series);
 
     const QPointer<TfraRemoteControl> self(this);
@@ -105,7 +113,10 @@ void TfraRemoteControl::connectTimeLapse()
             StopTimeLapse();
     });
     // The advanced panel's "Start": the clock runs from now.
-    connect(m_series, &TTimeLapseSeries::Started, this, [this] { pnlLRTLPreviewImage->hide(); });
+    connect(m_series, &TTimeLapseSeries::Started, this, [this] {
+        pnlLRTLPreviewImage->hide();
+        refreshTimeLapseRegions();
+    });
     connect(&m_series->Exposure, &TTimeLapseExposure::Changed, this, [this] { timeLapseAutoModeChanged(); });
 
     connect(swTimeLapse, &QCheckBox::toggled, this, [this](bool on) {
@@ -181,6 +192,15 @@ void TfraRemoteControl::StartTimeLapse()
 {
     if (IsTimeLapseRunning() || m_shooting->TakeButtonState() != TShooting::ButtonNormal)
         return;
+    // Pictures to be downloaded need a folder: without one in the settings the user names one for
+    // this series; no answer, no series (rather than a night of shots that stay on the card).
+    QString folder = m_setup ? m_setup->GetDownloadDirectory() : QString();
+    if (folder.isEmpty() && fraTimeLapse->IsDownloadEachShot()) {
+        const QPointer<TfraRemoteControl> self(this);
+        folder = m_shooting->ChooseFolder ? m_shooting->ChooseFolder() : QString();
+        if (!self || folder.isEmpty())
+            return;
+    }
     const int count = fraTimeLapse->TakeCount();
     m_timeLapsePlanned = count;
     m_timeLapseShotsRemaining = count;
@@ -201,7 +221,7 @@ void TfraRemoteControl::StartTimeLapse()
     m_series->Exposure.UsesStartButton = isDebugMode();
     m_series->DownloadEachShot = fraTimeLapse->IsDownloadEachShot();
     // The series log lies beside the pictures, also when they stay on the card.
-    m_series->DownloadFolder = m_setup ? m_setup->GetDownloadDirectory() : QString();
+    m_series->DownloadFolder = folder;
     if (!m_series->DownloadFolder.isEmpty() && !QDir().mkpath(m_series->DownloadFolder))
         TLogger::LogAlways(
             QStringLiteral("TfraRemoteControl.StartTimeLapse: cannot create ") + m_series->DownloadFolder);
@@ -300,6 +320,19 @@ void TfraRemoteControl::timeLapseAutoModeChanged()
     pnlLRTLPreviewImage->setVisible(lrt);
     if (lrt)
         showLrtPlaceholder();
+    refreshTimeLapseRegions();
+}
+
+void TfraRemoteControl::refreshTimeLapseRegions()
+{
+    // Once the shutter area has its new layout: the take button may have moved.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_timeLapseCommunication)
+            return;
+        const QList<QRect> rects = timeLapseRegions();
+        trace(QStringLiteral("StartTimeLapse"), QStringLiteral("ceChangeFreeRegion (1)"));
+        emit OnCommunication(this, ceChangeFreeRegion, int(rects.size()) - 1, rects);
+    });
 }
 
 void TfraRemoteControl::showLrtPlaceholder()

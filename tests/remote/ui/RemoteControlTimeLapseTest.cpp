@@ -123,11 +123,22 @@ TEST_F(RemoteControlTimeLapseTest, SwitchOnlyForSingleShots)
 TEST_F(RemoteControlTimeLapseTest, LimitedSeriesCountsDownDownloadsEachShotAndEnds)
 {
     ASSERT_TRUE(downloads.isValid());
-    setup.SetDownloadDirectory(downloads.path());
     start();
     prepare(3, true);
+    // No download folder in the settings: the user names one for the series.
+    int asked = 0;
+    page->Shooting().ChooseFolder = [&] { return ++asked == 1 ? QString() : downloads.path(); };
+    // Cancelled: no series, nothing taken.
+    page->btnTake->click();
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(page->IsTimeLapseRunning());
+    EXPECT_EQ(page->TakeState(), TShooting::ButtonNormal);
+    EXPECT_EQ(open, 0);
+    EXPECT_EQ(shots(), 0);
 
     page->btnTake->click();
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(setup.GetDownloadDirectory().isEmpty());
     expectRunning();
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(progress.front().Title, rs("_rsTimeLapseTotal", { 3 }));
