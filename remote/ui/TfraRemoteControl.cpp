@@ -672,8 +672,8 @@ void TfraRemoteControl::GoStart()
 
 void TfraRemoteControl::GoStop()
 {
-    if (IsTimeLapseRunning())
-        StopTimeLapse();
+    if (!leaveTimeLapse())
+        return;
     for (QTimer* timer : { tmrBackgroundDownload, tmrRecordButton })
         timer->stop();
     // An exposure, sequence or recording left running would have nobody to end it.

@@ -209,6 +209,9 @@ private:
     void connectTimeLapse();
     // The take button's click during a series or with the switch on; true when it was handled.
     bool timeLapseTakeClick();
+    // Leaving the page: the series ends and the shots already queued arrive (or are named as missing
+    // in the log). False when the page went away meanwhile.
+    bool leaveTimeLapse();
     bool isTimeLapseLrt() const;
     void timeLapseAfterImage();
     // The free regions of a running series: take button, live view and the advanced panel.

@@ -40,6 +40,8 @@
 namespace {
 
 const QString kPlaceholder = QStringLiteral(":/remote/lrt-placeholder.jpg");
+// How long leaving the page waits for the series' last downloads.
+constexpr int kLeaveDownloadMs = 60000;
 
 // Halves to even, as the progress of the shots is rounded.
 int roundHalfEven(double value)
@@ -155,6 +157,19 @@ void TfraRemoteControl::swTimeLapseOff()
 {
     fraTimeLapse->SetActive(false);
     lblTimelapseStatus->hide();
+}
+
+bool TfraRemoteControl::leaveTimeLapse()
+{
+    if (IsTimeLapseRunning())
+        StopTimeLapse();
+    if (m_series->PendingDownloads() == 0)
+        return true;
+    const QPointer<TfraRemoteControl> self(this);
+    TLogger::LogAlways(QStringLiteral("TfraRemoteControl.GoStop: %1 files of the series still to load")
+                           .arg(m_series->PendingDownloads()));
+    m_series->WaitForDownloads(kLeaveDownloadMs);
+    return !self.isNull();
 }
 
 bool TfraRemoteControl::timeLapseTakeClick()

@@ -221,10 +221,12 @@ TEST_F(RemoteControlTimeLapseTest, SecondClickEndsAnUnlimitedSeriesWithoutAnothe
     EXPECT_EQ(shots(), taken + 1);
 }
 
-TEST_F(RemoteControlTimeLapseTest, LeavingThePageEndsTheSeriesCleanly)
+TEST_F(RemoteControlTimeLapseTest, LeavingThePageEndsTheSeriesAndCompletesItsLog)
 {
+    ASSERT_TRUE(downloads.isValid());
+    setup.SetDownloadDirectory(downloads.path());
     start();
-    prepare(5);
+    prepare(5, true);
     page->btnTake->click();
     expectRunning();
     ASSERT_TRUE(QTest::qWaitFor([&] { return shots() >= 1; }, 30000));
@@ -232,9 +234,22 @@ TEST_F(RemoteControlTimeLapseTest, LeavingThePageEndsTheSeriesCleanly)
     page->GoStop();
     expectEnded();
     const int taken = shots();
+    EXPECT_LT(taken, 5);
+    // Leaving waited for what was queued: every shot taken has its files and its line.
+    const TTimeLapseSeries& series = page->TimeLapseSeries();
+    EXPECT_EQ(series.PendingDownloads(), 0);
+    ASSERT_EQ(series.Shots().size(), taken);
+    for (const TTimeLapseSeries::TShot& shot : series.Shots()) {
+        EXPECT_EQ(shot.Download, QStringLiteral("ok"));
+        for (const QString& name : shot.Files)
+            EXPECT_TRUE(QFileInfo(QDir(downloads.path()).filePath(name)).isFile()) << name.toStdString();
+    }
+    QFile log(series.LogFile());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly | QIODevice::Text));
+    EXPECT_EQ(QString::fromUtf8(log.readAll()).count(QLatin1Char('\n')), taken + 1);
+
     QTest::qWait(1500);
     EXPECT_EQ(shots(), taken);
-    EXPECT_LT(taken, 5);
 }
 
 } // namespace
