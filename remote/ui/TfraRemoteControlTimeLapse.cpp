@@ -5,6 +5,7 @@
 // series log; the page takes the pictures, counts them and measures for the automatic modes.
 #include "remote/ui/TfraRemoteControl.h"
 
+#include "base/TLanguageModule.h"
 #include "base/TLogger.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
@@ -59,6 +60,10 @@ TfraTimeLapse* TfraRemoteControl::createTimeLapsePanel(QWidget* page)
 {
     fraTimeLapse = new TfraTimeLapse(page);
     fraTimeLapse->setObjectName(QStringLiteral("fraTimeLapse"));
+    // Named for the language files.
+    fraTimeLapse->lblWaitTime->setObjectName(QStringLiteral("lblWaitTime"));
+    fraTimeLapse->lblInterval->setObjectName(QStringLiteral("lblInterval"));
+    fraTimeLapse->lblTakeCount->setObjectName(QStringLiteral("lblTakeCount"));
     return fraTimeLapse;
 }
 
@@ -73,22 +78,30 @@ void TfraRemoteControl::connectTimeLapse()
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     DarkStyle::Apply(scroll, DarkStyle::Panel());
     fraTimeLapseAdvanced = new TfraTimeLapseAdvanced;
+    fraTimeLapseAdvanced->lblTimeLapseAdvancedTitle->setObjectName(
+        QStringLiteral("lblTimeLapseAdvancedTitle"));
+    fraTimeLapseAdvanced->lblTLReminderLeft->setObjectName(QStringLiteral("lblTLReminderLeft"));
+    fraTimeLapseAdvanced->lblTLReminderRight->setObjectName(QStringLiteral("lblTLReminderRight"));
     scroll->setWidget(fraTimeLapseAdvanced);
     auto* layout = new QVBoxLayout(tsTimeLapseAdvanced);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
     fraTimeLapseAdvanced->SetSeries(m_series);
+    // Its direction and correction texts are built in code.
+    if (TLanguageModule* module = TLanguageModule::Instance())
+        connect(
+            module, &TLanguageModule::languageChanged, fraTimeLapseAdvanced, &TfraTimeLapseAdvanced::Refresh);
 
     const QPointer<TfraRemoteControl> self(this);
     // One tick of the series: the page's picture with its counting and measurement.
     m_series->Shoot = [this, self] {
         TTimeLapseSeries::TShotOutcome outcome;
-        if (m_setup && m_setup->DebugMode && QDir(m_setup->TempDir + QStringLiteral("/LiveView")).exists()) {
+        // The frame before each shot, for comparing the live view with the pictures afterwards.
+        const QDir frames(m_setup ? m_setup->TempDir + QStringLiteral("LiveView") : QString());
+        if (isDebugMode() && !m_setup->TempDir.isEmpty() && frames.exists()) {
             if (!m_setup->LvAsTake)
-                fraLiveView->SaveLastImage(
-                    QDir(m_setup->TempDir + QStringLiteral("/LiveView"))
-                        .filePath(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz"))
-                            + QStringLiteral(".jpg")));
+                fraLiveView->SaveLastImage(frames.filePath(
+                    QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz'.jpg'"))));
             TLogger::LogTrace(
                 QStringLiteral("Mean: ") + QString::asprintf("%.3f", fraLiveView->ihgLiveView->MaxMean()));
             TLogger::LogTrace(QStringLiteral("LRTimelapse: ")
@@ -106,7 +119,7 @@ void TfraRemoteControl::connectTimeLapse()
                 item->DateTime() };
         if (IsTimeLapseRunning())
             countTimeLapseShot();
-        if (self && outcome.Ok && isTimeLapseLrt() && loadRecordViewForLrt() && self && isDebugMode())
+        if (outcome.Ok && isTimeLapseLrt() && loadRecordViewForLrt() && isDebugMode())
             TLogger::LogTrace(QStringLiteral("TfraRemoteControl.tmrTimeLapseTimer: Preview image loaded"));
         return outcome;
     };
