@@ -7,6 +7,7 @@
 #include "remote/TRemoteControl.h"
 #include "remote/TShooting.h"
 #include "remote/ui/RemoteControlLook.h"
+#include "remote/ui/TfraTimeLapse.h"
 #include "session/TCamera.h"
 
 #include <QComboBox>
@@ -120,6 +121,7 @@ void TfraRemoteControl::SetSetup(TSetup* setup)
 {
     m_setup = setup;
     fraLiveView->SetSetup(setup);
+    fraTimeLapse->SetSetup(setup);
     m_autoPreview = setup && setup->AutoPreview;
     m_autoDownload = setup && setup->AutoDownload;
     updateAutoButtons();
@@ -186,6 +188,8 @@ void TfraRemoteControl::GoStart()
 
 void TfraRemoteControl::GoStop()
 {
+    if (!leaveTimeLapse())
+        return;
     for (QTimer* timer : { tmrBackgroundDownload, tmrRecordButton })
         timer->stop();
     // An exposure, sequence or recording left running would have nobody to end it.
@@ -296,12 +300,13 @@ void TfraRemoteControl::btnAutoDownloadClick()
 
 void TfraRemoteControl::OnBeforeImage(TfraLiveView*, bool& show)
 {
-    // The advanced time-lapse's LRTimelapse preview hides frames; it comes with that panel.
-    show = true;
+    // The LRTimelapse mode shows the shots' record views instead; the frames still feed its measurement.
+    show = !isTimeLapseLrt();
 }
 
 void TfraRemoteControl::OnAfterImage(TfraLiveView* sender)
 {
+    timeLapseAfterImage();
     if (m_control->ApplyApertureLimits(sender->ApertureLowerLimit(), sender->ApertureUpperLimit())) {
         // A refill is no user choice: the change handler stays quiet.
         const bool updating = m_updating;

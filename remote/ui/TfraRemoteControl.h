@@ -20,6 +20,9 @@ class TRemoteControl;
 class TShooting;
 class TfraLiveView;
 class TfrmPreview;
+class TTimeLapseSeries;
+class TfraTimeLapse;
+class TfraTimeLapseAdvanced;
 
 // The page "Fernsteuerung": the live view panel, the camera's shooting properties as choices the
 // user changes, and the shutter area (take, movie, touch function, zoom, last shot). The choices are
@@ -158,7 +161,7 @@ public:
     QToolButton* btnExposureCompensationUp;
     QToolButton* btnISOSensitivityDown;
     QToolButton* btnISOSensitivityUp;
-    QWidget* fraTimeLapse;
+    TfraTimeLapse* fraTimeLapse;
     QCheckBox* swTimeLapse;
     QLabel* lblTimeLapse;
 
@@ -185,6 +188,54 @@ public:
     QTimer* tmrMovie;
     QTimer* tmrRecordButton;
     QTimer* tmrBackgroundDownload;
+
+    // ---- time-lapse series on this page (TfraRemoteControlTimeLapse.cpp) ----
+    // The switch is usable exactly when allowed; a disabled switch is turned off.
+    void EnableTimeLapse(bool allowed);
+    void swTimeLapseOn();
+    void swTimeLapseOff();
+    // From the take button while the switch is on: starts a series, or stops the running one.
+    void StartTimeLapse();
+    void StopTimeLapse();
+    void btnLRTLPreviewImageClick();
+    // A series waits for its first shot or takes pictures (the take button is in stop mode).
+    bool IsTimeLapseRunning() const { return m_timeLapseStopMode; }
+    // Counts down for a limited series, below 0 for an unlimited one.
+    int TimeLapseShotsRemaining() const { return m_timeLapseShotsRemaining; }
+    TTimeLapseSeries& TimeLapseSeries() const { return *m_series; }
+    TfraTimeLapseAdvanced* fraTimeLapseAdvanced = nullptr;
+
+private:
+    TfraTimeLapse* createTimeLapsePanel(QWidget* page);
+    void connectTimeLapse();
+    // The take button's click during a series or with the switch on; true when it was handled.
+    bool timeLapseTakeClick();
+    // Leaving the page: the series ends and the shots already queued arrive (or are named as missing
+    // in the log). False when the page went away meanwhile.
+    bool leaveTimeLapse();
+    bool isTimeLapseLrt() const;
+    void timeLapseAfterImage();
+    // The free regions of a running series: take button, live view and the advanced panel.
+    QList<QRect> timeLapseRegions() const;
+    void timeLapseAutoModeChanged();
+    // The regions again after the shutter area changed its layout.
+    void refreshTimeLapseRegions();
+    void showLrtPlaceholder();
+    // The LRT figures of a shot's record view: brightness value and brightness correction.
+    void measureLrt(const QByteArray& recordView);
+    bool loadRecordViewForLrt();
+    void countTimeLapseShot();
+    // One picture of the series through the shooting object, without preview or download.
+    bool takeTimeLapsePhoto();
+
+    TTimeLapseSeries* m_series = nullptr;
+    bool m_timeLapseStopMode = false;
+    bool m_timeLapseCommunication = false;
+    bool m_timeLapseLrtShown = false;
+    double m_timeLapsePercentPerShot = 0;
+    int m_timeLapsePlanned = 0;
+    QString m_timeLapseText;
+    // ---- end of the time-lapse series ----
 
 private:
     QWidget* createPropertyArea();

@@ -8,6 +8,7 @@
 #include "remote/TShooting.h"
 #include "remote/ui/RemoteControlLook.h"
 #include "remote/ui/TColorPhasePicker.h"
+#include "remote/ui/TfraTimeLapse.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -132,6 +133,7 @@ TfraRemoteControl::TfraRemoteControl(QWidget* parent)
     connectChoices();
     connectControls();
     connectShooting();
+    connectTimeLapse();
 
     pnlLRTLPreviewImage->hide();
     cpiColorPhase->hide();
@@ -304,15 +306,10 @@ QWidget* TfraRemoteControl::createTimeLapsePage()
     lblTimeLapse = fieldLabel("lblTimeLapse", QStringLiteral("Intervallaufnahme"), page);
     swTimeLapse = new QCheckBox(page);
     swTimeLapse->setObjectName(QStringLiteral("swTimeLapse"));
-    // Off until the series can run from this page.
-    swTimeLapse->setEnabled(false);
     head->addWidget(lblTimeLapse, 1);
     head->addWidget(swTimeLapse);
     layout->addLayout(head);
-    // The series' set-up panel goes here.
-    fraTimeLapse = new QWidget(page);
-    fraTimeLapse->setObjectName(QStringLiteral("fraTimeLapse"));
-    layout->addWidget(fraTimeLapse, 1);
+    layout->addWidget(createTimeLapsePanel(page), 1);
     return page;
 }
 
@@ -416,5 +413,4 @@ void TfraRemoteControl::connectControls()
     connect(btnTakeMovie, &QToolButton::clicked, this, [this] { btnTakeMovieMouseUp(); });
     connect(btnLastPreview, &QToolButton::clicked, this, [this] { btnLastPreviewClick(); });
     connect(btnDownloadLastTake, &QToolButton::clicked, this, [this] { btnDownloadLastTakeClick(); });
-    connect(swTimeLapse, &QCheckBox::toggled, this, [this](bool on) { lblTimelapseStatus->setVisible(on); });
 }

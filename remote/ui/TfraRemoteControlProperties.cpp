@@ -206,6 +206,7 @@ void TfraRemoteControl::ActivateControls()
     }
     m_timeLapseAllowed = RemoteControlRules::IsTimeLapseAllowed(
         cbxProgramMode->currentText(), cbxDriveMode->currentText(), normal, lowVib);
+    EnableTimeLapse(m_timeLapseAllowed);
     if (isDebugMode())
         TLogger::LogTrace(QStringLiteral("TfraRemoteControl.ActivateControls: leave"));
 }

@@ -75,6 +75,8 @@ void TfraRemoteControl::connectShooting()
 
 int TfraRemoteControl::TakeState() const
 {
+    if (m_timeLapseStopMode)
+        return TShooting::ButtonStop;
     return m_shooting->TakeButtonState();
 }
 
@@ -123,6 +125,11 @@ void TfraRemoteControl::shootingCommunication(int kind)
         if (m_shooting->OpenCommunications() == 0 && m_shootingDepth == 0
             && (m_rereadPending || !m_pendingPreview.isEmpty()))
             QTimer::singleShot(0, this, [this] { afterShooting(); });
+        return;
+    }
+    // The shots of a series leave its regions as they are.
+    if (m_timeLapseStopMode) {
+        changeFreeRegions(m_shootingOperation, timeLapseRegions());
         return;
     }
     QList<QRect> rects;
@@ -326,6 +333,8 @@ void TfraRemoteControl::btnTakeMouseUp()
 
 void TfraRemoteControl::btnTakeClick()
 {
+    if (timeLapseTakeClick())
+        return;
     // Live-bulb and sequential shooting follow press and release; a timer drive mode counts down.
     const char* operation = m_shooting->IsTimerDriveMode() ? "StartSelfTimer" : "TakePhoto";
     shoot(operation, [&] {
