@@ -30,6 +30,7 @@ constexpr TNamedText kAppTexts[] = {
     { "_rsNoSelection", "Sie haben keine Auswahl getroffen!" },
     { "_rsTimeLapseTotal", "%d Intervallaufnahmen" },
     { "_rsTimeLapseInfinite", "unbegrenzte Intervallaufnahmen" },
+    { "_rsTimeLapseFailedShots", "%d fehlgeschlagen" },
     { "_rsTakeNumber", "Aufnahme %d" },
     { "_rsFilesInQueue", "%d Datei(en) in der Warteschlange" },
     { "_rsOpenLiveStreamPortFailed",

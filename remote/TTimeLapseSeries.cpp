@@ -1,6 +1,7 @@
 #include "remote/TTimeLapseSeries.h"
 
 #include "base/TLogger.h"
+#include "base/TNamedTexts.h"
 #include "camera/TCameraParams.h"
 #include "camera/WaitFunc.h"
 #include "import/TFileLoaderAction.h"
@@ -459,9 +460,12 @@ QString TTimeLapseSeries::ClockText(qint64 ms)
 
 QString TTimeLapseSeries::FrameText() const
 {
-    if (m_planned == 0)
-        return QString::number(m_taken);
-    return QStringLiteral("%1/%2").arg(m_taken).arg(m_planned);
+    QString text
+        = m_planned == 0 ? QString::number(m_taken) : QStringLiteral("%1/%2").arg(m_taken).arg(m_planned);
+    // A failed shot counts as taken; the photographer must see that it left no picture.
+    if (m_failed > 0)
+        text += QStringLiteral(" (") + rs("_rsTimeLapseFailedShots", { m_failed }) + QLatin1Char(')');
+    return text;
 }
 
 QString TTimeLapseSeries::ElapsedText() const

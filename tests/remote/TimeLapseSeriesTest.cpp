@@ -178,6 +178,7 @@ TEST_F(ClockedSeries, AFailedShotCountsAndIsLoggedWithItsReason)
     at(t0 + 4000);
     EXPECT_EQ(series.ShotsTaken(), 3);
     EXPECT_EQ(series.FailedCount(), 1);
+    EXPECT_EQ(series.FrameText(), QStringLiteral("3/3 (1 fehlgeschlagen)"));
     EXPECT_EQ(finished, 1);
 
     QFile log(series.LogFile());
