@@ -5,6 +5,9 @@
 // It fails (exit code other than 0, with the seed) on a crash or sanitizer report (the process dies),
 // an assertion, the user-interface thread not coming back to an event loop for 10 s, or a page
 // communication that began and never ended.
+// It never acts inside a file dialog, which would create, rename and delete folders anywhere the
+// process may write: a file dialog is cancelled or answered with a folder below the monkey's own
+// scratch folder, which is also the working directory and the download folder.
 // Usage: lumivar_monkey MINUTES [SEED]
 #include "app/TfrmInfo.h"
 #include "app/TfrmMain.h"
@@ -24,7 +27,9 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QHash>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -129,10 +134,11 @@ public:
 class Monkey : public QObject
 {
 public:
-    Monkey(TfrmMain* window, camsim::SimServer* server, quint32 seed)
+    Monkey(TfrmMain* window, camsim::SimServer* server, quint32 seed, const QString& sandbox)
         : m_window(window)
         , m_server(server)
         , m_random(seed)
+        , m_sandbox(sandbox)
     { }
 
     void start(qint64 durationMs)
@@ -171,6 +177,26 @@ public:
         return false;
     }
 
+    // A folder below the scratch folder, or a file name there for a save dialog; a cancel now and
+    // then. Nothing is ever clicked or typed inside a file dialog.
+    void answerFileDialog(QFileDialog* dialog)
+    {
+        ++fileDialogs;
+        if (draw(3) == 0) {
+            dialog->reject();
+            return;
+        }
+        const QString folder = m_sandbox + QStringLiteral("/picked%1").arg(draw(3));
+        QDir().mkpath(folder);
+        dialog->setDirectory(folder);
+        if (dialog->fileMode() == QFileDialog::Directory)
+            dialog->selectFile(folder);
+        else
+            dialog->selectFile(folder + QStringLiteral("/monkey%1").arg(draw(3)));
+        // The file dialog's own accept checks the choice as a click on its button would.
+        static_cast<QDialog*>(dialog)->accept();
+    }
+
     // Communications begun by a page and not ended, summed over the pages.
     int openCommunications() const
     {
@@ -196,6 +222,7 @@ public:
     qint64 closes = 0;
     qint64 faultChanges = 0;
     qint64 unmatchedEnds = 0;
+    qint64 fileDialogs = 0;
 
 private:
     int draw(int below) { return std::uniform_int_distribution<int>(0, below - 1)(m_random); }
@@ -252,6 +279,10 @@ private:
         // dialog. Deep down such nested loops only close dialogs, so the stack stays bounded.
         if (m_depth >= 4) {
             closeOneDialog();
+            return;
+        }
+        if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            answerFileDialog(files);
             return;
         }
         ++m_depth;
@@ -412,6 +443,7 @@ private:
     TfrmMain* m_window;
     camsim::SimServer* m_server;
     std::mt19937 m_random;
+    QString m_sandbox;
     static constexpr int kActionMs = 40;
     bool m_stopped = false;
     QTimer m_faults;
@@ -447,6 +479,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "monkey: no temporary folder\n");
         return 2;
     }
+    // Relative paths typed into a folder field land in the scratch folder as well.
+    QDir::setCurrent(dir.path());
     camsim::SimServerOptions options;
     options.generatedFiles = 30;
     options.seed = g_seed;
@@ -467,6 +501,8 @@ int main(int argc, char** argv)
     setup->Load();
     setup->CameraHostOverride = QStringLiteral("127.0.0.1:%1").arg(server->port());
     setup->WLanAutoConnect = false;
+    setup->DownloadDirectory = dir.filePath(QStringLiteral("downloads"));
+    QDir().mkpath(setup->DownloadDirectory);
     auto logger = std::make_unique<TLogger>(setup.get());
     TLogger::SetInstance(logger.get());
 
@@ -510,7 +546,7 @@ int main(int argc, char** argv)
         } keepOpen;
         window->installEventFilter(&keepOpen);
 
-        monkey = new Monkey(window.get(), server.get(), g_seed);
+        monkey = new Monkey(window.get(), server.get(), g_seed, dir.path());
         monkey->start(qint64(minutes * 60000));
         QElapsedTimer ran;
         ran.start();
@@ -533,10 +569,13 @@ int main(int argc, char** argv)
             if (monkey->openCommunications() == 0 && window->ActiveComm() == 0)
                 break;
         }
-        std::printf("monkey: %lld actions (%lld clicks, %lld keys, %lld resizes, %lld closes), %lld fault "
-                    "changes, %d urls not opened, %lld ends without a begin, in %.1f minutes\n",
+        std::printf(
+            "monkey: %lld actions (%lld clicks, %lld keys, %lld resizes, %lld closes, %lld file dialogs "
+            "answered), %lld fault changes, %d urls not opened, %lld ends without a begin, in %.1f "
+            "minutes\n",
             monkey->actions, monkey->clicks, monkey->keys, monkey->resizes, monkey->closes,
-            monkey->faultChanges, urls.opened, monkey->unmatchedEnds, ran.elapsed() / 60000.0);
+            monkey->fileDialogs, monkey->faultChanges, urls.opened, monkey->unmatchedEnds,
+            ran.elapsed() / 60000.0);
         std::fflush(stdout);
         if (monkey->openCommunications() != 0 || window->ActiveComm() != 0) {
             std::fprintf(stderr, "monkey: communications without an end: %s (main window count %d)\n",
