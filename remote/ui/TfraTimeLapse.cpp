@@ -90,8 +90,11 @@ TfraTimeLapse::TfraTimeLapse(QWidget* parent)
         = new QCheckBox(QStringLiteral("Jede Aufnahme während der Serie herunterladen"), this);
     chkDownloadEachShot->setObjectName(QStringLiteral("chkDownloadEachShot"));
     connect(chkDownloadEachShot, &QCheckBox::toggled, this, [this](bool on) {
-        if (m_setup)
+        // Stored at once, like the page's automatic download: a series runs for hours.
+        if (m_setup && m_setup->TimeLapseDownload != on) {
             m_setup->TimeLapseDownload = on;
+            m_setup->Save();
+        }
     });
     pnlFocus = new QWidget(this);
     pnlFocus->setObjectName(QStringLiteral("pnlFocus"));

@@ -24,6 +24,25 @@ QLabel* caption(const QString& text, QWidget* parent)
     return new QLabel(text, parent);
 }
 
+// The panel lives in the side area's fixed width: choices take what their contents need at least,
+// not their longest entry.
+void narrow(QComboBox* choice, int characters)
+{
+    choice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    choice->setMinimumContentsLength(characters);
+}
+
+// The property rows sit in two grids (the lower two switch with the automatic mode's page): the
+// same margins and first column keep their buttons in one line.
+constexpr int kCaptionWidth = 80;
+
+void alignRows(QGridLayout* grid)
+{
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setColumnMinimumWidth(0, kCaptionWidth);
+    grid->setColumnStretch(3, 1);
+}
+
 } // namespace
 
 TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
@@ -59,6 +78,8 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
     tsLRTimelapse = new QWidget(pcSubSettings);
     auto* standard = new QGridLayout(tsStandard);
     auto* properties = new QGridLayout;
+    alignRows(standard);
+    alignRows(properties);
     for (int p = 0; p < TTimeLapseExposure::PropertyCount; ++p) {
         TPropertyRow& row = Rows[size_t(p)];
         QWidget* owner = p >= TTimeLapseExposure::Aperture ? tsStandard : this;
@@ -72,6 +93,7 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
         row.Up->setObjectName(QStringLiteral("btnTL%1Up").arg(QLatin1String(kNames[p])));
         row.Step = new QComboBox(owner);
         row.Step->setObjectName(QLatin1String(kStepNames[p]));
+        narrow(row.Step, 6);
         row.Auto = new QLabel(QStringLiteral("Auto"), owner);
         row.Auto->setStyleSheet(QStringLiteral("color: red;"));
         const auto property = TTimeLapseExposure::Property(p);
@@ -95,7 +117,9 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
 
     pnlAutoMode = new QWidget(this);
     auto* autoLayout = new QGridLayout(pnlAutoMode);
+    autoLayout->setContentsMargins(0, 0, 0, 0);
     cbxAutoMode = new QComboBox(pnlAutoMode);
+    narrow(cbxAutoMode, 10);
     cbxAutoMode->setObjectName(QStringLiteral("cbxAutoMode"));
     cbxAutoMode->addItems(TTimeLapseExposure::ModeItems());
     connect(cbxAutoMode, &QComboBox::currentIndexChanged, this, &TfraTimeLapseAdvanced::cbxAutoModeChange);
@@ -122,6 +146,10 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
     lblReverseCorrection = new QLabel(pnlAutoMode);
     lblTLReminderLeft = new QLabel(QStringLiteral("dunkel nach hell"), pnlAutoMode);
     lblTLReminderRight = new QLabel(QStringLiteral("hell nach dunkel"), pnlAutoMode);
+    // Texts that would widen the panel beyond the side area wrap instead.
+    for (QLabel* label : { lblReverseCorrection, lblTLReminderLeft, lblTLReminderRight })
+        label->setWordWrap(true);
+    sbtReverseCorrection->setMaximumWidth(70);
     autoLayout->addWidget(cbxAutoMode, 0, 0, 1, 2);
     autoLayout->addWidget(pnlStart, 0, 2);
     autoLayout->addWidget(pnlDirectionMode, 1, 0);
@@ -132,6 +160,7 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
     layout->addWidget(pnlAutoMode);
 
     auto* lrt = new QGridLayout(tsLRTimelapse);
+    lrt->setContentsMargins(0, 0, 0, 0);
     lrt->addWidget(caption(QStringLiteral("Referenzwert"), tsLRTimelapse), 0, 0);
     pnlTLReferenceValue = new QLabel(tsLRTimelapse);
     pnlTLReferenceValueDown = new QToolButton(tsLRTimelapse);
@@ -151,15 +180,19 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
     pnlAutoReference = new QPushButton(QStringLiteral("Auto"), tsLRTimelapse);
     pnlAutoReference->setCheckable(true);
     connect(pnlAutoReference, &QPushButton::clicked, this, &TfraTimeLapseAdvanced::pnlAutoReferenceClick);
+    // The average and the automatic reference beneath the reference: side by side the row would be
+    // wider than the side area.
     lrt->addWidget(pnlTLReferenceValue, 0, 1);
     lrt->addWidget(pnlTLReferenceValueDown, 0, 2);
     lrt->addWidget(pnlTLReferenceValueUp, 0, 3);
-    lrt->addWidget(pnlAutoReference, 0, 4);
-    lrt->addWidget(lblFloatingAverage, 1, 1, 1, 3);
+    lrt->addWidget(lblFloatingAverage, 1, 0, 1, 2);
+    lrt->addWidget(pnlAutoReference, 1, 2, 1, 2);
     pnlTLMaxShutterSpeed = new QLabel(QStringLiteral("4\""), tsLRTimelapse);
     cbxMaxShutterSpeed = new QComboBox(tsLRTimelapse);
+    narrow(cbxMaxShutterSpeed, 5);
     pnlTLMaxISOSensitivity = new QLabel(QStringLiteral("3200"), tsLRTimelapse);
     cbxMaxISOSensitivity = new QComboBox(tsLRTimelapse);
+    narrow(cbxMaxISOSensitivity, 5);
     connect(cbxMaxShutterSpeed, &QComboBox::activated, this, [this](int index) {
         if (m_series && index > 0)
             m_series->Exposure.ChooseMaxShutterSpeed(cbxMaxShutterSpeed->itemText(index));
@@ -172,10 +205,10 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
     });
     lrt->addWidget(caption(QStringLiteral("Max. Verschlusszeit"), tsLRTimelapse), 2, 0);
     lrt->addWidget(pnlTLMaxShutterSpeed, 2, 1);
-    lrt->addWidget(cbxMaxShutterSpeed, 2, 2, 1, 3);
+    lrt->addWidget(cbxMaxShutterSpeed, 2, 2, 1, 2);
     lrt->addWidget(caption(QStringLiteral("Max. ISO"), tsLRTimelapse), 3, 0);
     lrt->addWidget(pnlTLMaxISOSensitivity, 3, 1);
-    lrt->addWidget(cbxMaxISOSensitivity, 3, 2, 1, 3);
+    lrt->addWidget(cbxMaxISOSensitivity, 3, 2, 1, 2);
     lrt->addWidget(caption(QStringLiteral("Berechnungsintervall"), tsLRTimelapse), 4, 0);
     pnlTLPoolSize = new QLabel(QStringLiteral("5"), tsLRTimelapse);
     sbtAveragePoolSize = new QSpinBox(tsLRTimelapse);
@@ -190,7 +223,7 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
             m_series->Exposure.PoolSizeDown();
     });
     lrt->addWidget(pnlTLPoolSize, 4, 1);
-    lrt->addWidget(sbtAveragePoolSize, 4, 2);
+    lrt->addWidget(sbtAveragePoolSize, 4, 2, 1, 2);
     pcSubSettings->addWidget(tsStandard);
     pcSubSettings->addWidget(tsLRTimelapse);
     layout->addWidget(pcSubSettings);

@@ -8,8 +8,11 @@
 #include "remote/TTimeLapseSeries.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -119,6 +122,32 @@ TEST(TimeLapseAdvancedPanel, ShowsTheSeriesAsItRuns)
     EXPECT_TRUE(panel.pnlAutoMode->isHidden());
     panel.StopSeries();
     EXPECT_FALSE(series.IsRunning());
+}
+
+// The advanced panel lives in the remote control page's side area (350 pixels, a scroll bar beside
+// it): with everything of the automatic modes shown it must fit, or its right column is cut off.
+TEST(TimeLapseAdvancedPanel, FitsTheSideAreaWithTheAutomaticModesShown)
+{
+    RegisterAppTexts();
+    TfraTimeLapseAdvanced panel;
+    for (const auto& row : panel.Rows) {
+        row.Panel->setText(QStringLiteral("1/4000"));
+        row.Step->addItems({ QStringLiteral("1/3 EV"), QStringLiteral("2/3 EV"), QStringLiteral("1 EV") });
+    }
+    panel.cbxMaxShutterSpeed->addItems(
+        { QStringLiteral("Aus"), QStringLiteral("60\""), QStringLiteral("1/8000") });
+    panel.cbxMaxISOSensitivity->addItems({ QStringLiteral("Aus"), QStringLiteral("25600") });
+    panel.pnlAutoMode->show();
+    panel.pnlDirectionMode->setText(QStringLiteral("Sonnenuntergang"));
+    panel.pnlDirectionMode->show();
+    panel.lblReverseCorrection->setText(QStringLiteral("keine Umkehrkorrektur"));
+    panel.pnlTLReferenceValue->setText(QStringLiteral("298395.42"));
+    panel.lblFloatingAverage->setText(QStringLiteral("298395.42 (-10.0%)"));
+    for (QWidget* page : { panel.tsStandard, panel.tsLRTimelapse }) {
+        panel.pcSubSettings->setCurrentWidget(page);
+        panel.ensurePolished();
+        EXPECT_LE(panel.minimumSizeHint().width(), 330) << page->metaObject()->className();
+    }
 }
 
 } // namespace
