@@ -6,6 +6,8 @@
 #include <QList>
 #include <QRect>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QScrollArea;
@@ -276,7 +278,7 @@ private:
     void syncShootingModes();
     void syncShootingSettings();
     // Runs one shooting operation; afterwards a failure re-reads the camera and a preview shows.
-    template<typename Call> bool shoot(const char* operation, Call call);
+    bool shoot(const char* operation, const std::function<bool()>& call);
     void shootingCommunication(int kind);
     void shootingProgress(const QString& title, const QString& detail, bool finished, int percent);
     void shootingBytes(qint64 received, qint64 expected);

@@ -97,7 +97,7 @@ void TfraRemoteControl::syncShootingSettings()
     m_shooting->SelfTimerChoice = cbxSelfTimer->currentIndex() >= 0 ? cbxSelfTimer->currentText().toInt() : 0;
 }
 
-template<typename Call> bool TfraRemoteControl::shoot(const char* operation, Call call)
+bool TfraRemoteControl::shoot(const char* operation, const std::function<bool()>& call)
 {
     const QPointer<TfraRemoteControl> self(this);
     syncShootingSettings();

@@ -36,7 +36,6 @@
 #include <cfenv>
 #include <cmath>
 #include <exception>
-#include <utility>
 
 namespace {
 
@@ -295,20 +294,12 @@ void TfraRemoteControl::StopTimeLapse()
 
 bool TfraRemoteControl::takeTimeLapsePhoto()
 {
-    const QPointer<TfraRemoteControl> self(this);
-    syncShootingSettings();
-    // The series downloads its shots itself, between them; no preview window in the night.
-    m_shooting->AutoPreview = false;
-    m_shooting->AutoDownload = false;
-    const QString outer = std::exchange(m_shootingOperation, QStringLiteral("TakePhoto"));
-    ++m_shootingDepth;
-    const bool result = m_shooting->TakePhoto(-1, -1);
-    if (!self)
-        return result;
-    --m_shootingDepth;
-    m_shootingOperation = outer;
-    afterShooting();
-    return result;
+    return shoot("TakePhoto", [this] {
+        // The series downloads its shots itself, between them; no preview window in the night.
+        m_shooting->AutoPreview = false;
+        m_shooting->AutoDownload = false;
+        return m_shooting->TakePhoto(-1, -1);
+    });
 }
 
 void TfraRemoteControl::countTimeLapseShot()
