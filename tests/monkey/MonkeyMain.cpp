@@ -18,6 +18,8 @@
 #include "base/ui/TfraCameraPage.h"
 #include "import/ui/TfrmInProcessing.h"
 #include "import/ui/TfrmPreview.h"
+#include "remote/TShooting.h"
+#include "remote/ui/TfraRemoteControl.h"
 #include "session/TCamera.h"
 #include "sim/SimCamera.h"
 #include "sim/SimServer.h"
@@ -35,6 +37,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QWindow>
 
 #include <atomic>
@@ -206,6 +209,36 @@ public:
         return open;
     }
 
+    // What only the user ends keeps its communication open by design: a time-lapse series, a
+    // LIVETIME exposure, a movie recording. The monkey ends it as a user would, with the take
+    // button, before it asks for every end. True when it clicked.
+    static bool endUserStates(TfraRemoteControl* page)
+    {
+        const TShooting& shooting = page->Shooting();
+        QAbstractButton* button = nullptr;
+        if (page->IsTimeLapseRunning() || shooting.IsLiveTimeRunning())
+            button = page->btnTake;
+        else if (shooting.IsMovieRecording())
+            button = page->btnTakeMovie;
+        if (!button || !button->isVisible() || !button->isEnabled())
+            return false;
+        button->click();
+        return true;
+    }
+
+    static QString stateText(TfraRemoteControl* page)
+    {
+        const TShooting& shooting = page->Shooting();
+        return QStringLiteral("remote control page: series %1, live time %2, movie %3, self-timer %4, take "
+                              "state %5, shooting communications %6")
+            .arg(page->IsTimeLapseRunning())
+            .arg(shooting.IsLiveTimeRunning())
+            .arg(shooting.IsMovieRecording())
+            .arg(shooting.IsSelfTimerRunning())
+            .arg(page->TakeState())
+            .arg(shooting.OpenCommunications());
+    }
+
     QString openCommunicationsText() const
     {
         QStringList parts;
@@ -337,9 +370,13 @@ private:
             });
             return;
         }
-        QTest::mouseClick(handle, button, {}, at);
-        if (how == 7 && handle)
-            QTest::mouseDClick(handle, button, {}, at);
+        // Press and release one by one: QTest's click sends both to the same window, which the press
+        // may have closed and freed in a nested event loop. A second click soon after is a double click.
+        for (int i = how == 7 ? 2 : 1; i > 0 && handle; --i) {
+            QTest::mousePress(handle, button, {}, at);
+            if (handle)
+                QTest::mouseRelease(handle, button, {}, at);
+        }
     }
 
     void key()
@@ -355,11 +392,15 @@ private:
             return;
         QPointer<QWindow> handle = window->windowHandle();
         ++keys;
-        if (draw(4) == 0)
-            QTest::keyClick(handle, shortcut[draw(int(std::size(shortcut)))],
-                Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
-        else
-            QTest::keyClick(handle, plain[draw(int(std::size(plain)))]);
+        const bool withShortcut = draw(4) == 0;
+        const Qt::Key key
+            = withShortcut ? shortcut[draw(int(std::size(shortcut)))] : plain[draw(int(std::size(plain)))];
+        const Qt::KeyboardModifiers modifiers
+            = withShortcut ? Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier : Qt::NoModifier;
+        // As with clicks: the press may close and free the window the release would go to.
+        QTest::keyPress(handle, key, modifiers);
+        if (handle)
+            QTest::keyRelease(handle, key, modifiers);
     }
 
     void resize()
@@ -565,6 +606,9 @@ int main(int argc, char** argv)
             g_heartbeatMs = nowMs();
             while (monkey->closeOneDialog())
                 QTest::qWait(50);
+            for (TfraRemoteControl* page : window->findChildren<TfraRemoteControl*>())
+                if (Monkey::endUserStates(page))
+                    QTest::qWait(500);
             QTest::qWait(200);
             if (monkey->openCommunications() == 0 && window->ActiveComm() == 0)
                 break;
@@ -580,6 +624,8 @@ int main(int argc, char** argv)
         if (monkey->openCommunications() != 0 || window->ActiveComm() != 0) {
             std::fprintf(stderr, "monkey: communications without an end: %s (main window count %d)\n",
                 qPrintable(monkey->openCommunicationsText()), window->ActiveComm());
+            for (TfraRemoteControl* page : window->findChildren<TfraRemoteControl*>())
+                std::fprintf(stderr, "monkey: %s\n", qPrintable(Monkey::stateText(page)));
             result = 1;
         }
 
