@@ -99,8 +99,8 @@ TEST_F(TRemoteControlTest, ApertureListFollowsTheLensAndRefusalsRereadTheCamera)
     control.ResetApertureLimits();
     EXPECT_EQ(control.Choices(QStringLiteral("focalvalue")), all);
 
-    EXPECT_EQ(control.Send(QStringLiteral("isospeedvalue"), QStringLiteral("1600")),
-        TRemoteControl::TSent::Taken);
+    EXPECT_EQ(
+        control.Send(QStringLiteral("isospeedvalue"), QStringLiteral("1600")), TRemoteControl::TSent::Taken);
     const int reads = requestCount(QStringLiteral("com=desc"));
     fail(true);
     EXPECT_EQ(control.Send(QStringLiteral("isospeedvalue"), QStringLiteral("3200")),
@@ -110,8 +110,8 @@ TEST_F(TRemoteControlTest, ApertureListFollowsTheLensAndRefusalsRereadTheCamera)
     EXPECT_GT(requestCount(QStringLiteral("com=desc")), reads);
     EXPECT_TRUE(control.RefusalText(QString(), QStringLiteral("isospeedvalue"), QStringLiteral("3200"))
                     .contains(QStringLiteral("isospeedvalue")));
-    EXPECT_EQ(control.Send(QStringLiteral("nosuchproperty"), QStringLiteral("1")),
-        TRemoteControl::TSent::NotSent);
+    EXPECT_EQ(
+        control.Send(QStringLiteral("nosuchproperty"), QStringLiteral("1")), TRemoteControl::TSent::NotSent);
 }
 
 } // namespace
