@@ -5,6 +5,7 @@
 #include "base/TSetup.h"
 #include "camera/TOIShare.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -115,4 +116,14 @@ std::optional<int> CliContext::WholeNumber(const QString& text, int lowest, int 
     if (value < lowest || value > highest)
         return std::nullopt;
     return value;
+}
+
+QString CliContext::WritableFolder(const QString& path, QString& error)
+{
+    const QFileInfo folder(path);
+    if (!folder.isDir() || !folder.isWritable()) {
+        error = QStringLiteral("%1 is no writable folder").arg(path);
+        return {};
+    }
+    return folder.absoluteFilePath();
 }

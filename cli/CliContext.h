@@ -39,6 +39,8 @@ public:
     int usage(const QString& message) const; // one line on stderr, returns UsageError
     // An option's value as a number of digits only, within lowest..highest.
     static std::optional<int> WholeNumber(const QString& text, int lowest, int highest);
+    // The absolute path of an existing, writable folder; empty with the line to print otherwise.
+    static QString WritableFolder(const QString& path, QString& error);
 
 private:
     std::unique_ptr<TSetup> m_setup;

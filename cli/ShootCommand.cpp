@@ -127,10 +127,10 @@ int ShootCommand::run(CliContext& context, const QStringList& arguments)
         return context.usage(usage);
     QString downloadFolder;
     if (!options.download.isEmpty()) {
-        const QFileInfo folder(options.download);
-        if (!folder.isDir() || !folder.isWritable())
-            return context.fail(QStringLiteral("%1 is no writable folder").arg(options.download));
-        downloadFolder = folder.absoluteFilePath();
+        QString error;
+        downloadFolder = CliContext::WritableFolder(options.download, error);
+        if (downloadFolder.isEmpty())
+            return context.fail(error);
     }
 
     TOIShare commandList;

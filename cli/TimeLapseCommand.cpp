@@ -78,10 +78,10 @@ int TimeLapseCommand::run(CliContext& context, const QStringList& arguments)
         return context.usage(usage);
     QString folder;
     if (!options.dest.isEmpty()) {
-        const QFileInfo dest(options.dest);
-        if (!dest.isDir() || !dest.isWritable())
-            return context.fail(QStringLiteral("%1 is no writable folder").arg(options.dest));
-        folder = dest.absoluteFilePath();
+        QString error;
+        folder = CliContext::WritableFolder(options.dest, error);
+        if (folder.isEmpty())
+            return context.fail(error);
     }
 
     TOIShare commandList;
