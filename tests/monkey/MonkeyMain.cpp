@@ -399,10 +399,43 @@ private:
             = withShortcut ? shortcut[draw(int(std::size(shortcut)))] : plain[draw(int(std::size(plain)))];
         const Qt::KeyboardModifiers modifiers
             = withShortcut ? Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier : Qt::NoModifier;
-        // As with clicks: the press may close and free the window the release would go to.
-        QTest::keyPress(handle, key, modifiers);
-        if (handle)
-            QTest::keyRelease(handle, key, modifiers);
+        sendKey(handle, key, modifiers);
+    }
+
+    // A key with modifiers is several events (Shift, Control and Alt pressed one by one, then the key,
+    // and the reverse), and events are processed after each. QTest's keyPress holds the window as a
+    // plain pointer across them, though a timer or a nested loop in between may close and free it, as
+    // it may between press and release. The events go one by one, each only while the window lives.
+    static void sendKey(const QPointer<QWindow>& handle, Qt::Key key, Qt::KeyboardModifiers modifiers)
+    {
+        struct Event
+        {
+            bool press;
+            Qt::Key code;
+            Qt::KeyboardModifiers held;
+        };
+        QList<Event> events;
+        if (modifiers & Qt::ShiftModifier)
+            events.append({ true, Qt::Key_Shift, {} });
+        if (modifiers & Qt::ControlModifier)
+            events.append({ true, Qt::Key_Control, modifiers & Qt::ShiftModifier });
+        if (modifiers & Qt::AltModifier)
+            events.append({ true, Qt::Key_Alt, modifiers & (Qt::ShiftModifier | Qt::ControlModifier) });
+        events.append({ true, key, modifiers });
+        events.append({ false, key, modifiers });
+        if (modifiers & Qt::AltModifier)
+            events.append({ false, Qt::Key_Alt, modifiers });
+        if (modifiers & Qt::ControlModifier)
+            events.append({ false, Qt::Key_Control, modifiers & (Qt::ShiftModifier | Qt::ControlModifier) });
+        if (modifiers & Qt::ShiftModifier)
+            events.append({ false, Qt::Key_Shift, modifiers & Qt::ShiftModifier });
+        const char ascii = QTest::keyToAscii(key);
+        for (const Event& event : events) {
+            if (!handle)
+                return;
+            const QString text = event.code == key && ascii ? QString(QChar::fromLatin1(ascii)) : QString();
+            QTest::simulateEvent(handle.data(), event.press, event.code, event.held, text, false);
+        }
     }
 
     void resize()
