@@ -5,9 +5,8 @@
 #include "remote/TShooting.h"
 
 #include "base/AppTexts.h"
-#include "base/TLanguageFile.h"
-#include "base/TNamedTexts.h"
 #include "common/ByteCamera.h"
+#include "common/EnglishTexts.h"
 #include "common/TestPaths.h"
 #include "session/TCamera.h"
 #include "sim/SimCamera.h"
@@ -592,10 +591,7 @@ TEST_F(SimShooting, ACameraThatGoesAwayDuringAnExposureOrARecordingEndsIt)
 TEST(ShootingTexts, EveryTextHasAnEnglishLine)
 {
     const TShooting shooting;
-    TLanguageFile file;
-    ASSERT_TRUE(file.Load(lumivar::test::fixturePath(QStringLiteral("../../Languages/English.txt"))));
-    QStringList missing = TNamedTexts::MissingIn(file.Texts());
-    missing.removeIf([](const QString& name) { return name.startsWith(QLatin1String("_rsTest")); });
+    const QStringList missing = lumivar::test::textsWithoutEnglish();
     EXPECT_TRUE(missing.isEmpty()) << missing.join(u' ').toStdString();
 }
 

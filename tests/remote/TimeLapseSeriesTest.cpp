@@ -4,10 +4,9 @@
 #include "remote/TTimeLapseSeries.h"
 
 #include "base/AppTexts.h"
-#include "base/TLanguageFile.h"
-#include "base/TNamedTexts.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TCameraParams.h"
+#include "common/EnglishTexts.h"
 #include "common/TestPaths.h"
 #include "liveview/TLiveViewControl.h"
 #include "liveview/TMetaData.h"
@@ -416,10 +415,7 @@ TEST_F(SimTimeLapse, TwentyShotsEveryTwoSecondsDownloadEachShotAndKeepThePlan)
 TEST(TimeLapseTexts, EveryTextHasAnEnglishLine)
 {
     const TTimeLapseExposure exposure;
-    TLanguageFile file;
-    ASSERT_TRUE(file.Load(lumivar::test::fixturePath(QStringLiteral("../../Languages/English.txt"))));
-    QStringList missing = TNamedTexts::MissingIn(file.Texts());
-    missing.removeIf([](const QString& name) { return name.startsWith(QLatin1String("_rsTest")); });
+    const QStringList missing = lumivar::test::textsWithoutEnglish();
     EXPECT_TRUE(missing.isEmpty()) << missing.join(u' ').toStdString();
 }
 
