@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class TBaseAction;
 class TCamera;
 
 // The shooting of the remote control page without its widgets: single pictures (also at a point of
@@ -157,6 +158,12 @@ signals:
     void Error(const QString& text);
 
 private:
+    // Elapsed time as "nn:ss" or "hh:nn:ss"; the leading field counts on past its two digits.
+    static QString clockText(qint64 ms, bool withHours);
+    // The camera's reason for a failed request, as the user reads it.
+    static QString reasonOf(const TCamera* camera, const TBaseAction& action, const QString& answer);
+    // The camera cannot be asked again: a second request would only wait as long.
+    static bool cameraGone(const TCamera* camera, const TBaseAction& action);
     bool isTakeUsable() const;
     bool isLongExposureMode() const { return m_liveBulb || m_sequential; }
     qint64 now() const;

@@ -1,0 +1,210 @@
+// The last shot's files: listed, shown as preview and downloaded.
+#include "remote/TShooting.h"
+
+#include "base/TLogger.h"
+#include "base/TNamedTexts.h"
+#include "import/FileSizeText.h"
+#include "import/TFileLoaderAction.h"
+#include "session/TCamera.h"
+
+#include <QFileInfo>
+
+#include <exception>
+
+bool TShooting::ListLastTake()
+{
+    return listLastTake("ListLastTake", m_alive);
+}
+
+bool TShooting::listLastTake(const char* operation, const std::shared_ptr<bool>& aliveRef)
+{
+    const std::shared_ptr<bool> alive = aliveRef;
+    const QString name = QStringLiteral("TfraRemoteControl.%1: ").arg(QLatin1String(operation));
+    m_lastTake.Clear();
+    m_lastTakeInfo.clear();
+    if (!m_camera)
+        return false;
+    if (BeforeListing) {
+        BeforeListing();
+        if (!*alive)
+            return false;
+    }
+    // Bodies list their card by the CGI program or, lacking it, by the DCIM pages.
+    TImageListAction& imageList = m_camera->Import.ImageList;
+    THTTPImageListAction& pages = m_camera->Import.DirectoryList;
+    auto listWith = [&](auto& list) -> bool {
+        trace(name + QStringLiteral("Request directory list"));
+        if (!list.Execute(QString()))
+            return false;
+        if (!*alive)
+            return false;
+        list.ParseFolders();
+        if (list.Folders.isEmpty())
+            return true; // an empty card
+        trace(name + QStringLiteral("Request image list"));
+        if (!list.Execute(QLatin1Char('/') + list.Folders.last()))
+            return false;
+        if (!*alive)
+            return false;
+        list.ParseItems();
+        m_lastTake.AssignFrom(&list.Items.LatestGroup(), true);
+        return true;
+    };
+    bool listed = false;
+    const TBaseAction* failed = &imageList;
+    try {
+        if (imageList.Enabled)
+            listed = listWith(imageList);
+        if (!*alive)
+            return false;
+        if (!listed && pages.Enabled && m_camera->Connected) {
+            failed = &pages;
+            listed = listWith(pages);
+        }
+    } catch (const std::exception& e) {
+        TLogger::LogAlways(name + QStringLiteral("(Ex): ") + QString::fromUtf8(e.what()));
+        if (!*alive)
+            return false;
+        listed = false;
+    }
+    if (!*alive)
+        return false;
+    if (!listed) {
+        m_lastTake.Clear();
+        fail(rs("_rsLastTakeNotListed", { reasonOf(m_camera, *failed, {}) }));
+    }
+    for (const TCameraImportItem* item : m_lastTake) {
+        if (!m_lastTakeInfo.isEmpty())
+            m_lastTakeInfo += QStringLiteral("\r\n");
+        m_lastTakeInfo += item->FileName + QLatin1Char('\t') + FileSizeText(item->SizeText);
+    }
+    emit Changed();
+    return listed;
+}
+
+bool TShooting::hasExtension(const char* extension) const
+{
+    for (const TCameraImportItem* item : m_lastTake) {
+        const int dot = item->FileName.lastIndexOf(QLatin1Char('.'));
+        if (dot >= 0 && item->FileName.mid(dot + 1).toUpper() == QLatin1String(extension))
+            return true;
+    }
+    return false;
+}
+
+bool TShooting::IsJpeg() const
+{
+    return hasExtension("JPG");
+}
+
+bool TShooting::IsRaw() const
+{
+    return hasExtension("ORF");
+}
+
+bool TShooting::LoadLastTakeAsPreview()
+{
+    if (!m_camera || !m_camera->Connected || !m_camera->Remote.RecordView.Enabled || LvAsTake
+        || !m_camera->Remote.Take.IsOK())
+        return false;
+    const std::shared_ptr<bool> alive = m_alive;
+    trace(QStringLiteral("TfraRemoteControl.LoadLastTakeAsPreview: gestartet"));
+    bool result = false;
+    try {
+        TRecordViewAction& view = m_camera->Remote.RecordView;
+        result = view.Execute();
+        if (!*alive)
+            return false;
+        result = result && !view.Data.isEmpty();
+        if (!result) {
+            TLogger::LogAlways(
+                QStringLiteral("TfraRemoteControl.LoadLastTakeAsPreview: Failed to load preview image"));
+            fail(rs("_rsPreviewFailed", { reasonOf(m_camera, view, {}) }));
+        } else {
+            trace(QStringLiteral("TfraRemoteControl.LoadLastTakeAsPreview: anzeigen"));
+            m_previewData = view.Data;
+            emit Preview(m_previewData, m_lastTakeInfo);
+        }
+    } catch (const std::exception& e) {
+        TLogger::LogAlways(
+            QStringLiteral("TfraRemoteControl.LoadLastTakeAsPreview (Ex): ") + QString::fromUtf8(e.what()));
+        if (!*alive)
+            return false;
+        result = false;
+    }
+    trace(QStringLiteral("TfraRemoteControl.LoadLastTakeAsPreview: beendet"));
+    return result;
+}
+
+bool TShooting::LoadLastTake(const QString& folderText)
+{
+    QString folder = folderText.trimmed();
+    if (folder.isEmpty() && ChooseFolder)
+        folder = ChooseFolder().trimmed();
+    if (folder.isEmpty() || !m_camera)
+        return false;
+    // An automatic download into a folder that went away must not pass for done.
+    if (!QFileInfo(folder).isDir()) {
+        fail(rs("_rsDownloadFolderMissing", { folder }));
+        return false;
+    }
+    const std::shared_ptr<bool> alive = m_alive;
+    begin();
+    freeRegions(RegionNone);
+    m_failedFiles.clear();
+    const int count = m_lastTake.Count();
+    const QString title = rs("_rsImportFile", { count });
+    const int step = count > 0 ? 100 / count : 100;
+    emit Progress(title, QString(), false, 0);
+    emit Changed();
+    TFileLoaderAction& loader = m_camera->Import.FileLoader;
+    const auto previous = loader.OnProgress;
+    loader.OnProgress = [this, alive](qint64 received, qint64 expected) {
+        if (*alive)
+            emit BytesReceived(received, expected);
+    };
+    // The list may change while a file is waited for (a take meanwhile): walk a copy.
+    TBaseCameraImportItems files { true };
+    files.AssignFrom(&m_lastTake, true);
+    for (int i = 0; i < files.Count(); ++i) {
+        const TCameraImportItem& item = *files[i];
+        emit Progress(title, item.FileName, false, i * step);
+        QString why;
+        const QString local = TFileLoaderAction::TargetPath(folder, item.FileName, &why);
+        bool loaded = false;
+        if (local.isEmpty()) {
+            TLogger::LogAlways(QStringLiteral("TfraRemoteControl.LoadLastTake: ") + why);
+        } else {
+            try {
+                loaded = loader.Load(item.CameraPath(), { local, item.Size(), item.DateTime() }, true);
+            } catch (const std::exception& e) {
+                TLogger::LogAlways(
+                    QStringLiteral("TfraRemoteControl.LoadLastTake (Ex): ") + QString::fromUtf8(e.what()));
+                loaded = false;
+            }
+            if (!*alive)
+                return false;
+            loaded = loaded && loader.LoadedFile == local;
+            if (!loaded)
+                TLogger::LogAlways(QStringLiteral("TfraRemoteControl.LoadLastTake: %1 not loaded: %2")
+                                       .arg(item.FileName, loader.LastError));
+        }
+        if (loaded)
+            emit Progress(title, item.FileName, false, (i + 1) * step);
+        else
+            m_failedFiles << item.FileName;
+    }
+    loader.OnProgress = previous;
+    const bool result = m_failedFiles.isEmpty();
+    if (result) {
+        emit Progress(title, rs("_rsTaskFinished"), true, 100);
+    } else {
+        const QString text
+            = rs("_rsTaskFailed") + QStringLiteral(": ") + m_failedFiles.join(QStringLiteral(", "));
+        emit Progress(title, text, true, 100);
+        fail(text);
+    }
+    end();
+    emit Changed();
+    return result;
+}
