@@ -317,7 +317,6 @@ void TLiveViewProcessor::OnProcessTimer()
     m_processTimer->stop();
     const std::shared_ptr<bool> alive = m_alive;
     try {
-        const QDateTime reference = QDateTime::currentDateTime();
         qsizetype pending = 0;
         {
             const std::lock_guard lock(queueLock());
@@ -325,20 +324,23 @@ void TLiveViewProcessor::OnProcessTimer()
         }
         for (qsizetype i = 0; i < pending; ++i) {
             QByteArray bytes;
-            bool fresh = false;
             {
                 const std::lock_guard lock(queueLock());
                 if (m_queue.Count() == 0)
                     break;
-                fresh = m_queue.GetTime(0).msecsTo(reference) < kStaleAfterMs;
+                // The age counts up to now, not to the start of the pass: the events handled between
+                // datagrams may have waited for the camera for seconds, and a datagram that aged
+                // meanwhile is as stale as one that came late.
+                const bool fresh = m_queue.GetTime(0).msecsTo(QDateTime::currentDateTime()) < kStaleAfterMs;
                 if (fresh)
                     bytes = m_queue.GetBytes(0);
                 else
                     ++m_staleDatagrams;
                 m_queue.Delete(0);
+                if (!fresh)
+                    continue; // dropped unseen: nothing to keep the window responsive for
             }
-            if (fresh)
-                m_imageBuffer.AddData(bytes);
+            m_imageBuffer.AddData(bytes);
             // The window stays responsive during long bursts.
             QCoreApplication::processEvents();
             if (!*alive)

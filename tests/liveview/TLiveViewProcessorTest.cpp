@@ -11,6 +11,7 @@
 #include <QHostAddress>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
@@ -268,6 +269,44 @@ TEST(TLiveViewProcessorTest, StaleDatagramsAreSkippedAfterAStall)
     EXPECT_EQ(collected.frames[0].timestamp, 2);
     EXPECT_TRUE(collected.frames[0].decoded);
     EXPECT_GE(processor.StaleDatagrams(), 2u);
+}
+
+// The events handled between datagrams may wait for the camera (a reconnect inside them waits for its
+// answers). What ages meanwhile is dropped without handling events again, so a burst queued before
+// such a wait ends the pass at once instead of one wait per datagram, and no old frame is shown.
+TEST(TLiveViewProcessorTest, ADrainPassDropsWhatAgedWhileEventsWaited)
+{
+    TLiveViewProcessor processor;
+    ASSERT_TRUE(processor.IsThreaded());
+    Collector collected(processor);
+    const quint16 port = processor.Start(0);
+    ASSERT_NE(port, 0);
+    Sender sender(port);
+    const QByteArray jpeg = smallJpeg();
+    constexpr int frames = 20;
+    for (int i = 0; i < frames; ++i)
+        sender.frame(quint16(100 + 2 * i), quint32(i + 1), jpeg);
+    const QDeadlineTimer queued(5000);
+    while (processor.DatagramCount() < 2 * frames && !queued.hasExpired())
+        QThread::msleep(1);
+    ASSERT_EQ(processor.DatagramCount(), 2 * frames);
+
+    // Every round of events takes 60 ms, as a request waiting for the camera would.
+    int slowRounds = 0;
+    QTimer slow;
+    slow.setInterval(0);
+    QObject::connect(&slow, &QTimer::timeout, [&slowRounds] {
+        ++slowRounds;
+        QThread::msleep(60);
+    });
+    slow.start();
+    processor.OnProcessTimer();
+    slow.stop();
+
+    EXPECT_LE(slowRounds, 4);
+    EXPECT_LE(collected.frames.size(), 2u);
+    EXPECT_GE(processor.StaleDatagrams(), quint64(2 * frames - 6));
+    EXPECT_EQ(processor.QueuedDatagrams(), 0);
 }
 
 TEST(TLiveViewProcessorTest, DirectModeHandsEachDatagramOverAndStopsWhileStreaming)

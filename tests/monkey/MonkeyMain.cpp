@@ -65,6 +65,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::atomic<qint64> g_heartbeatMs { 0 };
+// When the monkey last acted, or stood in its own loop with every nested loop unwound.
+std::atomic<qint64> g_progressMs { 0 };
 std::atomic<bool> g_watching { true };
 quint32 g_seed = 0;
 pthread_t g_uiThread;
@@ -95,20 +97,29 @@ qint64 nowMs()
     std::_Exit(3);
 }
 
+[[noreturn]] void failWithStack(const char* what)
+{
+    std::fprintf(stderr, "monkey: the user-interface thread is stuck here:\n");
+    pthread_kill(g_uiThread, SIGUSR1);
+    for (int i = 0; i < 50 && !g_traced.load(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    failWith(what);
+}
+
 // A user-interface thread that does not come back to an event loop for 10 s is a hang. Under a
-// slow checker such as valgrind MONKEY_HANG_SECONDS allows more.
+// slow checker such as valgrind MONKEY_HANG_SECONDS allows more. A thread that does come back, but
+// only into event loops nested so deep that the monkey no longer acts, for two minutes, is stuck
+// too: some operation waits inside another that cannot end before it.
 void watchdog()
 {
     const qint64 limitMs = 1000 * qMax(10, qEnvironmentVariableIntValue("MONKEY_HANG_SECONDS"));
+    constexpr qint64 stuckMs = 120000;
     while (g_watching.load()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        if (g_watching.load() && nowMs() - g_heartbeatMs.load() > limitMs) {
-            std::fprintf(stderr, "monkey: the user-interface thread is stuck here:\n");
-            pthread_kill(g_uiThread, SIGUSR1);
-            for (int i = 0; i < 50 && !g_traced.load(); ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            failWith("the user-interface thread did not return to its event loop in time");
-        }
+        if (g_watching.load() && nowMs() - g_heartbeatMs.load() > limitMs)
+            failWithStack("the user-interface thread did not return to its event loop in time");
+        if (g_watching.load() && nowMs() - g_progressMs.load() > stuckMs)
+            failWithStack("the nested event loops did not unwind in two minutes");
     }
 }
 
@@ -322,6 +333,7 @@ private:
         }
         ++m_depth;
         ++actions;
+        g_progressMs = nowMs();
         if (m_verbose)
             std::printf("monkey: action %lld depth %d\n", actions, m_depth);
         const int kind = draw(100);
@@ -583,6 +595,7 @@ int main(int argc, char** argv)
     TLogger::SetInstance(logger.get());
 
     g_heartbeatMs = nowMs();
+    g_progressMs = nowMs();
     g_uiThread = pthread_self();
     std::signal(SIGUSR1, printStack);
     std::thread watcher(watchdog);
@@ -629,6 +642,7 @@ int main(int argc, char** argv)
         while (monkey->running()) {
             QTest::qWait(200);
             g_heartbeatMs = nowMs();
+            g_progressMs = nowMs();
             if (!window->isVisible())
                 window->show();
         }
@@ -639,6 +653,7 @@ int main(int argc, char** argv)
         settle.start();
         while (settle.elapsed() < 30000) {
             g_heartbeatMs = nowMs();
+            g_progressMs = nowMs();
             while (monkey->closeOneDialog())
                 QTest::qWait(50);
             for (TfraRemoteControl* page : window->findChildren<TfraRemoteControl*>())
