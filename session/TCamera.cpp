@@ -10,6 +10,7 @@
 
 #include <exception>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -111,7 +112,9 @@ void TCamera::DoCheck(bool force)
             Checking = false;
             return;
         }
-        if (code == LastResponseCode) {
+        if (m_disconnectDelayMs >= 0) {
+            // The camera was switched off during the check: its answer no longer counts.
+        } else if (code == LastResponseCode) {
             if (code != 200 && code != 202 && !force)
                 recordFailure(QStringLiteral("TCamera.DoCheck: failed II (%1)").arg(FailureCount + 1));
         } else {
@@ -146,6 +149,11 @@ void TCamera::DoCheck(bool force)
     }
     if (!*alive)
         return;
+    if (m_disconnectDelayMs >= 0 && !Stopped) {
+        Checking = false;
+        Disconnect(std::exchange(m_disconnectDelayMs, -1));
+        return;
+    }
     if (OnChangeConnection && (Connected != wasConnected || !ChangeHandled)) {
         log(QStringLiteral("TCamera.DoCheck: FOnChangeConnection"));
         OnChangeConnection(this, ChangeHandled);
@@ -226,11 +234,15 @@ void TCamera::Disconnect(int delayMs)
 {
     if (Stopped)
         return;
-    const std::shared_ptr<bool> alive = m_alive;
-    while (Checking && *alive && !Stopped)
-        Wait(200);
-    if (!*alive)
+    if (Checking) {
+        // Everything runs on this thread, so the running check is further down the stack, waiting
+        // for the camera in the event loop that brought this call. It cannot end before this
+        // returns: waiting for it would never end. The check disconnects when it is back.
+        m_disconnectDelayMs = delayMs;
+        log(QStringLiteral("TCamera.Disconnect: after the running check"));
         return;
+    }
+    const std::shared_ptr<bool> alive = m_alive;
     CheckTimer.stop();
     if (!Stopped) {
         // The camera is gone: what its parts learned no longer holds.

@@ -61,7 +61,8 @@ public:
     bool Connect();
     void ResetParts();
     // After the camera was switched off: the next check comes after delayMs and counts any answer
-    // as a change.
+    // as a change. Called while a check waits for the camera (a click handled in that wait), it is
+    // carried out by the check when the check is back, in place of the check's own outcome.
     void Disconnect(int delayMs);
     // No check runs after this, and a running check stops waiting. There is no restart.
     void Stop();
@@ -92,6 +93,7 @@ private:
 
     TCameraLink m_link;
     TWifiJoin m_wifi;
+    int m_disconnectDelayMs = -1; // a Disconnect that came during a check; -1 for none
     // Lets a check that waited on the network notice that the object went away meanwhile.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QTest>
 #include <QTimeZone>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -177,6 +178,50 @@ TEST_F(TCameraTest, PowerOffAndDisconnectWaitBeforeTheNextCheck)
     clock.start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return camera->Connected; }, 10000));
     EXPECT_GE(clock.elapsed(), 2000);
+    EXPECT_EQ(changes, QList<bool>({ true, false, true }));
+}
+
+// Power off clicked while a check waits for a slow camera: the click runs inside that wait, so the
+// check cannot end before the click's Disconnect returns. The Disconnect returns at once, and the
+// check, when it is back, drops the connection in place of its own answer.
+TEST_F(TCameraTest, DisconnectDuringARunningCheckIsDoneByTheCheck)
+{
+    auto camera = makeCamera(simHost());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return camera->Connected; }, 10000));
+    camera->CheckTimer.stop();
+    camsim::SimFaultSettings slow;
+    slow.latencyMs = 400;
+    server->setFaults(slow);
+    camera->LastResponseCode = 0; // the answer of the check would count as a change
+
+    bool returned = false;
+    bool checkingAtReturn = false;
+    QTimer::singleShot(100, [&] {
+        camera->Disconnect(3000);
+        returned = true;
+        checkingAtReturn = camera->Checking;
+    });
+    // A Disconnect that waited for the check would wait forever; Stop ends such a wait.
+    QTimer stop;
+    stop.setSingleShot(true);
+    QObject::connect(&stop, &QTimer::timeout, [&] { camera->Stop(); });
+    stop.start(3000);
+    camera->DoCheck(false);
+    stop.stop();
+
+    EXPECT_TRUE(returned);
+    EXPECT_TRUE(checkingAtReturn);
+    EXPECT_FALSE(camera->Stopped);
+    EXPECT_FALSE(camera->Checking);
+    EXPECT_FALSE(camera->Connected);
+    EXPECT_EQ(camera->LastResponseCode, -1);
+    EXPECT_EQ(changes, QList<bool>({ true, false }));
+    EXPECT_TRUE(camera->CheckTimer.isActive());
+    EXPECT_GT(camera->CheckTimer.remainingTime(), 2000);
+
+    // The next check after the delay finds the camera as any answer after a power off.
+    server->setFaults({});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return camera->Connected; }, 10000));
     EXPECT_EQ(changes, QList<bool>({ true, false, true }));
 }
 
