@@ -229,7 +229,9 @@ public:
     {
         const TShooting& shooting = page->Shooting();
         QAbstractButton* button = nullptr;
-        if (page->IsTimeLapseRunning() || shooting.IsLiveTimeRunning())
+        // A held exposure or sequence whose release never reached the button (a dialog opened while
+        // it was held) goes on until the button is pressed and released again, as a user would.
+        if (page->IsTimeLapseRunning() || shooting.IsLiveTimeRunning() || shooting.IsLongExposureRunning())
             button = page->btnTake;
         else if (shooting.IsMovieRecording())
             button = page->btnTakeMovie;
@@ -243,12 +245,14 @@ public:
     {
         const TShooting& shooting = page->Shooting();
         return QStringLiteral("remote control page: series %1, live time %2, movie %3, self-timer %4, take "
-                              "state %5, shooting communications %6")
+                              "state %5, held exposure %6, button held %7, shooting communications %8")
             .arg(page->IsTimeLapseRunning())
             .arg(shooting.IsLiveTimeRunning())
             .arg(shooting.IsMovieRecording())
             .arg(shooting.IsSelfTimerRunning())
             .arg(page->TakeState())
+            .arg(shooting.IsLongExposureRunning())
+            .arg(shooting.IsButtonHeld())
             .arg(shooting.OpenCommunications());
     }
 
