@@ -23,6 +23,8 @@ constexpr TNamedText kAppTexts[] = {
         "diese Option!" },
     { "_rsVersion", "Version" },
     { "_rsLoadPreview", "%d Vorschaubild(er) laden" },
+    { "_rsThumbnailProgress", "Vorschaubilder %d/%d" },
+    { "_rsNoPreview", "keine Vorschau" },
     { "_rsImportFile", "%d Datei(en) importieren" },
     { "_rsTaskFinished", "Vorgang abgeschlossen" },
     { "_rsTaskFailed", "Vorgang fehlgeschlagen" },

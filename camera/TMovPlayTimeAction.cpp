@@ -76,3 +76,79 @@ bool TMovPlayTimeAction::ParseResult(QString& text)
                      .arg(answer));
     return true;
 }
+
+bool TMovPlayTimeAction::Start(
+    const QString& path, std::function<void(bool success, const QString& text)> done)
+{
+    const QString dir = DirValue(path);
+    if (!Enabled || Busy || dir.isEmpty())
+        return false;
+    Document.Clear();
+    LastFailure = TCameraFailure::None;
+    TCameraStreamRequest request;
+    request.Url = Link.url(Endpoint::MovPlayTime) + QStringLiteral("?DIR=") + dir;
+    request.ReadTimeoutMs = Timeout::Info;
+    request.LogBody = true;
+    request.MaxBodySize = 64 * 1024;
+    m_done = std::move(done);
+    Busy = true;
+    QString why;
+    const bool started = m_background.start(
+        Link, request,
+        [this](const TCameraAnswer& answer, QByteArray& body) {
+            Busy = false;
+            QString text;
+            QString error;
+            if (!answer.Completed) {
+                LastFailure
+                    = answer.Failure == TCameraFailure::None ? TCameraFailure::NoAnswer : answer.Failure;
+                logError(QStringLiteral("TMovPlayTimeAction.Start: %1").arg(answer.Error));
+            } else if (answer.Code != 200) {
+                LastFailure = TCameraFailure::Status;
+            } else if (!Document.TryLoad(body, &error)) {
+                logError(QStringLiteral("TMovPlayTimeAction.Start: unreadable answer (%1)").arg(error));
+                LastFailure = TCameraFailure::Unreadable;
+            } else if (!ParseResult(text)) {
+                LastFailure = TCameraFailure::Unreadable;
+                text.clear();
+            }
+            const bool ok = LastFailure == TCameraFailure::None;
+            std::function<void(bool, const QString&)> finished = std::move(m_done);
+            m_done = nullptr;
+            if (OnDone)
+                OnDone(this, ok);
+            if (finished)
+                finished(ok, text);
+        },
+        why);
+    if (!started) {
+        Busy = false;
+        m_done = nullptr;
+        LastFailure = TCameraFailure::NoAnswer;
+        logError(QStringLiteral("TMovPlayTimeAction.Start: %1").arg(why));
+    }
+    return started;
+}
+
+void TMovPlayTimeAction::Abandon()
+{
+    if (!m_background.isRunning())
+        return;
+    m_background.drop();
+    m_done = nullptr;
+    Busy = false;
+}
+
+void TMovPlayTimeAction::Reset()
+{
+    const bool running = m_background.isRunning();
+    m_background.drop();
+    std::function<void(bool, const QString&)> done = std::move(m_done);
+    m_done = nullptr;
+    TBaseInfoAction::Reset();
+    if (running) {
+        LastFailure = TCameraFailure::Reset;
+        if (done)
+            done(false, QString());
+    }
+}

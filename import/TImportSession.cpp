@@ -3,7 +3,10 @@
 #include "base/TLogger.h"
 #include "base/TNamedTexts.h"
 #include "camera/TMovPlayTimeAction.h"
+#include "camera/WaitFunc.h"
 #include "import/TCameraImport.h"
+#include "import/TThumbnailCache.h"
+#include "import/TThumbnailLoader.h"
 
 #include <QFileInfo>
 
@@ -28,6 +31,7 @@ public:
         if (!*m_alive)
             return;
         m_session.m_busy = false;
+        m_session.m_thumbnails->SetHeld(false);
         if (m_started)
             emit m_session.Finished();
     }
@@ -38,6 +42,9 @@ public:
     bool start()
     {
         m_started = true;
+        // The camera gets one request at a time: a running thumbnail request ends first.
+        if (!m_session.holdThumbnails(m_alive))
+            return false;
         emit m_session.Started();
         return *m_alive;
     }
@@ -92,11 +99,24 @@ TImportSession::TImportSession(
     , m_import(import)
     , m_playTime(playTime)
     , m_cameraThere(std::move(cameraThere))
-{ }
+    , m_thumbnails(std::make_unique<TThumbnailLoader>(import.Thumbnail, playTime))
+{
+    m_thumbnails->CanAsk = [this] { return !m_busy && isCameraThere() && (!m_cameraIdle || m_cameraIdle()); };
+    connect(m_thumbnails.get(), &TThumbnailLoader::ThumbnailReady, this, &TImportSession::thumbnailReady);
+    connect(
+        m_thumbnails.get(), &TThumbnailLoader::PlayTimeReady, this, [this](int index, const QString& text) {
+            if (index < 0 || index >= int(m_items.size()))
+                return;
+            m_items[size_t(index)].PlayTime = text;
+            emit ItemChanged(index);
+        });
+    connect(m_thumbnails.get(), &TThumbnailLoader::Progress, this, &TImportSession::ThumbnailProgress);
+}
 
 TImportSession::~TImportSession()
 {
     *m_alive = false;
+    m_thumbnails.reset();
     // The loader outlives us and may still be waiting for a file.
     if (m_downloading)
         m_import.FileLoader.OnProgress = std::move(m_previousProgress);
@@ -127,11 +147,73 @@ qint64 TImportSession::DataSize() const
     return total;
 }
 
+void TImportSession::SetThumbnailCache(TThumbnailCache* cache, const QString& cameraName)
+{
+    m_cache = cache;
+    m_cameraName = cameraName;
+}
+
+void TImportSession::SetVisibleItems(int first, int last)
+{
+    m_thumbnails->SetVisible(first, last);
+}
+
+void TImportSession::PauseThumbnails(bool paused)
+{
+    m_thumbnails->SetPaused(paused);
+}
+
+int TImportSession::ThumbnailsTotal() const
+{
+    return m_thumbnails->Total();
+}
+
+int TImportSession::ThumbnailsDone() const
+{
+    return m_thumbnails->Done();
+}
+
+bool TImportSession::holdThumbnails(const std::shared_ptr<bool>& alive)
+{
+    m_thumbnails->SetHeld(true);
+    while (*alive && m_thumbnails->IsFetching())
+        Wait(5);
+    return *alive;
+}
+
+void TImportSession::clearItems()
+{
+    m_items.clear();
+    m_thumbnails->Clear();
+}
+
+QString TImportSession::previewKey(const TCameraImportItem& file) const
+{
+    return TThumbnailCache::Key(m_cameraName, file);
+}
+
+void TImportSession::thumbnailReady(int index, const QByteArray& jpeg)
+{
+    if (index < 0 || index >= int(m_items.size()))
+        return;
+    TItem& item = m_items[size_t(index)];
+    if (jpeg.isEmpty()) {
+        item.PreviewState = TPreviewState::Failed;
+    } else {
+        const QString key = previewKey(item.File);
+        m_previews.Add(std::make_unique<TPreview>(key, jpeg));
+        item.Preview = m_previews.Find(key);
+        item.PreviewState = TPreviewState::Loaded;
+    }
+    emit PreviewChanged(index);
+}
+
 int TImportSession::AddItem(const TCameraImportItem& file)
 {
     if (m_busy)
         return -1;
     m_items.push_back({ file, nullptr, {}, {} });
+    m_thumbnails->Add(file, false, false);
     const int index = int(m_items.size()) - 1;
     emit ItemAdded(index);
     return index;
@@ -158,7 +240,7 @@ bool TImportSession::ReloadSources(const std::function<void()>& prepare, const T
         if (operation.gone())
             return false;
     }
-    m_items.clear();
+    clearItems();
     emit ItemsCleared();
     if (operation.gone() || !listFolders(operation.alive()))
         return false;
@@ -251,8 +333,9 @@ bool TImportSession::loadFolder(
 {
     m_refused.clear();
     m_lastError.clear();
+    m_thumbnails->SetCache(m_cache, m_cameraName);
     if (!options.Append) {
-        m_items.clear();
+        clearItems();
         emit ItemsCleared();
         if (!*alive)
             return false;
@@ -272,28 +355,17 @@ bool TImportSession::loadFolder(
             std::erase_if(files, [&](const TCameraImportItem& file) { return !options.Accept(file); });
         const int count = int(files.size());
         const QString title = rs("_rsLoadPreview", { count });
-        const double step = count > 0 ? 100.0 / count : 0;
         if (options.Thumbnails)
             progress(title, QString(), false, 0);
         try {
             for (int i = 0; i < count && *alive; ++i) {
-                if (m_cancelled || !isCameraThere()) {
-                    m_lastError = m_cancelled ? QStringLiteral("cancelled") : cameraGone();
+                if (m_cancelled) {
+                    m_lastError = QStringLiteral("cancelled");
                     interrupted = true;
                     break;
                 }
-                const Step next = loadItem(files[size_t(i)], options, alive);
-                if (next == Step::Gone)
+                if (loadItem(files[size_t(i)], options, alive) == Step::Gone)
                     return false;
-                if (next == Step::Stop) {
-                    m_lastError = cameraGone();
-                    interrupted = true;
-                    break;
-                }
-                // A refused name is not shown, not even in the progress line.
-                if (options.Thumbnails)
-                    progress(title, next == Step::Refused ? QString() : files[size_t(i)].FileName, false,
-                        (i + 1) * step);
             }
         } catch (const std::exception& e) {
             TLogger::LogAlways(
@@ -328,53 +400,24 @@ TImportSession::Step TImportSession::loadItem(
             why);
         return Step::Refused;
     }
-    const QString path = file.CameraPath();
-    const TPreview* preview = nullptr;
+    TItem item { file, nullptr, {}, {} };
     if (options.Thumbnails) {
-        preview = m_previews.Find(path);
-        if (!preview) {
-            TThumbnailAction& thumbnail = m_import.Thumbnail;
-            const bool ok = thumbnail.Execute(path);
-            if (!*alive)
-                return Step::Gone;
-            if (ok && !thumbnail.Data.isEmpty()) {
-                m_previews.Add(std::make_unique<TPreview>(path, thumbnail.Data));
-                preview = m_previews.Find(path);
-            } else if (!ok && thumbnail.ResponseCode < 0) {
-                // No answer at all: the camera is gone, every further request would wait as long.
-                return Step::Stop;
-            }
-        }
-        if (!preview)
-            return Step::Go; // left out, as if it were not on the card
+        // Shown before in this session: at once; otherwise the loader brings it after the load.
+        item.Preview = m_previews.Find(previewKey(file));
+        item.PreviewState = item.Preview ? TPreviewState::Loaded : TPreviewState::Waiting;
     }
-
-    TItem item { file, preview, {}, {} };
     if (!options.LocalFolder.isEmpty()) {
         const QString local = TFileLoaderAction::TargetPath(options.LocalFolder, file.FileName);
         if (!local.isEmpty() && QFileInfo(local).isFile())
             item.LocalPath = local;
     }
+    const bool wantsThumbnail = item.PreviewState == TPreviewState::Waiting;
     m_items.push_back(std::move(item));
-    const int index = int(m_items.size()) - 1;
+    const bool movie = m_playTime && m_playTime->Enabled
+        && file.FileName.endsWith(QLatin1String(".MOV"), Qt::CaseInsensitive);
+    const int index = m_thumbnails->Add(file, wantsThumbnail, movie);
     emit ItemAdded(index);
-    if (!*alive)
-        return Step::Gone;
-
-    if (m_playTime && m_playTime->Enabled
-        && file.FileName.endsWith(QLatin1String(".MOV"), Qt::CaseInsensitive)) {
-        QString playTime;
-        const bool ok = m_playTime->Execute(path, playTime);
-        if (!*alive)
-            return Step::Gone;
-        if (ok) {
-            m_items[size_t(index)].PlayTime = playTime;
-            emit ItemChanged(index);
-            if (!*alive)
-                return Step::Gone;
-        }
-    }
-    return Step::Go;
+    return *alive ? Step::Go : Step::Gone;
 }
 
 bool TImportSession::ImportSelection(

@@ -14,11 +14,16 @@
 
 class TCameraImport;
 class TMovPlayTimeAction;
+class TThumbnailCache;
+class TThumbnailLoader;
 
 // One import from the camera's card, without any window: the folders, one folder's files with
-// their thumbnails (fetched through a cache that lasts as long as the session, so a folder shown
-// again costs no thumbnail request), and the copy of a selection into a folder of the computer,
-// with progress and a result for every file. The photo import page shows it; lumivar-cli drives it.
+// their thumbnails, and the copy of a selection into a folder of the computer, with progress and a
+// result for every file. The photo import page shows it; lumivar-cli drives it.
+//
+// A folder load lists the files and ends; their thumbnails (and movies' play times) follow in the
+// background, one request at a time, from a cache that lasts as long as the session, from the disk
+// cache, or from the camera. Every operation of the session holds them back while it runs.
 //
 // Every camera request waits while events are processed: a second operation while one runs is
 // refused, and a session destroyed during such a wait returns without touching itself again.
@@ -27,18 +32,22 @@ class TImportSession : public QObject
     Q_OBJECT
 
 public:
+    // None: loaded without thumbnails; Waiting: still to come; Failed: the camera gave none, twice.
+    enum class TPreviewState { None, Waiting, Loaded, Failed };
+
     // One file of the loaded folders.
     struct TItem
     {
         TCameraImportItem File; // as the camera listed it
-        const TPreview* Preview = nullptr; // from the cache; none when loaded without thumbnails
+        const TPreview* Preview = nullptr; // once loaded
         QString LocalPath; // the copy on the computer; empty while the file is only on the camera
         QString PlayTime; // movies, when the camera tells it
+        TPreviewState PreviewState = TPreviewState::None;
     };
 
     struct TLoadOptions
     {
-        // Each file's thumbnail from the cache or the camera; a file without one is left out.
+        // Each file's thumbnail from the caches or the camera, after the load.
         bool Thumbnails = true;
         // Where earlier copies are looked for (a file of the same name there counts as copied).
         QString LocalFolder;
@@ -84,6 +93,20 @@ public:
     // index into Items(). -1 while an operation runs.
     int AddItem(const TCameraImportItem& file);
 
+    // Where thumbnails are kept between runs and the camera's name for them (TThumbnailCache::
+    // AskCameraName); none: only for the session's life. Applies to the next folder load.
+    void SetThumbnailCache(TThumbnailCache* cache, const QString& cameraName);
+    // Whether the camera is free for a thumbnail request now (no request of another part running);
+    // none: always.
+    void SetCameraIdle(std::function<bool()> idle) { m_cameraIdle = std::move(idle); }
+    // The items the user can see; their thumbnails go first.
+    void SetVisibleItems(int first, int last);
+    // No thumbnail requests while paused (the page is not shown).
+    void PauseThumbnails(bool paused);
+    // Thumbnails wanted by the last load and of those arrived or failed for good.
+    int ThumbnailsTotal() const;
+    int ThumbnailsDone() const;
+
     bool IsBusy() const { return m_busy; }
     const QStringList& Folders() const { return m_folders; }
     const std::vector<TItem>& Items() const { return m_items; }
@@ -107,6 +130,9 @@ signals:
     void ItemAdded(int index);
     // Its play time or its local copy became known.
     void ItemChanged(int index);
+    // Its thumbnail arrived or failed for good (PreviewState).
+    void PreviewChanged(int index);
+    void ThumbnailProgress(int done, int total);
     void FolderLoaded();
     void FileStarted(int index);
     // Bytes of the running download so far and its expected size (-1 unknown).
@@ -122,7 +148,7 @@ private:
     bool listFolders(const std::shared_ptr<bool>& alive);
     bool loadFolder(const QString& folder, const TLoadOptions& options, const std::shared_ptr<bool>& alive);
     bool listFiles(const QString& folder, std::vector<TCameraImportItem>& files);
-    // One file of a folder load: its thumbnail, its item and play time.
+    // One file of a folder load: its item; its thumbnail and play time follow in the background.
     Step loadItem(
         const TCameraImportItem& file, const TLoadOptions& options, const std::shared_ptr<bool>& alive);
     bool runImport(
@@ -130,13 +156,22 @@ private:
     // One file of an import into result; Stop when the import cannot go on.
     Step importItem(TResult& result, const QString& folder, const std::shared_ptr<bool>& alive);
     bool isCameraThere() const;
+    void clearItems();
+    // Waits for a running thumbnail request and holds the rest back; false when the session went.
+    bool holdThumbnails(const std::shared_ptr<bool>& alive);
+    void thumbnailReady(int index, const QByteArray& jpeg);
+    QString previewKey(const TCameraImportItem& file) const;
     void progress(const QString& title, const QString& detail, bool finished, double percent);
     void refuse(const QString& logLine, const QString& why);
 
     TCameraImport& m_import;
     TMovPlayTimeAction* m_playTime;
     std::function<bool()> m_cameraThere;
-    TPreviewList m_previews;
+    std::function<bool()> m_cameraIdle;
+    TPreviewList m_previews; // named by TThumbnailCache::Key
+    TThumbnailCache* m_cache = nullptr;
+    QString m_cameraName;
+    std::unique_ptr<TThumbnailLoader> m_thumbnails;
     QStringList m_folders;
     std::vector<TItem> m_items;
     std::vector<TResult> m_results;

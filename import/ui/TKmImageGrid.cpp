@@ -29,6 +29,8 @@ TKmImageGrid::TKmImageGrid(QWidget* parent)
         = [this](TKmImageGridCell* cell, int cellIndex) { cellDblClicked(cell, cellIndex); };
     m_innerPanel->resize(0, m_cells->CellHeight() + 4);
     m_scrollBox->verticalScrollBar()->setSingleStep(m_cells->CellHeight() / 4);
+    connect(
+        m_scrollBox->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { visibleRangeChanged(); });
 }
 
 TKmImageGrid::~TKmImageGrid()
@@ -94,6 +96,35 @@ void TKmImageGrid::EnsureVisible(const TKmImageGridCell* cell)
         bounds.center().x(), bounds.center().y(), bounds.width() / 2, bounds.height() / 2);
 }
 
+void TKmImageGrid::VisibleRange(int& first, int& last) const
+{
+    first = -1;
+    last = -2;
+    const int count = m_cells->Count();
+    const int rowHeight = m_cells->CellHeight() + m_cells->CellSpace();
+    const int height = m_scrollBox->viewport()->height();
+    if (count == 0 || rowHeight <= 0 || height <= 0)
+        return;
+    const int columns = columnCount();
+    const int top = m_scrollBox->verticalScrollBar()->value();
+    const int firstRow = top / rowHeight;
+    const int lastRow = (top + height - 1) / rowHeight;
+    if (firstRow * columns >= count)
+        return;
+    first = firstRow * columns;
+    last = std::min(count - 1, (lastRow + 1) * columns - 1);
+}
+
+void TKmImageGrid::visibleRangeChanged()
+{
+    if (!OnVisibleRangeChanged)
+        return;
+    int first = -1;
+    int last = -2;
+    VisibleRange(first, last);
+    OnVisibleRangeChanged(first, last);
+}
+
 void TKmImageGrid::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -105,6 +136,7 @@ void TKmImageGrid::adoptSize()
     m_scrollBox->setGeometry(rect());
     m_innerPanel->resize(std::max(0, m_scrollBox->width() - ScrollBarRoom), m_cells->CellHeight() + 4);
     Rearrange();
+    visibleRangeChanged();
 }
 
 bool TKmImageGrid::eventFilter(QObject* watched, QEvent* event)

@@ -47,10 +47,15 @@ public:
     TKmImageGridCell* CellAt(const QPoint& innerPanelPos) const;
     // Scrolls so that the cell can be seen.
     void EnsureVisible(const TKmImageGridCell* cell);
+    // The indexes of the first and last cell the scroll box shows (partly), by their places; -1 and
+    // -2 when it shows none.
+    void VisibleRange(int& first, int& last) const;
 
     // Raised after a click toggled a cell; the handler may change the selection.
     std::function<void(TKmImageGridCell* sender, TShiftState shift)> OnSelectCell;
     std::function<void(TKmImageGridCell* sender, int cellIndex)> OnDblClickCell;
+    // Raised when scrolling or resizing changed which cells can be seen.
+    std::function<void(int first, int last)> OnVisibleRangeChanged;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -64,6 +69,7 @@ private:
     void cellSelected(TKmImageGridCell* cell, TShiftState shift);
     void cellDblClicked(TKmImageGridCell* cell, int cellIndex);
     void selectRange(int from, int to, bool selected);
+    void visibleRangeChanged();
 
     QScrollArea* m_scrollBox;
     QWidget* m_innerPanel;

@@ -12,6 +12,7 @@
 namespace {
 
 const QColor MarkColor(0x40, 0x40, 0x40);
+const QString DefaultNoPreviewText = QStringLiteral("Keine Ansicht\nverf\u00fcgbar");
 
 // The two 16 x 16 marks are drawn once, in the marks' dark grey, on a transparent ground.
 QPixmap makeMark(void (*draw)(QPainter&))
@@ -121,6 +122,37 @@ bool TKmImageGridCell::setImageBytes(const QString& fileName, const QByteArray* 
     return decoded;
 }
 
+bool TKmImageGridCell::SetThumbnail(const QByteArray& thumbnail)
+{
+    QImage image;
+    const bool decoded = !thumbnail.isEmpty() && image.loadFromData(thumbnail, "JPEG") && !image.isNull();
+    m_picture = decoded ? QPixmap::fromImage(image) : QPixmap();
+    m_scaled = QPixmap();
+    m_waiting = false;
+    m_noPreviewVisible = !decoded;
+    changed();
+    return decoded;
+}
+
+void TKmImageGridCell::SetWaiting()
+{
+    m_picture = QPixmap();
+    m_scaled = QPixmap();
+    m_noPreviewVisible = false;
+    m_waiting = true;
+    changed();
+}
+
+void TKmImageGridCell::SetNoPreview(const QString& text)
+{
+    m_picture = QPixmap();
+    m_scaled = QPixmap();
+    m_waiting = false;
+    m_noPreviewVisible = true;
+    m_noPreviewText = text;
+    changed();
+}
+
 void TKmImageGridCell::SetFileName(const QString& name)
 {
     m_fileName = name;
@@ -176,6 +208,8 @@ void TKmImageGridCell::Clear()
     m_picture = QPixmap();
     m_scaled = QPixmap();
     m_noPreviewVisible = false;
+    m_waiting = false;
+    m_noPreviewText = DefaultNoPreviewText;
     m_rawMarkVisible = false;
     m_movieMarkVisible = false;
     m_savedMarkVisible = false;
@@ -353,8 +387,22 @@ void TKmImageGridCell::Paint(QPainter& painter)
         painter.fillRect(panel, Qt::white);
         painter.setFont(m_owner->NoPreviewFont());
         painter.setPen(Qt::black);
-        painter.drawText(
-            panel, Qt::AlignCenter | Qt::TextWordWrap, QStringLiteral("Keine Ansicht\nverf\u00fcgbar"));
+        painter.drawText(panel, Qt::AlignCenter | Qt::TextWordWrap,
+            m_noPreviewText.isEmpty() ? DefaultNoPreviewText : m_noPreviewText);
+    }
+    if (m_waiting && !picture.isEmpty()) {
+        // A picture frame in the cell's grey, a shade darker: something is coming here.
+        const QRect frame = picture.adjusted(
+            picture.width() / 6, picture.height() / 5, -picture.width() / 6, -picture.height() / 5);
+        painter.setPen(QPen(CurrentImageColor().darker(125), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(frame);
+        painter.drawEllipse(QPoint(frame.left() + frame.width() / 4, frame.top() + frame.height() / 3), 3, 3);
+        painter.drawPolyline(QPolygon({ QPoint(frame.left() + 2, frame.bottom() - 3),
+            QPoint(frame.left() + frame.width() / 3, frame.top() + frame.height() / 2),
+            QPoint(frame.left() + frame.width() / 2, frame.bottom() - frame.height() / 4),
+            QPoint(frame.right() - frame.width() / 5, frame.top() + frame.height() / 3),
+            QPoint(frame.right() - 2, frame.bottom() - 3) }));
     }
 
     painter.setFont(m_owner->MarkFont());

@@ -52,6 +52,16 @@ public:
     // The same for bytes in memory; empty bytes mean no thumbnail.
     bool SetImage(const QString& fileName, const QByteArray& thumbnail);
 
+    // Only the picture, the rest of the cell kept: a thumbnail that came after the cell. False when
+    // it does not decode; the cell then shows the "no preview" panel.
+    bool SetThumbnail(const QByteArray& thumbnail);
+    // A grey placeholder while the thumbnail is still to come.
+    void SetWaiting();
+    bool IsWaiting() const { return m_waiting; }
+    // The "no preview" panel with this text in place of "Keine Ansicht verfügbar".
+    void SetNoPreview(const QString& text);
+    QString NoPreviewText() const { return m_noPreviewText; }
+
     QString FileName() const { return m_fileName; }
     // Stores the name; the saved mark shows exactly when a file of that name exists here.
     void SetFileName(const QString& name);
@@ -145,6 +155,8 @@ private:
     QPixmap m_picture;
     QPixmap m_scaled; // m_picture fitted to the picture rectangle, made when the size changes
     bool m_noPreviewVisible = false;
+    bool m_waiting = false;
+    QString m_noPreviewText;
     bool m_rawMarkVisible = false;
     bool m_movieMarkVisible = false;
     bool m_savedMarkVisible = false;

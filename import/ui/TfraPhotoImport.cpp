@@ -7,8 +7,10 @@
 #include "exif/ui/TfrmViewer.h"
 #include "import/CameraDateTime.h"
 #include "import/FileSizeText.h"
+#include "import/TThumbnailCache.h"
 #include "import/ui/ImportGridLook.h"
 #include "import/ui/PhotoImportLook.h"
+#include "import/ui/PhotoImportPreview.h"
 #include "import/ui/TKmImageGrid.h"
 #include "session/TCamera.h"
 
@@ -54,7 +56,14 @@ TfraPhotoImport::TfraPhotoImport(QWidget* parent)
         = [this](TKmImageGridCell* cell, TShiftState shift) { igrThumbnailsSelectCell(cell, shift); };
     igrThumbnails->OnDblClickCell
         = [this](TKmImageGridCell* cell, int index) { igrThumbnailsDblClickCell(cell, index); };
-    left->addWidget(igrThumbnails);
+    igrThumbnails->OnVisibleRangeChanged = [this](int first, int last) {
+        if (m_session)
+            m_session->SetVisibleItems(first, last);
+    };
+    left->addWidget(igrThumbnails, 1);
+    lblThumbnails = PhotoImportLook::Label(QStringLiteral("lblThumbnails"), QString(), pnlThumbnails);
+    lblThumbnails->hide();
+    left->addWidget(lblThumbnails);
 
     LayOutPage(pnlThumbnails, createSourcePanel(), createActionPanel());
 
@@ -139,17 +148,27 @@ void TfraPhotoImport::applySelectionItems()
         cbxSelection->setItemText(i, items[i]);
 }
 
+void TfraPhotoImport::SetThumbnailCache(std::unique_ptr<TThumbnailCache> cache)
+{
+    m_cache = std::move(cache);
+}
+
 void TfraPhotoImport::SetCamera(TCamera* camera)
 {
     TfraCameraPage::SetCamera(camera);
     m_session.reset();
     if (!camera)
         return;
+    if (!m_cache)
+        m_cache = std::make_unique<TThumbnailCache>();
     // The card is asked only while the camera is connected, lists it and is in playback.
     m_session = std::make_unique<TImportSession>(camera->Import, &camera->Info.MovPlayTime, [camera] {
         return camera->Connected && camera->Import.ImageList.Enabled
             && camera->Remote.CameraMode.Mode == TCameraModeAction::ModePlay;
     });
+    // The connection check is a request of its own.
+    m_session->SetCameraIdle([camera] { return !camera->Checking; });
+    m_session->PauseThumbnails(!isVisible());
     connectSession();
 }
 
@@ -174,10 +193,14 @@ void TfraPhotoImport::connectSession()
     connect(session, &TImportSession::ItemsCleared, this, &TfraPhotoImport::clearGrid);
     connect(session, &TImportSession::ItemAdded, this, &TfraPhotoImport::addCell);
     connect(session, &TImportSession::ItemChanged, this, &TfraPhotoImport::updateCell);
+    connect(session, &TImportSession::PreviewChanged, this, &TfraPhotoImport::updatePreview);
+    connect(session, &TImportSession::ThumbnailProgress, this, &TfraPhotoImport::showThumbnailProgress);
     connect(session, &TImportSession::FolderLoaded, this, [this] {
         edtCount->setText(QString::number(igrThumbnails->Cells()->Count()));
         edtDataSize->setText(FileSizeText(m_session->DataSize()));
         cbxSelection->setCurrentIndex(siCustom);
+        showThumbnailProgress(m_session->ThumbnailsDone(), m_session->ThumbnailsTotal());
+        tellVisibleCells();
     });
     connect(session, &TImportSession::ImportFinished, this, [this] {
         igrThumbnails->Cells()->DeselectAll();
@@ -219,7 +242,13 @@ void TfraPhotoImport::GoStart()
         return;
     TCamera* camera = Camera();
     const quint16 port = m_setup ? m_setup->LiveViewPort : 0;
-    m_session->ReloadSources([camera, port] { camera->EnterPlayback(port); }, loadOptions());
+    m_session->ReloadSources(
+        [this, camera, port] {
+            camera->EnterPlayback(port);
+            m_session->SetThumbnailCache(
+                m_cache.get(), TThumbnailCache::AskCameraName(camera->Info.CameraInfo));
+        },
+        loadOptions());
 }
 
 void TfraPhotoImport::ReloadSources()
@@ -247,9 +276,8 @@ void TfraPhotoImport::addCell(int index)
     const QString path = item.File.CameraPath();
     const bool copied = !item.LocalPath.isEmpty();
     TKmImageGridCell* cell = igrThumbnails->AddCell();
-    // A thumbnail that does not decode leaves the cell with its name and the "no preview" panel.
-    if (!cell->SetImage(copied ? item.LocalPath : path, item.Preview ? item.Preview->Stream() : QByteArray()))
-        TLogger::LogAlways(QStringLiteral("TfraPhotoImport.LoadFolder: thumbnail does not decode: ") + path);
+    cell->SetImage(copied ? item.LocalPath : path, QByteArray());
+    updatePreview(index);
     if (copied)
         cell->SetHint(rs("_rsDoubleClickToOpen"));
     cell->SetUpperLeftText(CameraDateText(item.File.DateText));
@@ -268,6 +296,45 @@ void TfraPhotoImport::updateCell(int index)
         cell->SetFileName(item.LocalPath);
         cell->SetHint(rs("_rsDoubleClickToOpen"));
     }
+}
+
+void TfraPhotoImport::updatePreview(int index)
+{
+    TKmImageGridCell* cell = igrThumbnails->Cells()->Items(index);
+    if (!cell)
+        return;
+    if (!ShowPreview(*cell, m_session->Items()[size_t(index)], rs("_rsNoPreview")))
+        TLogger::LogAlways(QStringLiteral("TfraPhotoImport.LoadFolder: thumbnail does not decode: ")
+            + m_session->Items()[size_t(index)].File.CameraPath());
+}
+
+void TfraPhotoImport::showThumbnailProgress(int done, int total)
+{
+    lblThumbnails->setVisible(total > 0);
+    lblThumbnails->setText(rs("_rsThumbnailProgress", { done, total }));
+}
+
+void TfraPhotoImport::tellVisibleCells()
+{
+    int first = -1;
+    int last = -2;
+    igrThumbnails->VisibleRange(first, last);
+    if (m_session)
+        m_session->SetVisibleItems(first, last);
+}
+
+void TfraPhotoImport::showEvent(QShowEvent* event)
+{
+    TfraCameraPage::showEvent(event);
+    if (m_session)
+        m_session->PauseThumbnails(false);
+}
+
+void TfraPhotoImport::hideEvent(QHideEvent* event)
+{
+    TfraCameraPage::hideEvent(event);
+    if (m_session)
+        m_session->PauseThumbnails(true);
 }
 
 bool TfraPhotoImport::isLocal(int cellIndex) const

@@ -17,11 +17,13 @@ class QLineEdit;
 class QToolButton;
 class TKmImageGrid;
 class TSetup;
+class TThumbnailCache;
 class TfrmViewer;
 
 // The page "Fotoimport": one camera folder as thumbnails, files selected by click or by kind and
 // copied into a folder of the user's choice. The camera is switched to playback when the page is
-// shown. Thumbnails fetched once are kept for the whole run, so showing a folder again costs no
+// shown. The folder's cells show as soon as it is listed; the thumbnails follow, the visible cells
+// first, while the page stays usable. They are kept on disk, so a folder seen before costs no
 // thumbnail request.
 //
 // The page shows an import session (TImportSession) and forwards the user's intent to it; the session
@@ -54,7 +56,9 @@ public:
     // The viewer that opens downloaded JPEG files on a double click; may be none.
     void SetViewer(TfrmViewer* viewer) { m_viewer = viewer; }
 
-    // Stores the camera and starts a new session on it, which forgets every cached thumbnail.
+    // Where thumbnails are kept between runs; by default the user's cache folder. Before SetCamera.
+    void SetThumbnailCache(std::unique_ptr<TThumbnailCache> cache);
+    // Stores the camera and starts a new session on it.
     void SetCamera(TCamera* camera) override;
     // Stops live view, switches the camera to playback and lists its folders.
     void GoStart() override;
@@ -94,9 +98,13 @@ public:
     QToolButton* btnExecuteImport;
     QToolButton* btnHomeImport;
     QLabel* imgDecoration;
+    QLabel* lblThumbnails; // "Vorschaubilder 120/1107"
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Thumbnails are fetched only while the page is shown.
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QWidget* createSourcePanel();
@@ -107,11 +115,15 @@ private:
     void clearGrid();
     void addCell(int index);
     void updateCell(int index);
+    void updatePreview(int index);
+    void showThumbnailProgress(int done, int total);
+    void tellVisibleCells();
     std::vector<int> selectedCells() const;
     bool isLocal(int cellIndex) const;
     QString downloadDirectory() const;
 
     TSetup* m_setup = nullptr;
     TfrmViewer* m_viewer = nullptr;
+    std::unique_ptr<TThumbnailCache> m_cache;
     std::unique_ptr<TImportSession> m_session; // none without a camera
 };

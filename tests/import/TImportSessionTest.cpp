@@ -22,7 +22,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+
+#include <atomic>
 #include <memory>
+#include <mutex>
 
 using lumivar::test::ImportTestCard;
 using Outcome = TImportSession::TOutcome;
@@ -51,6 +55,11 @@ protected:
         camsim::SimServerOptions options;
         options.cardDirectory = card.root().toStdString();
         options.faults.hostileNames = hostileNames;
+        // Thumbnails and play times come in the background, past the waited transport.
+        options.requestLog = [this](const std::string& line) {
+            const std::lock_guard<std::mutex> lock(servedMutex);
+            served << QString::fromStdString(line);
+        };
         server = std::make_unique<camsim::SimServer>(options);
         ASSERT_TRUE(server->isValid()) << server->errorText();
         ASSERT_NE(server->start(), 0);
@@ -91,6 +100,21 @@ protected:
         return session->LoadFolder(QStringLiteral("100OLYMP"), options);
     }
 
+    bool waitForThumbnails()
+    {
+        return QTest::qWaitFor(
+            [&] { return session->ThumbnailsDone() == session->ThumbnailsTotal(); }, 20000);
+    }
+
+    int servedCount(const char* part)
+    {
+        const std::lock_guard<std::mutex> lock(servedMutex);
+        int n = 0;
+        for (const QString& line : served)
+            n += line.contains(QLatin1String(part)) ? 1 : 0;
+        return n;
+    }
+
     int sentCount(const QString& part) const
     {
         int n = 0;
@@ -128,6 +152,8 @@ protected:
     std::unique_ptr<TImportSession> session;
     bool cameraThere = true;
     QStringList sent;
+    std::mutex servedMutex;
+    QStringList served;
     std::vector<ProgressLine> progress;
     int started = 0;
     int finished = 0;
@@ -147,8 +173,11 @@ TEST_F(ImportSessionTest, ListsFoldersAndLoadsThroughTheRunLongCache)
     EXPECT_TRUE(session->Refused().isEmpty());
 
     ASSERT_TRUE(loadCard());
+    ASSERT_TRUE(waitForThumbnails());
     const auto& items = session->Items();
     ASSERT_EQ(items.size(), 4u);
+    // The play times follow the thumbnails.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !items[2].PlayTime.isEmpty(); }, 5000));
     EXPECT_EQ(items[0].File.FileName, QStringLiteral("P7210001.JPG")); // oldest first
     for (const TImportSession::TItem& item : items) {
         ASSERT_NE(item.Preview, nullptr);
@@ -166,8 +195,8 @@ TEST_F(ImportSessionTest, ListsFoldersAndLoadsThroughTheRunLongCache)
     EXPECT_EQ(progress.back().percent, 100);
     EXPECT_EQ(started, 2);
     EXPECT_EQ(finished, 2);
-    EXPECT_EQ(sentCount(QStringLiteral("get_thumbnail")), 4);
-    EXPECT_EQ(sentCount(QStringLiteral("get_movplaytime")), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return servedCount("get_thumbnail") == 4; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return servedCount("get_movplaytime") == 1; }, 5000));
 
     // Loaded again, and again as the only folder of a reload: the thumbnails come from the cache.
     sent.clear();
@@ -182,7 +211,7 @@ TEST_F(ImportSessionTest, ListsFoldersAndLoadsThroughTheRunLongCache)
         {}));
     EXPECT_TRUE(prepared);
     EXPECT_EQ(session->Items().size(), 4u);
-    EXPECT_EQ(sentCount(QStringLiteral("get_thumbnail")), 0);
+    EXPECT_EQ(session->ThumbnailsTotal(), 0); // all known
     EXPECT_EQ(sentCount(QStringLiteral("get_imglist")), 3);
     EXPECT_EQ(session->Previews().Count(), 4);
 
@@ -252,7 +281,7 @@ TEST_F(ImportSessionTest, ImportStopsWhenTheCameraOrTheTargetFolderGoesOrOnCance
 {
     start();
     ASSERT_TRUE(loadCard(false));
-    EXPECT_EQ(sentCount(QStringLiteral("get_thumbnail")), 0);
+    EXPECT_EQ(servedCount("get_thumbnail"), 0);
 
     // The target folder goes away after the first file.
     {
@@ -313,8 +342,13 @@ TEST_F(ImportSessionTest, HostileNamesAreRefusedAndNothingIsWrittenOutside)
     EXPECT_TRUE(log.contains(QStringLiteral("TImportSession.ListFolders: folder name refused: ..")));
 
     ASSERT_TRUE(loadCard());
+    ASSERT_TRUE(waitForThumbnails());
     EXPECT_EQ(session->Items().size(), 4u);
     EXPECT_GE(session->Refused().size(), 4);
+    {
+        const std::lock_guard<std::mutex> lock(servedMutex);
+        sent << served;
+    }
     for (const QString& why : session->Refused())
         EXPECT_TRUE(why.startsWith(QLatin1String("refused"))) << why.toStdString();
     for (const QString& url : sent)

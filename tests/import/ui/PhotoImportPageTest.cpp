@@ -10,13 +10,16 @@
 #include "import/FileSizeText.h"
 #include "import/ImportPageSettings.h"
 #include "import/ImportTestCard.h"
+#include "import/TThumbnailCache.h"
 #include "import/ui/TKmImageGrid.h"
+#include "sim/SimCard.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,9 +58,10 @@ protected:
 
     // Simulator on the card, a connected camera and the page, shown at its design size.
     // No files: the simulator's own generated card.
-    void start(const std::map<QString, qint64>& files, bool hostileNames = false)
+    void start(const std::map<QString, qint64>& files, bool hostileNames = false, int latencyMs = 0)
     {
         camsim::SimServerOptions options;
+        options.faults.latencyMs = latencyMs;
         if (!files.empty()) {
             card = std::make_unique<ImportTestCard>(files);
             options.cardDirectory = card->root().toStdString();
@@ -75,6 +79,7 @@ protected:
 
         page = std::make_unique<TfraPhotoImport>();
         page->SetSetup(&setup);
+        page->SetThumbnailCache(std::make_unique<TThumbnailCache>(cacheDir.path()));
         page->SetCamera(camera);
         page->BrowseFolder = [this](const QString& caption) {
             browseCaptions << caption;
@@ -95,6 +100,13 @@ protected:
     }
 
     TKmImageGridCells* cells() const { return page->igrThumbnails->Cells(); }
+
+    // Thumbnails come after the cells; the line under the grid counts them.
+    bool waitForThumbnails()
+    {
+        const QString all = QStringLiteral("Vorschaubilder %1/%1").arg(cells()->Count());
+        return QTest::qWaitFor([&] { return page->lblThumbnails->text() == all; }, 20000);
+    }
 
     int cellOf(const QString& name) const
     {
@@ -139,6 +151,7 @@ protected:
     }
 
     std::unique_ptr<ImportTestCard> card;
+    QTemporaryDir cacheDir;
     lvtest::SimulatedCamera sim;
     camsim::SimServer* server = nullptr;
     TCamera* camera = nullptr;
@@ -170,14 +183,16 @@ TEST_F(PhotoImportPageTest, OneFolderLoadsAtOnceAndItsThumbnailsAreFetchedOnce)
     EXPECT_EQ(cellOf(QStringLiteral("P7210001.JPG")), 0); // oldest first
     EXPECT_EQ(page->edtCount->text(), QStringLiteral("4"));
     EXPECT_EQ(page->edtDataSize->text(), FileSizeText(qint64(300'000)));
+    ASSERT_TRUE(waitForThumbnails());
     EXPECT_TRUE(cells()->Items(0)->HasPicture());
     EXPECT_FALSE(cells()->Items(0)->SavedMarkVisible());
     EXPECT_EQ(cells()->Items(0)->FileName(), QStringLiteral("/100OLYMP/P7210001.JPG"));
     EXPECT_EQ(cells()->Items(0)->UpperRightText(), FileSizeText(qint64(40'000)));
     EXPECT_EQ(cells()->Items(cellOf(QStringLiteral("P7210002.ORF")))->Kind(), TKmImageGridCell::ckRaw);
-    // The movie's play time, asked of the camera.
-    EXPECT_EQ(
-        cells()->Items(cellOf(QStringLiteral("P7210003.MOV")))->LowerText(), QStringLiteral("00:00:01"));
+    // The movie's play time, asked of the camera after the thumbnails.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return cells()->Items(cellOf(QStringLiteral("P7210003.MOV")))->LowerText() == "00:00:01"; },
+        5000));
     EXPECT_TRUE(cells()->Items(cellOf(QStringLiteral("P7210004.JPG")))->LowerText().isEmpty());
     EXPECT_EQ(page->cbxSelection->currentIndex(), TfraPhotoImport::siCustom);
     EXPECT_TRUE(page->pnlSource->isEnabled());
@@ -345,19 +360,37 @@ TEST_F(PhotoImportPageTest, InterruptedImportsEndFailedWithoutPartialFiles)
     EXPECT_FALSE(page->IsBusy());
 }
 
-TEST_F(PhotoImportPageTest, CameraGoneDuringAFolderLoadEndsItFailed)
+TEST_F(PhotoImportPageTest, CellsComeBeforeTheirThumbnailsAndAFailedOneStaysSelectable)
 {
-    start(kMixedCard);
+    start(kMixedCard, false, 30);
+    // The card loses a file after it was listed: the camera has no thumbnail for it.
     onProgress = [&](const ProgressLine& line) {
-        if (line.detail == QStringLiteral("P7210002.ORF"))
-            server->setPower(false);
+        if (line.finished && QFile::remove(card->root() + QStringLiteral("/DCIM/100OLYMP/P7210002.ORF")))
+            server->setCard(camsim::SimCard::fromDirectory(card->root().toStdString()));
     };
     page->GoStart();
-    EXPECT_EQ(progress.back().detail, QStringLiteral("Vorgang fehlgeschlagen"));
-    EXPECT_EQ(progress.back().percent, 100);
-    EXPECT_EQ(cells()->Count(), 2);
-    EXPECT_EQ(page->edtCount->text(), QStringLiteral("2"));
+
+    // Shown at once, each cell with its name, size and date and a placeholder; the page is usable.
+    ASSERT_EQ(cells()->Count(), 4);
+    EXPECT_EQ(page->edtCount->text(), QStringLiteral("4"));
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(cells()->Items(i)->IsWaiting()) << i;
+        EXPECT_FALSE(cells()->Items(i)->UpperRightText().isEmpty());
+    }
+    EXPECT_EQ(page->lblThumbnails->text(), QStringLiteral("Vorschaubilder 0/4"));
     EXPECT_EQ(communications, QList<int>({ ceStart, ceStop }));
+    EXPECT_FALSE(page->IsBusy());
+    EXPECT_TRUE(page->pnlActions->isEnabled());
+
+    ASSERT_TRUE(waitForThumbnails());
+    TKmImageGridCell* lost = cells()->Items(cellOf(QStringLiteral("P7210002.ORF")));
+    EXPECT_FALSE(lost->HasPicture());
+    EXPECT_TRUE(lost->NoPreviewVisible());
+    EXPECT_EQ(lost->NoPreviewText(), QStringLiteral("keine Vorschau"));
+    EXPECT_TRUE(cells()->Items(cellOf(QStringLiteral("P7210004.JPG")))->HasPicture());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return thumbnailRequests == 5; }, 5000)); // the lost one twice
+    choose(TfraPhotoImport::siRaw);
+    EXPECT_EQ(selectedNames(), std::set<QString>({ QStringLiteral("P7210002.ORF") }));
 }
 
 TEST_F(PhotoImportPageTest, HostileNamesAreNeitherShownNorWritten)
@@ -383,6 +416,7 @@ TEST_F(PhotoImportPageTest, GrabOfTheSimulatorsCardIsKeptAsArtefact)
     start({});
     page->GoStart();
     ASSERT_GT(cells()->Count(), 0);
+    ASSERT_TRUE(waitForThumbnails());
     EXPECT_EQ(page->edtCount->text(), QString::number(cells()->Count()));
     choose(TfraPhotoImport::siJpegRaw);
     QTest::qWait(50);
