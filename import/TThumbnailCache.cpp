@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QtEndian>
 
@@ -157,10 +156,16 @@ bool TThumbnailCache::Store(const QString& key, const QByteArray& jpeg)
 
     const QString path = EntryPath(key);
     const qint64 before = QFileInfo(path).size();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(entry) != entry.size() || !file.commit()) {
+    // Written beside and renamed, without a flush to the disk: an entry a crash damaged reads back
+    // wrong and is replaced, which costs less than a flush for each thumbnail.
+    const QString partial = path + QStringLiteral(".part");
+    QFile file(partial);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(entry) == entry.size() && file.flush();
+    file.close();
+    if (!written || !((QFile::remove(path) || !QFileInfo::exists(path)) && QFile::rename(partial, path))) {
         TLogger::LogAlways(
             QStringLiteral("TThumbnailCache.Store: cannot write %1: %2").arg(path, file.errorString()));
+        QFile::remove(partial);
         return false;
     }
     m_total += entry.size() - before;

@@ -5,6 +5,7 @@
 
 #include "base/AppTexts.h"
 #include "base/QStringPrinter.h"
+#include "camera/TCameraInfoAction.h"
 #include "camera/TOIShare.h"
 #include "import/ImportTestCard.h"
 #include "import/TCameraImport.h"
@@ -273,6 +274,25 @@ TEST(ThumbnailCacheTest, StaysWithinItsBoundDroppingTheLeastRecentlyUsed)
         EXPECT_EQ(!cache.Find(QString::fromLatin1(key)).isEmpty(), kept) << key;
     // A new cache object on the folder counts what is there.
     EXPECT_EQ(TThumbnailCache(dir.path()).TotalBytes(), cache.TotalBytes());
+}
+
+TEST(ThumbnailCacheTest, CameraNameIsModelAndSerialWhereTheCameraTellsIt)
+{
+    for (const auto& [profile, expected] :
+        { std::pair("newbody", "E-M10MarkIV#BHK200123"), std::pair("e-m10", "E-M10") }) {
+        camsim::SimServerOptions options;
+        options.profile = profile;
+        camsim::SimServer server(options);
+        ASSERT_NE(server.start(), 0);
+        const QString host = QStringLiteral("127.0.0.1:%1").arg(server.port());
+        TOIShare commandList;
+        ASSERT_TRUE(commandList.Load(host));
+        TCameraInfoAction info(TCameraLink::ToHost(host));
+        ASSERT_TRUE(info.Probe(*commandList.Functions.Find(QStringLiteral("get_caminfo"))));
+        EXPECT_EQ(TThumbnailCache::AskCameraName(info), QString::fromLatin1(expected));
+    }
+    EXPECT_EQ(TThumbnailCache::AskCameraName(*std::make_unique<TCameraInfoAction>(TCameraLink())),
+        QStringLiteral("unknown"));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -327,6 +328,28 @@ TEST_F(ImageGridTest, DoubleClickReportsTheCellAndLeavesItsSelection)
     EXPECT_EQ(doubleClicks[0].first, grid.Cells()->Items(1));
     EXPECT_EQ(doubleClicks[0].second, 1);
     EXPECT_EQ(selected(), (std::vector<int> { 2 }));
+}
+
+TEST_F(ImageGridTest, TellsWhichCellsCanBeSeenAfterAScroll)
+{
+    addCells(100); // 20 rows of five
+    std::vector<std::pair<int, int>> told;
+    grid.OnVisibleRangeChanged = [&](int first, int last) { told.emplace_back(first, last); };
+    int first = 0;
+    int last = 0;
+    grid.VisibleRange(first, last);
+    const int viewport = grid.ScrollBox()->viewport()->height();
+    const int row = grid.Cells()->CellHeight() + 1;
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(last, ((viewport - 1) / row + 1) * 5 - 1);
+
+    // Scrolled to the eleventh row: from its first cell to the end of the last row partly shown.
+    grid.ScrollBox()->verticalScrollBar()->setValue(10 * row);
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told.back().first, 50);
+    EXPECT_EQ(told.back().second, ((10 * row + viewport - 1) / row + 1) * 5 - 1);
+    grid.ScrollBox()->verticalScrollBar()->setValue(grid.ScrollBox()->verticalScrollBar()->maximum());
+    EXPECT_EQ(told.back().second, 99);
 }
 
 } // namespace
