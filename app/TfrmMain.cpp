@@ -160,8 +160,10 @@ QWidget* TfrmMain::createPages()
     fraRemoteRelease = pcMain->fraRemoteRelease;
     fraDebug = pcMain->fraDebug;
     for (const TMainPages::CameraPage& entry : pcMain->CameraPages())
-        connect(
-            entry.button, &QPushButton::clicked, this, [this, sheet = entry.sheet] { ShowTabSheet(sheet); });
+        connect(entry.button, &QPushButton::clicked, this, [this, sheet = entry.sheet] {
+            if (sheet == m_currentSheet || stopTimeLapseSeries())
+                ShowTabSheet(sheet);
+        });
     return pcMain;
 }
 
@@ -233,6 +235,16 @@ void TfrmMain::communicate(const QString& operation, const std::function<void()>
     work();
     detailLog(operation + QStringLiteral(": ceStop"));
     OnCommunication(this, ceStop, -1, {});
+}
+
+bool TfrmMain::stopTimeLapseSeries()
+{
+    if (!fraRemoteControl->IsTimeLapseRunning())
+        return true;
+    if (!AskQuestion(rs("_rsTimeLapseStopAsk")))
+        return false;
+    fraRemoteControl->StopTimeLapse();
+    return true;
 }
 
 bool TfrmMain::cancelLiveImportTransfer(bool stopCamera)
@@ -406,7 +418,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
-    if (!cancelLiveImportTransfer(true)) {
+    if (!stopTimeLapseSeries() || !cancelLiveImportTransfer(true)) {
         event->ignore();
         return;
     }

@@ -130,6 +130,8 @@ private:
     void showPage(const TMainPages::CameraPage& entry, bool start);
     // Asks whether to cancel a running live import transfer; false when the user keeps it.
     bool cancelLiveImportTransfer(bool stopCamera);
+    // A running time-lapse series ends only when the user says so; true when none runs (any more).
+    bool stopTimeLapseSeries();
     // Runs work of the window's own as a communication (ceStart, ceStop, each with its log line).
     void communicate(const QString& operation, const std::function<void()>& work);
     bool handleShortcut(int key);

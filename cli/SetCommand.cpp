@@ -5,6 +5,7 @@
 #include "base/TLanguageModule.h"
 #include "camera/TCameraParams.h"
 #include "camera/TOIShare.h"
+#include "remote/TRemoteControl.h"
 
 #include <QJsonObject>
 
@@ -37,7 +38,7 @@ int SetCommand::run(CliContext& context, const QStringList& arguments)
     else if (param->IndexOf(wanted) < 0)
         error = QStringLiteral("\"%1\" is not an allowed value of %2 (allowed: %3)")
                     .arg(wanted, param->Name, param->DisplayValues.join(QStringLiteral(", ")));
-    else if (!param->SetValue(wanted))
+    else if (!TRemoteControl::SetProperty(*param, wanted))
         error = QStringLiteral("the camera refused %1 for %2 (--verbose shows why)").arg(wanted, param->Name);
     else
         ok = true;

@@ -1,6 +1,7 @@
 #include "ShootCommand.h"
 
 #include "CliContext.h"
+#include "CliInterrupt.h"
 #include "ListCommand.h"
 #include "ProgressBar.h"
 #include "camera/TCameraModeAction.h"
@@ -8,6 +9,7 @@
 #include "camera/WaitFunc.h"
 #include "import/FileSizeText.h"
 #include "remote/TShooting.h"
+#include "remote/TShotSettings.h"
 #include "session/TCamera.h"
 
 #include <QDir>
@@ -75,46 +77,15 @@ QString parse(const QStringList& arguments, Options& options)
     return {};
 }
 
-// A property set for the shot and put back afterwards.
-class PropertyChange
+// Runs the event loop until done says so or Ctrl-C; false after Ctrl-C.
+bool waitUntil(const std::function<bool()>& done)
 {
-public:
-    explicit PropertyChange(TCameraParam* param)
-        : m_param(param)
-    { }
-    ~PropertyChange() { restore(); }
-    PropertyChange(const PropertyChange&) = delete;
-    PropertyChange& operator=(const PropertyChange&) = delete;
-
-    bool set(const QString& value)
-    {
-        if (!m_param || !m_param->Valid)
+    while (!done()) {
+        if (CliInterrupt::Requested())
             return false;
-        if (m_param->RawValue.compare(value, Qt::CaseInsensitive) == 0)
-            return true;
-        const QString before = m_param->RawValue;
-        if (!m_param->SetValue(value))
-            return false;
-        m_before = before;
-        return true;
+        Wait(20);
     }
-    void restore()
-    {
-        if (m_param && !m_before.isEmpty())
-            m_param->SetValue(m_before);
-        m_before.clear();
-    }
-
-private:
-    TCameraParam* m_param;
-    QString m_before;
-};
-
-// Runs the event loop until done says so.
-void waitUntil(const std::function<bool()>& done)
-{
-    while (!done())
-        Wait(50);
+    return true;
 }
 
 } // namespace
@@ -151,18 +122,27 @@ int ShootCommand::run(CliContext& context, const QStringList& arguments)
     TCameraModeAction& mode = camera.Remote.CameraMode;
     if (mode.Enabled && !mode.SwitchToMode(TCameraModeAction::ModeRec))
         return context.fail(QStringLiteral("the camera did not switch to recording mode"));
+    // Ctrl-C from here on ends what runs at the camera; what was changed goes back on every return.
+    CliInterrupt interrupt;
+    struct PlayModeAgain
+    {
+        TCameraModeAction& mode;
+        ~PlayModeAgain()
+        {
+            if (mode.Enabled)
+                mode.SwitchToMode(TCameraModeAction::ModePlay);
+        }
+    } playModeAgain { mode };
 
     // A long exposure needs manual exposure and its shutter speed; both come back afterwards.
-    // Destroyed in reverse: the speed goes back while the take mode it needs is still set.
-    PropertyChange takeMode(camera.Remote.Params.Find(QStringLiteral("takemode")));
-    PropertyChange speed(camera.Remote.Params.Find(QStringLiteral("shutspeedvalue")));
+    TShotSettings settings(camera.Remote.Params);
     const bool liveTime = options.liveTime >= 0;
     const bool bulb = options.bulb >= 0;
     if (liveTime || bulb) {
         const QString wanted = liveTime ? QStringLiteral("livetime") : QStringLiteral("livebulb");
-        if (!takeMode.set(QStringLiteral("M")))
+        if (!settings.Set(QStringLiteral("takemode"), QStringLiteral("M")))
             return context.fail(QStringLiteral("the camera did not switch to manual exposure (M)"));
-        if (!speed.set(wanted))
+        if (!settings.Set(QStringLiteral("shutspeedvalue"), wanted))
             return context.fail(QStringLiteral("the camera offers no %1 shutter speed").arg(wanted));
     }
 
@@ -171,17 +151,17 @@ int ShootCommand::run(CliContext& context, const QStringList& arguments)
     shooting.DeriveModes();
     if (liveTime || bulb)
         shooting.SetModes(liveTime, bulb, false, false);
-    // Not every body lists its card while recording; the settings go back first.
-    shooting.BeforeListing = [&] {
-        // The speed first: the take mode it needs is still set.
-        speed.restore();
-        takeMode.restore();
-        if (mode.Enabled)
-            mode.SwitchToMode(TCameraModeAction::ModePlay);
-    };
+    // The exposure's length is timed by the shooting object, from the press.
+    const int hold = liveTime ? options.liveTime : (bulb ? options.bulb : 0);
+    shooting.ExposureMs = hold * 1000;
     QStringList errors;
     QObject::connect(&shooting, &TShooting::Error, [&errors](const QString& text) { errors << text; });
     const auto failure = [&](const QString& what) {
+        if (CliInterrupt::Requested()) {
+            // Ends the exposure, the sequence or the count-down at the camera.
+            shooting.Leave();
+            return context.fail(QStringLiteral("interrupted; the shot was ended at the camera"));
+        }
         return context.fail(
             errors.isEmpty() ? what : what + QStringLiteral(": ") + errors.join(QStringLiteral("; ")));
     };
@@ -198,7 +178,8 @@ int ShootCommand::run(CliContext& context, const QStringList& arguments)
         if (!shooting.StartSelfTimer(options.x, options.y, options.selfTimer))
             return failure(QStringLiteral("the camera did not focus for the self-timer"));
         // The count-down's last tick takes the shot.
-        waitUntil([&] { return !shooting.IsSelfTimerRunning(); });
+        if (!waitUntil([&] { return !shooting.IsSelfTimerRunning(); }))
+            return failure({});
         pressed = shooting.IsLastTakeOk();
     } else if (held) {
         pressed = shooting.StartLiveBulbOrSequential(options.x, options.y);
@@ -208,19 +189,17 @@ int ShootCommand::run(CliContext& context, const QStringList& arguments)
     if (!pressed)
         return failure(QStringLiteral("the camera did not take the picture"));
 
-    // The release of an exposure or a sequence the press began.
-    const int hold = liveTime ? options.liveTime : (bulb ? options.bulb : 0);
-    if (shooting.TakeButtonState() == TShooting::ButtonStop) {
-        if (hold > 0)
-            Wait(hold * 1000);
-        if (!shooting.TakePhoto())
-            return failure(QStringLiteral("the camera did not end the exposure"));
-    } else if (shooting.IsLongExposureRunning()) {
-        if (hold > 0)
-            Wait(hold * 1000);
-        if (!shooting.StopLiveBulbOrSequential())
+    // An exposure or a sequence the press began ends when its length is over.
+    if (shooting.IsExposing()) {
+        if (hold <= 0)
+            shooting.HoldTick();
+        if (!waitUntil([&] { return !shooting.IsExposing(); }))
+            return failure({});
+        if (!shooting.IsLastTakeOk())
             return failure(QStringLiteral("the camera did not end the shot"));
     }
+    if (CliInterrupt::Requested())
+        return failure({});
     if (!errors.isEmpty())
         return failure(QStringLiteral("the shot's files could not be listed"));
 

@@ -1,5 +1,7 @@
 #include "remote/RemoteControlRules.h"
 
+#include "camera/TCameraParams.h"
+
 #include <QStringList>
 
 namespace RemoteControlRules {
@@ -82,6 +84,39 @@ bool IsTimerDriveMode(const QString& driveModeText)
 bool IsSequentialDriveMode(const QString& driveModeCameraValue)
 {
     return driveModeCameraValue.toLower().contains(QLatin1String("continuous"));
+}
+
+TShootingModes ModesOf(const TCameraParams& params)
+{
+    const auto raw = [&params](const char* name) {
+        const TCameraParam* param = params.Find(QLatin1String(name));
+        return param && param->Valid ? param->RawValue.toLower() : QString();
+    };
+    const QString speed = raw("shutspeedvalue");
+    const QString drive = raw("drivemode");
+    const QString take = raw("takemode");
+    TShootingModes modes;
+    modes.LiveTime = speed == QLatin1String("livetime");
+    modes.LiveBulb = speed == QLatin1String("livebulb");
+    modes.Sequential = IsSequentialDriveMode(drive);
+    modes.TimerDrive = drive.contains(QLatin1String("timer"));
+    modes.Movie = IsMovieMode(take);
+    modes.TimeLapseAllowed = isOneOf(take.toUpper(), { "P", "A", "S", "M" })
+        && (drive == QLatin1String("normal") || drive == QLatin1String("lowvib-normal"));
+    return modes;
+}
+
+TPictureClick PictureClick(const TShootingModes& modes, bool connected, bool exposing, bool touchReleases)
+{
+    if (!connected || exposing)
+        return TPictureClick::Nothing;
+    if (!touchReleases)
+        return TPictureClick::FocusPoint;
+    if (modes.TimerDrive)
+        return TPictureClick::SelfTimer;
+    if (modes.LiveBulb || modes.Sequential)
+        return TPictureClick::Hold;
+    return TPictureClick::Take;
 }
 
 bool IsTimeLapseAllowed(const QString& programModeText, const QString& driveModeText,

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+class TCameraParams;
+
 // The remote control page's decisions that need no widgets: which property choices a program mode
 // allows, the aperture window between the lens limits, the colour phase's hue snapping and the
 // aperture buttons after the live view cleared the selection.
@@ -42,6 +44,28 @@ bool IsMovieMode(const QString& takeModeCameraValue);
 bool IsTimerDriveMode(const QString& driveModeText);
 // The drive mode's camera value shoots while the button is held.
 bool IsSequentialDriveMode(const QString& driveModeCameraValue);
+// What the camera's current values make of a take: the one derivation the page and lumivar-cli use.
+struct TShootingModes
+{
+    bool LiveTime = false; // shutter speed LIVETIME: one take starts, the next ends the exposure
+    bool LiveBulb = false; // shutter speed LIVEBULB: exposed while held
+    bool Sequential = false; // a continuous drive mode: shots while held
+    bool TimerDrive = false; // a self-timer drive mode
+    bool Movie = false; // the take mode records movies
+    bool TimeLapseAllowed = false; // P, A, S or M with a single-shot drive mode
+};
+TShootingModes ModesOf(const TCameraParams& params);
+
+// What a click on the live picture does.
+enum class TPictureClick {
+    Nothing, // an exposure runs, or no camera
+    FocusPoint, // the touch function sets the focus point
+    SelfTimer, // starts the count-down at the point, or cancels a running one
+    Hold, // LIVEBULB or a sequence: held like the take button, the release ends it
+    Take, // one picture at the point (also the first take of LIVETIME)
+};
+TPictureClick PictureClick(const TShootingModes& modes, bool connected, bool exposing, bool touchReleases);
+
 // A time-lapse series needs P, A, S or M and a single-shot drive mode.
 bool IsTimeLapseAllowed(const QString& programModeText, const QString& driveModeText,
     const QString& normalText, const QString& lowVibNormalText);

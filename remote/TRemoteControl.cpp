@@ -90,7 +90,21 @@ TRemoteControl::TSent TRemoteControl::Send(const QString& property, const QStrin
     if (taken)
         return TSent::Taken;
     ReloadAll();
-    return TSent::Refused;
+    if (!self)
+        return TSent::NotSent;
+    // A lost reply to a value the camera took.
+    return p->Valid && p->IndexOf(value) >= 0 && p->IndexOf(value) == p->IndexOf(p->Value) ? TSent::Taken
+                                                                                           : TSent::Refused;
+}
+
+bool TRemoteControl::SetProperty(TCameraParam& param, const QString& value)
+{
+    if (param.SetValue(value))
+        return true;
+    if (!param.CanGet || !param.Refresh())
+        return false;
+    const int index = param.IndexOf(value);
+    return index >= 0 && index == param.IndexOf(param.Value);
 }
 
 QString TRemoteControl::RefusalText(

@@ -58,9 +58,12 @@ public:
     int AppliedLowerLimit() const { return m_lower; }
     int AppliedUpperLimit() const { return m_upper; }
 
-    // Sends a display text or raw value of the property. After a refusal the camera's values are
-    // read again, since the camera may have moved others with it.
+    // Sends a display text or raw value of the property. After a refusal or a lost reply the
+    // camera's values are read again, since the camera may have moved others with it.
     TSent Send(const QString& property, const QString& value);
+    // Sends value; when the camera refuses or its reply is lost the property is read again, so it
+    // shows what the camera holds. True when the camera holds value.
+    static bool SetProperty(TCameraParam& param, const QString& value);
     // The line naming a refused pick: the row's caption (the property's name without one) and the
     // value as the user reads it.
     QString RefusalText(const QString& caption, const QString& property, const QString& value) const;

@@ -2,6 +2,7 @@
 
 #include "base/TLogger.h"
 #include "base/TNamedTexts.h"
+#include "remote/RemoteControlRules.h"
 #include "session/TCamera.h"
 
 #include <QDateTime>
@@ -74,6 +75,9 @@ TShooting::TShooting(QObject* parent)
     connect(&m_checkTimer, &QTimer::timeout, this, [this] { CheckTick(); });
     connect(&m_selfTimer, &QTimer::timeout, this, [this] { SelfTimerTick(); });
     connect(&m_movieTimer, &QTimer::timeout, this, [this] { MovieTick(); });
+    m_holdTimer.setSingleShot(true);
+    m_holdTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_holdTimer, &QTimer::timeout, this, [this] { HoldTick(); });
 }
 
 TShooting::~TShooting()
@@ -123,6 +127,8 @@ void TShooting::releaseHeld()
 
 void TShooting::fail(const QString& text)
 {
+    // A failed take or listing may leave a file nobody knows to be its: the next press lists first.
+    m_shotFiles.Forget();
     m_lastError = text;
     TLogger::LogAlways(QStringLiteral("TfraRemoteControl: ") + text);
     emit Error(text);
@@ -134,8 +140,10 @@ void TShooting::SetCamera(TCamera* camera)
     m_checkTimer.stop();
     m_selfTimer.stop();
     m_movieTimer.stop();
+    m_holdTimer.stop();
     ++m_generation;
     m_camera = camera;
+    m_shotFiles.SetCamera(camera);
     m_takeButton = m_timerDrive ? ButtonSelfTimer : ButtonNormal;
     m_longExposure = false;
     m_buttonHeld = false;
@@ -166,12 +174,8 @@ void TShooting::DeriveModes()
 {
     if (!m_camera)
         return;
-    const TCameraParam* speed = m_camera->Remote.Params.Find(QStringLiteral("shutspeedvalue"));
-    const TCameraParam* drive = m_camera->Remote.Params.Find(QStringLiteral("drivemode"));
-    const QString speedValue = speed && speed->Valid ? speed->RawValue.toLower() : QString();
-    const QString driveValue = drive && drive->Valid ? drive->RawValue.toLower() : QString();
-    SetModes(speedValue == QLatin1String("livetime"), speedValue == QLatin1String("livebulb"),
-        driveValue.contains(QLatin1String("continuous")), driveValue.contains(QLatin1String("timer")));
+    const RemoteControlRules::TShootingModes modes = RemoteControlRules::ModesOf(m_camera->Remote.Params);
+    SetModes(modes.LiveTime, modes.LiveBulb, modes.Sequential, modes.TimerDrive);
 }
 
 bool TShooting::isTakeUsable() const
@@ -192,7 +196,7 @@ void TShooting::abandon(bool begun, const std::shared_ptr<bool>& alive)
 
 bool TShooting::sendStopTake()
 {
-    return m_camera && m_camera->Remote.Take.Take(0, TTakeAction::StopTake);
+    return m_camera && m_camera->Remote.Take.Take(TakeTimeoutMs, TTakeAction::StopTake);
 }
 
 bool TShooting::saveFrame()
@@ -258,6 +262,15 @@ bool TShooting::TakePhoto(int x, int y)
         } else if (!wasStopMode) {
             // The live view frame stands for one picture, also in LIVETIME mode.
             const bool liveTime = m_liveTime && !LvAsTake;
+            m_sending = true;
+            beforePress();
+            if (!*alive)
+                return false;
+            m_sending = false;
+            if (generation != m_generation) {
+                abandon(false, alive);
+                return false;
+            }
             if (liveTime) {
                 m_liveTimeStart = now();
                 m_liveTimeTimer.start(LiveTimeIntervalMs);
@@ -268,8 +281,9 @@ bool TShooting::TakePhoto(int x, int y)
                 result = saveFrame();
             } else {
                 m_sending = true;
-                const bool sent = x >= 0 && y >= 0 ? take.TakeAt(0, TTakeAction::StartTake, x, y)
-                                                   : take.Take(0, TTakeAction::StartTake);
+                m_pressed.start();
+                const bool sent = x >= 0 && y >= 0 ? take.TakeAt(TakeTimeoutMs, TTakeAction::StartTake, x, y)
+                                                   : take.Take(TakeTimeoutMs, TTakeAction::StartTake);
                 if (!*alive)
                     return false;
                 m_sending = false;
@@ -291,6 +305,7 @@ bool TShooting::TakePhoto(int x, int y)
                     m_takeButton = ButtonStop;
                     m_held = true;
                     freeRegions(RegionTakeButton | RegionLiveView);
+                    startHold();
                     emit Changed();
                 } else {
                     completed = true;
@@ -301,6 +316,7 @@ bool TShooting::TakePhoto(int x, int y)
         } else {
             // The second take of a LIVETIME exposure.
             stopLiveTimeClock();
+            m_holdTimer.stop();
             trace(QStringLiteral("TfraRemoteControl.TakePhoto: Livetime beenden"));
             result = sendStopTake();
             if (!*alive)
@@ -350,7 +366,7 @@ void TShooting::afterShot(const std::shared_ptr<bool>& alive)
         emit Changed();
         return;
     }
-    if (listLastTake("TakePhoto", alive) && *alive)
+    if (listLastTake("TakePhoto", alive, true) && *alive)
         previewAndDownload(alive);
 }
 
@@ -374,6 +390,7 @@ void TShooting::Leave()
     m_checkTimer.stop();
     m_selfTimer.stop();
     m_movieTimer.stop();
+    m_holdTimer.stop();
     // Nothing else would end what runs at the camera.
     const bool exposing = m_takeButton == ButtonStop || m_longExposure || m_selfTimerRunning;
     const bool recording = m_movieRecording;
@@ -390,7 +407,7 @@ void TShooting::Leave()
                 return;
         }
         if (recording && isTakeUsable()) {
-            m_camera->Remote.Take.Take(0, TTakeAction::StopMovieTake);
+            m_camera->Remote.Take.Take(TakeTimeoutMs, TTakeAction::StopMovieTake);
             if (!*alive)
                 return;
         }

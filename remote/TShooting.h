@@ -1,8 +1,10 @@
 #pragma once
 
 #include "import/TBaseCameraImportItems.h"
+#include "remote/TShotFiles.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -16,8 +18,9 @@ class TCamera;
 
 // The shooting of the remote control page without its widgets: single pictures (also at a point of
 // the live picture), LIVETIME exposures ended by a second take, LIVEBULB and sequential shooting
-// while the button is held (a check timer ends one whose release was lost), the self-timer, movie
-// recording, and the last shot's files: listed, shown as preview and downloaded.
+// while the button is held (a check timer ends one whose release was lost) or for a length this
+// object times itself, the self-timer, movie recording, and the last shot's files: the names the
+// card lists after the shot that it did not list before, shown as preview and downloaded.
 //
 // Every begin of a communication has its end. A state that keeps the camera busy across calls (a
 // LIVETIME exposure, a held exposure or sequence, a self-timer count-down) keeps one begin open
@@ -58,8 +61,12 @@ public:
     QString DownloadFolder;
     // Asked by LoadLastTake for a folder when it got none; none or empty answer: no download.
     std::function<QString()> ChooseFolder;
-    // Runs before the shot's files are listed (a body that lists its card only in playback).
-    std::function<void()> BeforeListing;
+    // Time-out of the take requests; 0: none (focusing in the dark may take any time). An
+    // unattended series sets one, so that a camera gone mid-request does not stop it for good.
+    int TakeTimeoutMs = 0;
+    // Length of a held exposure (LIVETIME, LIVEBULB, sequence) that this object ends by itself,
+    // counted from the press; 0: the second take or the button's release ends it.
+    int ExposureMs = 0;
     // Milliseconds for the live-time and movie clocks and the frame names; none: the local time.
     std::function<qint64()> Clock;
 
@@ -108,11 +115,17 @@ public:
     // The timers' work; the timers call them, tests may too.
     void LiveTimeTick();
     void CheckTick();
+    // Ends the held exposure whose length (ExposureMs) is over.
+    void HoldTick();
     void SelfTimerTick();
     void MovieTick();
 
     quint8 TakeButtonState() const { return m_takeButton; }
     bool IsLongExposureRunning() const { return m_longExposure; }
+    // A LIVETIME exposure, a held exposure or a sequence runs at the camera.
+    bool IsExposing() const { return m_takeButton == ButtonStop || m_longExposure; }
+    // The card of this camera lists its files only in play mode: listings switch there and back.
+    bool ListsOnlyInPlayMode() const { return m_shotFiles.ListsOnlyInPlayMode(); }
     bool IsButtonHeld() const { return m_buttonHeld; }
     bool IsLiveTimeRunning() const { return m_liveTimeTimer.isActive(); }
     bool IsCheckRunning() const { return m_checkTimer.isActive(); }
@@ -179,7 +192,11 @@ private:
     // and closes the communication.
     void abandon(bool begun, const std::shared_ptr<bool>& alive);
     bool saveFrame();
-    bool listLastTake(const char* operation, const std::shared_ptr<bool>& alive);
+    // afterShot: the names new since the press; else the newest group of the last folder.
+    bool listLastTake(const char* operation, const std::shared_ptr<bool>& alive, bool afterShot);
+    // Before a press: forgets the last shot and notes what the card holds.
+    void beforePress();
+    void startHold();
     void afterShot(const std::shared_ptr<bool>& alive);
     void previewAndDownload(const std::shared_ptr<bool>& alive);
     void stopLiveTimeClock();
@@ -215,5 +232,8 @@ private:
     QTimer m_checkTimer;
     QTimer m_selfTimer;
     QTimer m_movieTimer;
+    QTimer m_holdTimer;
+    QElapsedTimer m_pressed; // since the press of the running held exposure
+    TShotFiles m_shotFiles;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

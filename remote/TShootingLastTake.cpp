@@ -13,65 +13,33 @@
 
 bool TShooting::ListLastTake()
 {
-    return listLastTake("ListLastTake", m_alive);
+    return listLastTake("ListLastTake", m_alive, false);
 }
 
-bool TShooting::listLastTake(const char* operation, const std::shared_ptr<bool>& aliveRef)
+void TShooting::beforePress()
+{
+    m_lastTake.Clear();
+    m_lastTakeInfo.clear();
+    if (!LvAsTake)
+        m_shotFiles.Remember();
+}
+
+bool TShooting::listLastTake(const char* operation, const std::shared_ptr<bool>& aliveRef, bool afterShot)
 {
     const std::shared_ptr<bool> alive = aliveRef;
-    const QString name = QStringLiteral("TfraRemoteControl.%1: ").arg(QLatin1String(operation));
     m_lastTake.Clear();
     m_lastTakeInfo.clear();
     if (!m_camera)
         return false;
-    if (BeforeListing) {
-        BeforeListing();
-        if (!*alive)
-            return false;
-    }
-    // Bodies list their card by the CGI program or, lacking it, by the DCIM pages.
-    TImageListAction& imageList = m_camera->Import.ImageList;
-    THTTPImageListAction& pages = m_camera->Import.DirectoryList;
-    auto listWith = [&](auto& list) -> bool {
-        trace(name + QStringLiteral("Request directory list"));
-        if (!list.Execute(QString()))
-            return false;
-        if (!*alive)
-            return false;
-        list.ParseFolders();
-        if (list.Folders.isEmpty())
-            return true; // an empty card
-        trace(name + QStringLiteral("Request image list"));
-        if (!list.Execute(QLatin1Char('/') + list.Folders.last()))
-            return false;
-        if (!*alive)
-            return false;
-        list.ParseItems();
-        m_lastTake.AssignFrom(&list.Items.LatestGroup(), true);
-        return true;
-    };
-    bool listed = false;
-    const TBaseAction* failed = &imageList;
-    try {
-        if (imageList.Enabled)
-            listed = listWith(imageList);
-        if (!*alive)
-            return false;
-        if (!listed && pages.Enabled && m_camera->Connected) {
-            failed = &pages;
-            listed = listWith(pages);
-        }
-    } catch (const std::exception& e) {
-        TLogger::LogAlways(name + QStringLiteral("(Ex): ") + QString::fromUtf8(e.what()));
-        if (!*alive)
-            return false;
-        listed = false;
-    }
+    trace(QStringLiteral("TfraRemoteControl.%1: Request image list").arg(QLatin1String(operation)));
+    const bool listed = afterShot ? m_shotFiles.ListShot(m_lastTake) : m_shotFiles.ListNewest(m_lastTake);
     if (!*alive)
         return false;
     if (!listed) {
         m_lastTake.Clear();
-        fail(rs("_rsLastTakeNotListed", { reasonOf(m_camera, *failed, {}) }));
+        const TBaseAction* failed = m_shotFiles.FailedAction();
+        fail(rs(
+            "_rsLastTakeNotListed", { failed ? reasonOf(m_camera, *failed, {}) : rs("_rsNoCameraAnswer") }));
     }
     for (const TCameraImportItem* item : m_lastTake) {
         if (!m_lastTakeInfo.isEmpty())

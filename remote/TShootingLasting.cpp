@@ -19,18 +19,28 @@ bool TShooting::StartLiveBulbOrSequential(int x, int y)
         begin();
     m_held = false;
     m_lastError.clear();
-    m_lastTake.Clear();
-    m_lastTakeInfo.clear();
     bool result = isTakeUsable();
     try {
         if (!result) {
+            m_lastTake.Clear();
+            m_lastTakeInfo.clear();
             fail(rs("_rsShotFailed", { rs("_rsNoCamera") }));
         } else {
+            m_sending = true;
+            beforePress();
+            if (!*alive)
+                return false;
+            m_sending = false;
+            if (generation != m_generation) {
+                abandon(false, alive);
+                return false;
+            }
             trace(QStringLiteral("TfraRemoteControl.StartLiveBulbOrSequential: Aufnahme starten"));
             TTakeAction& take = m_camera->Remote.Take;
             m_sending = true;
-            const bool sent = x >= 0 && y >= 0 ? take.TakeAt(0, TTakeAction::StartTake, x, y)
-                                               : take.Take(0, TTakeAction::StartTake);
+            m_pressed.start();
+            const bool sent = x >= 0 && y >= 0 ? take.TakeAt(TakeTimeoutMs, TTakeAction::StartTake, x, y)
+                                               : take.Take(TakeTimeoutMs, TTakeAction::StartTake);
             if (!*alive)
                 return false;
             m_sending = false;
@@ -67,6 +77,7 @@ bool TShooting::StartLiveBulbOrSequential(int x, int y)
         m_held = true;
         freeRegions(RegionTakeButton | RegionLiveView);
         m_checkTimer.start(CheckIntervalMs);
+        startHold();
     } else {
         end();
         freeRegions(RegionNone);
@@ -82,6 +93,7 @@ bool TShooting::StopLiveBulbOrSequential()
         return false;
     const std::shared_ptr<bool> alive = m_alive;
     m_checkTimer.stop();
+    m_holdTimer.stop();
     trace(QStringLiteral("TfraRemoteControl.StopLiveBulbOrSequential: Routine betreten"));
     m_lastError.clear();
     // Over also when the stop fails: waiting on would lock the page to a camera that may be gone.
@@ -98,7 +110,7 @@ bool TShooting::StopLiveBulbOrSequential()
         }
         if (result) {
             freeRegions(RegionNone);
-            if (listLastTake("StopLiveBulbOrSequential", alive) && *alive)
+            if (listLastTake("StopLiveBulbOrSequential", alive, true) && *alive)
                 previewAndDownload(alive);
             if (!*alive)
                 return result;
@@ -123,8 +135,25 @@ bool TShooting::StopLiveBulbOrSequential()
 
 void TShooting::CheckTick()
 {
-    // Ends an exposure whose button release was lost.
-    if (!m_buttonHeld && m_longExposure)
+    // Ends an exposure whose button release was lost; one of a set length ends when that is over.
+    if (!m_buttonHeld && m_longExposure && !m_holdTimer.isActive())
+        StopLiveBulbOrSequential();
+}
+
+void TShooting::startHold()
+{
+    // Pressed by the button: its release ends the exposure.
+    if (ExposureMs <= 0 || m_buttonHeld)
+        return;
+    m_holdTimer.start(int(qMax<qint64>(0, ExposureMs - m_pressed.elapsed())));
+}
+
+void TShooting::HoldTick()
+{
+    m_holdTimer.stop();
+    if (m_takeButton == ButtonStop)
+        TakePhoto(-1, -1);
+    else if (m_longExposure)
         StopLiveBulbOrSequential();
 }
 
@@ -309,14 +338,14 @@ bool TShooting::TakeMovie()
             trace(QStringLiteral("TfraRemoteControl.TakeMovie: Aufnahme starten"));
             TTakeAction& take = m_camera->Remote.Take;
             m_sending = true;
-            result = take.Take(0, TTakeAction::StartMovieTake);
+            result = take.Take(TakeTimeoutMs, TTakeAction::StartMovieTake);
             if (!*alive)
                 return false;
             m_sending = false;
             result = result && take.IsOK();
             if (result && generation != m_generation) {
                 // Left while the camera was asked: nobody would end this recording.
-                take.Take(0, TTakeAction::StopMovieTake);
+                take.Take(TakeTimeoutMs, TTakeAction::StopMovieTake);
                 if (!*alive)
                     return false;
                 result = false;
@@ -333,7 +362,7 @@ bool TShooting::TakeMovie()
             m_movieTimer.stop();
             TTakeAction& take = m_camera->Remote.Take;
             m_sending = true;
-            result = take.Take(0, TTakeAction::StopMovieTake);
+            result = take.Take(TakeTimeoutMs, TTakeAction::StopMovieTake);
             if (!*alive)
                 return false;
             m_sending = false;

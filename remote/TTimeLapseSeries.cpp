@@ -2,9 +2,13 @@
 
 #include "base/TLogger.h"
 #include "base/TNamedTexts.h"
+#include "camera/TCameraModeAction.h"
 #include "camera/TCameraParams.h"
 #include "camera/WaitFunc.h"
 #include "import/TFileLoaderAction.h"
+#include "liveview/HistogramCounter.h"
+#include "liveview/JpegDec.h"
+#include "liveview/TMetaData.h"
 #include "remote/TShooting.h"
 #include "session/TCamera.h"
 
@@ -34,11 +38,29 @@ QString csvField(const QString& text)
 
 const QString kPending = QStringLiteral("pending");
 
+constexpr TNamedText kSeriesTexts[] = {
+    { "_rsTimeLapseMissedShots", "%d verpasst" },
+    { "_rsTimeLapseIntervalTooShort", "Das Intervall einer Serie muss mindestens eine Sekunde betragen." },
+    { "_rsTimeLapseCameraLost",
+        "Die Kamera antwortet nicht. Die Serie geht weiter, sobald sie wieder da ist." },
+    { "_rsTimeLapseLate", "%d ms zu spät, die Kamera war noch beschäftigt" },
+    { "_rsTimeLapseNoNewFile", "die Speicherkarte zeigt keine neue Datei für die Aufnahme" },
+    { "_rsTimeLapseStopAsk", "Eine Zeitraffer-Serie läuft. Soll sie beendet werden?" },
+};
+
+// A take that waits longer has lost its camera.
+constexpr int kSeriesTakeTimeoutMs = 8000;
+
+// What a camera that comes back gets again, in this order (the take mode before its settings).
+const char* const kSeriesSettings[]
+    = { "takemode", "drivemode", "shutspeedvalue", "focalvalue", "isospeedvalue", "expcomp", "wbvalue" };
+
 } // namespace
 
 TTimeLapseSeries::TTimeLapseSeries(QObject* parent)
     : QObject(parent)
 {
+    TNamedTexts::Register(kSeriesTexts);
     m_clockBase = QDateTime::currentMSecsSinceEpoch();
     m_monotonic.start();
     m_timer.setSingleShot(true);
@@ -79,14 +101,28 @@ void TTimeLapseSeries::Plan(int waitSeconds, int intervalSeconds, int takeCount)
     m_planned = qMax(0, takeCount);
 }
 
+QString TTimeLapseSeries::PlanError() const
+{
+    if (m_intervalSeconds < ShortestIntervalSeconds)
+        return rs("_rsTimeLapseIntervalTooShort");
+    return {};
+}
+
 bool TTimeLapseSeries::Start()
 {
     if (m_running)
+        return false;
+    m_lastError = PlanError();
+    if (!m_lastError.isEmpty())
         return false;
     m_running = true;
     m_started = false;
     m_taken = 0;
     m_failed = 0;
+    m_missed = 0;
+    m_cameraLost = false;
+    m_recover = false;
+    noteSettings();
     m_remaining = m_planned;
     m_pauseMs = -1;
     m_shots.clear();
@@ -150,11 +186,168 @@ void TTimeLapseSeries::Tick()
 {
     if (!m_running || !m_started || m_inShot)
         return;
+    const std::shared_ptr<bool> alive = m_alive;
+    // A slot more than half an interval past is not fired late: the shots would come in a burst.
+    const qint64 half = qint64(m_intervalSeconds) * 500;
+    while (m_running && now() - NextDueMs() > half) {
+        missShot(m_cameraLost ? rs("_rsNoCamera") : rs("_rsTimeLapseLate", { int(now() - NextDueMs()) }));
+        if (!*alive)
+            return;
+    }
+    if (!m_running)
+        return;
     if (MsUntilNextShot() > 0) {
         schedule();
         return;
     }
+    if (m_recover) {
+        m_inShot = true;
+        const bool back = recover();
+        if (!*alive)
+            return;
+        m_inShot = false;
+        if (!back) {
+            // Asked again at the next slot.
+            if (now() - NextDueMs() <= half) {
+                missShot(rs("_rsNoCamera"));
+                if (!*alive)
+                    return;
+            }
+            if (m_running)
+                schedule();
+            return;
+        }
+        // The recovery took its time: the slot may have passed meanwhile.
+        if (now() - NextDueMs() > half) {
+            schedule();
+            return;
+        }
+    }
     takeShot();
+}
+
+void TTimeLapseSeries::missShot(const QString& reason)
+{
+    TShot shot;
+    shot.Number = m_taken + 1;
+    shot.PlannedMs = NextDueMs();
+    shot.ActualMs = now();
+    shot.Missed = true;
+    shot.Reason = QStringLiteral("missed: ") + reason;
+    ++m_missed;
+    TLogger::LogAlways(QStringLiteral("TTimeLapseSeries: shot %1 %2").arg(shot.Number).arg(shot.Reason));
+    addShot(shot, {});
+}
+
+bool TTimeLapseSeries::recover()
+{
+    TCamera* camera = m_shooting ? m_shooting->Camera() : nullptr;
+    if (!camera) {
+        m_recover = false;
+        return true;
+    }
+    const std::shared_ptr<bool> alive = m_alive;
+    TCameraModeAction& mode = camera->Remote.CameraMode;
+    bool back = true;
+    try {
+        // A camera switched off and on again comes back in play mode.
+        // An error answer still shows a camera that is there.
+        if (mode.Enabled)
+            back = mode.SwitchToMode(TCameraModeAction::ModeRec)
+                || mode.LastFailure != TCameraFailure::NoAnswer;
+        if (!*alive)
+            return false;
+        for (int i = 0; back && i < m_settings.size(); ++i) {
+            TCameraParam* param = camera->Remote.Params.Find(m_settings.at(i).first);
+            if (!param || !param->CanGet)
+                continue;
+            const bool read = param->Refresh();
+            if (!*alive)
+                return false;
+            back = read || param->LastFailure != TCameraFailure::NoAnswer;
+            if (read && param->CanSet
+                && param->RawValue.compare(m_settings.at(i).second, Qt::CaseInsensitive))
+                param->SetValue(m_settings.at(i).second);
+            if (!*alive)
+                return false;
+        }
+    } catch (const std::exception& e) {
+        TLogger::LogAlways(QStringLiteral("TTimeLapseSeries.recover (Ex): ") + QString::fromUtf8(e.what()));
+        if (!*alive)
+            return false;
+        back = false;
+    }
+    m_recover = !back;
+    if (m_cameraLost == back) {
+        m_cameraLost = !back;
+        TLogger::LogAlways(back ? QStringLiteral("TTimeLapseSeries: the camera is back")
+                                : QStringLiteral("TTimeLapseSeries: the camera does not answer"));
+        emit CameraAvailable(back);
+        if (!*alive)
+            return false;
+        emit Changed();
+    }
+    return back;
+}
+
+void TTimeLapseSeries::noteSettings()
+{
+    m_settings.clear();
+    TCamera* camera = m_shooting ? m_shooting->Camera() : nullptr;
+    if (!camera)
+        return;
+    for (const char* name : kSeriesSettings) {
+        const TCameraParam* param = camera->Remote.Params.Find(QLatin1String(name));
+        if (param && param->Valid && param->CanSet && !param->RawValue.isEmpty())
+            m_settings << qMakePair(param->Name, param->RawValue);
+    }
+}
+
+void TTimeLapseSeries::LiveFrame(const QByteArray& jpeg, const TMetaData& meta)
+{
+    if (!m_running || m_inShot || !Exposure.IsAuto())
+        return;
+    if (Exposure.IsLRT())
+        m_lastFrame = jpeg;
+    else
+        Exposure.EvReadings.Add(meta.GetExposureCompensation() / 10.0);
+}
+
+bool TTimeLapseSeries::MeasureShot()
+{
+    TCamera* camera = m_shooting ? m_shooting->Camera() : nullptr;
+    if (!camera || !camera->Remote.RecordView.Enabled)
+        return false;
+    const std::shared_ptr<bool> alive = m_alive;
+    TRecordViewAction& view = camera->Remote.RecordView;
+    bool ok = false;
+    try {
+        ok = view.Execute();
+    } catch (const std::exception& e) {
+        TLogger::LogAlways(
+            QStringLiteral("TTimeLapseSeries.MeasureShot (Ex): ") + QString::fromUtf8(e.what()));
+    }
+    if (!*alive)
+        return false;
+    const QImage shot = ok ? DecodeJpegToBitmap(view.Data) : QImage();
+    if (shot.isNull()) {
+        // The measurement of this shot is skipped; the series goes on.
+        TLogger::LogAlways(QStringLiteral("TTimeLapseSeries.MeasureShot: no record view"));
+        return false;
+    }
+    m_recordView = view.Data;
+    HistogramCounter record;
+    record.Count(shot);
+    HistogramCounter live;
+    if (!m_lastFrame.isEmpty())
+        live.Count(DecodeJpegToBitmap(m_lastFrame));
+    Exposure.AddShotMeasurement(record.LRTimelapseValue(), live.MaxMean(), record.MaxMean());
+    return true;
+}
+
+QString TTimeLapseSeries::CameraText() const
+{
+    return m_cameraLost ? rs("_rsTimeLapseCameraLost") : QString();
 }
 
 void TTimeLapseSeries::AutoTick()
@@ -214,27 +407,50 @@ void TTimeLapseSeries::takeShot()
         TLogger::LogAlways(QStringLiteral("TTimeLapseSeries: shot %1 taken %2 ms after its time")
                                .arg(shot.Number)
                                .arg(late));
-    if (!shot.Ok) {
+    if (shot.Ok) {
+        m_downloadsWait = false;
+        if (!Shoot && Exposure.IsLRT()) {
+            MeasureShot();
+            if (!*alive)
+                return;
+        }
+        noteSettings();
+    } else {
         ++m_failed;
+        // The next slot first looks for the camera and its settings.
+        m_recover = true;
         TLogger::LogAlways(
             QStringLiteral("TTimeLapseSeries: shot %1 failed: %2").arg(shot.Number).arg(shot.Reason));
     }
-    for (const TShotFile& file : outcome.Files)
+    m_inShot = false;
+    if (outcome.CameraGone && !m_cameraLost) {
+        m_cameraLost = true;
+        emit CameraAvailable(false);
+        if (!*alive)
+            return;
+    }
+    // A failed shot has no files, whatever the card lists.
+    addShot(shot, shot.Ok ? outcome.Files : QList<TShotFile>());
+}
+
+void TTimeLapseSeries::addShot(TShot shot, const QList<TShotFile>& files)
+{
+    const std::shared_ptr<bool> alive = m_alive;
+    for (const TShotFile& file : files)
         shot.Files << file.FileName;
     const int index = int(m_shots.size());
     if (!DownloadEachShot || DownloadFolder.isEmpty()) {
         shot.Download = QStringLiteral("off");
-    } else if (outcome.Files.isEmpty()) {
+    } else if (files.isEmpty()) {
         shot.Download = QStringLiteral("none");
     } else {
         shot.Download = kPending;
-        shot.Outstanding = int(outcome.Files.size());
-        for (const TShotFile& file : outcome.Files)
+        shot.Outstanding = int(files.size());
+        for (const TShotFile& file : files)
             m_queue.push_back({ index, file, 0 });
     }
     m_shots << shot;
     ShotTaken();
-    m_inShot = false;
     writeLog();
     emit ShotDone(shot.Number);
     if (!*alive)
@@ -259,22 +475,59 @@ TTimeLapseSeries::TShotOutcome TTimeLapseSeries::shootWithShooting()
     }
     m_shooting->AutoDownload = false;
     m_shooting->AutoPreview = false;
-    outcome.Ok = m_shooting->TakePhoto(-1, -1);
+    if (m_shooting->TakeTimeoutMs <= 0)
+        m_shooting->TakeTimeoutMs = kSeriesTakeTimeoutMs;
+    const std::shared_ptr<bool> alive = m_alive;
+    bool taken = m_shooting->TakePhoto(-1, -1);
+    if (!*alive)
+        return outcome;
+    // An error answer to the press took no picture: once more while the slot lasts.
+    const TCameraFailure failure = m_shooting->Camera()->Remote.Take.LastFailure;
+    if (!taken && failure == TCameraFailure::Status && m_shooting->Camera()->Connected
+        && now() - NextDueMs() <= qint64(m_intervalSeconds) * 250) {
+        TLogger::LogAlways(QStringLiteral("TTimeLapseSeries: shot %1 pressed again").arg(m_taken + 1));
+        taken = m_shooting->TakePhoto(-1, -1);
+        if (!*alive)
+            return outcome;
+    }
+    return ShotOutcome(taken);
+}
+
+TTimeLapseSeries::TShotOutcome TTimeLapseSeries::ShotOutcome(bool taken) const
+{
+    TShotOutcome outcome;
+    outcome.Ok = taken;
+    const TCamera* camera = m_shooting ? m_shooting->Camera() : nullptr;
+    if (!camera) {
+        outcome.Ok = false;
+        outcome.CameraGone = true;
+        outcome.Reason = rs("_rsNoCamera");
+        return outcome;
+    }
+    outcome.CameraGone
+        = !camera || !camera->Connected || camera->Remote.Take.LastFailure == TCameraFailure::NoAnswer;
     if (!outcome.Ok) {
         outcome.Reason = m_shooting->LastError().isEmpty()
             ? QStringLiteral("the camera did not take the picture")
             : m_shooting->LastError();
         return outcome;
     }
+    outcome.CameraGone = false;
     for (const TCameraImportItem* item : m_shooting->LastTake())
         outcome.Files << TShotFile { item->CameraPath(), item->FileName, item->Size(), item->DateTime() };
-    if (outcome.Files.isEmpty() && !m_shooting->LastError().isEmpty())
-        outcome.Reason = m_shooting->LastError();
+    // The picture may be on the card, but which files are its is not known: none is given as its.
+    if (outcome.Files.isEmpty()) {
+        outcome.Ok = false;
+        outcome.Reason
+            = m_shooting->LastError().isEmpty() ? rs("_rsTimeLapseNoNewFile") : m_shooting->LastError();
+    }
     return outcome;
 }
 
 void TTimeLapseSeries::startNextDownload()
 {
+    if (m_downloadsWait || m_cameraLost)
+        return;
     while (!m_current && !m_inShot && m_loader && !m_queue.empty()) {
         TDownload next = m_queue.front();
         m_queue.pop_front();
@@ -308,12 +561,15 @@ void TTimeLapseSeries::onLoaded(bool ok)
     m_current.reset();
     const bool forShot = m_cancelledForShot;
     m_cancelledForShot = false;
+    // A camera that does not answer uses up no attempt: the file waits until it is back.
+    const bool gone = !ok && m_loader && m_loader->LastFailure == TCameraFailure::NoAnswer;
     if (ok) {
         fileDone(done.Shot, done.File.FileName, true, {});
-    } else if (forShot) {
+    } else if (forShot || gone) {
         TDownload again = done;
         --again.Attempts;
         m_queue.push_front(again);
+        m_downloadsWait = m_downloadsWait || gone;
     } else if (done.Attempts < DownloadAttempts) {
         m_queue.push_back(done);
     } else {
@@ -349,11 +605,20 @@ bool TTimeLapseSeries::WaitForDownloads(int timeoutMs)
 {
     const std::shared_ptr<bool> alive = m_alive;
     const qint64 until = m_monotonic.elapsed() + timeoutMs;
+    m_cameraLost = false;
+    m_downloadsWait = false;
     startNextDownload();
+    qint64 nextTry = m_monotonic.elapsed() + 1000;
     while (PendingDownloads() > 0 && m_monotonic.elapsed() < until) {
         Wait(20);
         if (!*alive)
             return false;
+        // A camera that went away meanwhile is asked again now and then.
+        if (m_downloadsWait && m_monotonic.elapsed() >= nextTry) {
+            m_downloadsWait = false;
+            nextTry = m_monotonic.elapsed() + 1000;
+            startNextDownload();
+        }
     }
     const bool all = PendingDownloads() == 0;
     if (!all) {
@@ -421,8 +686,8 @@ QJsonArray TTimeLapseSeries::LogJson() const
             { QStringLiteral("planned"), timeText(shot.PlannedMs) },
             { QStringLiteral("actual"), timeText(shot.ActualMs) },
             { QStringLiteral("delayMs"), double(shot.ActualMs - shot.PlannedMs) },
-            { QStringLiteral("ok"), shot.Ok }, { QStringLiteral("reason"), shot.Reason },
-            { QStringLiteral("shutterSpeed"), shot.ShutterSpeed },
+            { QStringLiteral("ok"), shot.Ok }, { QStringLiteral("missed"), shot.Missed },
+            { QStringLiteral("reason"), shot.Reason }, { QStringLiteral("shutterSpeed"), shot.ShutterSpeed },
             { QStringLiteral("aperture"), shot.Aperture }, { QStringLiteral("iso"), shot.Iso },
             { QStringLiteral("exposureCompensation"), shot.ExposureCompensation },
             { QStringLiteral("measured"), shot.Measured },
@@ -463,8 +728,13 @@ QString TTimeLapseSeries::FrameText() const
     QString text
         = m_planned == 0 ? QString::number(m_taken) : QStringLiteral("%1/%2").arg(m_taken).arg(m_planned);
     // A failed shot counts as taken; the photographer must see that it left no picture.
+    QStringList notes;
     if (m_failed > 0)
-        text += QStringLiteral(" (") + rs("_rsTimeLapseFailedShots", { m_failed }) + QLatin1Char(')');
+        notes << rs("_rsTimeLapseFailedShots", { m_failed });
+    if (m_missed > 0)
+        notes << rs("_rsTimeLapseMissedShots", { m_missed });
+    if (!notes.isEmpty())
+        text += QStringLiteral(" (") + notes.join(QStringLiteral(", ")) + QLatin1Char(')');
     return text;
 }
 

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -17,11 +18,15 @@
 
 class TCamera;
 class TFileLoaderAction;
+class TMetaData;
 class TShooting;
 
-// A time-lapse series without widgets: the plan (waiting time, interval, number of shots, 0 for
-// unlimited), the clock that takes shot n at start + wait + n × interval whatever the shots before
-// took (a late shot delays only itself and is logged), the display values, the exposure changes
+// A time-lapse series without widgets: the plan (waiting time, interval of at least one second,
+// number of shots, 0 for unlimited), the clock that takes shot n at start + wait + n × interval
+// whatever the shots before took. A shot more than half an interval late is not fired but logged as
+// missed, so shots never come in a burst. A camera that stops answering is reported; at each slot
+// the series asks for it again, and when it is back puts it into recording mode with the series'
+// settings and goes on. Also: the display values, the exposure changes
 // and automatic modes (Exposure), the download of each shot in the background between shots (a
 // transfer still running when a shot is due is stopped and retried after it) and the series log,
 // one CSV line per shot beside the pictures.
@@ -43,6 +48,7 @@ public:
     {
         bool Ok = false;
         QString Reason; // why it failed
+        bool CameraGone = false; // it failed because the camera did not answer
         QList<TShotFile> Files;
     };
     // One line of the series log.
@@ -52,6 +58,7 @@ public:
         qint64 PlannedMs = 0;
         qint64 ActualMs = 0;
         bool Ok = false;
+        bool Missed = false; // not fired: Reason begins with "missed: "
         QString Reason;
         QString ShutterSpeed, Aperture, Iso, ExposureCompensation;
         QString Measured; // the automatic mode's average at the shot; empty without one
@@ -81,11 +88,20 @@ public:
 
     // Shots through shooting's TakePhoto, files through a loader of the camera's link.
     void SetShooting(TShooting* shooting);
+    // What the shooting object's last take gave a series: its files only when it was taken and
+    // the card lists new files for it, and whether the camera stopped answering.
+    TShotOutcome ShotOutcome(bool taken) const;
+
+    static constexpr int ShortestIntervalSeconds = 1;
 
     // waitSeconds before the first shot, then one every intervalSeconds; takeCount 0 is unlimited.
     void Plan(int waitSeconds, int intervalSeconds, int takeCount);
+    // Empty when the plan can run, else the line that says why not (an interval below one second).
+    QString PlanError() const;
     // Starts the series; its clock runs at once unless it waits for "Start" (WaitingForStart).
+    // False, with LastError, for a plan that cannot run.
     bool Start();
+    const QString& LastError() const { return m_lastError; }
     // The "Start" of the automatic modes.
     void PressStart();
     // Ends the series; downloads already queued go on (WaitForDownloads), the log is completed.
@@ -98,6 +114,15 @@ public:
     qint64 DueMs(int index) const;
     qint64 NextDueMs() const { return DueMs(m_taken); }
     qint64 MsUntilNextShot() const;
+    // A live view frame: its meter reading feeds the difference modes; LRTimelapse measures the
+    // last one against the next shot's record view.
+    void LiveFrame(const QByteArray& jpeg, const TMetaData& meta);
+    // LRTimelapse: the record view of the shot just taken, measured against the last live frame;
+    // false when the camera gave none. A series shooting through SetShooting does it after each
+    // shot; the bytes stay in RecordView() for a preview.
+    bool MeasureShot();
+    const QByteArray& RecordView() const { return m_recordView; }
+
     // Takes the next shot when it is due; the series timer calls it, tests may too.
     void Tick();
     // The automatic control's second; its timer calls it.
@@ -109,6 +134,11 @@ public:
     int PlannedShots() const { return m_planned; }
     int ShotsTaken() const { return m_taken; }
     int FailedCount() const { return m_failed; }
+    int MissedCount() const { return m_missed; }
+    // The camera did not answer at the last shot and has not answered since.
+    bool IsCameraLost() const { return m_cameraLost; }
+    // What the status bar and panel show while the camera is lost; empty otherwise.
+    QString CameraText() const;
     // Counts down for a limited series; below 0 for an unlimited one (-1, -2, ...).
     int ShotsRemaining() const { return m_remaining; }
     int WaitSeconds() const { return m_waitSeconds; }
@@ -137,6 +167,8 @@ signals:
     void Finished();
     // The host starts its timer: the series clock began.
     void Started();
+    // The camera stopped answering (false) or is back in recording mode (true).
+    void CameraAvailable(bool available);
 
 private:
     struct TDownload
@@ -149,6 +181,14 @@ private:
     qint64 now() const;
     void schedule();
     void takeShot();
+    // Logs the next slot as not fired.
+    void missShot(const QString& reason);
+    // After a failed shot: the camera in recording mode with the series' settings; false while it
+    // does not answer.
+    bool recover();
+    // The settings a camera that comes back gets again.
+    void noteSettings();
+    void addShot(TShot shot, const QList<TShotFile>& files);
     TShotOutcome shootWithShooting();
     void startNextDownload();
     void onLoaded(bool ok);
@@ -171,6 +211,13 @@ private:
     int m_planned = 0;
     int m_taken = 0;
     int m_failed = 0;
+    int m_missed = 0;
+    bool m_cameraLost = false;
+    bool m_recover = false; // the last shot failed: check the camera before the next
+    QList<QPair<QString, QString>> m_settings; // property, raw value
+    QString m_lastError;
+    QByteArray m_lastFrame; // the newest live view frame, for LRTimelapse
+    QByteArray m_recordView;
     int m_remaining = 0;
     qint64 m_startMs = 0;
     qint64 m_pauseMs = -1;
@@ -178,6 +225,8 @@ private:
     std::deque<TDownload> m_queue;
     std::unique_ptr<TDownload> m_current;
     bool m_cancelledForShot = false;
+    // A transfer found the camera gone: the queue waits for the next shot that works.
+    bool m_downloadsWait = false;
     QString m_logFile;
     int m_logWritten = 0;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/ui/TfraCameraPage.h"
+#include "remote/RemoteControlRules.h"
 
 #include <QByteArray>
 #include <QList>
@@ -266,6 +267,8 @@ private:
     void showPropertyError(const QString& property, const QString& value);
     void clearPropertyError();
 
+    // The modes the camera's current values give (the core's one derivation).
+    RemoteControlRules::TShootingModes shootingModes() const;
     void deriveLongExposureModes();
     void deriveSequentialMode();
     void updateSelfTimerChoice();

@@ -157,7 +157,7 @@ void TfraRemoteControl::FillChoice(QComboBox* choice, const QString& property)
 
 bool TfraRemoteControl::IsMovieMode() const
 {
-    return RemoteControlRules::IsMovieMode(selectedCameraValue(QStringLiteral("takemode"), cbxProgramMode));
+    return shootingModes().Movie;
 }
 
 void TfraRemoteControl::ActivateControls()
@@ -199,36 +199,36 @@ void TfraRemoteControl::ActivateControls()
         (this->*row.Up)->setEnabled(enabled);
     }
 
-    QString normal, lowVib;
-    if (const TCameraParam* drive = param(QStringLiteral("drivemode"))) {
-        normal = drive->Dictionary.ValueOf(QStringLiteral("normal"), true);
-        lowVib = drive->Dictionary.ValueOf(QStringLiteral("lowvib-normal"), true);
-    }
-    m_timeLapseAllowed = RemoteControlRules::IsTimeLapseAllowed(
-        cbxProgramMode->currentText(), cbxDriveMode->currentText(), normal, lowVib);
+    m_timeLapseAllowed = shootingModes().TimeLapseAllowed;
     EnableTimeLapse(m_timeLapseAllowed);
     if (isDebugMode())
         TLogger::LogTrace(QStringLiteral("TfraRemoteControl.ActivateControls: leave"));
 }
 
+RemoteControlRules::TShootingModes TfraRemoteControl::shootingModes() const
+{
+    return Camera() ? RemoteControlRules::ModesOf(Camera()->Remote.Params)
+                    : RemoteControlRules::TShootingModes();
+}
+
 void TfraRemoteControl::deriveLongExposureModes()
 {
-    const QString speed = cbxShutterSpeed->currentText().toUpper();
-    m_liveBulbMode = cbxShutterSpeed->currentIndex() >= 0 && speed == rs("_rsLiveBulb").toUpper();
-    m_liveTimeMode = cbxShutterSpeed->currentIndex() >= 0 && speed == rs("_rsLiveTime").toUpper();
+    const RemoteControlRules::TShootingModes modes = shootingModes();
+    m_liveBulbMode = modes.LiveBulb;
+    m_liveTimeMode = modes.LiveTime;
     fraLiveView->SetLongExposureMode(m_liveTimeMode, m_liveBulbMode);
     syncShootingModes();
 }
 
 void TfraRemoteControl::deriveSequentialMode()
 {
-    m_sequentialMode = IsSequentialDriveMode(selectedCameraValue(QStringLiteral("drivemode"), cbxDriveMode));
+    m_sequentialMode = shootingModes().Sequential;
     syncShootingModes();
 }
 
 void TfraRemoteControl::updateSelfTimerChoice()
 {
-    cbxSelfTimer->setVisible(IsTimerDriveMode(cbxDriveMode->currentText()));
+    cbxSelfTimer->setVisible(shootingModes().TimerDrive);
     syncShootingModes();
 }
 
@@ -335,14 +335,14 @@ void TfraRemoteControl::choiceChange(QComboBox* choice)
     const bool time = m_liveTimeMode;
     if (choice == cbxAperture)
         m_lastApertureIndex = choice->currentIndex();
-    else if (row->After == TAfterPick::ReloadOnLongExposure)
-        deriveLongExposureModes();
     SetParamValue(QString::fromLatin1(row->Property), choice);
     if (!self)
         return;
     bool reload = row->After == TAfterPick::Reload;
     switch (row->After) {
     case TAfterPick::ReloadOnLongExposure:
+        // From what the camera now holds.
+        deriveLongExposureModes();
         reload = bulb != m_liveBulbMode || time != m_liveTimeMode;
         break;
     case TAfterPick::DriveMode:

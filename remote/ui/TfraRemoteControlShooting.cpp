@@ -366,44 +366,49 @@ void TfraRemoteControl::btnDownloadLastTakeClick()
 
 void TfraRemoteControl::imgLiveViewMouseDown(int x, int y)
 {
-    if (TakeState() == TShooting::ButtonStop)
+    if (m_shooting->IsExposing())
         return;
     const QPointer<TfraRemoteControl> self(this);
     beginCommunication(QStringLiteral("imgLiveViewMouseDown"));
-    if (isConnected()) {
-        if (TouchState() != TRemoteControl::TouchRelease) {
-            if (isDebugMode() && Camera()->Remote.AssignAFFrame.Enabled)
-                TLogger::LogTrace(
-                    QStringLiteral("TfraRemoteControl.imgLiveViewMouseDown: Fokuspunkt setzen"));
-            const int before = TouchState();
-            m_control->AssignFocusPoint(x, y);
-            if (!self)
-                return;
-            if (TouchState() != before)
-                updateTouchGlyph();
-        } else {
-            if (!cbxSelfTimer->isHidden()) {
-                if (m_shooting->IsSelfTimerRunning())
-                    CancelSelfTimer();
-                else
-                    StartSelfTimer(x, y);
-            } else {
-                if (isDebugMode())
-                    TLogger::LogTrace(QStringLiteral("TfraRemoteControl.imgLiveViewMouseDown: Auslösen"));
-                if (m_liveBulbMode || m_sequentialMode) {
-                    // Held on the picture like on the take button: the release there ends it.
-                    shoot("StartLiveBulbOrSequential", [&] {
-                        m_shooting->ButtonDown(x, y);
-                        return true;
-                    });
-                } else {
-                    TakePhoto(x, y);
-                }
-            }
-            if (!self)
-                return;
-        }
+    // The core decides what the click does; the page shows it.
+    const RemoteControlRules::TShootingModes modes { m_liveTimeMode, m_liveBulbMode, m_sequentialMode,
+        !cbxSelfTimer->isHidden(), false, false };
+    switch (RemoteControlRules::PictureClick(
+        modes, isConnected(), m_shooting->IsExposing(), TouchState() == TRemoteControl::TouchRelease)) {
+    case RemoteControlRules::TPictureClick::Nothing:
+        break;
+    case RemoteControlRules::TPictureClick::FocusPoint: {
+        if (isDebugMode() && Camera()->Remote.AssignAFFrame.Enabled)
+            TLogger::LogTrace(QStringLiteral("TfraRemoteControl.imgLiveViewMouseDown: Fokuspunkt setzen"));
+        const int before = TouchState();
+        m_control->AssignFocusPoint(x, y);
+        if (!self)
+            return;
+        if (TouchState() != before)
+            updateTouchGlyph();
+        break;
     }
+    case RemoteControlRules::TPictureClick::SelfTimer:
+        if (m_shooting->IsSelfTimerRunning())
+            CancelSelfTimer();
+        else
+            StartSelfTimer(x, y);
+        break;
+    case RemoteControlRules::TPictureClick::Hold:
+        // Held on the picture like on the take button: the release there ends it.
+        shoot("StartLiveBulbOrSequential", [&] {
+            m_shooting->ButtonDown(x, y);
+            return true;
+        });
+        break;
+    case RemoteControlRules::TPictureClick::Take:
+        if (isDebugMode())
+            TLogger::LogTrace(QStringLiteral("TfraRemoteControl.imgLiveViewMouseDown: Auslösen"));
+        TakePhoto(x, y);
+        break;
+    }
+    if (!self)
+        return;
     endCommunication(QStringLiteral("imgLiveViewMouseDown"));
 }
 

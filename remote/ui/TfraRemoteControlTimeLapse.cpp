@@ -106,16 +106,10 @@ void TfraRemoteControl::connectTimeLapse()
             TLogger::LogTrace(QStringLiteral("LRTimelapse: ")
                 + QString::asprintf("%.3f", fraLiveView->ihgLiveView->LRTimelapseValue()));
         }
-        outcome.Ok = takeTimeLapsePhoto();
+        const bool taken = takeTimeLapsePhoto();
         if (!self)
             return outcome;
-        if (!outcome.Ok)
-            outcome.Reason = m_shooting->LastError().isEmpty()
-                ? QStringLiteral("the camera did not take the picture")
-                : m_shooting->LastError();
-        for (const TCameraImportItem* item : m_shooting->LastTake())
-            outcome.Files << TTimeLapseSeries::TShotFile { item->CameraPath(), item->FileName, item->Size(),
-                item->DateTime() };
+        outcome = m_series->ShotOutcome(taken);
         if (IsTimeLapseRunning())
             countTimeLapseShot();
         if (outcome.Ok && isTimeLapseLrt() && loadRecordViewForLrt() && isDebugMode())
@@ -132,6 +126,15 @@ void TfraRemoteControl::connectTimeLapse()
         refreshTimeLapseRegions();
     });
     connect(&m_series->Exposure, &TTimeLapseExposure::Changed, this, [this] { timeLapseAutoModeChanged(); });
+    // The series says when the camera stops answering and when it is back.
+    connect(m_series, &TTimeLapseSeries::CameraAvailable, this, [this](bool available) {
+        const QString text
+            = available ? rs("_rsTakeNumber", { m_series->ShotsTaken() }) : m_series->CameraText();
+        if (!available)
+            shootingFailed(text);
+        emit OnProgress(
+            m_timeLapseText, text, false, roundHalfEven(m_series->ShotsTaken() * m_timeLapsePercentPerShot));
+    });
 
     connect(swTimeLapse, &QCheckBox::toggled, this, [this](bool on) {
         if (on)
@@ -219,6 +222,13 @@ void TfraRemoteControl::StartTimeLapse()
 {
     if (IsTimeLapseRunning() || m_shooting->TakeButtonState() != TShooting::ButtonNormal)
         return;
+    // The series decides whether its plan can run.
+    m_series->Plan(
+        fraTimeLapse->WaitTimeInSeconds(), fraTimeLapse->IntervalTimeInSeconds(), fraTimeLapse->TakeCount());
+    if (const QString error = m_series->PlanError(); !error.isEmpty()) {
+        shootingFailed(error);
+        return;
+    }
     // Pictures to be downloaded need a folder: without one in the settings the user names one for
     // this series; no answer, no series (rather than a night of shots that stay on the card).
     QString folder = m_setup ? m_setup->GetDownloadDirectory() : QString();
@@ -242,7 +252,6 @@ void TfraRemoteControl::StartTimeLapse()
     m_timeLapseStopMode = true;
     updateTakeGlyph();
     m_series->SetShooting(m_shooting);
-    m_series->Plan(fraTimeLapse->WaitTimeInSeconds(), fraTimeLapse->IntervalTimeInSeconds(), count);
     m_series->DetailedLog = m_setup && m_setup->DetailedLog;
     m_series->Exposure.DebugMode = isDebugMode();
     m_series->Exposure.UsesStartButton = isDebugMode();

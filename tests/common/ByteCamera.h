@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 namespace lumivar::test {
@@ -33,6 +34,8 @@ public:
     QStringList requests; // the paths asked for, in order
     QStringList queries; // the same with their queries
     int abortedWaits = 0;
+    // Called with each path and query before it is answered; may change the answers.
+    std::function<void(const QString& withQuery)> Seen;
 
     void answer(const QString& path, int code, const QByteArray& body = {})
     {
@@ -58,6 +61,8 @@ private:
         const QString withQuery = parsed.hasQuery() ? path + QLatin1Char('?') + parsed.query() : path;
         requests.append(path);
         queries.append(withQuery);
+        if (Seen)
+            Seen(withQuery);
         if (answers.contains(withQuery))
             return answers.value(withQuery);
         return answers.value(path, Answer { 404, "<?xml version=\"1.0\"?><error/>" });

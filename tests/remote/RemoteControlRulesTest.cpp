@@ -116,4 +116,26 @@ TEST(RemoteControlRulesTest, ApertureButtonsAfterTheSelectionWasCleared)
     EXPECT_EQ(ApertureUpIndex(-1, 0, -1), -1);
 }
 
+TEST(RemoteControlRulesTest, APictureClickFocusesCountsDownHoldsOrTakesAsTheModesSay)
+{
+    using C = TPictureClick;
+    const TShootingModes single;
+    TShootingModes bulb;
+    bulb.LiveBulb = true;
+    TShootingModes timerBulb = bulb;
+    timerBulb.TimerDrive = true;
+    TShootingModes liveTime;
+    liveTime.LiveTime = true;
+    EXPECT_EQ(PictureClick(single, true, false, false), C::FocusPoint);
+    EXPECT_EQ(PictureClick(single, true, false, true), C::Take);
+    EXPECT_EQ(PictureClick(liveTime, true, false, true), C::Take);
+    EXPECT_EQ(PictureClick(bulb, true, false, true), C::Hold);
+    // The count-down comes first; its end presses.
+    EXPECT_EQ(PictureClick(timerBulb, true, false, true), C::SelfTimer);
+    // A running exposure or no camera: nothing, also in focus mode.
+    EXPECT_EQ(PictureClick(liveTime, true, true, true), C::Nothing);
+    EXPECT_EQ(PictureClick(single, true, true, false), C::Nothing);
+    EXPECT_EQ(PictureClick(single, false, false, true), C::Nothing);
+}
+
 } // namespace

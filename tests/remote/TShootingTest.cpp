@@ -8,14 +8,20 @@
 #include "common/ByteCamera.h"
 #include "common/EnglishTexts.h"
 #include "common/TestPaths.h"
+#include "exif/TExif.h"
+#include "remote/TShotSettings.h"
 #include "session/TCamera.h"
 #include "sim/SimCamera.h"
 #include "sim/SimCard.h"
+#include "sim/SimClock.h"
+#include "sim/SimPropertySet.h"
 #include "sim/SimServer.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -93,19 +99,27 @@ protected:
         events.watch(*shooting);
     }
 
-    // A card whose newest shot is base + each extension, every file size bytes.
-    void card(const QString& base, const QStringList& extensions, int size = 1000)
+    // A card that holds base + each extension, every file size bytes, from the next press on (or
+    // at once).
+    void card(const QString& base, const QStringList& extensions, int size = 1000, bool atOnce = false)
     {
         fake.answer(QStringLiteral("/get_imglist.cgi?DIR=/DCIM"), 200,
             "VER_100\r\n/DCIM,100OLYMP,0,16,19623,28007\r\n");
+        const QString folder = QStringLiteral("/get_imglist.cgi?DIR=/DCIM/100OLYMP");
         QByteArray list = "VER_100\r\n/DCIM/100OLYMP,P7090001.JPG,500,0,19689,43009\r\n";
+        fake.answer(folder, 200, list);
         for (const QString& extension : extensions) {
             const QString name = base + QLatin1Char('.') + extension;
             list += QStringLiteral("/DCIM/100OLYMP,%1,%2,0,19689,43100\r\n").arg(name).arg(size).toLatin1();
             fake.answer(QStringLiteral("/DCIM/100OLYMP/") + name, 200,
                 QByteArray(size, char('a' + extension.size())));
         }
-        fake.answer(QStringLiteral("/get_imglist.cgi?DIR=/DCIM/100OLYMP"), 200, list);
+        fake.Seen = [this, folder, list](const QString& query) {
+            if (query.endsWith(QLatin1String("com=starttake")))
+                fake.answer(folder, 200, list);
+        };
+        if (atOnce)
+            fake.answer(folder, 200, list);
     }
 
     QStringList takeCommands() const
@@ -293,7 +307,7 @@ TEST_F(FakeShooting, LastTakeDownloadReportsProgressAndLeavesNoPartialFile)
 {
     QTemporaryDir target;
     ASSERT_TRUE(target.isValid());
-    card(QStringLiteral("P7090004"), { "JPG", "ORF", "WAV" }, 200'000);
+    card(QStringLiteral("P7090004"), { "JPG", "ORF", "WAV" }, 200'000, true);
     ASSERT_TRUE(shooting->ListLastTake());
     ASSERT_EQ(shooting->LastTake().Count(), 3);
 
@@ -446,6 +460,46 @@ protected:
             5000);
     }
 
+    // The exposure the simulator wrote into its newest picture, in seconds; -1 when unreadable.
+    double newestExposure()
+    {
+        const std::string path = server->card().newestJpegPath();
+        const auto entry = server->card().find(path);
+        if (!entry)
+            return -1;
+        QByteArray bytes(qsizetype(entry->size), '\0');
+        bytes.resize(qsizetype(server->card().read(path, 0, bytes.data(), size_t(bytes.size()))));
+        TExif exif;
+        if (!exif.ReadFromStream(bytes))
+            return -1;
+        const QStringList parts = exif.ExifData().ExifSection.ExposureTime.split(QLatin1Char('/'));
+        return parts.size() == 2 && parts[1].toDouble() > 0 ? parts[0].toDouble() / parts[1].toDouble() : -1;
+    }
+
+    QSet<QString> cardNames()
+    {
+        QSet<QString> names;
+        for (const std::string& dir : { std::string("/DCIM/100OLYMP") })
+            for (const camsim::SimEntry& entry : server->card().list(dir))
+                names.insert(QString::fromStdString(entry.name));
+        return names;
+    }
+
+    std::string simValue(const char* name)
+    {
+        return server->camera().withProperties(
+            [name](const camsim::SimPropertySet& set) { return set.value(name).value_or(""); });
+    }
+
+    void manualWith(const char* speed)
+    {
+        ASSERT_EQ(server->camera().setProperty("takemode", "M"), camsim::SimPropertySet::SetResult::Ok);
+        ASSERT_EQ(
+            server->camera().setProperty("shutspeedvalue", speed), camsim::SimPropertySet::SetResult::Ok);
+        ASSERT_TRUE(camera->Remote.Params.RefreshAll());
+        shooting->DeriveModes();
+    }
+
     std::mutex m_logMutex;
     std::string m_log;
     std::unique_ptr<camsim::SimServer> server;
@@ -544,7 +598,8 @@ TEST_F(SimShooting, LeavingWhileTheCameraIsAskedEndsWhatTheAnswerBegan)
     ASSERT_EQ(
         server->camera().setProperty("shutspeedvalue", "livetime"), camsim::SimPropertySet::SetResult::Ok);
     shooting->SetModes(true, false, false, false);
-    // The page is left during the request's wait.
+    // The card is known, so the take is the first request; the page is left during its wait.
+    ASSERT_TRUE(shooting->ListLastTake());
     QTimer::singleShot(0, shooting.get(), [&] { shooting->Leave(); });
     EXPECT_FALSE(shooting->TakePhoto());
     EXPECT_EQ(server->camera().takeState(), TakeState::Idle);
@@ -585,6 +640,99 @@ TEST_F(SimShooting, ACameraThatGoesAwayDuringAnExposureOrARecordingEndsIt)
         << events.errors[1].toStdString();
     EXPECT_EQ(shooting->OpenCommunications(), 0);
     EXPECT_EQ(events.begins(), events.ends());
+}
+
+TEST_F(SimShooting, HeldExposuresLastTheLengthThisObjectTimesWhateverTheCheckTimerDoes)
+{
+    start("omd-v260");
+    // The check for a lost button release runs often; it must not end an exposure of set length.
+    shooting->CheckIntervalMs = 100;
+    shooting->ExposureMs = 1500;
+    manualWith("livebulb");
+    ASSERT_TRUE(shooting->IsLiveBulbMode());
+    ASSERT_TRUE(shooting->StartLiveBulbOrSequential());
+    EXPECT_TRUE(shooting->IsExposing());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shooting->IsExposing(); }, 10000));
+    EXPECT_TRUE(events.errors.isEmpty()) << events.errors.join(u'|').toStdString();
+    // As the camera recorded it, in tenths of a second.
+    EXPECT_NEAR(newestExposure(), 1.5, 0.5);
+    EXPECT_EQ(shooting->LastTake().Count(), 2);
+
+    shooting->ExposureMs = 1200;
+    manualWith("livetime");
+    ASSERT_TRUE(shooting->TakePhoto());
+    EXPECT_EQ(shooting->TakeButtonState(), TShooting::ButtonStop);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shooting->IsExposing(); }, 10000));
+    EXPECT_EQ(shooting->TakeButtonState(), TShooting::ButtonNormal);
+    EXPECT_NEAR(newestExposure(), 1.2, 0.5);
+    EXPECT_EQ(shooting->OpenCommunications(), 0);
+    EXPECT_EQ(events.begins(), events.ends());
+}
+
+TEST_F(SimShooting, AnAbortedExposureIsEndedAndItsSettingsGoBack)
+{
+    start("omd-v260");
+    ASSERT_EQ(server->camera().setProperty("takemode", "P"), camsim::SimPropertySet::SetResult::Ok);
+    ASSERT_TRUE(camera->Remote.Params.RefreshAll());
+    const std::string speedBefore = simValue("shutspeedvalue");
+    {
+        TShotSettings settings(camera->Remote.Params);
+        ASSERT_TRUE(settings.Set(QStringLiteral("takemode"), QStringLiteral("M")));
+        ASSERT_TRUE(settings.Set(QStringLiteral("shutspeedvalue"), QStringLiteral("livebulb")));
+        shooting->DeriveModes();
+        shooting->ExposureMs = 60'000;
+        ASSERT_TRUE(shooting->StartLiveBulbOrSequential());
+        EXPECT_EQ(server->camera().takeState(), TakeState::Exposing);
+        // Ctrl-C: the exposure ends at the camera before the settings go back.
+        shooting->Leave();
+        EXPECT_EQ(server->camera().takeState(), TakeState::Idle);
+        EXPECT_TRUE(settings.Restore());
+    }
+    EXPECT_EQ(simValue("takemode"), "P");
+    EXPECT_EQ(simValue("shutspeedvalue"), speedBefore);
+    EXPECT_FALSE(shooting->IsExposing());
+    EXPECT_EQ(shooting->OpenCommunications(), 0);
+}
+
+TEST_F(SimShooting, AShotsFilesAreTheNamesNewSinceThePressWhateverTheCameraClockSays)
+{
+    start("e-m10");
+    // Set back a year: every new file is dated before the card's old ones.
+    server->clock().set(std::chrono::system_clock::now() - std::chrono::hours(24 * 365), 0);
+    for (int shot = 0; shot < 2; ++shot) {
+        const QSet<QString> before = cardNames();
+        ASSERT_TRUE(shooting->TakePhoto());
+        const QSet<QString> added = cardNames() - before;
+        QSet<QString> listed;
+        for (const TCameraImportItem* item : shooting->LastTake())
+            listed.insert(item->FileName);
+        EXPECT_EQ(listed, added) << shot;
+        EXPECT_EQ(listed.size(), 2);
+    }
+    // A refused take has no files, not those of the shot before.
+    EXPECT_FALSE(shooting->TakePhoto(9999, 9999));
+    EXPECT_EQ(shooting->LastTake().Count(), 0);
+}
+
+TEST_F(SimShooting, ABodyThatListsOnlyInPlayModeIsSwitchedThereForTheFilesAndBack)
+{
+    start("newbody");
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QSet<QString> before = cardNames();
+    ASSERT_TRUE(shooting->TakePhoto());
+    EXPECT_TRUE(shooting->ListsOnlyInPlayMode());
+    ASSERT_GT(shooting->LastTake().Count(), 0) << shooting->LastError().toStdString();
+    for (const TCameraImportItem* item : shooting->LastTake())
+        EXPECT_FALSE(before.contains(item->FileName)) << item->FileName.toStdString();
+    EXPECT_EQ(server->camera().mode(), camsim::SimCamera::Mode::Rec);
+    ASSERT_TRUE(shooting->LoadLastTake(folder.path()));
+    for (const TCameraImportItem* item : shooting->LastTake())
+        EXPECT_TRUE(QFileInfo::exists(QDir(folder.path()).filePath(item->FileName)));
+    // The next shot goes out in recording mode again.
+    ASSERT_TRUE(shooting->TakePhoto());
+    EXPECT_GT(shooting->LastTake().Count(), 0);
+    EXPECT_TRUE(events.errors.isEmpty()) << events.errors.join(u'|').toStdString();
 }
 
 // The object's messages come in English too.

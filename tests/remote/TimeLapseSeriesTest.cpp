@@ -192,6 +192,52 @@ TEST_F(ClockedSeries, AFailedShotCountsAndIsLoggedWithItsReason)
     EXPECT_TRUE(lines[3].contains(QLatin1String(",ok,")));
 }
 
+TEST_F(ClockedSeries, ASlotMoreThanHalfAnIntervalLateIsMissedNotFiredAndTheSeriesGoesOn)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    series.DownloadFolder = folder.path();
+    series.Plan(0, 2, 0);
+    shotDuration[2] = 6000; // a latency spike: shot 2 at 2 s returns at 8 s
+    const qint64 t0 = clock;
+    ASSERT_TRUE(series.Start());
+    at(t0);
+    at(t0 + 2000);
+    at(clock); // slots at 4 s and 6 s are past, the one at 8 s is due now
+    at(t0 + 11001); // the slot at 10 s is more than half an interval late
+    at(t0 + 12000);
+    EXPECT_EQ(shotTimes, (QList<qint64> { t0, t0 + 2000, t0 + 8000, t0 + 12000 }));
+    ASSERT_EQ(series.Shots().size(), 7);
+    for (int i : { 2, 3, 5 }) {
+        EXPECT_TRUE(series.Shots()[i].Missed) << i;
+        EXPECT_FALSE(series.Shots()[i].Ok) << i;
+        EXPECT_TRUE(series.Shots()[i].Files.isEmpty()) << i;
+    }
+    EXPECT_TRUE(series.Shots()[4].Ok);
+    EXPECT_EQ(series.Shots()[4].PlannedMs, t0 + 8000);
+    EXPECT_EQ(series.MissedCount(), 3);
+    EXPECT_EQ(series.FailedCount(), 0);
+    EXPECT_EQ(series.FrameText(), QStringLiteral("7 (3 verpasst)"));
+
+    QFile log(series.LogFile());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 8);
+    EXPECT_TRUE(lines[3].startsWith(QLatin1String("3,"))) << lines[3].toStdString();
+    EXPECT_TRUE(lines[3].contains(QLatin1String("missed: "))) << lines[3].toStdString();
+}
+
+TEST_F(ClockedSeries, AnIntervalBelowOneSecondIsRefused)
+{
+    series.Plan(0, 0, 99);
+    EXPECT_FALSE(series.PlanError().isEmpty());
+    EXPECT_FALSE(series.Start());
+    EXPECT_EQ(series.LastError(), series.PlanError());
+    EXPECT_FALSE(series.IsRunning());
+    at(clock + 1000);
+    EXPECT_TRUE(shotTimes.isEmpty());
+}
+
 TEST(TimeLapseClock, TimesShowAsTimeOfDay)
 {
     EXPECT_EQ(TTimeLapseSeries::ClockText(86399000), "23:59:59");
@@ -412,9 +458,88 @@ TEST_F(SimTimeLapse, TwentyShotsEveryTwoSecondsDownloadEachShotAndKeepThePlan)
     EXPECT_EQ(QString::fromUtf8(log.readAll()).count(QLatin1Char('\n')), 21);
 }
 
+// The camera goes off and comes back in play mode with another shutter speed; later its answers
+// lag for longer than an interval. The series reports the loss, puts the camera back into recording
+// mode with its settings, misses the slots it could not keep and never fires two shots in a burst.
+TEST_F(SimTimeLapse, ASeriesSurvivesAPowerCycleAndALatencySpikeWithoutABurst)
+{
+    correctManualExposure();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    TShooting shooting;
+    shooting.SetCamera(camera.get());
+    shooting.DeriveModes();
+    TTimeLapseSeries series;
+    series.SetShooting(&shooting);
+    series.Plan(0, 1, 0);
+    series.DownloadEachShot = true;
+    series.DownloadFolder = folder.path();
+    QList<bool> availability;
+    QObject::connect(&series, &TTimeLapseSeries::CameraAvailable, [&](bool on) { availability << on; });
+    const auto okShots = [&] {
+        return std::count_if(series.Shots().begin(), series.Shots().end(),
+            [](const TTimeLapseSeries::TShot& shot) { return shot.Ok; });
+    };
+    ASSERT_TRUE(series.Start());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return okShots() >= 2; }, 20000));
+
+    server->setPower(false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return series.IsCameraLost(); }, 20000));
+    EXPECT_FALSE(series.CameraText().isEmpty());
+    server->camera().setProperty("shutspeedvalue", "250");
+    QTest::qWait(1500);
+    server->setPower(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !series.IsCameraLost(); }, 20000));
+    const auto afterReturn = okShots();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return okShots() >= afterReturn + 2; }, 20000));
+    EXPECT_EQ(server->camera().mode(), camsim::SimCamera::Mode::Rec);
+    EXPECT_EQ(server->camera().withProperties(
+                  [](const camsim::SimPropertySet& set) { return set.value("shutspeedvalue").value_or(""); }),
+        "125");
+
+    camsim::SimFaultSettings faults;
+    faults.latencyMs = 2500;
+    server->setFaults(faults);
+    const int spikeAt = int(series.Shots().size());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return series.Shots().size() > spikeAt + 1; }, 20000));
+    server->setFaults({});
+    const auto afterSpike = okShots();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return okShots() >= afterSpike + 2; }, 20000));
+    series.Stop();
+    ASSERT_TRUE(series.WaitForDownloads(30000));
+
+    EXPECT_EQ(availability, (QList<bool> { false, true }));
+    EXPECT_GT(series.MissedCount(), 0);
+    qint64 lastFired = -1;
+    QStringList names;
+    int loaded = 0;
+    for (const TTimeLapseSeries::TShot& shot : series.Shots()) {
+        if (!shot.Ok) {
+            EXPECT_TRUE(shot.Files.isEmpty()) << shot.Number;
+        } else {
+            names << shot.Files;
+            loaded += shot.Download == QLatin1String("ok") ? 1 : 0;
+        }
+        if (shot.Missed)
+            continue;
+        // Fired shots keep at least half an interval between them.
+        if (lastFired >= 0) {
+            EXPECT_GE(shot.ActualMs - lastFired, 500) << shot.Number;
+        }
+        lastFired = shot.ActualMs;
+    }
+    EXPECT_EQ(loaded, okShots());
+    const qsizetype all = names.size();
+    names.removeDuplicates();
+    EXPECT_EQ(names.size(), all); // no file logged for two shots
+    for (const QString& name : names)
+        EXPECT_TRUE(QFileInfo::exists(QDir(folder.path()).filePath(name))) << name.toStdString();
+}
+
 TEST(TimeLapseTexts, EveryTextHasAnEnglishLine)
 {
     const TTimeLapseExposure exposure;
+    const TTimeLapseSeries series;
     const QStringList missing = lumivar::test::textsWithoutEnglish();
     EXPECT_TRUE(missing.isEmpty()) << missing.join(u' ').toStdString();
 }

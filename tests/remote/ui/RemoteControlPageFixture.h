@@ -125,6 +125,14 @@ protected:
         return p->RawValue;
     }
 
+    // The simulator notes a request after its answer went out, so the client may already be on:
+    // waits until the count is reached, then says whether it is exact.
+    bool requestsSeen(const QString& part, int count)
+    {
+        return QTest::qWaitFor([&] { return requestCount(part) >= count; }, 5000)
+            && requestCount(part) == count;
+    }
+
     int requestCount(const QString& part)
     {
         std::lock_guard<std::mutex> lock(logMutex);
