@@ -153,7 +153,15 @@ void CliContext::print(const QString& text) const
 
 void CliContext::printJson(const QJsonDocument& doc) const
 {
-    print(QString::fromUtf8(doc.toJson(QJsonDocument::Indented)));
+    printUtf8(doc.toJson(QJsonDocument::Indented));
+}
+
+void CliContext::printUtf8(const QByteArray& bytes) const
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    if (!bytes.endsWith('\n'))
+        std::fputc('\n', stdout);
+    std::fflush(stdout);
 }
 
 int CliContext::fail(const QString& message) const

@@ -49,6 +49,8 @@ public:
 
     void print(const QString& text) const;
     void printJson(const QJsonDocument& doc) const;
+    // Text already in UTF-8, as it is (a line end added when missing).
+    void printUtf8(const QByteArray& bytes) const;
     int fail(const QString& message) const; // one line on stderr, returns Failure
     int usage(const QString& message) const; // one line on stderr, returns UsageError
     // The UDP port for live view, checked before the camera is asked to send there: requested (from

@@ -375,7 +375,8 @@ TEST(ExifFixtures, CompensationRowShowsTheExposureBiasAndTheShiftStandsApart)
                 rows.insert(row.Caption, row.Value);
         EXPECT_EQ(rows.value(QStringLiteral("Belichtungskorrektur")), QString::fromUtf8(c.bias));
         EXPECT_EQ(rows.contains(QStringLiteral("Belichtungsverschiebung")), c.shift);
-        if (c.shift)
+        if (c.shift) {
             EXPECT_NE(rows.value(QStringLiteral("Belichtungsverschiebung")), QString::fromUtf8(c.bias));
+        }
     }
 }
