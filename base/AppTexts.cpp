@@ -59,7 +59,8 @@ constexpr TNamedText kAppTexts[] = {
         "WLAN-Verbindungseinstellungen \"Privat\" und verbinden Sie erneut." },
     { "_rsDoctorLiveViewPortTaken",
         "Der UDP-Port %s für das Livebild ist von einem anderen Programm belegt (%s): Beenden Sie es oder "
-        "wählen Sie in den Einstellungen einen anderen Port." },
+        "wählen Sie in den Einstellungen mit \"Portnummer für Live-Stream abweichend von 28488 definieren\" "
+        "einen anderen Port." },
     { "_rsDoctorLiveViewNotStarted",
         "Die Kamera beantwortet Befehle, startet aber das Livebild nicht (%s): Schalten Sie die Kamera aus "
         "und wieder ein." },
@@ -69,6 +70,12 @@ constexpr TNamedText kAppTexts[] = {
     { "_rsDoctorClockOff",
         "Die Uhr der Kamera weicht um %s Minuten von der des Rechners ab: Synchronisieren Sie die "
         "Kamerazeit." },
+    { "_rsDoctorClockNoPicture",
+        "Auf der Karte ist kein Bild, an dem sich die Uhr der Kamera prüfen lässt: Nehmen Sie ein Bild "
+        "auf." },
+    { "_rsDoctorClockSetSince",
+        "Das letzte Bild entstand, bevor die Uhr der Kamera am %s gestellt wurde; ob sie stimmt, zeigt erst "
+        "ein neues Bild." },
 };
 
 } // namespace

@@ -222,6 +222,8 @@ void TSetup::Load()
     // Port 0 cannot be announced to the camera, so it counts as garbage as well.
     LiveViewPort = quint16(noted(readInteger, s, QStringLiteral("LiveViewPort"), 1, 65535).value_or(28488));
     LiveViewThreaded = noted(readBool, s, QStringLiteral("LiveViewThreaded")).value_or(true);
+    if (const std::optional<QString> stamp = noted(readString, s, QStringLiteral("ClockSetAt")))
+        ClockSetAt = QDateTime::fromString(*stamp, Qt::ISODate);
 
     LiveImportFilter = noted(readString, s, kFilterValue).value_or(LiveImportFilter);
 
@@ -235,6 +237,13 @@ void TSetup::Load()
     else if (!rejected.isEmpty())
         TLogger::LogAlways(QStringLiteral("Settings: unusable values in %1 replaced by defaults: %2")
                                .arg(where, rejected.join(QStringLiteral(", "))));
+}
+
+void TSetup::NoteClockSet() const
+{
+    const std::unique_ptr<QSettings> store = openStore();
+    if (store->isWritable())
+        store->setValue(QStringLiteral("ClockSetAt"), QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
 }
 
 void TSetup::Save()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -42,6 +43,9 @@ public:
     quint32 GridLinesColor = 0xC0C0C0;
     QString LiveViewSize = QStringLiteral("0640x0480");
     quint16 LiveViewPort = 28488;
+    // When this program (window or lumivar-cli) last set the camera's clock, in UTC; invalid: never.
+    // Stored on its own by NoteClockSet, not by Save, so one front end does not undo the other's.
+    QDateTime ClockSetAt;
     bool UseJpegDec = true;
     bool DetailedLog = false;
     bool LiveViewThreaded = true;
@@ -59,6 +63,8 @@ public:
 
     void Load();
     void Save();
+    // Stores now as ClockSetAt at once; the next Load reads it.
+    void NoteClockSet() const;
 
     QString GetDownloadDirectory() const;
     void SetDownloadDirectory(const QString& text);

@@ -39,7 +39,8 @@ TCameraDump::TCameraDump(TCameraLink link, quint16 liveViewPort)
 { }
 
 TCameraAnswer TCameraDump::keep(Run& run, const QString& what, const QString& pathAndQuery,
-    const QString& entry, int timeoutMs, const std::function<bool(const QByteArray&)>& looksRight) const
+    const QString& entry, int timeoutMs, const std::function<bool(const QByteArray&)>& looksRight,
+    bool required) const
 {
     if (m_progress)
         m_progress(what, run.step * 100 / kSteps);
@@ -58,7 +59,7 @@ TCameraAnswer TCameraDump::keep(Run& run, const QString& what, const QString& pa
     } else {
         if (!entry.isEmpty() && run.zip.add(entry, answer.Body))
             record.insert(QStringLiteral("body"), entry);
-        if (answer.Code != 200)
+        if (answer.Code != 200 && required)
             run.failures << QStringLiteral("%1: status %2").arg(what).arg(answer.Code);
         else if (looksRight && !looksRight(answer.Body))
             run.failures << QStringLiteral("%1: unreadable answer").arg(what);
@@ -100,11 +101,15 @@ TCameraDump::Result TCameraDump::run() const
         keep(run, QStringLiteral("free space"), QStringLiteral("/get_unusedcapacity.cgi"),
             QStringLiteral("answers/unusedcapacity.xml"), 5000, {});
 
-    // Properties are read in recording mode; the live view sampler returns to play mode.
+    // Properties are read in recording mode; the live view sampler returns to play mode, and where
+    // it does not get as far, the dump itself does.
     const QString size = TLiveViewSampler::LiveViewSize(commandList);
-    if (!aborted())
+    bool inRecording = false;
+    if (!aborted()) {
         keep(run, QStringLiteral("recording mode"),
             QStringLiteral("/switch_cammode.cgi?mode=rec&lvqty=") + size, {}, 3000, {});
+        inRecording = true;
+    }
     if (!aborted())
         keep(run, QStringLiteral("property list"),
             QStringLiteral("/get_camprop.cgi?com=desc&propname=desclist"),
@@ -119,6 +124,7 @@ TCameraDump::Result TCameraDump::run() const
         const TLiveViewSampler::Result sample
             = TLiveViewSampler(m_link, m_liveViewPort)
                   .run(size, TLiveViewSampler::Until::OnePicture, m_liveViewWaitMs, m_isAborted);
+        inRecording = sample.BindFailed;
         liveView.insert(QStringLiteral("size"), size);
         liveView.insert(QStringLiteral("status"), sample.StartAnswer.Code);
         if (sample.StartAnswer.Completed
@@ -136,6 +142,13 @@ TCameraDump::Result TCameraDump::run() const
         else if (!sample.Complete && !sample.Aborted)
             run.failures
                 << QStringLiteral("live view: no complete picture within %1 ms").arg(m_liveViewWaitMs);
+    }
+
+    if (inRecording) {
+        TCameraRequest back;
+        back.Url = QStringLiteral("http://%1/switch_cammode.cgi?mode=play").arg(m_link.host());
+        back.ReadTimeoutMs = 3000;
+        m_link.send(back);
     }
 
     QString folder;
@@ -161,9 +174,11 @@ TCameraDump::Result TCameraDump::run() const
                 break;
             }
     }
+    // Bodies that list their card through get_imglist may have no /DCIM page at all; its answer is
+    // kept for the report, whatever it is.
     if (!aborted())
         keep(run, QStringLiteral("/DCIM page"), QStringLiteral("/DCIM"), QStringLiteral("answers/dcim.html"),
-            20000, {});
+            20000, {}, false);
     if (!aborted() && !file.isEmpty())
         keep(run, QStringLiteral("thumbnail"),
             QStringLiteral("/get_thumbnail.cgi?DIR=/DCIM/%1/%2").arg(folder, file),

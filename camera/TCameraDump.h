@@ -48,9 +48,10 @@ public:
 
 private:
     struct Run;
-    // One exchange kept in the archive as entry (empty: only noted in the index).
+    // One exchange kept in the archive as entry (empty: only noted in the index). A status other
+    // than 200 is a failure of the dump unless the answer is not required.
     TCameraAnswer keep(Run& run, const QString& what, const QString& pathAndQuery, const QString& entry,
-        int timeoutMs, const std::function<bool(const QByteArray&)>& looksRight) const;
+        int timeoutMs, const std::function<bool(const QByteArray&)>& looksRight, bool required = true) const;
 
     TCameraLink m_link;
     quint16 m_liveViewPort;

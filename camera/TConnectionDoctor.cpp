@@ -27,12 +27,17 @@ QString namePart(const QString& host)
 
 TDoctorResult ok(TDoctorStep step)
 {
-    return { step, true, nullptr, {} };
+    return { step, true, false, nullptr, {} };
 }
 
 TDoctorResult failed(TDoctorStep step, const char* textName, QVariantList args)
 {
-    return { step, false, textName, std::move(args) };
+    return { step, false, false, textName, std::move(args) };
+}
+
+TDoctorResult unknown(TDoctorStep step, const char* textName, QVariantList args = {})
+{
+    return { step, true, true, textName, std::move(args) };
 }
 
 } // namespace
@@ -88,28 +93,50 @@ TCameraAnswer TConnectionDoctor::get(const char* endpoint, const QString& query,
     return m_link.send(request);
 }
 
-qint64 TConnectionDoctor::clockAheadSecs() const
+QDateTime TConnectionDoctor::lastPictureStamp() const
 {
-    // The camera tells its time only through the files it writes: a file stamped later than now
-    // shows a clock that runs ahead. A clock that lags cannot be seen without taking a picture.
+    // The camera tells its time only through the files it writes. Its numbering, not the stamps,
+    // says which one came last: a picture taken while the clock ran ahead keeps its future stamp
+    // after the clock is set.
     const TCameraAnswer root = get(Endpoint::ImgList, QStringLiteral("?DIR=/DCIM"), Timeout::ImageList);
     if (root.Code != 200)
-        return 0;
+        return {};
     QString newestFolder;
     for (const TImgListLine& line : parseImgListLines(root.Body))
         if (line.IsFolder() && line.Name > newestFolder)
             newestFolder = line.Name;
     if (newestFolder.isEmpty() || isAborted())
-        return 0;
+        return {};
     const TCameraAnswer folder
         = get(Endpoint::ImgList, QStringLiteral("?DIR=/DCIM/") + newestFolder, Timeout::ImageList);
     if (folder.Code != 200)
-        return 0;
-    QDateTime newest;
-    for (const TImgListLine& line : parseImgListLines(folder.Body))
-        if (!line.IsFolder() && line.Stamp.isValid() && (!newest.isValid() || line.Stamp > newest))
-            newest = line.Stamp;
-    return newest.isValid() ? QDateTime::currentDateTime().secsTo(newest) : 0;
+        return {};
+    QString lastNumber;
+    QDateTime last;
+    for (const TImgListLine& line : parseImgListLines(folder.Body)) {
+        // "P1010042.JPG": the shot number is the last four digits before the extension.
+        const QString number = line.Name.section(u'.', 0, 0).right(4);
+        if (!line.IsFolder() && line.Stamp.isValid() && number >= lastNumber) {
+            lastNumber = number;
+            last = line.Stamp;
+        }
+    }
+    return last;
+}
+
+TDoctorResult TConnectionDoctor::clockStep() const
+{
+    const QDateTime stamp = lastPictureStamp();
+    if (!stamp.isValid())
+        return unknown(TDoctorStep::Clock, "_rsDoctorClockNoPicture");
+    const qint64 ahead = QDateTime::currentDateTime().secsTo(stamp);
+    if (ahead <= ClockToleranceSecs)
+        return ok(TDoctorStep::Clock);
+    // A picture from the future while the clock has been set since: it was taken before.
+    if (m_clockSetAt.isValid())
+        return unknown(TDoctorStep::Clock, "_rsDoctorClockSetSince",
+            { m_clockSetAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")) });
+    return failed(TDoctorStep::Clock, "_rsDoctorClockOff", { (ahead + 30) / 60 });
 }
 
 QList<TDoctorResult> TConnectionDoctor::run() const
@@ -186,11 +213,6 @@ QList<TDoctorResult> TConnectionDoctor::run() const
     if (m_lastStep == TDoctorStep::LiveView || isAborted())
         return steps;
 
-    const qint64 ahead = clockAheadSecs();
-    if (ahead > ClockToleranceSecs) {
-        steps.append(failed(TDoctorStep::Clock, "_rsDoctorClockOff", { (ahead + 30) / 60 }));
-        return steps;
-    }
-    steps.append(ok(TDoctorStep::Clock));
+    steps.append(clockStep());
     return steps;
 }

@@ -2,6 +2,7 @@
 
 #include "camera/TCameraLink.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QVariantList>
@@ -17,7 +18,10 @@ struct TDoctorResult
 {
     TDoctorStep Step = TDoctorStep::Name;
     bool Ok = false;
-    const char* TextName = nullptr; // the advice of a failed step
+    // The step could not judge (a clock without a picture taken since it was set): it passes, and
+    // TextName says why.
+    bool Unknown = false;
+    const char* TextName = nullptr; // the advice of a failed step, the reason of an unknown one
     QVariantList Args;
 
     // The advice in the current language, and its German default.
@@ -40,6 +44,9 @@ public:
     // The UDP port the live view is sent to (the setting).
     void setLiveViewPort(quint16 port) { m_liveViewPort = port; }
     void setLiveViewWaitMs(int ms) { m_liveViewWaitMs = ms; }
+    // When this program last set the camera's clock (the setting ClockSetAt); a picture stamped
+    // ahead of now was then taken before, and says nothing about the clock as it is.
+    void setClockSetAt(const QDateTime& utc) { m_clockSetAt = utc; }
     // Steps after this one are not run; the start page stops before the live view.
     void setLastStep(TDoctorStep step) { m_lastStep = step; }
     // Asked between steps and during the live view wait; true ends the run without a verdict on the
@@ -54,14 +61,16 @@ public:
 private:
     bool isAborted() const { return m_isAborted && m_isAborted(); }
     TCameraAnswer get(const char* endpoint, const QString& query, int timeoutMs) const;
-    // Seconds the camera's clock is ahead of ours, judged by the newest file on its card; 0 when
-    // the card is empty or unreadable.
-    qint64 clockAheadSecs() const;
+    // The stamp of the last picture the camera took (the highest number in its newest folder);
+    // invalid when the card is empty or unreadable.
+    QDateTime lastPictureStamp() const;
+    TDoctorResult clockStep() const;
 
     TCameraLink m_link;
     Resolver m_resolver;
     quint16 m_liveViewPort = 28488;
     int m_liveViewWaitMs = DefaultLiveViewWaitMs;
     TDoctorStep m_lastStep = TDoctorStep::Clock;
+    QDateTime m_clockSetAt;
     std::function<bool()> m_isAborted;
 };

@@ -1,6 +1,7 @@
 #include "ClockCommand.h"
 
 #include "CliContext.h"
+#include "base/TSetup.h"
 #include "camera/TOIShare.h"
 #include "camera/TSetTimeAction.h"
 
@@ -19,6 +20,8 @@ int ClockCommand::run(CliContext& context, const QStringList& arguments)
     if (!action.Enabled)
         return context.fail(QStringLiteral("the camera offers no clock setting"));
     const bool ok = action.Execute();
+    if (ok)
+        context.setup().NoteClockSet(); // the connection check judges the clock from here on
     if (context.json()) {
         context.printJson(QJsonDocument(
             QJsonObject { { QStringLiteral("ok"), ok }, { QStringLiteral("utctime"), action.LastUtcTime },

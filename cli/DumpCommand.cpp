@@ -1,7 +1,6 @@
 #include "DumpCommand.h"
 
 #include "CliContext.h"
-#include "base/TSetup.h"
 #include "camera/TCameraDump.h"
 
 #include <QJsonArray>
@@ -16,10 +15,12 @@ int DumpCommand::run(CliContext& context, const QStringList& arguments)
         return context.usage(QStringLiteral("dump needs --out FILE.zip"));
     const QString path = arguments[1];
 
-    // The live view port the program uses, from the stored settings.
-    TSetup stored;
-    stored.Load();
-    TCameraDump dump(context.cameraLink(), stored.LiveViewPort);
+    // The live view port the program uses, checked before the camera is asked to send there.
+    QString portError;
+    const quint16 port = context.liveViewPort(-1, portError);
+    if (port == 0)
+        return context.fail(portError);
+    TCameraDump dump(context.cameraLink(), port);
     const bool terminal = isatty(fileno(stderr)) != 0;
     if (terminal)
         dump.setProgress([](const QString& what, int percent) {

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -32,7 +33,7 @@ struct FileResult
     QList<QPair<QString, QString>> Properties;
 };
 
-FileResult readFile(const QString& fileName)
+FileResult readFile(const QString& fileName, bool withProperties)
 {
     FileResult result;
     // The reader holds a few hundred texts; keep it off the stack.
@@ -40,7 +41,8 @@ FileResult readFile(const QString& fileName)
     result.Ok = exif->LoadFromFile(fileName);
     if (result.Ok)
         TExifReader::Fill(result.Sections, *exif, result.Focus, result.Faces);
-    exif->ExifData().CollectProperties(result.Properties);
+    if (withProperties)
+        exif->ExifData().CollectProperties(result.Properties);
     return result;
 }
 
@@ -106,19 +108,29 @@ int ExifCommand::run(CliContext& context, const QStringList& arguments)
     if (files.isEmpty())
         return context.usage(QStringLiteral("exif needs at least one FILE"));
 
-    QJsonArray documents;
+    // The JSON array is written a file at a time, as the text is: two hundred files' properties in
+    // one document tree cost more than reading them.
     QStringList failed;
-    for (const QString& fileName : files) {
-        const FileResult result = readFile(fileName);
+    QByteArray json = "[\n";
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString& fileName = files.at(i);
+        const FileResult result = readFile(fileName, context.json());
         if (!result.Ok)
             failed << fileName;
-        if (context.json())
-            documents.append(fileJson(fileName, result));
-        else if (result.Ok)
+        if (context.json()) {
+            json += QJsonDocument(fileJson(fileName, result)).toJson(QJsonDocument::Indented);
+            json.chop(1); // the document's own line end
+            json += i + 1 < files.size() ? ",\n" : "\n";
+            if (json.size() > 1 << 20) {
+                std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+                json.clear();
+            }
+        } else if (result.Ok) {
             context.print(fileText(fileName, result));
+        }
     }
     if (context.json())
-        context.printJson(QJsonDocument(documents));
+        context.printUtf8(json + "]\n");
     for (const QString& fileName : failed) {
         const QString reason = QFileInfo(fileName).isFile() ? QStringLiteral("no EXIF information in %1")
                                                             : QStringLiteral("cannot read %1");

@@ -72,6 +72,12 @@ int ImportCommand::run(CliContext& context, const QStringList& arguments)
     }
     if (all && onlyNew)
         return context.usage(QStringLiteral("--new and --all exclude each other"));
+    if (const QString unknown = ListCommand::UnknownTypes(filter.Types); !unknown.isEmpty())
+        return context.usage(unknown);
+    if (filter.Since.isValid() && filter.Until.isValid() && filter.Since > filter.Until)
+        return context.usage(
+            QStringLiteral("--since %1 lies after --until %2")
+                .arg(filter.Since.toString(Qt::ISODate), filter.Until.toString(Qt::ISODate)));
     if (dest.trimmed().isEmpty())
         return context.usage(QStringLiteral("import needs --dest DIR (no download folder is set)"));
     if (!QDir().mkpath(dest) || !QFileInfo(dest).isDir())

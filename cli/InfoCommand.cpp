@@ -56,6 +56,10 @@ int InfoCommand::run(CliContext& context, const QStringList& arguments)
         failed << QStringLiteral("file count");
     if (!info.UnusedCapacity.Execute(free))
         failed << QStringLiteral("free capacity");
+    // 4294967295 (all bits set) is the camera's word for a free space it does not know.
+    const bool freeUnknown = free.trimmed() == QLatin1String("4294967295");
+    if (freeUnknown)
+        free.clear();
     const bool isPrivate = mode.compare(QLatin1String("private"), Qt::CaseInsensitive) == 0;
     const int caps = capabilities(commandList.SupportedFunctions, isPrivate);
 
@@ -73,7 +77,8 @@ int InfoCommand::run(CliContext& context, const QStringList& arguments)
             + QStringLiteral("\nsupport:      ")
             + shown(commandList.SupportedFunctions.join(QStringLiteral(", ")))
             + QStringLiteral("\ncapabilities: ") + QString::number(caps) + QStringLiteral("\nfiles:        ")
-            + shown(files) + QStringLiteral("\nfree:         ") + shown(free)
+            + shown(files) + QStringLiteral("\nfree:         ")
+            + (freeUnknown ? QStringLiteral("unknown") : shown(free))
             + (free.isEmpty() ? QString() : QStringLiteral(" bytes")));
     }
     if (!failed.isEmpty())

@@ -129,6 +129,20 @@ QString ListCommand::Printable(const QString& text)
     return out;
 }
 
+QString ListCommand::UnknownTypes(const QStringList& types)
+{
+    static const QStringList known { QStringLiteral("JPG"), QStringLiteral("ORF"), QStringLiteral("MOV"),
+        QStringLiteral("AVI") };
+    QStringList unknown;
+    for (const QString& type : types)
+        if (!known.contains(type))
+            unknown << Printable(type);
+    if (unknown.isEmpty())
+        return {};
+    return QStringLiteral("--type knows %1, not %2")
+        .arg(known.join(QStringLiteral(", ")), unknown.join(QStringLiteral(", ")));
+}
+
 QJsonObject ListCommand::FileToJson(const TCameraImportItem& item)
 {
     const qint64 size = item.Size();
@@ -160,8 +174,18 @@ int ListCommand::run(CliContext& context, const QStringList& arguments)
                 context.print(Printable(folder));
         return CliContext::Success;
     }
+    // A folder the card does not have is an error, not an empty folder.
+    const QString folder = FolderName(arguments.first());
+    QStringList folders;
+    if (!ListFolders(*card.Import, folders, error))
+        return context.fail(error);
+    if (!folders.contains(folder, Qt::CaseInsensitive))
+        return context.fail(QStringLiteral("the card has no folder %1 (folders: %2)")
+                                .arg(Printable(folder),
+                                    folders.isEmpty() ? QStringLiteral("none")
+                                                      : Printable(folders.join(QStringLiteral(", ")))));
     TCameraImportItems items;
-    if (!ListFiles(*card.Import, FolderName(arguments.first()), items, error))
+    if (!ListFiles(*card.Import, folder, items, error))
         return context.fail(error);
     if (context.json()) {
         QJsonArray files;

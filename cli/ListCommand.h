@@ -38,5 +38,8 @@ public:
     static QString FolderName(const QString& argument);
     // Control characters of a camera text made visible, so a name cannot drive the terminal.
     static QString Printable(const QString& text);
+    // The usage line for a --type list (upper case, no dots) naming a kind of file no camera
+    // writes; empty when every type is known.
+    static QString UnknownTypes(const QStringList& types);
     static QJsonObject FileToJson(const TCameraImportItem& item);
 };

@@ -2,8 +2,7 @@
 
 #include "CliContext.h"
 #include "CliInterrupt.h"
-#include "PropsCommand.h"
-#include "base/TLanguageModule.h"
+#include "PlayModeOnExit.h"
 #include "base/TSetup.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
@@ -167,10 +166,12 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
         return context.fail(QStringLiteral("cannot create the folder %1").arg(o.saveEvery));
 
     RegisterLiveViewTexts();
-    const auto languages = PropsCommand::startLanguage();
     TSetup& setup = context.setup();
     const QString size = o.size.isEmpty() ? setup.LiveViewSize : o.size;
-    const quint16 port = quint16(o.port >= 0 ? o.port : setup.LiveViewPort);
+    QString portError;
+    const quint16 port = context.liveViewPort(o.port, portError);
+    if (port == 0)
+        return context.fail(portError);
 
     TOIShare commandList;
     if (const QString error = context.loadCommandList(commandList); !error.isEmpty())
@@ -185,6 +186,7 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
             action->Probe(*function);
     if (!cameraMode.Enabled)
         return context.fail(QStringLiteral("the camera offers no mode switch"));
+    const PlayModeOnExit backToPlay(cameraMode);
     // Recording-mode live view where the camera has it; some bodies stream only in shutter mode.
     const quint8 mode = liveView.Enabled ? TLiveViewControl::ModeRecord : TLiveViewControl::ModeShutter;
     if (!liveView.Enabled && !releaseView.Enabled)

@@ -1,23 +1,12 @@
 #include "PropsCommand.h"
 
 #include "CliContext.h"
-#include "base/TLanguageModule.h"
-#include "base/TSetup.h"
 #include "camera/CameraEndpoints.h"
 #include "camera/TBaseAction.h"
 #include "camera/TCameraParams.h"
 #include "camera/TOIShare.h"
 
 #include <QJsonObject>
-
-std::unique_ptr<TLanguageModule> PropsCommand::startLanguage()
-{
-    TSetup stored;
-    stored.Load();
-    auto languages = std::make_unique<TLanguageModule>();
-    languages->SelectLanguage(stored.LanguageId);
-    return languages;
-}
 
 bool PropsCommand::switchMode(CliContext& context, const TOIShare& commandList, const QString& mode)
 {
@@ -99,9 +88,8 @@ int PropsCommand::run(CliContext& context, const QStringList& arguments)
 {
     if (!arguments.isEmpty())
         return context.usage(QStringLiteral("props takes no arguments"));
-    const auto languages = startLanguage();
     TOIShare commandList;
-    TCameraParams params(TCameraLink::ToHost(context.cameraHost()));
+    TCameraParams params(context.cameraLink());
     int exitCode = CliContext::Success;
     if (!readProperties(context, commandList, params, exitCode))
         return exitCode;

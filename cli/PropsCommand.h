@@ -9,7 +9,6 @@
 class CliContext;
 class TCameraParam;
 class TCameraParams;
-class TLanguageModule;
 class TOIShare;
 
 // props: every shooting property with its value, allowed values and access. The camera answers
@@ -25,9 +24,6 @@ public:
     }
     int run(CliContext& context, const QStringList& arguments) override;
 
-    // Texts from named texts come in the language stored in the settings (LanguageId), read from
-    // "Languages" beside the program.
-    static std::unique_ptr<TLanguageModule> startLanguage();
     // "play" or "rec" (with the camera's first live view size). False when the camera refused.
     static bool switchMode(CliContext& context, const TOIShare& commandList, const QString& mode);
     // Command list, recording mode, every property, play mode. True when the properties were read,

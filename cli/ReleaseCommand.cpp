@@ -2,6 +2,7 @@
 
 #include "CliContext.h"
 #include "ModeCommand.h"
+#include "PlayModeOnExit.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
 #include "camera/TReleaseAction.h"
@@ -19,6 +20,9 @@ int ReleaseCommand::run(CliContext& context, const QStringList& arguments)
     TReleaseAction release(TCameraLink::ToHost(context.cameraHost()));
     if (!ModeCommand::ProbeAction(release, commandList))
         return context.fail(QStringLiteral("the camera offers no shutter button"));
+    TCameraModeAction mode(context.cameraLink());
+    ModeCommand::ProbeAction(mode, commandList);
+    const PlayModeOnExit backToPlay(mode);
     if (!ModeCommand::EnterMode(context, commandList, TCameraModeAction::ModeShutter, error))
         return context.fail(error);
     const bool pressed = release.Release(0, TReleaseAction::FirstSecondPush);

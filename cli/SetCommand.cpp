@@ -3,11 +3,40 @@
 #include "CliContext.h"
 #include "PropsCommand.h"
 #include "base/TLanguageModule.h"
+#include "base/TNamedTexts.h"
 #include "camera/TCameraParams.h"
 #include "camera/TOIShare.h"
 #include "remote/TRemoteControl.h"
 
 #include <QJsonObject>
+
+namespace {
+
+// The display text of param that wanted names in any language the program knows: the current text,
+// the built-in German one, the English one, or the camera's own value. Empty when none matches.
+QString allowedText(const TCameraParam& param, const QString& wanted)
+{
+    if (const int index = param.IndexOf(wanted); index >= 0)
+        return param.DisplayValues.value(index, wanted);
+    const TLanguageModule* languages = TLanguageModule::Instance();
+    const TLanguageEntry* english = nullptr;
+    if (languages)
+        for (const TLanguageEntry& entry : languages->Languages())
+            if (!english && entry.Id == CliContext::EnglishId)
+                english = &entry;
+    for (const QString& name : TNamedTexts::Names()) {
+        const QByteArray key = name.toUtf8();
+        const QString shown = TNamedTexts::Text(key.constData());
+        if (!param.DisplayValues.contains(shown, Qt::CaseInsensitive))
+            continue;
+        if (TStringDictionary::SameText(TNamedTexts::German(key.constData()), wanted)
+            || (english && TStringDictionary::SameText(english->Texts.value(name), wanted)))
+            return shown;
+    }
+    return {};
+}
+
+} // namespace
 
 int SetCommand::run(CliContext& context, const QStringList& arguments)
 {
@@ -15,8 +44,7 @@ int SetCommand::run(CliContext& context, const QStringList& arguments)
         return context.usage(QStringLiteral("set needs NAME and VALUE"));
     const QString& propertyName = arguments.at(0);
     const QString& wanted = arguments.at(1);
-    const auto languages = PropsCommand::startLanguage();
-    TCameraParams params(TCameraLink::ToHost(context.cameraHost()));
+    TCameraParams params(context.cameraLink());
     TCameraParam* param = params.Find(propertyName);
     if (!param)
         return context.usage(QStringLiteral("unknown property \"%1\" (one of: %2)")
@@ -31,14 +59,15 @@ int SetCommand::run(CliContext& context, const QStringList& arguments)
     QString error;
     bool ok = false;
     params.Probe(commandList);
+    const QString text = param->Valid ? allowedText(*param, wanted) : QString();
     if (!param->Valid)
         error = QStringLiteral("%1 is not offered by this camera").arg(param->Name);
     else if (!param->CanSet)
         error = QStringLiteral("%1 cannot be set").arg(param->Name);
-    else if (param->IndexOf(wanted) < 0)
+    else if (text.isEmpty())
         error = QStringLiteral("\"%1\" is not an allowed value of %2 (allowed: %3)")
                     .arg(wanted, param->Name, param->DisplayValues.join(QStringLiteral(", ")));
-    else if (!TRemoteControl::SetProperty(*param, wanted))
+    else if (!TRemoteControl::SetProperty(*param, text))
         error = QStringLiteral("the camera refused %1 for %2 (--verbose shows why)").arg(wanted, param->Name);
     else
         ok = true;

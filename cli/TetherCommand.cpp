@@ -3,6 +3,7 @@
 #include "CliContext.h"
 #include "CliInterrupt.h"
 #include "ListCommand.h"
+#include "PlayModeOnExit.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
 #include "import/FileSizeText.h"
@@ -48,6 +49,8 @@ int TetherCommand::run(CliContext& context, const QStringList& arguments)
     }
     if (dest.isEmpty())
         return context.usage(QStringLiteral("tether needs --dest DIR"));
+    if (const QString unknown = ListCommand::UnknownTypes(types); !unknown.isEmpty())
+        return context.usage(unknown);
     if (!QDir().mkpath(dest) || !QFileInfo(dest).isDir())
         return context.fail(QStringLiteral("cannot create the folder %1").arg(dest));
     dest = QDir(dest).absolutePath();
@@ -63,6 +66,7 @@ int TetherCommand::run(CliContext& context, const QStringList& arguments)
     TCameraModeAction mode(link);
     if (const TCGIFunction* switching = commandList.Functions.Find(QStringLiteral("switch_cammode")))
         mode.Probe(*switching);
+    const PlayModeOnExit backToPlay(mode); // live import switches to shutter mode where it can
 
     TLiveImport live(import, &mode);
     live.SetTargetFolder(dest);
@@ -74,8 +78,12 @@ int TetherCommand::run(CliContext& context, const QStringList& arguments)
         else
             context.print(text);
     };
+    QStringList notCopied; // names whose last attempt failed, listed at the end
+    int abandoned = 0; // files that waited or were under way when Ctrl-C came
+    bool ending = false;
     QObject::connect(
         &live, &TLiveImport::FileLanded, [&](const TCameraImportItem& file, const QString& path) {
+            notCopied.removeAll(file.FileName);
             QJsonObject object = ListCommand::FileToJson(file);
             object.insert(QStringLiteral("event"), QStringLiteral("landed"));
             object.insert(QStringLiteral("path"), path);
@@ -85,6 +93,8 @@ int TetherCommand::run(CliContext& context, const QStringList& arguments)
         });
     QObject::connect(
         &live, &TLiveImport::FileFailed, [&](const TCameraImportItem& file, const QString& why, bool final) {
+            if (!notCopied.contains(file.FileName))
+                notCopied << file.FileName;
             QJsonObject object = ListCommand::FileToJson(file);
             object.insert(
                 QStringLiteral("event"), final ? QStringLiteral("failed") : QStringLiteral("retry"));
@@ -99,8 +109,9 @@ int TetherCommand::run(CliContext& context, const QStringList& arguments)
     // What keeps the import from working goes to stderr once each time it changes.
     QString lastNotice;
     QObject::connect(&live, &TLiveImport::Changed, [&] {
+        // A request cut short by the end is no news about the camera.
         const QString notice = live.Notice();
-        if (notice == lastNotice)
+        if (ending || notice == lastNotice)
             return;
         lastNotice = notice;
         if (!notice.isEmpty())
@@ -118,12 +129,12 @@ int TetherCommand::run(CliContext& context, const QStringList& arguments)
             live.Folder().toLocal8Bit().constData(), dest.toLocal8Bit().constData());
 
     std::optional<CliInterrupt> interrupt(std::in_place);
-    bool ending = false;
     QTimer check;
     QObject::connect(&check, &QTimer::timeout, [&] {
         if (CliInterrupt::Requested() && !ending) {
             // The file coming in is abandoned; the loader removes what had arrived.
             ending = true;
+            abandoned = live.QueueLength() + (live.IsDownloading() ? 1 : 0);
             live.CancelTransfer();
             live.Leave();
         }
@@ -143,5 +154,15 @@ int TetherCommand::run(CliContext& context, const QStringList& arguments)
     if (!json)
         std::fprintf(stderr, "%lld file(s), %s\n", static_cast<long long>(live.DownloadedCount()),
             FileSizeText(live.DownloadedBytes()).toLocal8Bit().constData());
-    return live.FailedCount() > 0 ? CliContext::Failure : CliContext::Success;
+    // Only a run that copied every new file it saw is a success.
+    const qint64 waiting = abandoned + live.QueueLength();
+    const qint64 failed = qMax<qint64>(notCopied.size(), live.FailedCount());
+    if (failed + waiting == 0)
+        return CliContext::Success;
+    QString line = QStringLiteral("%1 file(s) not copied").arg(failed + waiting);
+    if (!notCopied.isEmpty())
+        line += QStringLiteral(": ") + ListCommand::Printable(notCopied.join(QStringLiteral(", ")));
+    if (waiting > 0)
+        line += QStringLiteral(" (%1 still waiting at the end)").arg(waiting);
+    return context.fail(line);
 }

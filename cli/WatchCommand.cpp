@@ -65,7 +65,9 @@ int WatchCommand::run(CliContext& context, const QStringList& arguments)
         std::fprintf(stderr, "watching %s (Ctrl-C ends)\n", context.cameraHost().toLocal8Bit().constData());
 
     TCamera camera(context.setup());
-    camera.OnChangeConnection = [&context](TCamera* sender, bool& handled) {
+    bool seen = false;
+    camera.OnChangeConnection = [&context, &seen](TCamera* sender, bool& handled) {
+        seen = seen || sender->Connected;
         QString model;
         if (sender->Connected)
             sender->Info.CameraInfo.Execute(model);
@@ -89,5 +91,8 @@ int WatchCommand::run(CliContext& context, const QStringList& arguments)
     QCoreApplication::exec();
     camera.Stop();
     interrupt.reset();
+    // Watching a camera that never answered has found nothing.
+    if (!seen && !camera.Connected)
+        return context.fail(QStringLiteral("no camera answered at %1").arg(context.cameraHost()));
     return CliContext::Success;
 }

@@ -16,15 +16,17 @@ namespace {
 
 QString helpText(const std::vector<std::unique_ptr<CliCommand>>& commands)
 {
-    QString text
-        = QStringLiteral("Usage: lumivar-cli [--host HOST[:PORT]] [--json] [--verbose] COMMAND [ARGS]\n\n"
-                         "Talks to an Olympus Wi-Fi camera (default host \"oishare\").\n\n"
-                         "Options:\n"
-                         "  --host HOST[:PORT]  camera or simulator address\n"
-                         "  --json              print one machine-readable JSON document\n"
-                         "  --verbose           print the log (HTTP exchange records) on stderr\n"
-                         "  --help, --version\n\n"
-                         "Commands:\n");
+    QString text = QStringLiteral(
+        "Usage: lumivar-cli [--host HOST[:PORT]] [--json] [--verbose] [--lang en|de] COMMAND [ARGS]\n\n"
+        "Talks to an Olympus Wi-Fi camera (default host \"oishare\").\n\n"
+        "Options:\n"
+        "  --host HOST[:PORT]  camera or simulator address\n"
+        "  --json              print one machine-readable JSON document\n"
+        "  --verbose           print the log (HTTP exchange records) on stderr\n"
+        "  --lang en|de        language of messages and values (default: the one chosen\n"
+        "                      in the program's settings, else English)\n"
+        "  --help, --version\n\n"
+        "Commands:\n");
     for (const auto& command : commands)
         text += QStringLiteral("  %1\n      %2\n").arg(command->synopsis(), command->summary());
     return text;
@@ -43,8 +45,8 @@ int main(int argc, char** argv)
     // Global options may stand before or after the command ("commandlist --json");
     // everything after "--" belongs to the command.
     QStringList rest;
-    QString host;
-    bool hostSet = false, json = false, verbose = false, help = false, version = false;
+    QString host, language;
+    bool languageSet = false, hostSet = false, json = false, verbose = false, help = false, version = false;
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     bool passThrough = false;
     for (int i = 0; i < arguments.size(); ++i) {
@@ -61,6 +63,12 @@ int main(int argc, char** argv)
             help = true;
         } else if (arg == QLatin1String("--version") && rest.isEmpty()) {
             version = true;
+        } else if (arg == QLatin1String("--lang") || arg.startsWith(QLatin1String("--lang="))) {
+            languageSet = true;
+            if (arg.startsWith(QLatin1String("--lang=")))
+                language = arg.mid(7);
+            else if (i + 1 < arguments.size())
+                language = arguments.at(++i);
         } else if (arg == QLatin1String("--host") || arg.startsWith(QLatin1String("--host="))) {
             hostSet = true;
             if (arg.startsWith(QLatin1String("--host=")))
@@ -92,7 +100,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "lumivar-cli: --host needs HOST or HOST:PORT (see lumivar-cli --help)\n");
         return CliContext::UsageError;
     }
+    if (languageSet && CliContext::LanguageIdOf(language) == 0) {
+        std::fprintf(stderr, "lumivar-cli: --lang needs en or de (see lumivar-cli --help)\n");
+        return CliContext::UsageError;
+    }
     CliContext context(host, json, verbose);
+    if (QString error; !context.selectLanguage(language, error))
+        return context.usage(error);
     for (const auto& command : commands) {
         if (command->name() == commandName)
             return command->run(context, rest);

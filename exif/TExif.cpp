@@ -11,6 +11,7 @@ namespace {
 constexpr quint16 kExifPointer = 0x8769;
 constexpr quint16 kGpsPointer = 0x8825;
 constexpr quint16 kMakerNote = 0x927C;
+constexpr qint64 kRawHeadBytes = 4 * 1024 * 1024;
 
 // Directory pointers come as LONG or IFD (one element) or as four UNDEFINED bytes, as real files show;
 // anything else is no pointer we can trust.
@@ -92,6 +93,18 @@ TExif::TSearch TExif::FindExifBlock(
     }
 }
 
+bool TExif::IsTiffFile(QByteArrayView bytes)
+{
+    // Plain TIFF and the raw files that are TIFF under a magic of their own (Olympus "IIRO", "IIRS",
+    // "MMOR").
+    if (bytes.size() < 8)
+        return false;
+    const QByteArrayView head = bytes.first(4);
+    return head == QByteArrayView("II*\0", 4) || head == QByteArrayView("MM\0*", 4)
+        || head == QByteArrayView("IIRO", 4) || head == QByteArrayView("IIRS", 4)
+        || head == QByteArrayView("MMOR", 4);
+}
+
 bool TExif::LoadFromFile(const QString& fileName)
 {
     m_exifData.Clear();
@@ -112,6 +125,16 @@ bool TExif::LoadFromFile(const QString& fileName)
                 return false;
             bytes.resize(have + qsizetype(got));
         }
+        if (IsTiffFile(bytes)) {
+            // A raw file: its IFDs and maker note lie in front of the sensor data, well within the
+            // first megabytes; what lies beyond reads as missing.
+            const qsizetype limit = qsizetype(qMin<qint64>(fileSize, kRawHeadBytes));
+            if (bytes.size() < limit && !file.atEnd()) {
+                want = limit;
+                continue;
+            }
+            return readTiff(bytes, 0);
+        }
         qsizetype base = 0;
         qsizetype end = 0;
         qsizetype needed = 0;
@@ -131,6 +154,8 @@ bool TExif::ReadFromStream(QByteArrayView bytes)
     qsizetype base = 0;
     qsizetype end = 0;
     qsizetype needed = 0;
+    if (IsTiffFile(bytes))
+        return readTiff(bytes, 0);
     if (FindExifBlock(bytes, base, end, needed) != TSearch::Found)
         return false;
     return readTiff(bytes.first(end), base);

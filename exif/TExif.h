@@ -5,7 +5,8 @@
 #include <QByteArrayView>
 #include <QString>
 
-// Reads the EXIF, GPS and Olympus maker-note tags of one JPEG file into display texts.
+// Reads the EXIF, GPS and Olympus maker-note tags of one JPEG or raw (TIFF-structured) file into
+// display texts.
 // One object per file: LoadFromFile once, then read ExifData().
 class TExif
 {
@@ -27,6 +28,8 @@ public:
     // Walks the JPEG segments by their lengths up to the first "Exif" APP1. On Found, tiffBase is the
     // position of the TIFF header and tiffEnd the end of the segment (cut to the data). NeedMore: the
     // data ends before the segment walk has an answer; neededSize is the size it needs next.
+    // True for the header of a TIFF file, raw files under their own magic included.
+    static bool IsTiffFile(QByteArrayView bytes);
     static TSearch FindExifBlock(
         QByteArrayView bytes, qsizetype& tiffBase, qsizetype& tiffEnd, qsizetype& neededSize);
 

@@ -107,7 +107,11 @@ void TExifReader::Fill(
     row("_rsPanoramaMode", cs.PanoramaMode);
     row("_rsExposureMode", cs.ExposureMode);
     row("_rsExposureTime", e.ExposureTime);
-    row("_rsExposureShift", cs.ExposureShift);
+    // What the photographer dialled; the maker note's exposure shift is another setting and
+    // gets its own row where the camera records one.
+    row("_rsExposureBias", e.ExposureBiasValue);
+    if (!cs.ExposureShift.isEmpty() && cs.ExposureShift != unknown)
+        row("_rsExposureShift", cs.ExposureShift);
     row("_rsMeteringMode", e.MeteringMode);
     row("_rsPictureMode", cs.PictureMode);
     row("_rsMacroMode", cs.MacroMode);

@@ -9,6 +9,9 @@ namespace {
 constexpr TNamedText kLiveViewTexts[] = {
     { "_rsOpenLiveStreamPortFailed",
         "Der Port %d für die Übertragung des Live-Streams konnte nicht geöffnet werden!" },
+    { "_rsLiveViewPortSetting",
+        "Wählen Sie in den Einstellungen mit \"Portnummer für Live-Stream abweichend von 28488 definieren\" "
+        "einen anderen Port." },
     { "_rsWBAuto", "Auto" },
     { "_rsWBShadow", "Schatten" },
     { "_rsWBCloudy", "Bewölkt" },

@@ -103,7 +103,9 @@ quint16 TLiveViewProcessor::Start(quint16 port)
             TLogger::LogTrace(buffer);
         return m_port;
     }
-    const QString message = rs("_rsOpenLiveStreamPortFailed", { int(port) });
+    // The message names the setting that chooses another port.
+    const QString message
+        = rs("_rsOpenLiveStreamPortFailed", { int(port) }) + u' ' + rs("_rsLiveViewPortSetting");
     if (result.error.isEmpty()) {
         m_errorText = message;
         TLogger::LogAlways(message);

@@ -34,6 +34,7 @@ TCamera::TCamera(const TCameraLink& link, const QString& wlanName, bool autoConn
     , AutoConnect(autoConnect)
     , m_link(link)
     , m_wifi(std::move(wifiRunner))
+    , m_setup(setup)
 {
     QObject::connect(&CheckTimer, &QTimer::timeout, &CheckTimer, [this] {
         if (!Stopped)
@@ -132,8 +133,9 @@ void TCamera::DoCheck(bool force)
             if (Connected) {
                 FailureCount = 0;
                 log(QStringLiteral("TCamera.DoCheck: connected"));
-                if (SyncDataTime && SyncDataTime() && Remote.SetTime.Enabled)
-                    Remote.SetTime.Execute();
+                if (SyncDataTime && SyncDataTime() && Remote.SetTime.Enabled && Remote.SetTime.Execute()
+                    && m_setup)
+                    m_setup->NoteClockSet();
             } else {
                 log(QStringLiteral("TCamera.DoCheck: not connected"));
                 if (!force)
@@ -328,7 +330,10 @@ bool TCamera::SyncClock()
     if (!Remote.SetTime.Enabled)
         return false;
     try {
-        return Remote.SetTime.Execute();
+        const bool set = Remote.SetTime.Execute();
+        if (set && m_setup)
+            m_setup->NoteClockSet();
+        return set;
     } catch (const std::exception& e) {
         log(QStringLiteral("TCamera.SyncClock (Ex): ") + QString::fromLocal8Bit(e.what()), true);
     }

@@ -93,6 +93,7 @@ private:
 
     TCameraLink m_link;
     TWifiJoin m_wifi;
+    const TSetup* m_setup = nullptr; // where a set clock is noted
     int m_disconnectDelayMs = -1; // a Disconnect that came during a check; -1 for none
     // Lets a check that waited on the network notice that the object went away meanwhile.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);

@@ -417,7 +417,8 @@ void SimCameraRoutes::install(httplib::Server& server, SimContext& ctx)
         // The answer still goes out; the next connection finds the camera switched off.
         c.liveView.stop();
         c.camera.setPowered(false);
-        SimReply::empty(res, 202, "www/unknown");
+        // As the E-M10 answers it: 200 without a body (202 is the Air's answer).
+        SimReply::empty(res, 200, "www/unknown");
     });
     for (const char* cgi : { "req_attachexifgps", "req_storegpsinfo" }) {
         const auto handler = SimRouteGuard::wrap(

@@ -25,6 +25,7 @@ namespace {
 enum class Kind { Jpeg, Raw, Movie, HostFile, Junk };
 
 constexpr int kJpegWidth = 1280, kJpegHeight = 960;
+constexpr int kRawWidth = 4640, kRawHeight = 3472;
 constexpr int kScreennailWidth = 1024, kScreennailHeight = 768;
 constexpr uint64_t kCardCapacity = 64ull << 30;
 constexpr uint64_t kMinimumFree = 16ull << 30; // a generated card is never full
@@ -121,33 +122,6 @@ void copyPiece(std::string_view piece, uint64_t pieceStart, uint64_t offset, cha
     const uint64_t from = std::max(offset, pieceStart), to = std::min(end, pieceEnd);
     if (from < to)
         std::memcpy(buf + (from - offset), piece.data() + (from - pieceStart), size_t(to - from));
-}
-
-std::string orfHeader(const FileRec& f)
-{
-    // A TIFF-like raw header ("IIRO") with the identity entries readers look at first.
-    std::string h("IIRO\x08\0\0\0", 8);
-    auto p16 = [&h](uint32_t v) { h += char(v & 0xFF), h += char((v >> 8) & 0xFF); };
-    auto p32 = [&](uint32_t v) { p16(v & 0xFFFF), p16(v >> 16); };
-    const std::string make
-        = (f.shot.make.empty() ? std::string("OLYMPUS IMAGING CORP.") : f.shot.make) + '\0';
-    const std::string model = (f.shot.model.empty() ? std::string("E-M10") : f.shot.model) + '\0';
-    const uint32_t entries = 6, valueAt = 8 + 2 + entries * 12 + 4;
-    const uint32_t dataAt = 512;
-    p16(entries);
-    auto entry = [&](uint32_t tag, uint32_t type, uint32_t count, uint32_t value) {
-        p16(tag), p16(type), p32(count), p32(value);
-    };
-    entry(0x00FE, 4, 1, 0);
-    entry(0x0100, 4, 1, 4640);
-    entry(0x0101, 4, 1, 3472);
-    entry(0x010F, 2, uint32_t(make.size()), valueAt);
-    entry(0x0110, 2, uint32_t(model.size()), valueAt + uint32_t(make.size()));
-    entry(0x0111, 4, 1, dataAt);
-    p32(0);
-    h += make + model;
-    h.resize(dataAt, '\0');
-    return h;
 }
 
 std::string movieHeader(uint64_t size)
@@ -629,9 +603,11 @@ size_t SimCard::read(const std::string& path, uint64_t offset, char* buf, size_t
     case Kind::Raw:
     case Kind::Movie:
     case Kind::Junk: {
-        const std::string header = f.kind == Kind::Raw ? orfHeader(f)
-            : f.kind == Kind::Movie                    ? movieHeader(size)
-                                                       : std::string();
+        std::string header;
+        if (f.kind == Kind::Raw && offset < SimExif::OrfDataOffset)
+            header = SimExif::orfHeader(f.shot, f.taken, kRawWidth, kRawHeight);
+        else if (f.kind == Kind::Movie)
+            header = movieHeader(size);
         fillNoise(f.seed, offset, buf, len);
         copyPiece(header, 0, offset, buf, len);
         return len;

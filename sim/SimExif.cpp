@@ -167,6 +167,26 @@ void exposureRational(double seconds, uint32_t& num, uint32_t& den)
 
 std::string SimExif::app1(const SimShotInfo& shot, const LocalTime& taken, int width, int height)
 {
+    const std::string tiff = tiffBlock(shot, taken, width, height, false, 0);
+    std::string segment("\xFF\xE1", 2);
+    const size_t length = 2 + 6 + tiff.size();
+    segment += char((length >> 8) & 0xFF);
+    segment += char(length & 0xFF);
+    segment += std::string("Exif\0\0", 6);
+    segment += tiff;
+    return segment;
+}
+
+std::string SimExif::orfHeader(const SimShotInfo& shot, const LocalTime& taken, int width, int height)
+{
+    std::string header = tiffBlock(shot, taken, width, height, true, OrfDataOffset);
+    header.resize(OrfDataOffset, '\0');
+    return header;
+}
+
+std::string SimExif::tiffBlock(
+    const SimShotInfo& shot, const LocalTime& taken, int width, int height, bool raw, uint32_t dataAt)
+{
     const std::string when = dateText(taken);
     uint32_t expNum = 0, expDen = 1;
     exposureRational(shot.exposureSeconds, expNum, expDen);
@@ -201,21 +221,27 @@ std::string SimExif::app1(const SimShotInfo& shot, const LocalTime& taken, int w
         shorts(0x0213, { 2 }),
         long1(0x8769, 0),
     };
+    if (raw) {
+        // The raw picture's own entries: a full-resolution image whose sensor data follows the header.
+        ifd0.push_back(long1(0x00FE, 0));
+        ifd0.push_back(long1(0x0100, uint32_t(width)));
+        ifd0.push_back(long1(0x0101, uint32_t(height)));
+        ifd0.push_back(shorts(0x0102, { 16 }));
+        ifd0.push_back(shorts(0x0103, { 1 }));
+        ifd0.push_back(long1(0x0111, dataAt));
+        ifd0.push_back(long1(0x0117, uint32_t(width) * uint32_t(height) * 3 / 2));
+    }
     const uint32_t exifAt = 8 + uint32_t(ifdSize(ifd0));
-    ifd0.back() = long1(0x8769, exifAt);
+    for (Field& field : ifd0)
+        if (field.tag == 0x8769)
+            field = long1(0x8769, exifAt);
 
-    std::string tiff("II*\0", 4);
+    // Olympus raw files are TIFF files with their own magic ("IIRO"); the JPEG's block is plain TIFF.
+    std::string tiff(raw ? "IIRO" : "II*\0", 4);
     put32(tiff, 8);
     tiff += writeIfd(ifd0, 8);
     tiff += writeIfd(exif, exifAt);
-
-    std::string segment("\xFF\xE1", 2);
-    const size_t length = 2 + 6 + tiff.size();
-    segment += char((length >> 8) & 0xFF);
-    segment += char(length & 0xFF);
-    segment += std::string("Exif\0\0", 6);
-    segment += tiff;
-    return segment;
+    return tiff;
 }
 
 } // namespace camsim

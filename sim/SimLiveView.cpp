@@ -38,8 +38,9 @@ void be32(uint8_t* p, uint32_t v)
 }
 
 // The camera information travels as an RTP header extension made of items {u16 id, u16 length in
-// words, data}. The ids are those of the public protocol notes; the notes name none for the items
-// marked invented, which carry an id above 100 so they collide with no real one. The layout puts
+// words, data}. The ids are those of the public protocol notes, temperror and battempty numbered by
+// their place in the captured startliveview list, which follows the ids; the notes name none for the
+// items marked invented, which carry an id above 100 so they collide with no real one. The layout puts
 // every value where clients of the E-M10 read it; the startliveview answer names the same items.
 void writeInfo(uint8_t* d, const SimLiveInfo& info, int width, int height)
 {
@@ -55,8 +56,8 @@ void writeInfo(uint8_t* d, const SimLiveInfo& info, int width, int height)
         { 24, 4, 1 }, // rotation
         { 32, 5, 1 }, // maxtakenum
         { 40, 2, 7 }, // afframeinfo
-        { 72, 101, 1 }, // temperror, id invented
-        { 80, 102, 1 }, // battempty, id invented
+        { 72, 6, 1 }, // temperror
+        { 80, 7, 1 }, // battempty
         { 88, 3, 1 }, // mntmediainfo
         { 96, 8, 1 }, // shutspeedvalue
         { 104, 9, 3 }, // focalvalue

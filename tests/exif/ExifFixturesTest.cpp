@@ -1,5 +1,6 @@
 // Every picture of tests/fixtures/exif read and compared with the exiftool oracle beside it, for the
 // standard tags (the maker note has its own tests).
+#include "base/TNamedTexts.h"
 #include "exif/TExif.h"
 #include "exif/TExifFormat.h"
 #include "exif/TExifReader.h"
@@ -347,4 +348,35 @@ TEST(ExifFixtures, FocusFrameAndRowsFollowTheOracle)
     EXPECT_EQ(value("Auflösung"), QStringLiteral("1280 x 960"));
     EXPECT_EQ(value("Blitz"), QStringLiteral("Blitz nicht ausgelöst, Automatik"));
     EXPECT_EQ(value("Höhe"), QStringLiteral(" ()"));
+}
+
+// The compensation row shows what the photographer dialled (the EXIF exposure bias); the maker
+// note's exposure shift, a different setting, has a row of its own only where the camera wrote one.
+TEST(ExifFixtures, CompensationRowShowsTheExposureBiasAndTheShiftStandsApart)
+{
+    LocaleGuard german(QLocale::German);
+    TNamedTexts::ResetToDefaults();
+    struct Case
+    {
+        const char* file;
+        const char* bias;
+        bool shift;
+    };
+    for (const Case& c : { Case { "olympus_s760.jpg", "0,7 EV", false },
+             Case { "olympus_e-m5iii_exv-derived.jpg", "-0,7 EV", true } }) {
+        SCOPED_TRACE(c.file);
+        QList<TExifRowSection> list;
+        TExifRect frame;
+        QList<TExifRect> faces;
+        TExifReader::Fill(list, lumivar::test::fixturePath(QStringLiteral("exif/") + c.file), frame, faces);
+        QHash<QString, QString> rows;
+        for (const TExifRowSection& section : list)
+            for (const TExifRow& row : section.Rows)
+                rows.insert(row.Caption, row.Value);
+        EXPECT_EQ(rows.value(QStringLiteral("Belichtungskorrektur")), QString::fromUtf8(c.bias));
+        EXPECT_EQ(rows.contains(QStringLiteral("Belichtungsverschiebung")), c.shift);
+        if (c.shift) {
+            EXPECT_NE(rows.value(QStringLiteral("Belichtungsverschiebung")), QString::fromUtf8(c.bias));
+        }
+    }
 }

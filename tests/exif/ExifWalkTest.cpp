@@ -88,7 +88,8 @@ TEST(ExifWalk, FindsTheExifSegmentBehindOtherSegmentsAtAnyOffset)
     const QByteArray noExif = QByteArray("\xFF\xD8", 2) + jfif + QByteArray("\xFF\xDA\x00\x02", 4)
         + segment(0xE1, QByteArray("Exif\0\0", 6) + tiff);
     EXPECT_FALSE(exif.ReadFromStream(noExif));
-    EXPECT_FALSE(exif.ReadFromStream(tiff));
+    // A bare TIFF block is a TIFF file, as raw files are, and read as one.
+    EXPECT_TRUE(exif.ReadFromStream(tiff));
     EXPECT_FALSE(exif.ReadFromStream(QByteArray("\xFF\xD8\xFF", 3)));
     EXPECT_TRUE(exif.ExifData().CameraModel.isEmpty());
 }

@@ -74,7 +74,11 @@ TEST_P(CameraCli, InfoShowsTheCameraAsAPersonReadsIt)
     EXPECT_TRUE(info.value("support").toArray().contains(QJsonValue("web")));
     EXPECT_EQ(info.value("capabilities").toInt(), 15);
     EXPECT_EQ(info.value("files").toInt(-1), m_server->card().dcfFileCount());
-    EXPECT_GT(info.value("free").toDouble(), 0);
+    // A card larger than the camera's 32-bit field is answered 4294967295, the camera's "unknown".
+    if (m_server->card().unusedCapacity() >= 4294967295u)
+        EXPECT_TRUE(info.value("free").isNull());
+    else
+        EXPECT_GT(info.value("free").toDouble(), 0);
 
     const CliRun text = cli({ "info" });
     EXPECT_EQ(text.exitCode, 0);

@@ -1,5 +1,6 @@
 // lumivar-cli liveview and recview run as a user runs them, against the simulated camera.
 #include "liveview/JpegDec.h"
+#include "sim/SimCamera.h"
 #include "sim/SimServer.h"
 
 #include <QDir>
@@ -109,7 +110,9 @@ TEST_F(LiveViewCli, TextReportEverySecondAndASizeTheCameraLacks)
     // The E-M10 streams 640 x 480 at most: it gets its largest size, and the user hears so.
     EXPECT_TRUE(run.err.contains("does not offer 1280x0960, it sends 0640x0480")) << run.err.constData();
 
-    // The camera stays in recording mode, where the record view of its newest picture can be had.
+    // Live view ends in playback mode; the record view is had in recording mode.
+    EXPECT_EQ(m_server->camera().mode(), camsim::SimCamera::Mode::Play);
+    ASSERT_EQ(cli({ "mode", "rec" }).exitCode, 0);
     const QString file = m_out.filePath("recview.jpg");
     const CliRun recview = cli({ "recview", file });
     ASSERT_EQ(recview.exitCode, 0) << recview.err.constData();
@@ -140,7 +143,8 @@ TEST_F(LiveViewCli, FailuresAndUsageErrors)
     ASSERT_TRUE(taken.bind(QHostAddress::AnyIPv4, 0, QAbstractSocket::DontShareAddress));
     const CliRun busy = cli({ "liveview", "--seconds", "1", "--port", QString::number(taken.localPort()) });
     EXPECT_EQ(busy.exitCode, 1);
-    EXPECT_TRUE(QString::fromUtf8(busy.err).contains(QStringLiteral("Der Port %1").arg(taken.localPort())))
+    EXPECT_TRUE(
+        QString::fromUtf8(busy.err).contains(QStringLiteral("port %1 is taken").arg(taken.localPort())))
         << busy.err.constData();
     EXPECT_FALSE(m_server->liveViewRunning());
 }

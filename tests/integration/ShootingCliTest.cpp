@@ -285,11 +285,11 @@ TEST_F(ShootingCli, ReleaseAndZoom)
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_TRUE(run.json().value("ok").toBool());
     EXPECT_TRUE(run.json().value("released").toBool());
-    EXPECT_EQ(camera().mode(), Mode::Shutter);
+    EXPECT_EQ(camera().mode(), Mode::Play); // back where it was found
     EXPECT_EQ(m_server->card().dcfFileCount(), before + 2);
     EXPECT_EQ(cli({ "release", "now" }).exitCode, 2);
 
-    // From shutter-only mode into recording mode for the zoom.
+    // Into recording mode for the zoom.
     run = cli({ "--json", "zoom", "tele" });
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_EQ(run.json().value("move").toString(), "telemove");

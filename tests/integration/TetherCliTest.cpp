@@ -108,6 +108,7 @@ TEST(TetherCli, EachShotLandsAsOneLineAndCtrlCEndsIt)
     out += cli.readAllStandardOutput();
     EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().constData();
+    EXPECT_EQ(server.camera().mode(), camsim::SimCamera::Mode::Play) << "shutter mode is left at the end";
 
     const QList<QByteArray> lines = out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 2) << out.constData();
@@ -125,6 +126,65 @@ TEST(TetherCli, EachShotLandsAsOneLineAndCtrlCEndsIt)
     }
     EXPECT_LT(names[0], names[1]);
     EXPECT_EQ(QDir(dest.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+TEST(TetherCli, AShotThatCouldNotBeCopiedMakesTheRunFailAndTheCameraIsLeftInPlayMode)
+{
+    std::mutex logMutex;
+    std::string log;
+    camsim::SimServerOptions options;
+    options.requestLog = [&](const std::string& line) {
+        std::lock_guard lock(logMutex);
+        log += line + "\n";
+    };
+    camsim::SimServer server(options);
+    ASSERT_TRUE(server.isValid()) << server.errorText();
+    ASSERT_NE(server.start(), 0);
+    QTemporaryDir config;
+    QTemporaryDir parent;
+    ASSERT_TRUE(config.isValid() && parent.isValid());
+    const QString dest = parent.filePath(QStringLiteral("shots"));
+    ASSERT_TRUE(QDir().mkpath(dest));
+
+    const QString host = QStringLiteral("127.0.0.1:%1").arg(server.port());
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    cli.setProcessEnvironment(environment);
+    cli.start(QStringLiteral(LUMIVAR_CLI_PATH),
+        { QStringLiteral("--host"), host, QStringLiteral("--lang"), QStringLiteral("en"),
+            QStringLiteral("tether"), QStringLiteral("--dest"), dest });
+    ASSERT_TRUE(cli.waitForStarted());
+    // The baseline is the first folder listing read in shutter mode.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::lock_guard lock(logMutex);
+            return server.camera().mode() == camsim::SimCamera::Mode::Shutter
+                && log.find("/DCIM/100OLYMP") != std::string::npos;
+        },
+        30000));
+
+    // The target folder is gone; the shot waits for it, and the run ends before it comes back.
+    ASSERT_TRUE(QDir(dest).removeRecursively());
+    TCameraRequest press;
+    press.Url = QStringLiteral("http://%1/__sim/shoot").arg(host);
+    press.ReadTimeoutMs = 5000;
+    ASSERT_EQ(TCameraLink::SendHttp(press).Code, 200);
+    QByteArray err;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            err += cli.readAllStandardError();
+            return err.contains("target folder is missing");
+        },
+        30000))
+        << err.constData();
+    ::kill(pid_t(cli.processId()), SIGINT);
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    err += cli.readAllStandardError();
+    EXPECT_EQ(cli.exitCode(), 1) << err.constData();
+    EXPECT_TRUE(err.contains("not copied")) << err.constData();
+    EXPECT_FALSE(err.contains("_rs")) << err.constData();
+    EXPECT_EQ(server.camera().mode(), camsim::SimCamera::Mode::Play);
 }
 
 #endif

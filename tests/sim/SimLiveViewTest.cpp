@@ -229,6 +229,8 @@ TEST(SimLiveView, InformationItemsCarryTheirIdsAtTheReadPositions)
         { 3, {} }, // media state
         { 4, { 31 } }, // rotation
         { 5, { 38 } }, // remaining shots
+        { 6, {} }, // temperature warning
+        { 7, { 87 } }, // battery
         { 8, { 100, 102 } }, // shutter speed
         { 9, { 108, 112, 116 } }, // aperture
         { 10, { 132 } }, // exposure compensation
