@@ -75,7 +75,9 @@ TfrmMain::TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner, QWidget* parent)
     // The least size is what the pages need (a small screen's 1000 by 580 at most); the first size
     // the intended one where the screen has room for it.
     const QScreen* screen = QGuiApplication::primaryScreen();
-    resize(screen ? QSize(1039, 663).boundedTo(screen->availableGeometry().size()) : QSize(1039, 663));
+    // Room is left for a window manager's title bar, which the work area does not count.
+    const QSize room = screen ? screen->availableGeometry().size() - QSize(0, 40) : QSize(1039, 663);
+    resize(QSize(1039, 663).boundedTo(room));
     btnPowerOff->setEnabled(false);
     btnSyncTime->setEnabled(false);
     m_currentSheet = tsConnect;

@@ -32,6 +32,8 @@ TfrmInProcessing::TfrmInProcessing(const TSetup* setup, QWidget* parent)
     font.setPixelSize(27);
     font.setBold(true);
     lblInProcessing->setFont(font);
+    lblInProcessing->setAlignment(Qt::AlignCenter);
+    lblInProcessing->setWordWrap(true);
     DarkStyle::SetTextColor(lblInProcessing, DarkStyle::Text());
 
     lblActivity = new QLabel(this);
@@ -76,7 +78,6 @@ void TfrmInProcessing::Show(const QRect& areaRect)
         setGeometry(main->rect());
 
     lblInProcessing->setText(rs("_rsInProcessing"));
-    lblInProcessing->adjustSize();
     lblClose->setVisible(m_setup && m_setup->DebugMode);
 
     addAreaRect(areaRect);
@@ -137,46 +138,59 @@ void TfrmInProcessing::RedesignForm()
     update();
 }
 
+std::optional<QPoint> TfrmInProcessing::freeSpot(const QSize& box) const
+{
+    const auto clear = [this](const QRect& candidate) {
+        if (!rect().contains(candidate))
+            return false;
+        for (const QRect& free : m_freeRegions)
+            if (free.intersects(candidate.adjusted(-4, -4, 4, 4)))
+                return false;
+        return true;
+    };
+    // Nearest the middle first, row by row outwards; across, the middle, then further out to either
+    // edge.
+    const QPoint centre((width() - box.width()) / 2, (height() - box.height()) / 2);
+    const int w = width();
+    const int across[] = { 0, -w / 8, w / 8, -w / 4, w / 4, -3 * w / 8, 3 * w / 8, 12 - centre.x(),
+        w - box.width() - 12 - centre.x() };
+    for (int step = 0; step <= height(); step += 12)
+        for (int dy : { step, -step })
+            for (int dx : across)
+                if (clear(QRect(centre + QPoint(dx, dy), box)))
+                    return centre + QPoint(dx, dy);
+    return std::nullopt;
+}
+
 void TfrmInProcessing::placeLabels()
 {
     lblClose->adjustSize();
     lblClose->move(width() - lblClose->width() - 12, 8);
 
     // The caption goes in the middle, or, when a page keeps areas free (the live view and the take
-    // button during a series), to the place nearest the middle that no free region touches.
-    lblInProcessing->adjustSize();
+    // button during a series or a long exposure), to the place nearest the middle that no free region
+    // touches, wrapped onto more lines where a narrow place is all there is. Measured with all its
+    // dots, so the running dots do not move it.
+    const QString widest = rs("_rsInProcessing") + QStringLiteral("...");
+    const int natural = lblInProcessing->fontMetrics().horizontalAdvance(widest) + 8;
     const bool hasActivity = !lblActivity->text().isEmpty();
-    int boxWidth = lblInProcessing->width();
-    if (hasActivity) {
-        lblActivity->setFixedWidth(qBound(1, qMax(boxWidth, 400), qMax(1, width() - 24)));
-        lblActivity->adjustSize();
-        boxWidth = qMax(boxWidth, lblActivity->width());
-    }
     const int gap = 6;
-    const int boxHeight = lblInProcessing->height() + (hasActivity ? gap + lblActivity->height() : 0);
-    const auto clear = [this](const QRect& box) {
-        if (!rect().contains(box))
-            return false;
-        for (const QRect& free : m_freeRegions)
-            if (free.intersects(box.adjusted(-4, -4, 4, 4)))
-                return false;
-        return true;
-    };
-    const QPoint centre((width() - boxWidth) / 2, (height() - boxHeight) / 2);
-    std::optional<QPoint> spot;
-    for (int step = 0; !spot && step <= height(); step += 12) {
-        for (int dy : { step, -step })
-            for (int dx : { 0, -width() / 4, width() / 4 })
-                if (!spot && clear(QRect(centre + QPoint(dx, dy), QSize(boxWidth, boxHeight))))
-                    spot = centre + QPoint(dx, dy);
-    }
-    lblInProcessing->setVisible(spot.has_value());
-    lblActivity->setVisible(spot.has_value() && hasActivity);
-    if (!spot)
+    for (int boxWidth : { natural, std::min(natural, 360), std::min(natural, 240) }) {
+        boxWidth = qBound(1, boxWidth, qMax(1, width() - 24));
+        const int captionHeight = lblInProcessing->heightForWidth(boxWidth);
+        const int activityHeight = hasActivity ? lblActivity->heightForWidth(boxWidth) : 0;
+        const QSize box(boxWidth, captionHeight + (hasActivity ? gap + activityHeight : 0));
+        const std::optional<QPoint> spot = freeSpot(box);
+        if (!spot)
+            continue;
+        lblInProcessing->setGeometry(QRect(*spot, QSize(boxWidth, captionHeight)));
+        lblActivity->setGeometry(spot->x(), spot->y() + captionHeight + gap, boxWidth, activityHeight);
+        lblInProcessing->show();
+        lblActivity->setVisible(hasActivity);
         return;
-    lblInProcessing->move(spot->x() + (boxWidth - lblInProcessing->width()) / 2, spot->y());
-    lblActivity->move(
-        spot->x() + (boxWidth - lblActivity->width()) / 2, spot->y() + lblInProcessing->height() + gap);
+    }
+    lblInProcessing->hide();
+    lblActivity->hide();
 }
 
 void TfrmInProcessing::paintEvent(QPaintEvent* event)

@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QTimer>
 
+#include <optional>
+
 class QLabel;
 class TSetup;
 
@@ -56,6 +58,8 @@ private:
     void tmrProgressTimer();
     void addAreaRect(const QRect& areaRect);
     void placeLabels();
+    // Where a box of that size touches no free region, nearest the middle; none when it fits nowhere.
+    std::optional<QPoint> freeSpot(const QSize& box) const;
     void trace(const QString& message) const;
 
     const TSetup* m_setup;

@@ -115,16 +115,17 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
                 m_series->Exposure.SetStepIndex(property, index);
         });
         QGridLayout* grid = p >= TTimeLapseExposure::Aperture ? standard : properties;
-        const int r = p >= TTimeLapseExposure::Aperture ? p - 2 : p;
-        // The value panel shows the value once the series knows it; the caption says what it is.
+        // Two grid rows per property: its caption over the value panel, which shows the value once
+        // the series knows it, and the value's buttons; the side area has no room for both side by side.
+        const int r = 2 * (p >= TTimeLapseExposure::Aperture ? p - 2 : p);
         auto* name = new QLabel(QString::fromUtf8(kCaptions[p]), owner);
         name->setObjectName(QStringLiteral("lblTL") + QLatin1String(kNames[p]));
-        grid->addWidget(name, r, 0);
-        grid->addWidget(row.Panel, r, 1);
-        grid->addWidget(row.Down, r, 2);
-        grid->addWidget(row.Up, r, 3);
-        grid->addWidget(row.Step, r, 4);
-        grid->addWidget(row.Auto, r, 5);
+        grid->addWidget(name, r, 0, 1, 5);
+        grid->addWidget(row.Panel, r + 1, 0);
+        grid->addWidget(row.Down, r + 1, 1);
+        grid->addWidget(row.Up, r + 1, 2);
+        grid->addWidget(row.Step, r + 1, 3);
+        grid->addWidget(row.Auto, r + 1, 4);
     }
     layout->addLayout(properties);
 

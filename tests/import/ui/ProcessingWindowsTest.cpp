@@ -108,6 +108,13 @@ TEST_F(ProcessingWindowTest, FreeRegionsAreCutOutOfTheShape)
     EXPECT_TRUE(w->mask().contains(QPoint(710, 510))); // the fourth was beyond highIndex
     EXPECT_TRUE(w->mask().contains(QPoint(400, 500)));
 
+    // A long exposure keeps the live view free, leaving a narrow column: the caption wraps into it.
+    w->SetFreeRegions({ QRect(0, 0, 540, 600) }, 0, area);
+    ASSERT_TRUE(w->lblInProcessing->isVisible());
+    EXPECT_GE(w->lblInProcessing->x(), 540);
+    EXPECT_LE(w->lblInProcessing->geometry().right(), 800);
+    EXPECT_GT(w->lblInProcessing->height(), w->lblInProcessing->fontMetrics().height() * 3 / 2);
+
     // Regions covering the whole window must not turn into "no mask", which covers everything.
     w->SetFreeRegions({ QRect(0, 0, 800, 600) }, 0, QRect());
     EXPECT_FALSE(w->mask().contains(QPoint(400, 300)));
