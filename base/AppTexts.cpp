@@ -18,6 +18,7 @@ constexpr TNamedText kAppTexts[] = {
     { "_rsTryToConnectWith", "Versuche mit %s zu verbinden..." },
     { "_rsEstablishConnection", "Bitte Verbindung zur Kamera herstellen!" },
     { "_rsInProcessing", "Bitte warten. Aktion wird ausgeführt" },
+    { "_rsNoPreview", "Keine Ansicht verfügbar" },
     { "_rsShutterModeRefused",
         "Die Kamera lässt den Auslösemodus nicht zu. Dieses Modell kann nicht über den Fernauslöser "
         "auslösen; bitte verwenden Sie die Fernsteuerung." },

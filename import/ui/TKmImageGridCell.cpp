@@ -1,5 +1,6 @@
 #include "import/ui/TKmImageGridCell.h"
 
+#include "base/TNamedTexts.h"
 #include "import/ui/TKmImageGridCells.h"
 
 #include <QByteArray>
@@ -353,8 +354,7 @@ void TKmImageGridCell::Paint(QPainter& painter)
         painter.fillRect(panel, Qt::white);
         painter.setFont(m_owner->NoPreviewFont());
         painter.setPen(Qt::black);
-        painter.drawText(
-            panel, Qt::AlignCenter | Qt::TextWordWrap, QStringLiteral("Keine Ansicht\nverf\u00fcgbar"));
+        painter.drawText(panel, Qt::AlignCenter | Qt::TextWordWrap, rs("_rsNoPreview"));
     }
 
     painter.setFont(m_owner->MarkFont());
