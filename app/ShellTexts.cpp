@@ -25,6 +25,7 @@ constexpr TNamedText kShellTexts[] = {
         "Die Kamera-Antworten wurden in %s gespeichert, aber nicht alle kamen richtig: %s" },
     { "_rsDumpNoAnswer", "Die Kamera antwortet nicht, es wurde nichts gespeichert: %s" },
     { "_rsDumpWriteFailed", "Die Datei %s konnte nicht geschrieben werden." },
+    { "_rsPictureNotShown", "Das Bild %s kann nicht angezeigt werden: Es ist kein lesbares JPEG-Bild." },
     { "_rsTermsOfUse",
         "<p><b>Nutzungsbedingungen:</b></p><p>Lumivar darf kostenlos genutzt und kostenlos weitergegeben "
         "werden, jedoch nur vollständig. Die Nutzung im gewerblichen Umfeld ist erlaubt, die gewerbliche "

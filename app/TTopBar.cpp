@@ -1,7 +1,9 @@
 #include "app/TTopBar.h"
 
 #include "base/ui/DarkStyle.h"
+#include "base/ui/TElidingLabel.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -74,9 +76,13 @@ QWidget* TTopBar::createProgress(const QFont& base)
     tshProgress->setObjectName(QStringLiteral("tshProgress"));
     QFont small = base;
     small.setPixelSize(11);
-    lblProgressCaption
-        = makeLabel(QStringLiteral("lblProgressCaption"), QStringLiteral("Vorgang"), tshProgress);
-    lblProgressDetail = makeLabel(QStringLiteral("lblProgressDetail"), QStringLiteral("Status"), tshProgress);
+    // Cut with "…" where a long caption meets the page buttons: the bar must not widen the window.
+    lblProgressCaption = new TElidingLabel(QStringLiteral("Vorgang"), tshProgress);
+    lblProgressCaption->setObjectName(QStringLiteral("lblProgressCaption"));
+    lblProgressDetail = new TElidingLabel(QStringLiteral("Status"), tshProgress);
+    lblProgressDetail->setObjectName(QStringLiteral("lblProgressDetail"));
+    // Some of the detail (the file being copied) stays readable beside a long caption.
+    lblProgressDetail->setMinimumWidth(QFontMetrics(small).horizontalAdvance(QStringLiteral("PB200011.JPG")));
     lblProgressDetail->setFont(small);
     gauProgress = new QProgressBar(tshProgress);
     gauProgress->setObjectName(QStringLiteral("gauProgress"));

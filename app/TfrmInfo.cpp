@@ -3,6 +3,7 @@
 #include "app/ShellTexts.h"
 #include "base/TLanguageModule.h"
 #include "base/TNamedTexts.h"
+#include "base/ui/DarkStyle.h"
 
 #include <QDesktopServices>
 #include <QGridLayout>
@@ -25,7 +26,7 @@ QTextBrowser* readOnlyText(const char* name, QWidget* parent)
     text->setFrameShape(QFrame::NoFrame);
     // The background of the window shows through.
     QPalette pal = text->palette();
-    pal.setColor(QPalette::Base, QColor(153, 153, 131));
+    pal.setColor(QPalette::Base, DarkStyle::Panel());
     text->setPalette(pal);
     return text;
 }
@@ -38,11 +39,7 @@ TfrmInfo::TfrmInfo(QWidget* parent)
     RegisterShellTexts();
     setWindowTitle(QStringLiteral("Info"));
     setFixedSize(490, 300);
-    setWindowOpacity(240.0 / 255.0);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(153, 153, 131));
-    setPalette(pal);
-    setAutoFillBackground(true);
+    DarkStyle::Apply(this, DarkStyle::Panel());
     OpenUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 
     m_pages = new QStackedWidget(this);

@@ -7,6 +7,7 @@
 #include "app/TfraStartPage.h"
 #include "app/TfrmInfo.h"
 #include "app/TfrmSettings.h"
+#include "base/TLanguageModule.h"
 #include "base/TLogger.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
@@ -23,9 +24,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -69,8 +72,12 @@ TfrmMain::TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner, QWidget* parent)
     layout->addWidget(createStatusBar());
 
     // FormCreate: the window's state first, then the camera object, then the pages' wiring.
-    resize(1039, 663);
-    setMinimumSize(1039, 663);
+    // The least size is what the pages need (a small screen's 1000 by 580 at most); the first size
+    // the intended one where the screen has room for it.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    // Room is left for a window manager's title bar, which the work area does not count.
+    const QSize room = screen ? screen->availableGeometry().size() - QSize(0, 40) : QSize(1039, 663);
+    resize(QSize(1039, 663).boundedTo(room));
     btnPowerOff->setEnabled(false);
     btnSyncTime->setEnabled(false);
     m_currentSheet = tsConnect;
@@ -104,6 +111,8 @@ TfrmMain::TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner, QWidget* parent)
     for (const TMainPages::CameraPage& entry : pcMain->CameraPages())
         entry.page->SetCamera(m_camera.get());
 
+    if (TLanguageModule* module = TLanguageModule::Instance())
+        connect(module, &TLanguageModule::languageChanged, this, &TfrmMain::showConnectionState);
     // The window sees the keys before the focused control does.
     qApp->installEventFilter(this);
     TranslateForm();
@@ -203,8 +212,10 @@ bool TfrmMain::cameraConnected() const
 
 QRect TfrmMain::ProcessingRect() const
 {
-    // Measured when used: the title area's place settles only once the window is laid out.
-    return QRect(pcTitle->mapTo(this, QPoint(0, 0)), pcTitle->size());
+    // Measured when used: the title area's place settles only once the window is laid out. From the
+    // window's left edge, so the short name stays visible beside the progress line.
+    const QRect title(pcTitle->mapTo(this, QPoint(0, 0)), pcTitle->size());
+    return QRect(QPoint(0, title.top()), title.bottomRight());
 }
 
 void TfrmMain::UpdateConnection(bool connected)
@@ -212,12 +223,19 @@ void TfrmMain::UpdateConnection(bool connected)
     const bool usable = connected && m_camera && m_camera->IsPrivate;
     pcMain->EnableFor(usable ? m_camera->Capabilities : 0);
 
-    if (usable) {
-        QString model = m_camera->ModelName();
-        if (model.isEmpty())
-            model = rs("_rsUnknownCamModel");
+    m_connection = usable ? 2 : connected ? 1 : 0;
+    m_modelName = usable ? m_camera->ModelName() : QString();
+    showConnectionState();
+    ShowTabSheet(usable ? m_currentSheet : tsConnect);
+}
+
+void TfrmMain::showConnectionState()
+{
+    // Built anew on each language switch, from what the last connection change found.
+    if (m_connection == 2) {
+        const QString model = m_modelName.isEmpty() ? rs("_rsUnknownCamModel") : m_modelName;
         pnlStatus->ShowConnectionState(rs("_rsConnectedWith", { model }), true);
-    } else if (connected) {
+    } else if (m_connection == 1) {
         pnlStatus->ShowConnectionState(rs("_rsUsePrivateConnection"), false);
     } else {
         pnlStatus->ShowConnectionState(m_setup->WLanAutoConnect
@@ -225,7 +243,6 @@ void TfrmMain::UpdateConnection(bool connected)
                 : rs("_rsEstablishConnection"),
             false);
     }
-    ShowTabSheet(usable ? m_currentSheet : tsConnect);
 }
 
 void TfrmMain::communicate(const QString& operation, const std::function<void()>& work)
@@ -311,6 +328,8 @@ void TfrmMain::ShowTabSheet(QWidget* sheet)
 void TfrmMain::OnProgress(const QString& caption, const QString& detail, bool finished, int percent)
 {
     pnlPageControl->ShowProgress(caption, detail, finished, percent);
+    if (TfrmInProcessing* cover = ProcessingWindow())
+        cover->SetActivity(finished ? QString() : caption, finished ? QString() : detail);
     QCoreApplication::processEvents();
 }
 

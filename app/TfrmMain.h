@@ -136,6 +136,7 @@ private:
     void communicate(const QString& operation, const std::function<void()>& work);
     bool handleShortcut(int key);
     void detailLog(const QString& message) const;
+    void showConnectionState();
 
     TSetup* m_setup;
     TWifiJoin m_homeWifi;
@@ -144,6 +145,9 @@ private:
     std::unique_ptr<TDiagnosisRunner> m_diagnosis;
     QWidget* m_currentSheet = nullptr;
     TBusyOverlay m_busy;
+    // 0 no camera, 1 not in private mode, 2 connected; with the model name read then.
+    int m_connection = 0;
+    QString m_modelName;
     TfrmPreview* m_preview = nullptr;
     TfrmSettings* m_settings = nullptr;
     TfrmInfo* m_info = nullptr;

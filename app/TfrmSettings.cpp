@@ -4,6 +4,7 @@
 #include "base/TLanguageModule.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
+#include "base/ui/DarkStyle.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -63,11 +64,9 @@ TfrmSettings::TfrmSettings(TSetup* setup, QWidget* parent)
     setWindowTitle(QStringLiteral("Einstellungen"));
     // The layout may widen it where a font needs more room than the intended size gives.
     resize(418, 466);
-    setWindowOpacity(230.0 / 255.0);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(153, 153, 131));
-    setPalette(pal);
-    setAutoFillBackground(true);
+    // Opaque and dark like every other window: a see-through dialog lets the page behind it show
+    // through its texts.
+    DarkStyle::Apply(this, DarkStyle::Panel());
 
     ShowError = [](QWidget* owner, const QString& text) {
         QMessageBox::critical(owner, QStringLiteral("Lumivar"), text, QMessageBox::Ok);
@@ -127,6 +126,8 @@ void TfrmSettings::addPage(QWidget* page, const QString& name, const QString& ca
     // The translator sets a page's caption as its window title; the tab follows it.
     page->setObjectName(name);
     page->setWindowTitle(caption);
+    // Filled in the panel grey: the style's own tab pane is a lighter grey the texts do not stand out on.
+    DarkStyle::Apply(page, DarkStyle::Panel());
     const int index = m_pages->addTab(page, caption);
     connect(page, &QWidget::windowTitleChanged, this,
         [this, index](const QString& title) { m_pages->setTabText(index, title); });

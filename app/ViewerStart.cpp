@@ -1,12 +1,16 @@
 #include "app/ViewerStart.h"
 
+#include "app/ShellTexts.h"
+#include "app/TQtLanguage.h"
 #include "base/TLanguageModule.h"
+#include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "exif/ui/TfrmViewer.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 
 #include <cstdio>
@@ -27,7 +31,7 @@ QString ViewerPictureArgument(const QStringList& arguments)
     return {};
 }
 
-int runViewerOnly(TSetup* setup, const QString& fileName)
+int runViewerOnly(TSetup* setup, const QString& fileName, std::function<void(const QString&)> tell)
 {
     QApplication::setApplicationName(QStringLiteral("Lumivar"));
     QApplication::setApplicationDisplayName(QStringLiteral("Lumivar"));
@@ -35,6 +39,10 @@ int runViewerOnly(TSetup* setup, const QString& fileName)
     TLanguageModule languages;
     TLanguageModule::SetInstance(&languages);
     languages.SelectLanguage(setup->LanguageId);
+    TQtLanguage qtTexts(&languages);
+    RegisterShellTexts();
+    if (!tell)
+        tell = [](const QString& text) { QMessageBox::critical(nullptr, QStringLiteral("Lumivar"), text); };
 
     int result = 1;
     {
@@ -48,6 +56,8 @@ int runViewerOnly(TSetup* setup, const QString& fileName)
         } else {
             std::fprintf(stderr, "lumivar: %s cannot be shown (not a readable JPEG picture)\n",
                 qPrintable(QFileInfo(fileName).fileName()));
+            // Started from a file manager there is no terminal to read the line above.
+            tell(rs("_rsPictureNotShown", { QFileInfo(fileName).fileName() }));
         }
     }
     TLanguageModule::SetInstance(nullptr);

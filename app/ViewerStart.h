@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class TSetup;
 
 // "lumivar FILE.JPG": the picture opens in the viewer alone, without a camera or the main window, and
@@ -13,5 +15,6 @@ class TSetup;
 QString ViewerPictureArgument(const QStringList& arguments);
 
 // Shows fileName in a viewer centred on the screen and runs the event loop until the viewer is
-// closed. Returns the loop's exit code, or 1 (with a line on stderr) when the picture cannot be shown.
-int runViewerOnly(TSetup* setup, const QString& fileName);
+// closed. Returns the loop's exit code, or 1 when the picture cannot be shown: then tell gets the
+// message for the user (by default a message box; a line on stderr as well).
+int runViewerOnly(TSetup* setup, const QString& fileName, std::function<void(const QString&)> tell = {});

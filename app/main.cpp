@@ -1,3 +1,4 @@
+#include "app/TQtLanguage.h"
 #include "app/TfrmInfo.h"
 #include "app/TfrmMain.h"
 #include "app/TfrmSettings.h"
@@ -5,6 +6,7 @@
 #include "base/TLanguageModule.h"
 #include "base/TLogger.h"
 #include "base/TSetup.h"
+#include "base/ui/DarkStyle.h"
 #include "import/ui/TfrmInProcessing.h"
 #include "import/ui/TfrmPreview.h"
 #include "platform/TSingleInstance.h"
@@ -20,6 +22,7 @@ int main(int argc, char** argv)
     QElapsedTimer startup;
     startup.start();
     QApplication app(argc, argv);
+    DarkStyle::ApplyToApplication();
 
     auto setup = std::make_unique<TSetup>(QCoreApplication::arguments());
     setup->Load();
@@ -47,6 +50,7 @@ int main(int argc, char** argv)
         TLanguageModule languages;
         TLanguageModule::SetInstance(&languages);
         languages.SelectLanguage(setup->LanguageId);
+        TQtLanguage qtTexts(&languages);
 
         TfrmMain mainWindow(setup.get());
         QObject::connect(

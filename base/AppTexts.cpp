@@ -18,6 +18,10 @@ constexpr TNamedText kAppTexts[] = {
     { "_rsTryToConnectWith", "Versuche mit %s zu verbinden..." },
     { "_rsEstablishConnection", "Bitte Verbindung zur Kamera herstellen!" },
     { "_rsInProcessing", "Bitte warten. Aktion wird ausgeführt" },
+    { "_rsNoViewAvailable", "Keine Ansicht verfügbar" },
+    { "_rsShutterModeRefused",
+        "Die Kamera lässt den Auslösemodus nicht zu. Dieses Modell kann nicht über den Fernauslöser "
+        "auslösen; bitte verwenden Sie die Fernsteuerung." },
     { "_rsInvalidCameraIP",
         "Bitte geben Sie eine gültige Kamera-IP aus dem Bereich 192.168.xxx.xxx ein, oder deaktiviern Sie "
         "diese Option!" },

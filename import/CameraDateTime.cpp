@@ -45,7 +45,14 @@ QTime DecodeCameraTime(const QString& text)
 QString CameraDateText(const QString& text)
 {
     const QDate date = DecodeCameraDate(text);
-    return date.isValid() ? QLocale().toString(date, QLocale::ShortFormat) : text;
+    if (!date.isValid())
+        return text;
+    // The language's short form, with the year whole: "26" alone could be any century's.
+    const QLocale locale;
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return locale.toString(date, format);
 }
 
 QString CameraTimeText(const QString& text)

@@ -33,7 +33,9 @@ void TRemoteRelease::SetCamera(TCamera* camera)
     m_running = false;
     m_requesting = false;
     m_newFileCount = 0;
+    m_newShotCount = 0;
     m_newFileBytes = 0;
+    m_shutterModeRefused = false;
     m_latest.Clear();
     m_known.Clear();
     m_lastTakeInfo.clear();
@@ -121,6 +123,8 @@ bool TRemoteRelease::requestData(bool baseline, const std::shared_ptr<bool>& ali
                     m_known.AssignFrom(&list.Items, true);
                 } else {
                     m_latest.AssignFrom(&list.Items.LatestGroup(), true);
+                    // The newest group is one shot, however many files it wrote.
+                    bool newShot = false;
                     // The group is newest first; the list sorts oldest first.
                     for (int i = m_latest.Count() - 1; i >= 0; --i) {
                         const TCameraImportItem* item = m_latest[i];
@@ -136,7 +140,10 @@ bool TRemoteRelease::requestData(bool baseline, const std::shared_ptr<bool>& ali
                         if (isNumber)
                             m_newFileBytes += size;
                         ++m_newFileCount;
+                        newShot = true;
                     }
+                    if (newShot)
+                        ++m_newShotCount;
                     if (m_latest.Count() > 0) {
                         const TCameraImportItem* first = m_latest[m_latest.Count() - 1];
                         info += QStringLiteral("\r\n") + rs("_rsFrom") + QLatin1Char(' ')
@@ -224,10 +231,19 @@ bool TRemoteRelease::TakePhoto()
     return result;
 }
 
-void TRemoteRelease::EnterShutterMode(quint8 mode)
+bool TRemoteRelease::EnterShutterMode(quint8 mode)
 {
-    if (m_camera && m_camera->Remote.CameraMode.Enabled)
-        m_camera->Remote.CameraMode.SwitchToMode(mode);
+    if (!m_camera || !m_camera->Remote.CameraMode.Enabled)
+        return false;
+    const std::shared_ptr<bool> alive = m_alive;
+    const bool entered = m_camera->Remote.CameraMode.SwitchToMode(mode);
+    if (!*alive)
+        return entered;
+    if (entered != !m_shutterModeRefused) {
+        m_shutterModeRefused = !entered;
+        emit Changed();
+    }
+    return entered;
 }
 
 void TRemoteRelease::StopReleaseView()

@@ -47,8 +47,10 @@ public:
     // events come also when nothing could be sent.
     bool TakePhoto();
     // One of the shutter-only modes: without (3) or with a live view size (4); nothing while the
-    // camera has no modes.
-    void EnterShutterMode(quint8 mode = 3);
+    // camera has no modes. False when the camera refuses it (bodies without a shutter-only mode).
+    bool EnterShutterMode(quint8 mode = 3);
+    // The last switch to a shutter-only mode was refused: the page says why it cannot release.
+    bool IsShutterModeRefused() const { return m_shutterModeRefused; }
     // Stops the shutter-mode live view when it runs.
     void StopReleaseView();
 
@@ -56,6 +58,8 @@ public:
     bool IsRequesting() const { return m_requesting; }
     bool IsPolling() const { return m_timer.isActive(); }
     qint64 NewFileCount() const { return m_newFileCount; }
+    // Shots, not files: a RAW+JPEG shot is one.
+    qint64 NewShotCount() const { return m_newShotCount; }
     qint64 NewFileBytes() const { return m_newFileBytes; }
     const TBaseCameraImportItems& Latest() const { return m_latest; }
     const TBaseCameraImportItems& Known() const { return m_known; }
@@ -82,6 +86,8 @@ private:
     bool m_running = false;
     bool m_requesting = false;
     qint64 m_newFileCount = 0;
+    qint64 m_newShotCount = 0;
+    bool m_shutterModeRefused = false;
     qint64 m_newFileBytes = 0;
     TBaseCameraImportItems m_latest { true };
     TBaseCameraImportItems m_known { true };

@@ -10,7 +10,8 @@ ROOT=$(pwd)
 
 PACKAGES=(cmake ninja-build g++ pkg-config git libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools libturbojpeg0-dev libjpeg62-turbo-dev
-          libcpp-httplib-dev libssl-dev clang-format dpkg-dev)
+          libcpp-httplib-dev libssl-dev clang-format dpkg-dev
+          xvfb xauth fonts-dejavu-core)
 
 install_deps() {
     local missing=()

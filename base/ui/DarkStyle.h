@@ -21,7 +21,16 @@ public:
     static QColor Active() { return QColor(Qt::white); }
     static QColor Warning() { return QColor(Qt::yellow); }
 
-    static QPalette Palette();
+    // The palette on a background: enabled texts keep at least 4.5:1 contrast to it, disabled ones 3:1,
+    // lifted towards white from the scheme's text and dimmed colours where those would fall short.
+    static QPalette Palette(const QColor& background = Background());
+    // The whole program, Qt's own dialogs included (message boxes, the file and folder dialogs), which
+    // replace the desktop's native ones: those would be light and speak the desktop's language.
+    static void ApplyToApplication();
+    // Contrast ratio of two colours by relative luminance, 1 to 21.
+    static double Contrast(const QColor& a, const QColor& b);
+    // color, lightened just enough to reach ratio against background.
+    static QColor Readable(const QColor& color, const QColor& background, double ratio);
     // Palette and background of a window or panel in one of the greys.
     static void Apply(QWidget* widget, const QColor& background = Background());
     // Text colour of a label or button, kept for its disabled state too where it matters.

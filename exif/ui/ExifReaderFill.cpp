@@ -25,10 +25,11 @@ void Show(TKmPropertyList* list, const QList<TExifRowSection>& sections)
             item->SetValue(row.Value);
         }
     }
-    // Captions as wide as the font needs, up to not quite half the row (the values matter more);
-    // longer ones are cut.
+    // Captions as wide as the font needs, up to three fifths of the row: a caption says what a value
+    // is and must be read whole; a long value is cut and shows whole as its hint.
     TKmPropertyListItems* rows = list->Properties();
-    rows->FitCaptionWidth(rows->RowWidth() > 0 ? rows->RowWidth() * 9 / 20 : rows->CaptionWidth());
+    list->SetCaptionFitPercent(60);
+    rows->FitCaptionWidth(rows->RowWidth() > 0 ? rows->RowWidth() * 3 / 5 : rows->CaptionWidth());
     list->setUpdatesEnabled(updates);
 }
 

@@ -293,7 +293,7 @@ void TKmPropertyListItems::placeRows()
         m_rowPanel->resize(m_rowPanel->width(), Count() * (height - kRowOverlap) + 1);
 }
 
-void TKmPropertyListItems::FitCaptionWidth(int maximum)
+int TKmPropertyListItems::CaptionWidthNeeded() const
 {
     const QFontMetrics metrics(m_captionFont);
     int widest = 0;
@@ -301,7 +301,12 @@ void TKmPropertyListItems::FitCaptionWidth(int maximum)
         if (!item->IsSection())
             widest = std::max(widest, metrics.horizontalAdvance(item->Caption()));
     // The label keeps 8 pixels on either side inside the column.
-    SetCaptionWidth(std::min(widest + 16 + 1, maximum));
+    return widest + 16 + 1;
+}
+
+void TKmPropertyListItems::FitCaptionWidth(int maximum)
+{
+    SetCaptionWidth(std::min(CaptionWidthNeeded(), maximum));
 }
 
 void TKmPropertyListItems::SetSectionFont(const QFont& font)
@@ -441,4 +446,6 @@ void TKmPropertyList::resizeEvent(QResizeEvent* event)
     const int rows = m_properties->Count();
     m_rowPanel->resize(rowWidth, rows * (m_properties->RowHeight() - kRowOverlap) + 1);
     m_properties->SetRowWidth(rowWidth);
+    if (m_captionFitPercent > 0)
+        m_properties->FitCaptionWidth(rowWidth * m_captionFitPercent / 100);
 }

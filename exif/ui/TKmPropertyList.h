@@ -97,6 +97,8 @@ public:
     int RowHeight() const;
     // The caption column as wide as the widest caption needs, at most maximum pixels.
     void FitCaptionWidth(int maximum);
+    // What the widest caption needs of the column, its margins included.
+    int CaptionWidthNeeded() const;
     QFont SectionFont() const { return m_sectionFont; }
     void SetSectionFont(const QFont& font);
     int CaptionWidth() const { return m_captionWidth; }
@@ -157,10 +159,16 @@ public:
     QScrollArea* ScrollBox() const { return m_scrollBox; }
     QWidget* RowPanel() const { return m_rowPanel; }
 
+    // Above zero: the caption column follows the widest caption, up to this share (percent) of the
+    // row, whenever the list changes its width.
+    void SetCaptionFitPercent(int percent) { m_captionFitPercent = percent; }
+    int CaptionFitPercent() const { return m_captionFitPercent; }
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    int m_captionFitPercent = 0;
     QScrollArea* m_scrollBox;
     QWidget* m_rowPanel;
     TKmPropertyListItems* m_properties;

@@ -16,6 +16,8 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kHistogramPanelHeight = 174;
@@ -177,4 +179,12 @@ bool TViewerSidePanel::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TViewerSidePanel::FitToCaptions()
+{
+    // The caption takes three fifths of the row at most; the scroll bar needs its room beside it.
+    const int needed = plExifData->Properties()->CaptionWidthNeeded() * 5 / 3 + 24;
+    const int most = std::max(Width, window()->width() / 2);
+    setFixedWidth(std::clamp(needed, Width, most));
 }

@@ -18,6 +18,9 @@ class TViewerSidePanel : public QWidget
 
 public:
     static constexpr int Width = 280;
+    // As wide as the information list's longest caption needs beside a value (never below Width,
+    // never over half of the window).
+    void FitToCaptions();
 
     TViewerSidePanel(const TViewerPicture* picture, QWidget* parent);
 

@@ -4,6 +4,7 @@
 #include "base/TLogger.h"
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
+#include "exif/ui/ExifOrientation.h"
 #include "exif/ui/ExifReaderFill.h"
 #include "exif/ui/TViewerNavigator.h"
 #include "exif/ui/TViewerPicture.h"
@@ -177,6 +178,10 @@ bool TfrmViewer::AssignImage(const QByteArray& jpeg, const QSize& areaSize, cons
     QImage picture = decode(jpeg);
     if (picture.isNull())
         return false;
+    m_stored = picture.size();
+    m_turn = ExifOrientation::Read(jpeg);
+    if (m_turn != QImageIOHandler::TransformationNone)
+        picture = ExifOrientation::Apply(picture, m_turn);
 
     pnlRight->ClearHistogram();
     m_area = QRect(areaOrigin, areaSize);
@@ -217,6 +222,10 @@ void TfrmViewer::showInfo(const QString& fileName)
     TExifRect focusFrame;
     QList<TExifRect> faces;
     ExifReaderFill::Fill(pnlRight->plExifData, fileName, focusFrame, faces);
+    pnlRight->FitToCaptions();
+    focusFrame = ExifOrientation::Apply(focusFrame, m_stored, m_turn);
+    for (TExifRect& face : faces)
+        face = ExifOrientation::Apply(face, m_stored, m_turn);
     m_fileName = fileName;
     setFileNameLabel();
     imgViewer->SetFrames(focusFrame, faces);

@@ -4,6 +4,7 @@
 #include "exif/TExifReader.h"
 
 #include <QImage>
+#include <QImageIOHandler>
 #include <QList>
 #include <QPoint>
 #include <QRect>
@@ -85,6 +86,9 @@ private:
     QWidget* m_mainWindow = nullptr;
     QString m_fileName;
     QRect m_area;
+    // How the shown picture was turned from what its file holds, for the frames drawn on it.
+    QImageIOHandler::Transformations m_turn = QImageIOHandler::TransformationNone;
+    QSize m_stored;
 
     QWidget* pnlClient = nullptr;
     QWidget* pnlViewer = nullptr;

@@ -1,5 +1,6 @@
 #include "import/ui/TKmImageGridCell.h"
 
+#include "base/TNamedTexts.h"
 #include "import/ui/TKmImageGridCells.h"
 
 #include <QByteArray>
@@ -12,7 +13,6 @@
 namespace {
 
 const QColor MarkColor(0x40, 0x40, 0x40);
-const QString DefaultNoPreviewText = QStringLiteral("Keine Ansicht\nverf\u00fcgbar");
 
 // The two 16 x 16 marks are drawn once, in the marks' dark grey, on a transparent ground.
 QPixmap makeMark(void (*draw)(QPainter&))
@@ -209,7 +209,7 @@ void TKmImageGridCell::Clear()
     m_scaled = QPixmap();
     m_noPreviewVisible = false;
     m_waiting = false;
-    m_noPreviewText = DefaultNoPreviewText;
+    m_noPreviewText.clear();
     m_rawMarkVisible = false;
     m_movieMarkVisible = false;
     m_savedMarkVisible = false;
@@ -388,7 +388,7 @@ void TKmImageGridCell::Paint(QPainter& painter)
         painter.setFont(m_owner->NoPreviewFont());
         painter.setPen(Qt::black);
         painter.drawText(panel, Qt::AlignCenter | Qt::TextWordWrap,
-            m_noPreviewText.isEmpty() ? DefaultNoPreviewText : m_noPreviewText);
+            m_noPreviewText.isEmpty() ? rs("_rsNoViewAvailable") : m_noPreviewText);
     }
     if (m_waiting && !picture.isEmpty()) {
         // A picture frame in the cell's grey, a shade darker: something is coming here.

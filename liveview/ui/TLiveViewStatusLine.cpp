@@ -188,3 +188,17 @@ void TLiveViewStatusLine::toggle(QTimer* timer)
     const int which = timer == m_exposureTimer ? 0 : timer == m_isoTimer ? 1 : 2;
     setControlsVisible(timer, !m_blinkShown[which]);
 }
+
+int TLiveViewStatusLine::WidthNeeded() const
+{
+    // Wide values of each field, in the fonts the fields use, with the gaps between them.
+    const QFontMetrics large(lblImgShutterSpeed->font());
+    const QFontMetrics small(lblImgISOSensitivity->font());
+    const int spacing = layout()->spacing();
+    int width = 0;
+    for (const char* text : { "1/4000", "F22", "+5.0" })
+        width += large.horizontalAdvance(QLatin1String(text)) + spacing;
+    for (const char* text : { "ISO", "25600", "WB", "5500K", "C-AF", "9999", "RAW", "JPEG", "16:9" })
+        width += small.horizontalAdvance(QLatin1String(text)) + spacing;
+    return width + gauBattery->width();
+}

@@ -15,6 +15,9 @@ class TLiveViewStatusLine : public QWidget
 
 public:
     explicit TLiveViewStatusLine(QWidget* parent = nullptr);
+    // The width the line needs for the widest values a camera shows, whatever it shows now: the
+    // live view picture is never made narrower than this.
+    int WidthNeeded() const;
 
     // The readings of one frame; longExposureText replaces the shutter speed when not empty.
     void ShowInformation(const TMetaData& information, const QString& longExposureText);

@@ -17,6 +17,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -51,6 +52,9 @@ TfraLiveView::TfraLiveView(QWidget* parent)
     if (TLanguageModule* module = TLanguageModule::Instance())
         connect(module, &TLanguageModule::languageChanged, this, &TfraLiveView::updateTexts);
     ResizeToLiveView();
+    m_host = parentWidget();
+    if (m_host)
+        m_host->installEventFilter(this);
 }
 
 void TfraLiveView::updateTexts()
@@ -169,13 +173,72 @@ QSize TfraLiveView::liveViewSize() const
     return { 640, 480 };
 }
 
+int TfraLiveView::statusHeight() const
+{
+    return std::max(27, StatusLine->sizeHint().height() + 8);
+}
+
+QSize TfraLiveView::leastPictureSize() const
+{
+    // As wide as the status line under it needs, and never below a quarter VGA.
+    const int width = std::max(320, StatusLine->WidthNeeded());
+    return liveViewSize().scaled(QSize(width, width), Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+QSize TfraLiveView::pictureSize() const
+{
+    const QSize native = liveViewSize();
+    if (m_space.isEmpty())
+        return native;
+    const QSize room = m_space - QSize(15, m_topHeight + statusHeight());
+    const QSize least = leastPictureSize();
+    if (room.width() < least.width() || room.height() < least.height())
+        return least;
+    return native.scaled(room, Qt::KeepAspectRatio);
+}
+
+QSize TfraLiveView::minimumSizeHint() const
+{
+    return leastPictureSize() + QSize(15, m_topHeight + statusHeight());
+}
+
+void TfraLiveView::FitInto(const QSize& space)
+{
+    if (space == m_space || m_fitting)
+        return;
+    m_space = space;
+    ResizeToLiveView();
+}
+
+bool TfraLiveView::event(QEvent* event)
+{
+    // The host is whatever holds the panel: a page, or the viewport of a scroll box.
+    if (event->type() == QEvent::ParentChange) {
+        if (m_host)
+            m_host->removeEventFilter(this);
+        m_host = parentWidget();
+        if (m_host)
+            m_host->installEventFilter(this);
+    }
+    return QWidget::event(event);
+}
+
+bool TfraLiveView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_host && event->type() == QEvent::Resize)
+        FitInto(m_host->size());
+    return QWidget::eventFilter(watched, event);
+}
+
 void TfraLiveView::ResizeToLiveView()
 {
-    const QSize size = liveViewSize();
+    // Scaled, the click mapping still holds: it goes through the picture control's size.
+    const QSize size = pictureSize();
     pnlLiveView32->setGeometry(8, m_topHeight, size.width(), size.height());
     SetMagnification(cbxLVMagnifier->currentIndex() + 1);
-    const int statusHeight = std::max(27, StatusLine->sizeHint().height() + 8);
-    resize(size.width() + 15, m_topHeight + size.height() + statusHeight);
+    m_fitting = true;
+    resize(size.width() + 15, m_topHeight + size.height() + statusHeight());
+    m_fitting = false;
     layoutPanel();
     if (OnResized)
         OnResized(this, size.width(), size.height());
@@ -203,7 +266,9 @@ void TfraLiveView::layoutPanel()
     fraViewGrid->adjustSize();
     fraViewGrid->move(4, picture.height() - fraViewGrid->height() - 4);
     pnlMagnifierControl->move(picture.width() - 124, picture.height() - 94);
-    DebugMonitor->setGeometry(4, picture.height() / 2, picture.width() - 8, picture.height() / 2 - 4);
+    // Above the frame rate, which stays readable while the debug view shows.
+    DebugMonitor->setGeometry(4, picture.height() / 2, picture.width() - 8,
+        qMax(0, picture.height() / 2 - 12 - lblFramesPerSecond->height()));
 }
 
 void TfraLiveView::SetCamera(TCamera* camera, QComboBox* shutterSpeed, QComboBox* whiteBalance,
@@ -320,6 +385,7 @@ void TfraLiveView::ToggleDebugView()
     m_debugView = !m_debugView;
     DebugMonitor->setVisible(m_debugView);
     lblFramesPerSecond->setVisible(m_debugView);
+    lblFramesPerSecond->raise();
     if (m_setup)
         DebugMonitor->SetTempDir(m_setup->TempDir);
 }

@@ -62,6 +62,11 @@ public:
     bool StartLiveView(quint8 mode, quint16 port);
     bool StopLiveView();
     void ResizeToLiveView();
+    // The space the panel may take, normally its host's size, which it follows by itself: the picture
+    // is scaled into it keeping the live view's proportions. An empty space: the live view's own size.
+    void FitInto(const QSize& space);
+    // The picture at the least size it is still worth showing, with the panel's rows around it.
+    QSize minimumSizeHint() const override;
     void ShowError(const QString& text);
     void SetRecordingFormats(bool jpeg, bool raw);
     void SetLongExposureMode(bool liveTime, bool liveBulb);
@@ -120,6 +125,10 @@ public:
     TLiveViewDebugMonitor* DebugMonitor = nullptr;
     QWidget* pnlFocus = nullptr;
 
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // A click on the picture, in camera live view pixels.
     void PictureClicked(const QPoint& cameraPoint, Qt::MouseButton button);
@@ -141,6 +150,9 @@ private:
     void sectionMoved(const QRect& section);
     void layoutPanel();
     QSize liveViewSize() const;
+    QSize pictureSize() const;
+    QSize leastPictureSize() const;
+    int statusHeight() const;
 
     TSetup* m_setup = nullptr;
     TCamera* m_camera = nullptr;
@@ -167,4 +179,7 @@ private:
     quint64 m_framesShown = 0;
     quint64 m_framesSkipped = 0;
     int m_topHeight = 16;
+    QSize m_space;
+    QPointer<QWidget> m_host;
+    bool m_fitting = false;
 };

@@ -316,23 +316,18 @@ void TfraRemoteControl::OnAfterImage(TfraLiveView* sender)
     }
 }
 
-void TfraRemoteControl::OnResized(TfraLiveView*, int width, int height)
+void TfraRemoteControl::OnResized(TfraLiveView*, int, int height)
 {
+    // The live view panel scales itself into the scroll box; the box asks only for the panel's least
+    // size, so the window stays as small as the user makes it.
     const int frame = 2 * sbxLiveView->frameWidth();
-    QSize wanted(width + frame, height + frame);
-    QWidget* main = window();
-    if (main != this) {
-        const QSize around = main->size() - size();
-        const QSize needed = QSize(width, height) + m_pageMargin + around;
-        if (!main->isMaximized() && (main->width() < needed.width() || main->height() < needed.height()))
-            main->showMaximized();
-    }
-    // Never beyond what the parent offers; the scroll box scrolls the rest.
-    if (QWidget* parent = parentWidget())
-        wanted = wanted.boundedTo(parent->size() - (m_pageMargin - QSize(frame, frame)));
-    sbxLiveView->setMinimumSize(wanted.expandedTo(QSize(0, 0)));
+    sbxLiveView->setMinimumSize(fraLiveView->minimumSizeHint() + QSize(frame, frame));
     // The side area reaches as far down as the live view, as long as the page is high enough.
     const int sideTop = pnlSide->y();
     const int sideHeight = qMin(height, this->height() - sideTop - kSideBottomGap);
-    pnlSide->setFixedHeight(qMax(sideHeight, pnlSide->minimumSizeHint().height()));
+    // Never fixed: a fixed height would keep the page, and the window, from getting smaller again.
+    const int least = pnlSide->minimumSizeHint().height();
+    pnlSide->setSizePolicy(pnlSide->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
+    pnlSide->setMinimumHeight(least);
+    pnlSide->setMaximumHeight(qMax(sideHeight, least));
 }

@@ -1,5 +1,7 @@
 #include "remote/ui/TfraRemoteRelease.h"
 
+#include "base/TLanguageModule.h"
+#include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
 #include "import/FileSizeText.h"
@@ -11,6 +13,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -41,6 +44,13 @@ TfraRemoteRelease::TfraRemoteRelease(QWidget* parent)
     imgCamera->setAlignment(Qt::AlignCenter);
     imgCamera->setPixmap(RemoteReleaseLook::CameraPicture(240));
     imageLayout->addWidget(imgCamera);
+    lblModeRefused = new QLabel(tshImage);
+    lblModeRefused->setObjectName(QStringLiteral("lblModeRefused"));
+    lblModeRefused->setAlignment(Qt::AlignCenter);
+    lblModeRefused->setWordWrap(true);
+    DarkStyle::SetTextColor(lblModeRefused, DarkStyle::Warning());
+    lblModeRefused->hide();
+    imageLayout->addWidget(lblModeRefused);
     tshLiveView = new QWidget(pcMain);
     tshLiveView->setObjectName(QStringLiteral("tshLiveView"));
     fraLiveView = new TfraLiveView(tshLiveView);
@@ -55,6 +65,8 @@ TfraRemoteRelease::TfraRemoteRelease(QWidget* parent)
     connect(&m_release, &TRemoteRelease::Communication, this,
         [this](int kind) { emit OnCommunication(this, kind, -1, {}); });
     connect(&m_release, &TRemoteRelease::Changed, this, [this] { showReleaseState(); });
+    if (TLanguageModule* module = TLanguageModule::Instance())
+        connect(module, &TLanguageModule::languageChanged, this, [this] { showReleaseState(); });
     UpdateTakeButton();
 }
 
@@ -115,6 +127,10 @@ QWidget* TfraRemoteRelease::createActionPanel()
     DarkStyle::Apply(pnlActions, DarkStyle::Panel());
     btnTake = PhotoImportLook::ActionButton(QStringLiteral("btnTake"), QStringLiteral("Aufnahme auslösen"),
         RemoteReleaseLook::TakeIcon(DarkStyle::Text()), pnlActions);
+    // Drawn dark when disabled: the style's own disabled picture would come out brighter.
+    QIcon take(RemoteReleaseLook::TakeIcon(DarkStyle::Readable(DarkStyle::Text(), DarkStyle::Panel(), 4.5)));
+    take.addPixmap(RemoteReleaseLook::TakeIcon(DarkStyle::Control()), QIcon::Disabled);
+    btnTake->setIcon(take);
     btnLiveStream = new QToolButton(pnlActions);
     btnLiveStream->setObjectName(QStringLiteral("btnLiveStream"));
     btnLiveStream->setToolTip(QStringLiteral("Live-Bild (de)aktivieren"));
@@ -230,7 +246,7 @@ void TfraRemoteRelease::SetRecordingFormats(bool jpeg, bool raw)
 
 void TfraRemoteRelease::UpdateCounters()
 {
-    edtCount->setText(QString::number(m_release.NewFileCount()));
+    edtCount->setText(QString::number(m_release.NewShotCount()));
     edtDataSize->setText(FileSizeText(m_release.NewFileBytes()));
 }
 
@@ -239,6 +255,8 @@ void TfraRemoteRelease::showReleaseState()
     QString info = m_release.LastTakeInfo();
     info.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lblLastTakeInfo->setText(info);
+    lblModeRefused->setText(m_release.IsShutterModeRefused() ? rs("_rsShutterModeRefused") : QString());
+    lblModeRefused->setVisible(m_release.IsShutterModeRefused());
     UpdateTypeLabels();
     UpdateCounters();
 }

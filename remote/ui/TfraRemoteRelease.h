@@ -57,6 +57,8 @@ public:
     QStackedWidget* pcMain;
     QWidget* tshImage;
     QLabel* imgCamera;
+    // Why the release cannot work: the camera refused its shutter-only mode.
+    QLabel* lblModeRefused = nullptr;
     QWidget* tshLiveView;
     TfraLiveView* fraLiveView;
     QWidget* pnlParameters;

@@ -3,6 +3,7 @@
 #include "base/TSetup.h"
 
 #include <QCheckBox>
+#include <QFont>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -85,7 +86,11 @@ TfraTimeLapse::TfraTimeLapse(QWidget* parent)
     lblWaitTime = new QLabel(QStringLiteral("Wartezeit bis Start"), this);
     lblInterval = new QLabel(QStringLiteral("Intervallzeit"), this);
     lblTakeCount = new QLabel(QStringLiteral("  Aufnahmeanzahl  "), this);
-    lblTakeCount->setStyleSheet(QStringLiteral("text-decoration: underline;"));
+    // Underlined through its font: a style sheet on the label would leave it out of the palette, and
+    // the dark palette's text colour with it.
+    QFont underlined = lblTakeCount->font();
+    underlined.setUnderline(true);
+    lblTakeCount->setFont(underlined);
     chkDownloadEachShot
         = new QCheckBox(QStringLiteral("Jede Aufnahme während der Serie herunterladen"), this);
     chkDownloadEachShot->setObjectName(QStringLiteral("chkDownloadEachShot"));

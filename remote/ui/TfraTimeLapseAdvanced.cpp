@@ -1,5 +1,6 @@
 #include "remote/ui/TfraTimeLapseAdvanced.h"
 
+#include "base/ui/DarkStyle.h"
 #include "remote/TTimeLapseSeries.h"
 
 #include <QComboBox>
@@ -19,9 +20,11 @@ const char* const kNames[] = { "ShutterSpeed", "ISOSensitivity", "Aperture", "Ex
 const char* const kStepNames[]
     = { "cbxShutterSpeedStep", "cbxISOStep", "cbxApertureStep", "cbxExposureStep" };
 
-QLabel* caption(const QString& text, QWidget* parent)
+QLabel* caption(const QString& text, const char* name, QWidget* parent)
 {
-    return new QLabel(text, parent);
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
 }
 
 // The panel lives in the side area's fixed width: choices take what their contents need at least,
@@ -64,12 +67,18 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
     lblTLElapsedTimeValue = value("lblTLElapsedTimeValue");
     lblTLRemainingTimeValue = value("lblTLRemainingTimeValue");
     lblTLIntervalTimeValue = value("lblTLIntervalTimeValue");
-    const std::pair<const char*, QLabel*> clockRows[] = { { "Aufnahme:", lblTLFrameValue },
-        { "abgelaufene Zeit:", lblTLElapsedTimeValue }, { "verbleibende Zeit:", lblTLRemainingTimeValue },
-        { "Intervallzeit:", lblTLIntervalTimeValue } };
+    const struct
+    {
+        const char* text;
+        const char* name;
+        QLabel* value;
+    } clockRows[] = { { "Aufnahme:", "lblTLFrame", lblTLFrameValue },
+        { "abgelaufene Zeit:", "lblTLElapsedTime", lblTLElapsedTimeValue },
+        { "verbleibende Zeit:", "lblTLRemainingTime", lblTLRemainingTimeValue },
+        { "Intervallzeit:", "lblTLIntervalTime", lblTLIntervalTimeValue } };
     for (int i = 0; i < 4; ++i) {
-        clock->addWidget(caption(QString::fromUtf8(clockRows[i].first), this), i, 0);
-        clock->addWidget(clockRows[i].second, i, 1);
+        clock->addWidget(caption(QString::fromUtf8(clockRows[i].text), clockRows[i].name, this), i, 0);
+        clock->addWidget(clockRows[i].value, i, 1);
     }
     layout->addLayout(clock);
 
@@ -95,7 +104,7 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
         row.Step->setObjectName(QLatin1String(kStepNames[p]));
         narrow(row.Step, 6);
         row.Auto = new QLabel(QStringLiteral("Auto"), owner);
-        row.Auto->setStyleSheet(QStringLiteral("color: red;"));
+        DarkStyle::SetTextColor(row.Auto, DarkStyle::Readable(Qt::red, DarkStyle::Control(), 4.5));
         const auto property = TTimeLapseExposure::Property(p);
         connect(row.Down, &QToolButton::clicked, this,
             [this, property, &row] { change(property, false, row.Down); });
@@ -106,12 +115,17 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
                 m_series->Exposure.SetStepIndex(property, index);
         });
         QGridLayout* grid = p >= TTimeLapseExposure::Aperture ? standard : properties;
-        const int r = p >= TTimeLapseExposure::Aperture ? p - 2 : p;
-        grid->addWidget(row.Panel, r, 0);
-        grid->addWidget(row.Down, r, 1);
-        grid->addWidget(row.Up, r, 2);
-        grid->addWidget(row.Step, r, 3);
-        grid->addWidget(row.Auto, r, 4);
+        // Two grid rows per property: its caption over the value panel, which shows the value once
+        // the series knows it, and the value's buttons; the side area has no room for both side by side.
+        const int r = 2 * (p >= TTimeLapseExposure::Aperture ? p - 2 : p);
+        auto* name = new QLabel(QString::fromUtf8(kCaptions[p]), owner);
+        name->setObjectName(QStringLiteral("lblTL") + QLatin1String(kNames[p]));
+        grid->addWidget(name, r, 0, 1, 5);
+        grid->addWidget(row.Panel, r + 1, 0);
+        grid->addWidget(row.Down, r + 1, 1);
+        grid->addWidget(row.Up, r + 1, 2);
+        grid->addWidget(row.Step, r + 1, 3);
+        grid->addWidget(row.Auto, r + 1, 4);
     }
     layout->addLayout(properties);
 
@@ -161,7 +175,7 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
 
     auto* lrt = new QGridLayout(tsLRTimelapse);
     lrt->setContentsMargins(0, 0, 0, 0);
-    lrt->addWidget(caption(QStringLiteral("Referenzwert"), tsLRTimelapse), 0, 0);
+    lrt->addWidget(caption(QStringLiteral("Referenzwert"), "lblTLReferenceValue", tsLRTimelapse), 0, 0);
     pnlTLReferenceValue = new QLabel(tsLRTimelapse);
     pnlTLReferenceValueDown = new QToolButton(tsLRTimelapse);
     pnlTLReferenceValueDown->setText(QStringLiteral("-"));
@@ -203,13 +217,14 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
             m_series->Exposure.ChooseMaxIso(cbxMaxISOSensitivity->itemText(index));
         Refresh();
     });
-    lrt->addWidget(caption(QStringLiteral("Max. Verschlusszeit"), tsLRTimelapse), 2, 0);
+    lrt->addWidget(
+        caption(QStringLiteral("Max. Verschlusszeit"), "lblTLMaxShutterSpeed", tsLRTimelapse), 2, 0);
     lrt->addWidget(pnlTLMaxShutterSpeed, 2, 1);
     lrt->addWidget(cbxMaxShutterSpeed, 2, 2, 1, 2);
-    lrt->addWidget(caption(QStringLiteral("Max. ISO"), tsLRTimelapse), 3, 0);
+    lrt->addWidget(caption(QStringLiteral("Max. ISO"), "lblTLMaxISOSensitivity", tsLRTimelapse), 3, 0);
     lrt->addWidget(pnlTLMaxISOSensitivity, 3, 1);
     lrt->addWidget(cbxMaxISOSensitivity, 3, 2, 1, 2);
-    lrt->addWidget(caption(QStringLiteral("Berechnungsintervall"), tsLRTimelapse), 4, 0);
+    lrt->addWidget(caption(QStringLiteral("Berechnungsintervall"), "lblTLPoolSize", tsLRTimelapse), 4, 0);
     pnlTLPoolSize = new QLabel(QStringLiteral("5"), tsLRTimelapse);
     sbtAveragePoolSize = new QSpinBox(tsLRTimelapse);
     sbtAveragePoolSize->setRange(1, 9999);

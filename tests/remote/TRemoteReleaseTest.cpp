@@ -93,6 +93,7 @@ TEST_F(TRemoteReleaseTest, ShotsInShutterModeAreCountedWithSizesKindsAndDescript
         << names.join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(names[0].chopped(4), names[1].chopped(4));
     EXPECT_EQ(release->NewFileCount(), 2);
+    EXPECT_EQ(release->NewShotCount(), 1); // RAW+JPEG is one shot
     EXPECT_GT(latestBytes(), 0);
     EXPECT_EQ(release->NewFileBytes(), latestBytes());
     EXPECT_TRUE(release->IsJpeg());
@@ -108,6 +109,7 @@ TEST_F(TRemoteReleaseTest, ShotsInShutterModeAreCountedWithSizesKindsAndDescript
     const qint64 bytesAfterFirst = release->NewFileBytes();
     ASSERT_TRUE(release->RequestData(false));
     EXPECT_EQ(release->NewFileCount(), 2);
+    EXPECT_EQ(release->NewShotCount(), 1);
     EXPECT_EQ(release->NewFileBytes(), bytesAfterFirst);
 
     // A JPEG-only shot adds one file and dims RAW.
@@ -116,6 +118,7 @@ TEST_F(TRemoteReleaseTest, ShotsInShutterModeAreCountedWithSizesKindsAndDescript
     ASSERT_TRUE(release->RequestData(false));
     EXPECT_EQ(latestNames().size(), 1);
     EXPECT_EQ(release->NewFileCount(), 3);
+    EXPECT_EQ(release->NewShotCount(), 2);
     EXPECT_EQ(release->NewFileBytes(), bytesAfterFirst + latestBytes());
     EXPECT_TRUE(release->IsJpeg());
     EXPECT_FALSE(release->IsRaw());
@@ -125,10 +128,12 @@ TEST_F(TRemoteReleaseTest, ShotsInShutterModeAreCountedWithSizesKindsAndDescript
     ASSERT_TRUE(release->TakePhoto());
     ASSERT_TRUE(release->RequestData(false));
     EXPECT_EQ(release->NewFileCount(), 4);
+    EXPECT_EQ(release->NewShotCount(), 3);
 
     // A new camera forgets what was counted.
     release->SetCamera(camera);
     EXPECT_EQ(release->NewFileCount(), 0);
+    EXPECT_EQ(release->NewShotCount(), 0);
     EXPECT_EQ(release->NewFileBytes(), 0);
     EXPECT_EQ(release->Latest().Count(), 0);
     EXPECT_TRUE(release->LastTakeInfo().isEmpty());

@@ -6,9 +6,14 @@
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -44,13 +49,16 @@ protected:
 TEST_F(ProcessingWindowTest, CoversTheMainWindowAndCannotBeClosedByTheUser)
 {
     TfrmInProcessing* w = makeOverlay();
-    EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_NEAR(w->windowOpacity(), 200.0 / 255.0, 0.01);
+    // Part of the main window, not a window of its own that could cover a dialog.
+    EXPECT_FALSE(w->isWindow());
+    EXPECT_EQ(w->window(), &main);
 
     w->Show(QRect());
     ASSERT_TRUE(w->isVisible());
-    EXPECT_EQ(w->size(), main.size());
+    EXPECT_EQ(w->geometry(), main.rect());
+    main.resize(900, 650);
+    EXPECT_EQ(w->geometry(), main.rect());
+    main.resize(800, 600);
     EXPECT_TRUE(w->FreeRegions().isEmpty());
     EXPECT_FALSE(w->OwnRegion());
     EXPECT_TRUE(w->lblInProcessing->isVisible());
@@ -81,23 +89,104 @@ TEST_F(ProcessingWindowTest, FreeRegionsAreCutOutOfTheShape)
     EXPECT_EQ(w->FreeRegions(), QList<QRect>({ area }));
     EXPECT_TRUE(w->lblInProcessing->isVisible());
 
-    // Three page rectangles of four given, plus the area: four holes, the label makes way.
-    const QList<QRect> rects { QRect(100, 100, 50, 50), QRect(200, 200, 60, 40), QRect(500, 400, 100, 100),
+    // Three page rectangles of four given, plus the area: four holes; the caption and what is running
+    // make way to a place no hole touches.
+    w->SetActivity(QStringLiteral("LIVETIME"), QStringLiteral("00:12"));
+    const QList<QRect> rects { QRect(100, 100, 50, 50), QRect(200, 200, 60, 40), QRect(250, 250, 300, 150),
         QRect(700, 500, 20, 20) };
     w->SetFreeRegions(rects, 2, area);
     ASSERT_EQ(w->FreeRegions().size(), 4);
-    EXPECT_FALSE(w->lblInProcessing->isVisible());
-    for (const QPoint& hole : { QPoint(120, 120), QPoint(230, 220), QPoint(550, 450), QPoint(20, 20) })
+    ASSERT_TRUE(w->lblInProcessing->isVisible());
+    ASSERT_TRUE(w->lblActivity->isVisible());
+    EXPECT_EQ(w->lblActivity->text(), QStringLiteral("LIVETIME\n00:12"));
+    for (const QRect& free : w->FreeRegions()) {
+        EXPECT_FALSE(free.intersects(w->lblInProcessing->geometry()));
+        EXPECT_FALSE(free.intersects(w->lblActivity->geometry()));
+    }
+    for (const QPoint& hole : { QPoint(120, 120), QPoint(230, 220), QPoint(400, 300), QPoint(20, 20) })
         EXPECT_FALSE(w->mask().contains(hole)) << hole.x() << "," << hole.y();
     EXPECT_TRUE(w->mask().contains(QPoint(710, 510))); // the fourth was beyond highIndex
-    EXPECT_TRUE(w->mask().contains(QPoint(400, 300)));
+    EXPECT_TRUE(w->mask().contains(QPoint(400, 500)));
+
+    // A long exposure keeps the live view free, leaving a narrow column: the caption wraps into it.
+    w->SetFreeRegions({ QRect(0, 0, 540, 600) }, 0, area);
+    ASSERT_TRUE(w->lblInProcessing->isVisible());
+    EXPECT_GE(w->lblInProcessing->x(), 540);
+    EXPECT_LE(w->lblInProcessing->geometry().right(), 800);
+    EXPECT_GT(w->lblInProcessing->height(), w->lblInProcessing->fontMetrics().height() * 3 / 2);
 
     // Regions covering the whole window must not turn into "no mask", which covers everything.
     w->SetFreeRegions({ QRect(0, 0, 800, 600) }, 0, QRect());
     EXPECT_FALSE(w->mask().contains(QPoint(400, 300)));
+    EXPECT_FALSE(w->lblInProcessing->isVisible());
 
     w->Hide();
     EXPECT_TRUE(w->FreeRegions().isEmpty());
+    EXPECT_TRUE(w->lblActivity->text().isEmpty()); // the next communication says its own
+}
+
+TEST_F(ProcessingWindowTest, SeeThroughWithoutACompositorAndKeepsKeysFromTheControlsBelow)
+{
+    main.setAutoFillBackground(true);
+    QPalette red = main.palette();
+    red.setColor(QPalette::Window, Qt::red);
+    main.setPalette(red);
+    auto* below = new QLineEdit(&main);
+    below->setGeometry(600, 500, 150, 30);
+    below->show();
+    below->setFocus();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    TfrmInProcessing* w = makeOverlay();
+    w->Show(QRect(0, 0, 100, 40));
+    EXPECT_TRUE(w->hasFocus());
+
+    // The window draws the cover itself: blended where it covers, untouched in a hole.
+    const QImage shot = main.grab().toImage();
+    const QColor covered = shot.pixelColor(700, 100);
+    EXPECT_GT(covered.red(), 0x47 + 10);
+    EXPECT_LT(covered.red(), 0xff);
+    EXPECT_EQ(shot.pixelColor(50, 20), QColor(Qt::red));
+
+    QTest::keyClicks(w, QStringLiteral("abc"));
+    EXPECT_TRUE(below->text().isEmpty());
+}
+
+TEST_F(ProcessingWindowTest, DialogsOpenedWhileBusyStayAboveTheCover)
+{
+    TfrmInProcessing* w = makeOverlay();
+    w->Show(QRect());
+    ASSERT_TRUE(w->isVisible());
+
+    for (const bool fileDialog : { false, true }) {
+        QPointer<QDialog> dialog;
+        if (fileDialog) {
+            auto* folders = new QFileDialog(&main);
+            folders->setOption(QFileDialog::DontUseNativeDialog);
+            folders->setFileMode(QFileDialog::Directory);
+            dialog = folders;
+        } else {
+            dialog = new QMessageBox(QMessageBox::Question, QStringLiteral("Lumivar"),
+                QStringLiteral("Download folder?"), QMessageBox::Yes | QMessageBox::No, &main);
+        }
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        // Answered from inside its own event loop, as the user would.
+        QTimer::singleShot(0, dialog, [&, dialog] {
+            EXPECT_TRUE(dialog->isVisible());
+            EXPECT_TRUE(dialog->isWindow());
+            EXPECT_EQ(QApplication::activeModalWidget(), dialog.data());
+            const QPoint centre = dialog->mapToGlobal(dialog->rect().center());
+            QWidget* top = QApplication::widgetAt(centre);
+            EXPECT_TRUE(top && top->window() == dialog.data())
+                << (top ? top->window()->metaObject()->className() : "nothing");
+            // The cover is no top-level window at all, so no stacking can put it over the dialog.
+            for (QWidget* window : QApplication::topLevelWidgets())
+                EXPECT_NE(window, static_cast<QWidget*>(w));
+            dialog->reject();
+        });
+        dialog->exec();
+        EXPECT_TRUE(w->isVisible()); // still busy
+    }
 }
 
 TEST_F(ProcessingWindowTest, CaptionRunsThroughZeroToThreeDots)

@@ -4,12 +4,15 @@
 #include "remote/ui/TfraRemoteRelease.h"
 
 #include "base/AppTexts.h"
+#include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "common/SimulatedCamera.h"
 #include "import/FileSizeText.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStackedWidget>
@@ -76,8 +79,9 @@ TEST_F(RemoteReleasePageTest, ShotShowsCountVolumeDescriptionAndKinds)
 
     QTest::mouseClick(page->btnTake, Qt::LeftButton);
     EXPECT_EQ(communications, QList<int>({ 0, 1, 0, 1, 2 }));
-    // The profile shoots JPEG and RAW: two new files once the poll has seen them.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return page->edtCount->text() == QStringLiteral("2"); }, 10000));
+    // The profile shoots JPEG and RAW: one shot of two files once the poll has seen them.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->Release().NewFileCount() == 2; }, 10000));
+    EXPECT_EQ(page->edtCount->text(), QStringLiteral("1"));
     EXPECT_EQ(page->edtDataSize->text(), FileSizeText(page->Release().NewFileBytes()));
     EXPECT_GT(page->Release().NewFileBytes(), 0);
     const QString info = page->lblLastTakeInfo->text();
@@ -97,7 +101,7 @@ TEST_F(RemoteReleasePageTest, ShotShowsCountVolumeDescriptionAndKinds)
     // Leaving ends polling; the numbers stay.
     page->OnLeaveModule();
     EXPECT_FALSE(page->Release().IsPolling());
-    EXPECT_EQ(page->edtCount->text(), QStringLiteral("2"));
+    EXPECT_EQ(page->edtCount->text(), QStringLiteral("1"));
 }
 
 TEST_F(RemoteReleasePageTest, LiveButtonOnlyInDebugModeAndSwitchesThePicture)
@@ -125,3 +129,42 @@ TEST_F(RemoteReleasePageTest, LiveButtonOnlyInDebugModeAndSwitchesThePicture)
 }
 
 } // namespace
+
+// A later body without a shutter-only mode answers the switch with 520: the page says why it cannot
+// release instead of standing there dead, and the release button looks as disabled as it is.
+TEST(RemoteReleaseRefusedTest, BodyWithoutShutterModeGetsItsReason)
+{
+    RegisterAppTexts();
+    QTemporaryDir settingsDir;
+    ASSERT_TRUE(settingsDir.isValid());
+    TSetup setup;
+    setup.SetStoreFile(settingsDir.filePath(QStringLiteral("settings.ini")));
+    camsim::SimServerOptions options;
+    options.profile = "newbody";
+    lvtest::SimulatedCamera sim;
+    ASSERT_TRUE(sim.Start(options));
+    TfraRemoteRelease page;
+    page.SetSetup(&setup);
+    page.SetCamera(sim.camera.get());
+    page.resize(900, 600);
+    page.show();
+    EXPECT_FALSE(page.lblModeRefused->isVisible());
+
+    page.GoStart();
+    EXPECT_TRUE(page.Release().IsShutterModeRefused());
+    EXPECT_TRUE(page.lblModeRefused->isVisible());
+    EXPECT_EQ(page.lblModeRefused->text(), rs("_rsShutterModeRefused"));
+    EXPECT_FALSE(page.btnTake->isEnabled());
+    const QImage enabled = page.btnTake->icon().pixmap(32, QIcon::Normal).toImage();
+    const QImage disabled = page.btnTake->icon().pixmap(32, QIcon::Disabled).toImage();
+    const auto brightest = [](const QImage& image) {
+        int most = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                most = qMax(most, qGray(image.pixel(x, y)) * qAlpha(image.pixel(x, y)) / 255);
+        return most;
+    };
+    EXPECT_LT(brightest(disabled), brightest(enabled));
+    page.OnLeaveModule();
+    sim.Stop();
+}
