@@ -222,6 +222,9 @@ void TSetup::Load()
     // Port 0 cannot be announced to the camera, so it counts as garbage as well.
     LiveViewPort = quint16(noted(readInteger, s, QStringLiteral("LiveViewPort"), 1, 65535).value_or(28488));
     LiveViewThreaded = noted(readBool, s, QStringLiteral("LiveViewThreaded")).value_or(true);
+    LiveViewServe = noted(readBool, s, QStringLiteral("LiveViewServe")).value_or(false);
+    LiveViewServePort
+        = quint16(noted(readInteger, s, QStringLiteral("LiveViewServePort"), 1, 65535).value_or(8488));
 
     LiveImportFilter = noted(readString, s, kFilterValue).value_or(LiveImportFilter);
 
@@ -268,6 +271,8 @@ void TSetup::Save()
     s.setValue(QStringLiteral("LiveViewSize"), LiveViewSize);
     s.setValue(QStringLiteral("LiveViewPort"), int(LiveViewPort));
     s.setValue(QStringLiteral("LiveViewThreaded"), flag(LiveViewThreaded));
+    s.setValue(QStringLiteral("LiveViewServe"), flag(LiveViewServe));
+    s.setValue(QStringLiteral("LiveViewServePort"), int(LiveViewServePort));
     s.setValue(kFilterValue, LiveImportFilter);
     s.sync();
 }

@@ -9,6 +9,8 @@ namespace {
 constexpr TNamedText kLiveViewTexts[] = {
     { "_rsOpenLiveStreamPortFailed",
         "Der Port %d für die Übertragung des Live-Streams konnte nicht geöffnet werden!" },
+    { "_rsLiveViewServing", "Live-Bild: %s" },
+    { "_rsLiveViewServeFailed", "Live-Bild für andere Programme: Port %d kann nicht geöffnet werden" },
     { "_rsWBAuto", "Auto" },
     { "_rsWBShadow", "Schatten" },
     { "_rsWBCloudy", "Bewölkt" },
