@@ -1,6 +1,7 @@
 #include "app/TfrmSettings.h"
 
 #include "app/ShellTexts.h"
+#include "app/TLiveViewPortsBox.h"
 #include "base/TLanguageModule.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
@@ -104,11 +105,6 @@ TfrmSettings::TfrmSettings(TSetup* setup, QWidget* parent)
     connect(btnDownloadDir, &QPushButton::clicked, this, &TfrmSettings::btnDownloadDirClick);
     connect(chbWLanAutoConnect, &QCheckBox::toggled, this, &TfrmSettings::updateEnabled);
     connect(chbUseCameraIP, &QCheckBox::toggled, this, &TfrmSettings::updateEnabled);
-    connect(chbLiveViewPort, &QCheckBox::toggled, this, [this](bool on) {
-        if (!on)
-            sedLiveViewPort->setValue(DefaultLiveViewPort);
-        updateEnabled();
-    });
     connect(cbxLanguage, &QComboBox::currentIndexChanged, this, &TfrmSettings::cbxLanguageChange);
     if (TLanguageModule* module = TLanguageModule::Instance())
         connect(module, &TLanguageModule::languageChanged, this, &TfrmSettings::updateVersion);
@@ -207,17 +203,11 @@ QWidget* TfrmSettings::createNetworkPage()
     grid->addWidget(edCameraIP, 11, 0);
     grid->addWidget(lblCameraIPInfo, 11, 1);
 
-    chbLiveViewPort = checkBox("chbLiveViewPort",
-        QStringLiteral("Portnummer für Live-Stream abweichend von 28488 definieren"), page);
-    sedLiveViewPort = new QSpinBox(page);
-    sedLiveViewPort->setObjectName(QStringLiteral("sedLiveViewPort"));
-    sedLiveViewPort->setRange(0, 65535);
-    sedLiveViewPort->setValue(DefaultLiveViewPort);
+    pnlLiveViewPorts = new TLiveViewPortsBox(page);
     grid->setRowMinimumHeight(12, 8);
-    grid->addWidget(chbLiveViewPort, 13, 0, 1, 2);
-    grid->addWidget(sedLiveViewPort, 14, 0);
+    grid->addWidget(pnlLiveViewPorts, 13, 0, 1, 2);
     grid->setColumnStretch(0, 1);
-    grid->setRowStretch(15, 1);
+    grid->setRowStretch(14, 1);
     return page;
 }
 
@@ -293,12 +283,7 @@ void TfrmSettings::loadFromSetup()
     chbLiveViewThreaded->setChecked(m_setup->LiveViewThreaded);
     chbUseCameraIP->setChecked(m_setup->UseCameraIP);
     edCameraIP->setText(m_setup->CameraIP);
-    {
-        // Set the box first: unchecking it would put the default back over the stored port.
-        const QSignalBlocker block(chbLiveViewPort);
-        chbLiveViewPort->setChecked(m_setup->LiveViewPort != DefaultLiveViewPort);
-    }
-    sedLiveViewPort->setValue(m_setup->LiveViewPort);
+    pnlLiveViewPorts->Load(*m_setup);
     updateEnabled();
 
     fillLanguages();
@@ -319,7 +304,6 @@ void TfrmSettings::updateEnabled()
     const bool byIP = chbUseCameraIP->isChecked();
     edCameraIP->setEnabled(byIP);
     lblCameraIPInfo->setEnabled(byIP);
-    sedLiveViewPort->setEnabled(chbLiveViewPort->isChecked());
 }
 
 quint32 TfrmSettings::selectedLanguageId() const
@@ -369,7 +353,7 @@ void TfrmSettings::btnWriteClick()
     m_setup->UseCameraIP = chbUseCameraIP->isChecked();
     m_setup->SetCameraIP(address);
     m_setup->LanguageId = selectedLanguageId();
-    m_setup->LiveViewPort = quint16(sedLiveViewPort->value());
+    pnlLiveViewPorts->Store(*m_setup);
     m_setup->LiveViewThreaded = chbLiveViewThreaded->isChecked();
     m_setup->Save();
 
@@ -396,7 +380,7 @@ bool TfrmSettings::storeReachedSettings() const
         && stored.SyncDataTime == s.SyncDataTime && stored.SaveFilter == s.SaveFilter
         && stored.UseInternalViewer == s.UseInternalViewer && stored.UseCameraIP == s.UseCameraIP
         && stored.CameraIP == s.CameraIP && stored.LanguageId == s.LanguageId
-        && stored.LiveViewPort == s.LiveViewPort && stored.LiveViewThreaded == s.LiveViewThreaded;
+        && stored.LiveViewThreaded == s.LiveViewThreaded && TLiveViewPortsBox::Same(stored, s);
 }
 
 void TfrmSettings::btnCancelClick()

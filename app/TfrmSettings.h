@@ -15,6 +15,7 @@ class QPushButton;
 class QSpinBox;
 class QTabWidget;
 class QWidget;
+class TLiveViewPortsBox;
 class TSetup;
 
 // The settings dialog: edits the persistent settings of TSetup on three pages. Every showing starts
@@ -27,7 +28,7 @@ class TfrmSettings : public TTranslationForm
 public:
     // The address of the camera's own access point.
     static constexpr const char* FactoryCameraIP = "192.168.0.10";
-    static constexpr quint16 DefaultLiveViewPort = 28488;
+    static constexpr quint16 DefaultLiveViewPort = 28488; // the same in TLiveViewPortsBox
 
     explicit TfrmSettings(TSetup* setup, QWidget* parent = nullptr);
     ~TfrmSettings() override;
@@ -84,8 +85,7 @@ private:
     QCheckBox* chbUseCameraIP = nullptr;
     QLineEdit* edCameraIP = nullptr;
     QLabel* lblCameraIPInfo = nullptr;
-    QCheckBox* chbLiveViewPort = nullptr;
-    QSpinBox* sedLiveViewPort = nullptr;
+    TLiveViewPortsBox* pnlLiveViewPorts = nullptr;
     QPushButton* btnUpdate = nullptr;
     QLabel* lblVersion = nullptr;
     QPushButton* btnWrite = nullptr;

@@ -224,6 +224,9 @@ void TSetup::Load()
     LiveViewThreaded = noted(readBool, s, QStringLiteral("LiveViewThreaded")).value_or(true);
     if (const std::optional<QString> stamp = noted(readString, s, QStringLiteral("ClockSetAt")))
         ClockSetAt = QDateTime::fromString(*stamp, Qt::ISODate);
+    LiveViewServe = noted(readBool, s, QStringLiteral("LiveViewServe")).value_or(false);
+    LiveViewServePort
+        = quint16(noted(readInteger, s, QStringLiteral("LiveViewServePort"), 1, 65535).value_or(8488));
 
     LiveImportFilter = noted(readString, s, kFilterValue).value_or(LiveImportFilter);
 
@@ -277,6 +280,8 @@ void TSetup::Save()
     s.setValue(QStringLiteral("LiveViewSize"), LiveViewSize);
     s.setValue(QStringLiteral("LiveViewPort"), int(LiveViewPort));
     s.setValue(QStringLiteral("LiveViewThreaded"), flag(LiveViewThreaded));
+    s.setValue(QStringLiteral("LiveViewServe"), flag(LiveViewServe));
+    s.setValue(QStringLiteral("LiveViewServePort"), int(LiveViewServePort));
     s.setValue(kFilterValue, LiveImportFilter);
     s.sync();
 }

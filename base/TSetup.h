@@ -49,6 +49,9 @@ public:
     bool UseJpegDec = true;
     bool DetailedLog = false;
     bool LiveViewThreaded = true;
+    // Hands the live view pictures on to other programs over HTTP on 127.0.0.1.
+    bool LiveViewServe = false;
+    quint16 LiveViewServePort = 8488;
 
     // From "/cameraHost HOST[:PORT]"; wins over every stored setting and is never stored.
     QString CameraHostOverride;

@@ -10,6 +10,7 @@
 #include "liveview/LiveViewTexts.h"
 #include "liveview/TLiveViewAction.h"
 #include "liveview/TLiveViewControl.h"
+#include "liveview/TMjpegServer.h"
 #include "liveview/TReleaseViewAction.h"
 
 #include <QDir>
@@ -32,6 +33,9 @@ struct Options
     int port = -1; // -1: the setting
     QString saveLast;
     QString saveEvery;
+    bool serve = false;
+    QHostAddress serveAddress;
+    quint16 servePort = 0;
 };
 
 // What arrived; the counters of the receiver are read before the stop resets them.
@@ -81,6 +85,21 @@ QString tallyText(const Tally& t)
         .arg(t.stale)
         .arg(t.median(), 0, 'f', 2)
         .arg(t.max(), 0, 'f', 2);
+}
+
+// Opens the server before the camera is asked for anything; false after the error line.
+bool openServer(TMjpegServer& server, const QHostAddress& address, quint16 port)
+{
+    if (!server.Listen(address, port)) {
+        std::fprintf(stderr, "lumivar-cli: %s\n", qPrintable(server.ErrorText()));
+        return false;
+    }
+    std::fprintf(stderr, "lumivar-cli: live view at %sstream (page %s, picture %ssnapshot.jpg)\n",
+        qPrintable(server.Url()), qPrintable(server.Url()), qPrintable(server.Url()));
+    if (!address.isLoopback())
+        std::fprintf(stderr, "lumivar-cli: anyone on the network that reaches %s can watch this live view\n",
+            qPrintable(address.toString()));
+    return true;
 }
 
 } // namespace
@@ -155,15 +174,27 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
             o.saveLast = arguments.at(++i);
         } else if (arg == QLatin1String("--save-every") && hasValue) {
             o.saveEvery = arguments.at(++i);
+        } else if (arg == QLatin1String("--serve") && hasValue) {
+            QString why;
+            o.serve = TMjpegServer::ParseAddress(arguments.at(++i), &o.serveAddress, &o.servePort, &why);
+            if (!o.serve)
+                return context.usage(QStringLiteral("--serve: ") + why);
         } else {
             ok = false;
         }
         if (!ok)
-            return context.usage(QStringLiteral("liveview takes --seconds N (N > 0), --size WxH, --port P "
-                                                "(0 to 65535), --save-last FILE and --save-every DIR"));
+            return context.usage(
+                QStringLiteral("liveview takes --seconds N (N > 0), --size WxH, --port P "
+                               "(0 to 65535), --save-last FILE, --save-every DIR and --serve [ADDR:]PORT"));
     }
     if (!o.saveEvery.isEmpty() && !QDir().mkpath(o.saveEvery))
         return context.fail(QStringLiteral("cannot create the folder %1").arg(o.saveEvery));
+    std::unique_ptr<TMjpegServer> server;
+    if (o.serve) {
+        server = std::make_unique<TMjpegServer>();
+        if (!openServer(*server, o.serveAddress, o.servePort))
+            return CliContext::UsageError;
+    }
 
     RegisterLiveViewTexts();
     TSetup& setup = context.setup();
@@ -204,6 +235,8 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
         if (!counting)
             return;
         ++tally.completed;
+        if (server)
+            server->Publish(stream.data());
         QElapsedTimer timer;
         timer.start();
         const QImage image = DecodeJpegToBitmap(stream.data());

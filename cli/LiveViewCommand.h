@@ -15,12 +15,14 @@ public:
     QString synopsis() const override
     {
         return QStringLiteral(
-            "liveview [--seconds N] [--size WxH] [--port P] [--save-last FILE] [--save-every DIR]");
+            "liveview [--seconds N] [--size WxH] [--port P] [--save-last FILE] [--save-every DIR] "
+            "[--serve [ADDR:]PORT]");
     }
     QString summary() const override
     {
         return QStringLiteral("receive live view until Ctrl-C or N seconds: frames, datagrams, decode time "
-                              "and the camera information of the last frame");
+                              "and the camera information of the last frame; --serve [ADDR:]PORT hands the "
+                              "pictures on as an MJPEG stream over HTTP (127.0.0.1 unless ADDR is given)");
     }
     int run(CliContext& context, const QStringList& arguments) override;
 

@@ -12,6 +12,8 @@ constexpr TNamedText kLiveViewTexts[] = {
     { "_rsLiveViewPortSetting",
         "Wählen Sie in den Einstellungen mit \"Portnummer für Live-Stream abweichend von 28488 definieren\" "
         "einen anderen Port." },
+    { "_rsLiveViewServing", "Live-Bild: %s" },
+    { "_rsLiveViewServeFailed", "Live-Bild für andere Programme: Port %d kann nicht geöffnet werden" },
     { "_rsWBAuto", "Auto" },
     { "_rsWBShadow", "Schatten" },
     { "_rsWBCloudy", "Bewölkt" },

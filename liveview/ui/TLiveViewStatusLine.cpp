@@ -2,6 +2,7 @@
 
 #include "base/TNamedTexts.h"
 #include "base/ui/DarkStyle.h"
+#include "base/ui/TElidingLabel.h"
 #include "liveview/LiveViewTexts.h"
 #include "liveview/TMetaData.h"
 
@@ -52,6 +53,12 @@ TLiveViewStatusLine::TLiveViewStatusLine(QWidget* parent)
     lblImgAspectRatio
         = addLabel("lblImgAspectRatio", QStringLiteral("4:3"), QStringLiteral("Seitenverhältnis"), false);
     row->addStretch(1);
+    // Where the room ends, the address is cut and the whole of it is the hint.
+    lblServing = new TElidingLabel(this);
+    lblServing->setObjectName(QStringLiteral("lblServing"));
+    lblServing->setMinimumHeight(QFontMetrics(lblServing->font()).height());
+    row->addWidget(lblServing, 0, Qt::AlignVCenter);
+    lblServing->hide();
 
     gauBattery = new QProgressBar(this);
     gauBattery->setObjectName(QStringLiteral("gauBattery"));
@@ -95,6 +102,13 @@ QLabel* TLiveViewStatusLine::addLabel(const char* name, const QString& text, con
     label->setSizePolicy(policy);
     layout()->addWidget(label);
     return label;
+}
+
+void TLiveViewStatusLine::SetServing(const QString& url, const QString& failure)
+{
+    lblServing->setText(failure.isEmpty() && !url.isEmpty() ? rs("_rsLiveViewServing", { url }) : failure);
+    DarkStyle::SetTextColor(lblServing, failure.isEmpty() ? DarkStyle::Text() : DarkStyle::Warning());
+    lblServing->setVisible(!lblServing->text().isEmpty());
 }
 
 void TLiveViewStatusLine::ShowInformation(const TMetaData& information, const QString& longExposureText)

@@ -26,6 +26,9 @@ public:
     void SetRecordingFormats(bool jpeg, bool raw);
     // Red and blinking at 50 or less, yellow up to 70, green above; values beyond 100 show 100.
     void SetBatteryLevel(int level);
+    // Where other programs find the live view ("http://127.0.0.1:8488/"); empty hides it. A failed
+    // start shows its reason instead, in the warning colour.
+    void SetServing(const QString& url, const QString& failure = {});
 
     void SetExposureWarning(bool on) { setBlinking(m_exposureTimer, on); }
     void SetISOWarning(bool on) { setBlinking(m_isoTimer, on); }
@@ -46,6 +49,7 @@ public:
     QLabel* lblRAW = nullptr;
     QLabel* lblJPEG = nullptr;
     QLabel* lblImgAspectRatio = nullptr;
+    QLabel* lblServing = nullptr;
     QProgressBar* gauBattery = nullptr;
 
 private:

@@ -7,6 +7,7 @@
 #include "liveview/LiveViewGrid.h"
 #include "liveview/LiveViewTexts.h"
 #include "liveview/TLiveViewControl.h"
+#include "liveview/TMjpegServer.h"
 #include "liveview/ui/TKmExposureMeter.h"
 #include "liveview/ui/TKmImageHistogram.h"
 #include "liveview/ui/TLiveViewDebugMonitor.h"
@@ -346,12 +347,14 @@ bool TfraLiveView::StartLiveView(quint8 mode, quint16 port)
     // Shutter-mode frames are shown too: the panel follows the receiver of the live view it starts.
     attachTo(mode == TLiveViewControl::ModeShutter ? m_camera->Remote.ReleaseView.Processor().ImageBuffer()
                                                    : m_camera->Remote.LiveView.Processor().ImageBuffer());
+    startServing();
     const std::shared_ptr<TLiveViewControl> control = m_control;
     return control->Start(mode, port);
 }
 
 bool TfraLiveView::StopLiveView()
 {
+    stopServing();
     const std::shared_ptr<TLiveViewControl> control = m_control;
     return control ? control->Stop() : true;
 }

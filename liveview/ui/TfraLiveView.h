@@ -23,6 +23,7 @@ class TLiveViewDebugMonitor;
 class TLiveViewNavigator;
 class TLiveViewPicture;
 class TLiveViewStatusLine;
+class TMjpegServer;
 class TSetup;
 class TfraViewGrid;
 
@@ -98,6 +99,9 @@ public:
     quint64 FramesShown() const { return m_framesShown; }
     quint64 FramesSkipped() const { return m_framesSkipped; }
     const FrameTimings& Timings() const { return m_timings; }
+    // Hands the frames on to other programs while live view runs and the setting asks for it; null
+    // otherwise.
+    const TMjpegServer* Server() const { return m_server.get(); }
 
     std::function<void(TfraLiveView* sender, bool& show)> OnBeforeImage;
     std::function<void(TfraLiveView* sender)> OnAfterImage;
@@ -140,6 +144,8 @@ private:
     void updateTexts();
     void attachTo(TImageBuffer& buffer);
     void showPending();
+    void startServing();
+    void stopServing();
     QImage decode(const QByteArray& jpeg, bool& failed);
     QImage compose(const QImage& decoded, int orientation) const;
     void updateFocusMarks(int state);
@@ -159,6 +165,7 @@ private:
     // Shared so that a start or stop waiting for the camera keeps its control alive when a page
     // hands over the camera anew meanwhile.
     std::shared_ptr<TLiveViewControl> m_control;
+    std::unique_ptr<TMjpegServer> m_server;
     QPointer<QComboBox> m_shutterChoice, m_whiteBalanceChoice, m_isoChoice, m_compensationChoice,
         m_apertureChoice;
     QByteArray m_lastFrame;

@@ -1,10 +1,12 @@
 #include "liveview/ui/TfraLiveView.h"
 
 #include "base/TLogger.h"
+#include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
 #include "liveview/JpegDec.h"
 #include "liveview/LiveViewGrid.h"
+#include "liveview/TMjpegServer.h"
 #include "liveview/ui/TKmExposureMeter.h"
 #include "liveview/ui/TKmImageHistogram.h"
 #include "liveview/ui/TLiveViewDebugMonitor.h"
@@ -109,10 +111,34 @@ bool TfraLiveView::LoadImageFromStream(QIODevice* stream)
     }
 }
 
+void TfraLiveView::startServing()
+{
+    stopServing();
+    if (!m_setup || !m_setup->LiveViewServe)
+        return;
+    m_server = std::make_unique<TMjpegServer>();
+    if (m_server->Listen(QHostAddress::LocalHost, m_setup->LiveViewServePort)) {
+        StatusLine->SetServing(m_server->Url());
+        return;
+    }
+    TLogger::LogAlways(QStringLiteral("TfraLiveView: ") + m_server->ErrorText());
+    StatusLine->SetServing({}, rs("_rsLiveViewServeFailed", { int(m_setup->LiveViewServePort) }));
+    m_server.reset();
+}
+
+void TfraLiveView::stopServing()
+{
+    m_server.reset();
+    StatusLine->SetServing({});
+}
+
 void TfraLiveView::OnReceiveLiveViewImage(const QByteArray& jpeg, const TMetaData& information)
 {
     // The receiving thread only queues datagrams; reassembly and this handler run on the panel's thread.
     Q_ASSERT(QThread::currentThread() == thread());
+    // Other programs get every frame, also those the panel skips.
+    if (m_server)
+        m_server->Publish(jpeg);
     if (m_framePending)
         ++m_framesSkipped;
     m_pendingArrivalNs = MonotonicNs();

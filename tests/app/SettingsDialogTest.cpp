@@ -123,6 +123,10 @@ TEST_F(SettingsDialogTest, EveryShowingStartsFromTheStoredValues)
     EXPECT_TRUE(checked("chbLiveViewPort"));
     EXPECT_EQ(control<QSpinBox>("sedLiveViewPort")->value(), 30000);
     EXPECT_TRUE(control<QSpinBox>("sedLiveViewPort")->isEnabled());
+    // Handing the live view on is off until the user asks for it.
+    EXPECT_FALSE(checked("chbLiveViewServe"));
+    EXPECT_EQ(control<QSpinBox>("sedLiveViewServePort")->value(), 8488);
+    EXPECT_FALSE(control<QSpinBox>("sedLiveViewServePort")->isEnabled());
     EXPECT_EQ(control<QComboBox>("cbxLanguage")->currentData().toUInt(), 1033u);
     // Showing selects the stored language without previewing it.
     EXPECT_EQ(m_module->CurrentLanguageId(), TLanguageModule::GermanId);
@@ -220,6 +224,9 @@ TEST_F(SettingsDialogTest, ApplyStoresEveryControl)
     setText("edCameraIP", QStringLiteral("192.168.4.5"));
     check("chbLiveViewPort", true);
     control<QSpinBox>("sedLiveViewPort")->setValue(40000);
+    check("chbLiveViewServe", true);
+    EXPECT_TRUE(control<QSpinBox>("sedLiveViewServePort")->isEnabled());
+    control<QSpinBox>("sedLiveViewServePort")->setValue(9090);
     chooseLanguage(1033);
     click("btnWrite");
     EXPECT_TRUE(m_errors.isEmpty()) << m_errors.join(u'|').toStdString();
@@ -239,6 +246,8 @@ TEST_F(SettingsDialogTest, ApplyStoresEveryControl)
     EXPECT_TRUE(s->UseCameraIP);
     EXPECT_EQ(s->CameraIP, QStringLiteral("192.168.4.5"));
     EXPECT_EQ(s->LiveViewPort, 40000);
+    EXPECT_TRUE(s->LiveViewServe);
+    EXPECT_EQ(s->LiveViewServePort, 9090);
     EXPECT_EQ(s->LanguageId, 1033u);
     EXPECT_EQ(m_setup.GetCameraHost(), QStringLiteral("192.168.4.5"));
     EXPECT_EQ(m_module->CurrentLanguageId(), 1033u) << "an applied language stays";

@@ -11,6 +11,9 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QUdpSocket>
 
@@ -147,6 +150,75 @@ TEST_F(LiveViewCli, FailuresAndUsageErrors)
         QString::fromUtf8(busy.err).contains(QStringLiteral("port %1 is taken").arg(taken.localPort())))
         << busy.err.constData();
     EXPECT_FALSE(m_server->liveViewRunning());
+}
+
+TEST_F(LiveViewCli, ServesThePicturesItCompletesOverHttp)
+{
+    start("e-m10");
+    const QString every = m_out.filePath("frames");
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
+    cli.setProcessEnvironment(environment);
+    cli.setReadChannel(QProcess::StandardError);
+    cli.start(QStringLiteral(LUMIVAR_CLI_PATH),
+        { "--host", QStringLiteral("127.0.0.1:%1").arg(m_server->port()), "liveview", "--seconds", "3",
+            "--port", "0", "--serve", "0", "--save-every", every });
+    // The address goes to stderr first thing; port 0 lets the system choose one.
+    QByteArray err;
+    const QRegularExpression url(QStringLiteral("http://127\\.0\\.0\\.1:(\\d+)/stream"));
+    QRegularExpressionMatch found;
+    while (!(found = url.match(QString::fromUtf8(err))).hasMatch() && cli.waitForReadyRead(10000))
+        err += cli.readAllStandardError();
+    ASSERT_TRUE(found.hasMatch()) << err.constData();
+    EXPECT_FALSE(err.contains("anyone")) << err.constData();
+
+    QTcpSocket viewer;
+    viewer.connectToHost(QHostAddress::LocalHost, quint16(found.captured(1).toUInt()));
+    viewer.write("GET /stream HTTP/1.1\r\nHost: localhost\r\n\r\n");
+    QByteArray stream;
+    while (viewer.waitForReadyRead(10000))
+        stream += viewer.readAll();
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().constData();
+    ASSERT_TRUE(stream.startsWith("HTTP/1.1 200 OK\r\n")) << stream.left(200).constData();
+
+    // Every picture served is one of the frames the command completed, byte for byte.
+    QSet<QByteArray> frames;
+    for (const QFileInfo& file : QDir(every).entryInfoList(QDir::Files)) {
+        QFile f(file.filePath());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        frames.insert(f.readAll());
+    }
+    int served = 0;
+    for (qsizetype at = stream.indexOf("Content-Length: "); at >= 0;
+         at = stream.indexOf("Content-Length: ", at + 1)) {
+        const qsizetype body = stream.indexOf("\r\n\r\n", at) + 4;
+        const qsizetype size = stream.mid(at + 16, body - at - 20).toLongLong();
+        if (body + size > stream.size())
+            break; // cut off by the end of the run
+        EXPECT_TRUE(frames.contains(stream.mid(body, size))) << "picture " << served;
+        ++served;
+    }
+    EXPECT_GE(served, 10) << frames.size() << " frames completed";
+    EXPECT_FALSE(m_server->liveViewRunning());
+}
+
+TEST_F(LiveViewCli, ServeAddressTakenOrNoAddress)
+{
+    start("e-m10");
+    QTcpServer taken;
+    ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
+    const QString where = QStringLiteral("127.0.0.1:%1").arg(taken.serverPort());
+    const CliRun busy = cli({ "liveview", "--seconds", "1", "--serve", where });
+    EXPECT_EQ(busy.exitCode, 2);
+    EXPECT_EQ(busy.err.count('\n'), 1) << busy.err.constData();
+    EXPECT_TRUE(busy.err.contains(where.toUtf8())) << busy.err.constData();
+    EXPECT_FALSE(m_server->liveViewRunning());
+    // A name is never looked up.
+    const CliRun named = cli({ "liveview", "--seconds", "1", "--serve", "camera.example:8488" });
+    EXPECT_EQ(named.exitCode, 2);
+    EXPECT_EQ(named.err.count('\n'), 1) << named.err.constData();
 }
 
 #endif

@@ -2,6 +2,8 @@
 // the debug monitor, and status texts that fit their labels.
 #include "liveview/ui/LiveViewPanelFixture.h"
 
+#include "base/ui/TElidingLabel.h"
+
 TEST_F(LiveViewPanelTest, BatteryThresholdsColourAndBlink)
 {
     const TLiveViewStatusLine& line = *panel.StatusLine;
@@ -127,17 +129,24 @@ TEST_F(LiveViewPanelTest, StatusTextsFitTheirLabels)
     TMetaData wide;
     wide.Assign(b);
     panel.ShowFrame(bandedFrame(), wide);
+    panel.StatusLine->SetServing(QStringLiteral("http://127.0.0.1:65535/"));
     QCoreApplication::processEvents();
     if (!qEnvironmentVariableIsEmpty("LUMIVAR_GRAB"))
         panel.grab().save(qEnvironmentVariable("LUMIVAR_GRAB"));
     const QRect line = panel.StatusLine->rect();
     for (QLabel* label : panel.StatusLine->findChildren<QLabel*>()) {
         const QFontMetrics metrics(label->font());
-        EXPECT_GE(label->width(), metrics.horizontalAdvance(label->text()))
+        // A label made for long texts shows what fits and has the whole text as its hint.
+        const auto* eliding = qobject_cast<TElidingLabel*>(label);
+        EXPECT_GE(label->width(), metrics.horizontalAdvance(eliding ? eliding->ShownText() : label->text()))
             << label->objectName().toStdString();
         EXPECT_GE(label->height(), metrics.height()) << label->objectName().toStdString();
         EXPECT_TRUE(line.contains(label->geometry())) << label->objectName().toStdString();
     }
     EXPECT_TRUE(panel.rect().contains(panel.StatusLine->geometry()));
+    const auto* serving = static_cast<TElidingLabel*>(panel.StatusLine->lblServing);
+    EXPECT_TRUE(serving->isVisible());
+    EXPECT_FALSE(serving->ShownText().isEmpty());
+    EXPECT_TRUE(serving->text().contains(QStringLiteral("http://127.0.0.1:65535/")));
     EXPECT_GE(panel.lblHistogram->height(), QFontMetrics(panel.lblHistogram->font()).height());
 }

@@ -3,6 +3,10 @@
 #include "liveview/ui/LiveViewPanelFixture.h"
 
 #include "common/SimulatedCamera.h"
+#include "liveview/TMjpegServer.h"
+#include "liveview/ui/TLiveViewStatusLine.h"
+
+#include <QTcpServer>
 
 TEST_F(LiveViewPanelTest, LiveViewFromTheSimulatorAndAResolutionChangeWhileRunning)
 {
@@ -37,6 +41,45 @@ TEST_F(LiveViewPanelTest, LiveViewFromTheSimulatorAndAResolutionChangeWhileRunni
     EXPECT_EQ(panel.imgLiveView32->Bitmap().size(),
         QSize(camera.Remote.CameraMode.LiveViewWidth, camera.Remote.CameraMode.LiveViewHeight));
     EXPECT_TRUE(panel.StopLiveView());
+    camera.Stop();
+}
+
+// With the setting on, the frames are handed on to other programs while live view runs, and the
+// status line says where; a taken port leaves live view running and says so instead.
+TEST_F(LiveViewPanelTest, LiveViewHandedOnWhileItRunsWithTheAddressInTheStatusLine)
+{
+    SimulatedCamera sim;
+    ASSERT_TRUE(sim.Start({}, QString()));
+    TCamera& camera = *sim.camera;
+    setup.LiveViewPort = 0;
+    setup.LiveViewServe = true;
+    QTcpServer taken;
+    ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
+    setup.LiveViewServePort = taken.serverPort();
+    panel.SetCamera(&camera, nullptr, nullptr, nullptr, nullptr, nullptr);
+    QLabel* serving = panel.StatusLine->lblServing;
+
+    ASSERT_TRUE(panel.StartLiveView(2, 0)) << panel.lblErrorMsg->text().toStdString();
+    EXPECT_EQ(panel.Server(), nullptr);
+    EXPECT_TRUE(serving->isVisibleTo(&panel));
+    EXPECT_TRUE(serving->text().contains(QString::number(taken.serverPort())))
+        << serving->text().toStdString();
+    EXPECT_TRUE(panel.StopLiveView());
+    EXPECT_FALSE(serving->isVisibleTo(&panel));
+
+    taken.close();
+    ASSERT_TRUE(panel.StartLiveView(2, 0)) << panel.lblErrorMsg->text().toStdString();
+    ASSERT_NE(panel.Server(), nullptr);
+    EXPECT_EQ(panel.Server()->Port(), setup.LiveViewServePort);
+    EXPECT_TRUE(panel.Server()->Address().isLoopback());
+    EXPECT_TRUE(serving->isVisibleTo(&panel));
+    EXPECT_TRUE(serving->text().contains(panel.Server()->Url())) << serving->text().toStdString();
+    const quint64 shown = panel.FramesShown();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.FramesShown() >= shown + 3; }, 10000));
+    EXPECT_GE(panel.Server()->PicturesPublished(), 3u);
+    EXPECT_TRUE(panel.StopLiveView());
+    EXPECT_EQ(panel.Server(), nullptr);
+    EXPECT_FALSE(serving->isVisibleTo(&panel));
     camera.Stop();
 }
 
