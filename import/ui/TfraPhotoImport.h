@@ -94,6 +94,9 @@ public:
     QToolButton* btnExecuteImport;
     QToolButton* btnHomeImport;
     QLabel* imgDecoration;
+    // Under the grid: what the last import did, and the button that cancels a running one.
+    QLabel* lblImportResult;
+    QToolButton* btnCancelImport;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -101,6 +104,10 @@ protected:
 private:
     QWidget* createSourcePanel();
     QWidget* createActionPanel();
+    QWidget* createResultBar(QWidget* parent);
+    // The cancel button stays usable while the import runs: the busy overlay leaves it free.
+    void showCancel(bool show);
+    void showImportResult();
     void connectSession();
     void applySelectionItems();
     TImportSession::TLoadOptions loadOptions() const;
@@ -114,4 +121,5 @@ private:
     TSetup* m_setup = nullptr;
     TfrmViewer* m_viewer = nullptr;
     std::unique_ptr<TImportSession> m_session; // none without a camera
+    bool m_tellFailures = false;
 };
