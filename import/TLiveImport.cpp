@@ -84,6 +84,13 @@ void TLiveImport::SetFilter(const QStringList& extensions)
     m_tracker.SetFilter(m_filter);
 }
 
+void TLiveImport::SetTargetFolder(const QString& folder)
+{
+    m_targetFolder = folder;
+    // The files waiting go where the user points now.
+    m_transfers->Retarget(folder);
+}
+
 bool TLiveImport::IsTargetFolderValid() const
 {
     return !m_targetFolder.trimmed().isEmpty() && QFileInfo(m_targetFolder).isDir();

@@ -58,7 +58,7 @@ public:
     void SetFilter(const QStringList& extensions);
     const QStringList& Filter() const { return m_filter; }
     // Where the copies go; a folder that does not exist holds the queue until it does.
-    void SetTargetFolder(const QString& folder) { m_targetFolder = folder; }
+    void SetTargetFolder(const QString& folder);
     const QString& TargetFolder() const { return m_targetFolder; }
     bool IsTargetFolderValid() const;
 

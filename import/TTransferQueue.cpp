@@ -93,6 +93,12 @@ void TTransferQueue::Clear()
     m_queue.clear();
 }
 
+void TTransferQueue::Retarget(const QString& folder)
+{
+    for (TJob& job : m_queue)
+        job.Folder = folder;
+}
+
 void TTransferQueue::Cancel()
 {
     m_queue.clear();
@@ -163,7 +169,8 @@ bool TTransferQueue::Run()
             result.Failure = TCameraFailure::Cancelled;
             result.Reason = QStringLiteral("cancelled");
         }
-        if (result.Outcome == TOutcome::Failed && next == Next::Go && job.Attempts < Attempts) {
+        if (result.Outcome == TOutcome::Failed && next == Next::Go && !m_cancelled
+            && job.Attempts < Attempts) {
             m_queue.push_back(job);
             continue;
         }

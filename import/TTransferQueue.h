@@ -59,6 +59,8 @@ public:
     void Enqueue(const TCameraImportItem& file, const QString& folder, int tag = -1);
     // Forgets the waiting files (not the one in flight).
     void Clear();
+    // The waiting files go to folder instead.
+    void Retarget(const QString& folder);
     // Copies the waiting files until none is left or the run stops: Cancel, GiveWay, the camera gone
     // (CameraThere, or a file without any answer) or the next file's folder gone. Files not begun stay
     // queued. True when the queue ran empty without a stop; false at once while running.
