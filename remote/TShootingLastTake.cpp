@@ -148,6 +148,7 @@ bool TShooting::LoadLastTake(const QString& folderText)
     begin();
     freeRegions(RegionNone);
     m_failedFiles.clear();
+    m_loadedFiles.clear();
     const int count = m_lastTake.Count();
     const QString title = rs("_rsImportFile", { count });
     const int step = count > 0 ? 100 / count : 100;
@@ -185,9 +186,10 @@ bool TShooting::LoadLastTake(const QString& folderText)
                 TLogger::LogAlways(QStringLiteral("TfraRemoteControl.LoadLastTake: %1 not loaded: %2")
                                        .arg(item.FileName, loader.LastError));
         }
-        if (loaded)
+        if (loaded) {
+            m_loadedFiles << loader.LoadedFile;
             emit Progress(title, item.FileName, false, (i + 1) * step);
-        else
+        } else
             m_failedFiles << item.FileName;
     }
     loader.OnProgress = previous;
