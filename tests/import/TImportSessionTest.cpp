@@ -125,7 +125,7 @@ protected:
     bool placeOther(const QString& name, qint64 size, const QDateTime& time) const
     {
         QFile other(target.filePath(name));
-        return other.open(QIODevice::WriteOnly) && other.write(QByteArray(size, 'u')) == size
+        return other.open(QIODevice::WriteOnly) && other.write(QByteArray(size, 'u')) == size && other.flush()
             && other.setFileTime(time, QFileDevice::FileModificationTime);
     }
 
