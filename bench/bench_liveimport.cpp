@@ -5,6 +5,7 @@
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
 #include "import/TCameraImport.h"
+#include "import/TImportSession.h"
 #include "import/TLiveImport.h"
 #include "sim/SimCamera.h"
 #include "sim/SimCard.h"
@@ -91,5 +92,69 @@ void BM_ShutterToDisk(benchmark::State& state)
     state.counters["poll_share_pct"] = medianTotal > 0 ? 100.0 * median(polls) / medianTotal : 0;
 }
 BENCHMARK(BM_ShutterToDisk)->Iterations(1)->Unit(benchmark::kSecond);
+
+void BM_BurstOfSixty(benchmark::State& state)
+{
+    app();
+    camsim::SimServer server;
+    server.start();
+    server.camera().setQuality("LF");
+    const QString host = QStringLiteral("127.0.0.1:%1").arg(server.port());
+    const TCameraLink link = TCameraLink::ToHost(host);
+    TOIShare commandList;
+    commandList.Load(host);
+    TCameraImport import(link);
+    import.Probe(commandList);
+    TCameraModeAction mode(link);
+    mode.SwitchPauseMs = 0;
+    if (const TCGIFunction* switching = commandList.Functions.Find(QStringLiteral("switch_cammode")))
+        mode.Probe(*switching);
+
+    double pressToDisk = 0, drain = 0, photo = 0;
+    for (auto _ : state) {
+        QTemporaryDir live, copied;
+        TLiveImport liveImport(import, &mode);
+        liveImport.SetTargetFolder(live.path());
+        liveImport.Start();
+        QElapsedTimer clock;
+        qint64 queued = -1;
+        int landed = 0;
+        QObject::connect(&liveImport, &TLiveImport::Changed, [&] {
+            if (queued < 0 && liveImport.QueueLength() > 0)
+                queued = clock.nsecsElapsed();
+        });
+        QObject::connect(&liveImport, &TLiveImport::FileLanded,
+            [&](const TCameraImportItem&, const QString&) { ++landed; });
+        clock.start();
+        for (int shot = 0; shot < 60; ++shot)
+            server.card().addShot("LF", server.clock(), server.camera().shotInfo(0));
+        if (!QTest::qWaitFor([&] { return landed == 60; }, 120000)) {
+            state.SkipWithError("the burst did not land");
+            return;
+        }
+        pressToDisk = double(clock.nsecsElapsed()) / 1e6;
+        drain = double(clock.nsecsElapsed() - queued) / 1e6;
+        liveImport.Leave();
+
+        // The same 60 files through the photo import.
+        mode.SwitchToMode(TCameraModeAction::ModePlay);
+        TImportSession session(import, nullptr);
+        session.ListFolders();
+        TImportSession::TLoadOptions options;
+        options.Thumbnails = false;
+        session.LoadFolder(session.Folders().last(), options);
+        std::vector<int> newest;
+        for (int i = int(session.Items().size()) - 60; i < int(session.Items().size()); ++i)
+            newest.push_back(i);
+        clock.start();
+        session.ImportSelection(newest, copied.path());
+        photo = double(clock.nsecsElapsed()) / 1e6;
+    }
+    state.counters["press_to_disk_ms"] = pressToDisk;
+    state.counters["live_drain_ms"] = drain;
+    state.counters["photo_import_ms"] = photo;
+    state.counters["drain_ratio"] = photo > 0 ? drain / photo : 0;
+}
+BENCHMARK(BM_BurstOfSixty)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace

@@ -7,7 +7,9 @@
 #include "base/TSetup.h"
 #include "import/FileSizeText.h"
 #include "import/TCameraImport.h"
+#include "import/TFileKind.h"
 #include "import/TImportSession.h"
+#include "import/TLocalCopies.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,12 +23,8 @@
 
 bool ImportCommand::Filter::Matches(const TCameraImportItem& item) const
 {
-    if (!Types.isEmpty()) {
-        const qsizetype dot = item.FileName.lastIndexOf(QLatin1Char('.'));
-        const QString ext = dot < 0 ? QString() : item.FileName.mid(dot + 1).toUpper();
-        if (!Types.contains(ext))
-            return false;
-    }
+    if (!TFileKind::Accepts(Types, item.FileName))
+        return false;
     if ((Since.isValid() || Until.isValid()) && !item.Date.isValid())
         return false;
     if (Since.isValid() && item.Date < Since)
@@ -60,8 +58,7 @@ int ImportCommand::run(CliContext& context, const QStringList& arguments)
         } else if (arg == QLatin1String("--type")) {
             if (!value(text))
                 return context.usage(QStringLiteral("--type needs extensions such as JPG,ORF"));
-            for (const QString& type : text.split(QLatin1Char(','), Qt::SkipEmptyParts))
-                filter.Types << type.trimmed().toUpper().remove(QLatin1Char('.'));
+            filter.Types << TFileKind::ParseTypes(text);
         } else if (arg == QLatin1String("--since") || arg == QLatin1String("--until")) {
             QDate& date = arg == QLatin1String("--since") ? filter.Since : filter.Until;
             if (!value(text) || !(date = QDate::fromString(text, Qt::ISODate)).isValid())
@@ -96,6 +93,7 @@ int ImportCommand::run(CliContext& context, const QStringList& arguments)
         ++failed;
     };
     TImportSession session(import, nullptr);
+    session.Transfers().SkipCopies = !all;
     if (!session.ListFolders())
         return context.fail(session.LastError());
     for (const QString& why : session.Refused())
@@ -124,8 +122,9 @@ int ImportCommand::run(CliContext& context, const QStringList& arguments)
                         .arg(ListCommand::Printable(item.CameraPath())));
             continue;
         }
-        const QFileInfo existing(TFileLoaderAction::TargetPath(dest, item.FileName));
-        if (!all && existing.exists() && existing.isFile() && existing.size() == size) {
+        // The same file (name or a free variant of it, size and time) is there already; a different
+        // file under its name is kept and the copy takes a free variant of the name.
+        if (!all && !TLocalCopies::FindCopy(dest, item).isEmpty()) {
             ++skipped;
             continue;
         }
@@ -159,6 +158,9 @@ int ImportCommand::run(CliContext& context, const QStringList& arguments)
             bytes += item.Size();
             if (!result.Reason.isEmpty())
                 errors << result.Reason; // copied, but its time could not be set
+        } else if (result.Outcome == TImportSession::TOutcome::Skipped
+            && !items[size_t(result.Index)].LocalPath.isEmpty()) {
+            ++skipped; // its copy turned up meanwhile
         } else if (CliInterrupt::Requested() || result.Failure == TCameraFailure::Cancelled) {
             failure(QStringLiteral("%1: cancelled").arg(item.FileName));
         } else {

@@ -8,7 +8,8 @@
 class TCameraImportItem;
 
 // import: copies the card's files into a folder, each complete or not at all, skipping those already
-// there with the same size, with the camera's date and time on every copy.
+// there (same name and size), with the camera's date and time on every copy; a different file under
+// a taken name is kept and the copy takes a free variant of the name (P8090002_1.JPG).
 class ImportCommand : public CliCommand
 {
 public:

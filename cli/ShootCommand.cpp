@@ -12,7 +12,6 @@
 #include "remote/TShotSettings.h"
 #include "session/TCamera.h"
 
-#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -226,9 +225,7 @@ int ShootCommand::run(CliContext& context, const QStringList& arguments)
             [&](qint64 received, qint64) { bar.Update(qMax(0, index), before + received, current); });
         const bool all = shooting.LoadLastTake(downloadFolder);
         bar.Finish();
-        for (const TCameraImportItem* item : shooting.LastTake())
-            if (!shooting.FailedFiles().contains(item->FileName))
-                downloaded << QDir(downloadFolder).filePath(item->FileName);
+        downloaded = shooting.LoadedFiles();
         if (!all)
             return context.fail(shooting.LastError());
     }

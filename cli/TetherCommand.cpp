@@ -8,6 +8,7 @@
 #include "camera/TOIShare.h"
 #include "import/FileSizeText.h"
 #include "import/TCameraImport.h"
+#include "import/TFileKind.h"
 #include "import/TLiveImport.h"
 
 #include <QCoreApplication>
@@ -34,8 +35,7 @@ int TetherCommand::run(CliContext& context, const QStringList& arguments)
         } else if (arg == QLatin1String("--type")) {
             if (!hasValue)
                 return context.usage(QStringLiteral("--type needs extensions such as JPG,ORF"));
-            for (const QString& type : arguments.at(++i).split(QLatin1Char(','), Qt::SkipEmptyParts))
-                types << type.trimmed().toUpper().remove(QLatin1Char('.'));
+            types << TFileKind::ParseTypes(arguments.at(++i));
             if (types.isEmpty())
                 return context.usage(QStringLiteral("--type needs extensions such as JPG,ORF"));
         } else if (arg == QLatin1String("--seconds")) {

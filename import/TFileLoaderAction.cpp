@@ -168,7 +168,7 @@ bool TFileLoaderAction::start(const QString& cameraPath, const TFileLoadTarget& 
     transfer->Waited = wait;
     transfer->Generation = ++m_generation;
     transfer->File = std::make_unique<TDownloadFile>(target.FileName);
-    if (!transfer->File->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    if (!transfer->File->Open()) {
         fail(TCameraFailure::LocalWrite,
             QStringLiteral("cannot write %1: %2").arg(target.FileName, transfer->File->errorString()));
         return false;
@@ -252,20 +252,17 @@ bool TFileLoaderAction::finish(Transfer& transfer, const TCameraAnswer& answer)
         return false; // the uncommitted file is removed with the transfer
     }
     transfer.Stream.reset();
-    if (!transfer.File->commit()) {
-        fail(TCameraFailure::LocalWrite,
-            QStringLiteral("cannot write %1: %2")
-                .arg(transfer.Target.FileName, transfer.File->errorString()));
+    QString placeError, timeError;
+    const QString placed = transfer.File->Place(transfer.Target.Modified, &placeError, &timeError);
+    if (placed.isEmpty()) {
+        fail(TCameraFailure::LocalWrite, placeError);
         return false;
     }
-    LoadedFile = transfer.Target.FileName;
-    if (transfer.Target.Modified.isValid()) {
+    LoadedFile = placed;
+    if (!timeError.isEmpty()) {
         // The file itself is complete; a time that cannot be set is reported but keeps it.
-        QString timeError;
-        if (!SetModificationTime(LoadedFile, transfer.Target.Modified, &timeError)) {
-            LastError = timeError;
-            logError(QStringLiteral("TFileLoaderAction.Load: ") + timeError);
-        }
+        LastError = timeError;
+        logError(QStringLiteral("TFileLoaderAction.Load: ") + timeError);
     }
     return true;
 }

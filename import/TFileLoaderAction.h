@@ -11,7 +11,9 @@
 // Where a downloaded file goes and what it must look like.
 struct TFileLoadTarget
 {
-    QString FileName; // final path; its folder must exist
+    // The wanted path; its folder must exist. A different file there keeps its name: the download
+    // takes the first free variant (TLocalCopies), and LoadedFile tells which.
+    QString FileName;
     qint64 ExpectedSize = -1; // the listed size; -1: not checked
     QDateTime Modified; // the camera's date and time for the file; invalid: left as written
 };
@@ -42,7 +44,7 @@ public:
     // Bytes written so far and the expected size (-1 unknown), as they arrive.
     std::function<void(qint64 received, qint64 expected)> OnProgress;
     qint64 BytesReceived = 0;
-    QString LoadedFile; // the final path of the last complete transfer
+    QString LoadedFile; // the final path of the last complete transfer (the name or a free variant)
 
     // A file name from the camera that is safe to create in a folder of ours: refused (empty
     // result, reason in why) when it is empty, "." or "..", or holds '/', '\\', ':' or a control

@@ -4,9 +4,12 @@
 #include "base/TNamedTexts.h"
 #include "camera/TMovPlayTimeAction.h"
 #include "camera/WaitFunc.h"
+#include "import/FileSizeText.h"
 #include "import/TCameraImport.h"
+#include "import/TLocalCopies.h"
 #include "import/TThumbnailCache.h"
 #include "import/TThumbnailLoader.h"
+#include "import/TTransferQueue.h"
 
 #include <QFileInfo>
 
@@ -64,32 +67,10 @@ QString cameraGone()
     return QStringLiteral("the camera does not answer");
 }
 
-// A failed download after which the import cannot go on.
-bool stopsImport(const TFileLoaderAction& loader)
-{
-    switch (loader.LastFailure) {
-    case TCameraFailure::Cancelled:
-    case TCameraFailure::Reset:
-        return true;
-    case TCameraFailure::LocalWrite:
-        return false; // that file only: the next one may fit
-    default:
-        // No answer at all: the camera is gone, every further request would wait as long.
-        return loader.ResponseCode < 0;
-    }
-}
-
-QString stopText(TCameraFailure failure)
-{
-    switch (failure) {
-    case TCameraFailure::Cancelled:
-        return QStringLiteral("cancelled");
-    case TCameraFailure::Reset:
-        return QStringLiteral("the camera was reset");
-    default:
-        return cameraGone();
-    }
-}
+// Progress lines of a running import at most this often; the end of a file always.
+constexpr qint64 kProgressEveryMs = 200;
+// Files at least this long to copy show the time left.
+constexpr qint64 kTimeLeftAfterMs = 3000;
 
 } // namespace
 
@@ -100,6 +81,7 @@ TImportSession::TImportSession(
     , m_playTime(playTime)
     , m_cameraThere(std::move(cameraThere))
     , m_thumbnails(std::make_unique<TThumbnailLoader>(import.Thumbnail, playTime))
+    , m_transfers(std::make_unique<TTransferQueue>(import.FileLoader.Link))
 {
     m_thumbnails->CanAsk = [this] { return !m_busy && isCameraThere() && (!m_cameraIdle || m_cameraIdle()); };
     connect(m_thumbnails.get(), &TThumbnailLoader::ThumbnailReady, this, &TImportSession::thumbnailReady);
@@ -111,15 +93,14 @@ TImportSession::TImportSession(
             emit ItemChanged(index);
         });
     connect(m_thumbnails.get(), &TThumbnailLoader::Progress, this, &TImportSession::ThumbnailProgress);
+    m_transfers->CameraThere = [this] { return isCameraThere(); };
+    connectTransfers();
 }
 
 TImportSession::~TImportSession()
 {
     *m_alive = false;
     m_thumbnails.reset();
-    // The loader outlives us and may still be waiting for a file.
-    if (m_downloading)
-        m_import.FileLoader.OnProgress = std::move(m_previousProgress);
 }
 
 bool TImportSession::isCameraThere() const
@@ -224,8 +205,7 @@ void TImportSession::Cancel()
     if (!m_busy)
         return;
     m_cancelled = true;
-    if (m_downloading)
-        m_import.FileLoader.Cancel();
+    m_transfers->Cancel();
 }
 
 bool TImportSession::ReloadSources(const std::function<void()>& prepare, const TLoadOptions& options)
@@ -244,8 +224,9 @@ bool TImportSession::ReloadSources(const std::function<void()>& prepare, const T
     emit ItemsCleared();
     if (operation.gone() || !listFolders(operation.alive()))
         return false;
-    if (m_folders.size() == 1)
-        return loadFolder(m_folders.first(), options, operation.alive());
+    // The folder the source list shows: the newest.
+    if (!m_folders.isEmpty())
+        return loadFolder(m_folders.last(), options, operation.alive());
     return true;
 }
 
@@ -406,11 +387,7 @@ TImportSession::Step TImportSession::loadItem(
         item.Preview = m_previews.Find(previewKey(file));
         item.PreviewState = item.Preview ? TPreviewState::Loaded : TPreviewState::Waiting;
     }
-    if (!options.LocalFolder.isEmpty()) {
-        const QString local = TFileLoaderAction::TargetPath(options.LocalFolder, file.FileName);
-        if (!local.isEmpty() && QFileInfo(local).isFile())
-            item.LocalPath = local;
-    }
+    item.LocalPath = TLocalCopies::FindCopy(options.LocalFolder, file);
     const bool wantsThumbnail = item.PreviewState == TPreviewState::Waiting;
     m_items.push_back(std::move(item));
     const bool movie = m_playTime && m_playTime->Enabled
@@ -440,62 +417,92 @@ bool TImportSession::ImportSelection(
     return runImport(indexes, QFileInfo(target).absoluteFilePath(), operation.alive());
 }
 
+void TImportSession::connectTransfers()
+{
+    TTransferQueue* queue = m_transfers.get();
+    connect(queue, &TTransferQueue::FileStarted, this, [this](const TTransferQueue::TJob& job) {
+        const int index = m_results[size_t(job.Tag)].Index;
+        m_run.Current = job.File.FileName;
+        m_run.FileClock.start();
+        importProgress(m_run.Current, 0, true);
+        emit FileStarted(index);
+    });
+    connect(queue, &TTransferQueue::BytesReceived, this, [this](qint64 received, qint64 expected) {
+        importProgress(m_run.Current, received, false);
+        emit BytesReceived(received, expected);
+    });
+    connect(queue, &TTransferQueue::FileDone, this, [this](const TTransferQueue::TResult& done) {
+        TResult& result = m_results[size_t(done.Job.Tag)];
+        result.Outcome = done.Outcome;
+        result.Failure = done.Failure;
+        result.Reason = done.Reason;
+        ++m_run.Done;
+        m_run.DoneBytes += std::max<qint64>(done.Job.File.Size(), 0);
+        const std::shared_ptr<bool> alive = m_alive;
+        TItem& item = m_items[size_t(result.Index)];
+        if (!done.LocalPath.isEmpty() && item.LocalPath != done.LocalPath) {
+            item.LocalPath = done.LocalPath;
+            emit ItemChanged(result.Index);
+            if (!*alive)
+                return;
+        }
+        if (done.Outcome == TTransferQueue::TOutcome::Copied) {
+            importProgress(done.Job.File.FileName, 0, true);
+            if (!*alive)
+                return;
+        }
+        emit FileImported(result);
+    });
+}
+
+void TImportSession::importProgress(const QString& detail, qint64 received, bool force)
+{
+    if (!force && m_run.Throttle.isValid() && m_run.Throttle.elapsed() < kProgressEveryMs)
+        return;
+    m_run.Throttle.start();
+    const qint64 done = m_run.DoneBytes + received;
+    const double percent = m_run.TotalBytes > 0 ? 100.0 * double(done) / double(m_run.TotalBytes)
+                                                : 100.0 * m_run.Done / std::max(1, m_run.Count);
+    QString text = detail;
+    if (received > 0) {
+        // The file in flight in bytes, and for a long one the time left at its pace so far.
+        const qint64 expected = m_transfers->Current() ? m_transfers->Current()->File.Size() : -1;
+        const qint64 elapsed = m_run.FileClock.isValid() ? m_run.FileClock.elapsed() : 0;
+        qint64 left = -1;
+        if (expected > received && elapsed >= kTimeLeftAfterMs)
+            left = qint64(double(elapsed) * double(expected - received) / double(received));
+        text += QStringLiteral(" – ") + TTransferQueue::BytesText(received, expected, left);
+    }
+    progress(m_run.Title, text, false, std::min(percent, 100.0));
+}
+
 bool TImportSession::runImport(
     const std::vector<int>& indexes, const QString& folder, const std::shared_ptr<bool>& alive)
 {
     m_results.clear();
-    for (const int index : indexes)
+    m_run = {};
+    m_run.Count = int(indexes.size());
+    TTransferQueue& queue = *m_transfers;
+    queue.Clear();
+    for (const int index : indexes) {
         m_results.push_back({ index, TOutcome::NotDone, TCameraFailure::None, {} });
-    const int n = int(indexes.size());
-    const QString title = rs("_rsImportFile", { n });
-    const double step = 100.0 / n;
-    progress(title, QString(), false, 0);
+        const TCameraImportItem& file = m_items[size_t(index)].File;
+        m_run.TotalBytes += std::max<qint64>(file.Size(), 0);
+        queue.Enqueue(file, folder, int(m_results.size()) - 1);
+    }
+    m_run.Title = rs("_rsImportFile", { m_run.Count });
+    progress(m_run.Title, QString(), false, 0);
     if (!*alive)
         return false;
 
-    TFileLoaderAction& loader = m_import.FileLoader;
-    m_previousProgress = loader.OnProgress;
-    m_downloading = true;
-    loader.OnProgress = [this](qint64 received, qint64 expected) { emit BytesReceived(received, expected); };
-
+    m_importing = true;
+    bool ran = false;
     QString stopped;
-    int done = 0;
     try {
-        for (; done < n; ++done) {
-            const int index = indexes[size_t(done)];
-            const QString name = m_items[size_t(index)].File.FileName;
-            progress(title, name, false, done * step);
-            if (!*alive)
-                return false;
-            if (m_cancelled)
-                stopped = QStringLiteral("cancelled");
-            else if (!QFileInfo(folder).isDir())
-                stopped = QStringLiteral("the target folder %1 is gone").arg(folder);
-            else if (!isCameraThere())
-                stopped = cameraGone();
-            if (!stopped.isEmpty())
-                break;
-            emit FileStarted(index);
-            if (!*alive)
-                return false;
-            const Step next = importItem(m_results[size_t(done)], folder, alive);
-            if (next == Step::Gone)
-                return false;
-            if (m_results[size_t(done)].Outcome == TOutcome::Copied) {
-                progress(title, name, false, (done + 1) * step);
-                if (!*alive)
-                    return false;
-            }
-            emit FileImported(m_results[size_t(done)]);
-            if (!*alive)
-                return false;
-            if (next == Step::Stop) {
-                stopped = m_cancelled ? stopText(TCameraFailure::Cancelled)
-                                      : stopText(m_results[size_t(done)].Failure);
-                ++done;
-                break;
-            }
-        }
+        ran = queue.Run();
+        if (!*alive)
+            return false;
+        stopped = queue.StopReason();
     } catch (const std::exception& e) {
         TLogger::LogAlways(
             QStringLiteral("TImportSession.ImportSelection (Ex): %1").arg(QString::fromLocal8Bit(e.what())));
@@ -503,57 +510,36 @@ bool TImportSession::runImport(
     }
     if (!*alive)
         return false;
-    loader.OnProgress = std::move(m_previousProgress);
-    m_downloading = false;
-    for (size_t i = size_t(done); i < m_results.size(); ++i)
-        if (m_results[i].Outcome == TOutcome::NotDone)
-            m_results[i].Reason = QStringLiteral("not copied: %1").arg(stopped);
+    m_importing = false;
+    queue.Clear();
+    if (!ran && stopped.isEmpty())
+        stopped = QStringLiteral("stopped");
+    for (TResult& result : m_results)
+        if (result.Outcome == TOutcome::NotDone)
+            result.Reason = QStringLiteral("not copied: %1").arg(stopped);
 
-    progress(title, rs(stopped.isEmpty() ? "_rsTaskFinished" : "_rsTaskFailed"), true, 100);
+    progress(m_run.Title, rs(stopped.isEmpty() ? "_rsTaskFinished" : "_rsTaskFailed"), true, 100);
     if (!*alive)
         return false;
     emit ImportFinished();
     return *alive && stopped.isEmpty();
 }
 
-TImportSession::Step TImportSession::importItem(
-    TResult& result, const QString& folder, const std::shared_ptr<bool>& alive)
+int TImportSession::CountOf(TOutcome outcome) const
 {
-    TItem& item = m_items[size_t(result.Index)];
-    if (!item.LocalPath.isEmpty() && QFileInfo(item.LocalPath).isFile()) {
-        result.Outcome = TOutcome::Skipped;
-        result.Reason = QStringLiteral("already copied to %1").arg(item.LocalPath);
-        return Step::Go;
-    }
-    QString why;
-    const QString local = TFileLoaderAction::TargetPath(folder, item.File.FileName, &why);
-    if (local.isEmpty()) {
-        TLogger::LogAlways(QStringLiteral("TImportSession.ImportSelection: ") + why);
-        result.Outcome = TOutcome::Skipped;
-        result.Reason = why;
-        return Step::Go;
-    }
-    TFileLoaderAction& loader = m_import.FileLoader;
-    const bool ok
-        = loader.Load(item.File.CameraPath(), { local, item.File.Size(), item.File.DateTime() }, true);
-    if (!*alive)
-        return Step::Gone;
-    if (ok && loader.LoadedFile == local) {
-        result.Outcome = TOutcome::Copied;
-        result.Reason = loader.LastError; // a time that could not be set; the copy is kept
-        item.LocalPath = local;
-        emit ItemChanged(result.Index);
-        return *alive ? Step::Go : Step::Gone;
-    }
-    result.Outcome = TOutcome::Failed;
-    if (ok) {
-        // Done without a file: the loader was reset (and disabled) meanwhile.
-        result.Failure = TCameraFailure::Reset;
-        result.Reason = QStringLiteral("the camera was reset");
-        return Step::Stop;
-    }
-    const bool stop = m_cancelled || stopsImport(loader);
-    result.Failure = loader.LastFailure;
-    result.Reason = loader.LastError.isEmpty() ? stopText(result.Failure) : loader.LastError;
-    return stop ? Step::Stop : Step::Go;
+    return int(std::count_if(
+        m_results.begin(), m_results.end(), [outcome](const TResult& r) { return r.Outcome == outcome; }));
+}
+
+QString TImportSession::Summary() const
+{
+    if (m_results.empty())
+        return {};
+    QString text = TTransferQueue::SummaryText(
+        CountOf(TOutcome::Copied), CountOf(TOutcome::Skipped), CountOf(TOutcome::Failed));
+    for (const TResult& result : m_results)
+        if (result.Outcome == TOutcome::Failed || result.Outcome == TOutcome::NotDone)
+            text += QLatin1Char('\n') + m_items[size_t(result.Index)].File.FileName + QStringLiteral(": ")
+                + result.Reason;
+    return text;
 }

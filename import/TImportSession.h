@@ -3,6 +3,9 @@
 #include "camera/TBaseAction.h"
 #include "import/TCameraImportItem.h"
 #include "import/TPreviewList.h"
+#include "import/TTransferQueue.h"
+
+#include <QElapsedTimer>
 
 #include <QObject>
 #include <QString>
@@ -49,7 +52,8 @@ public:
     {
         // Each file's thumbnail from the caches or the camera, after the load.
         bool Thumbnails = true;
-        // Where earlier copies are looked for (a file of the same name there counts as copied).
+        // Where earlier copies are looked for: a file there counts as copied when it is the same file
+        // (name or a free variant of it, and size; TLocalCopies).
         QString LocalFolder;
         // Only files it accepts are loaded; none: every file.
         std::function<bool(const TCameraImportItem&)> Accept;
@@ -57,7 +61,7 @@ public:
         bool Append = false;
     };
 
-    enum class TOutcome { Copied, Skipped, Failed, NotDone };
+    using TOutcome = TTransferQueue::TOutcome;
     struct TResult
     {
         int Index = -1; // into Items()
@@ -73,21 +77,23 @@ public:
         std::function<bool()> cameraThere = {}, QObject* parent = nullptr);
     ~TImportSession() override;
 
-    // Lists the card's folders (plain names only); when there is exactly one, loads it. prepare (may be
-    // none) runs first, inside the same operation: the page switches the camera to playback there.
+    // Lists the card's folders (plain names only) and loads the newest (the last listed). prepare (may
+    // be none) runs first, inside the same operation: the page switches the camera to playback there.
     bool ReloadSources(const std::function<void()>& prepare, const TLoadOptions& options);
     // The card's folders with plain names, in listing order. False when the camera did not list them.
     bool ListFolders();
     // The files of one folder ("100OLYMP") into Items(), oldest first. An empty folder is no error.
     bool LoadFolder(const QString& folder, const TLoadOptions& options);
     // Copies the items at indexes, in this order, into folder (an empty one is asked of chooseFolder;
-    // none chosen or not existing: nothing happens and the result is false). A file with a known
-    // copy is skipped; a file the camera has not, or that cannot be written, fails and the next one
+    // none chosen or not existing: nothing happens and the result is false). A file whose copy is in
+    // the folder is skipped; a different file under its name keeps it, the copy takes a free variant
+    // of the name; a file the camera has not, or that cannot be written, fails and the next one
     // follows; a camera that stops answering, a target folder that goes away or Cancel stop the
-    // import. True when it ran to the end.
+    // import (Cancel removes what had arrived of the file in flight). True when it ran to the end.
     bool ImportSelection(const std::vector<int>& indexes, const QString& folder,
         const std::function<QString()>& chooseFolder = {});
-    // Ends the running operation after the current file; a running download ends at once.
+    // Ends the running operation after the current file; a running download ends at once and leaves
+    // nothing behind.
     void Cancel();
     // Appends a file known from elsewhere (a live import's poll), without thumbnail; returns its
     // index into Items(). -1 while an operation runs.
@@ -114,11 +120,19 @@ public:
     qint64 DataSize() const;
     // The last import's result for each file asked for.
     const std::vector<TResult>& Results() const { return m_results; }
+    // The last import in a line ("28 kopiert, 1 übersprungen, 1 fehlgeschlagen"), then one line per
+    // file that failed or was not done, with its reason.
+    QString Summary() const;
+    int CountOf(TOutcome outcome) const;
+    // An import is running (not a folder load).
+    bool IsImporting() const { return m_importing; }
     // Why names were left out of the last listing or load ("refused the camera file name ...").
     const QStringList& Refused() const { return m_refused; }
     // Why the last listing or load failed or stopped.
     const QString& LastError() const { return m_lastError; }
     const TPreviewList& Previews() const { return m_previews; }
+    // The queue the imports go through (whether copies found in the folder are skipped).
+    TTransferQueue& Transfers() { return *m_transfers; }
 
 signals:
     void Started();
@@ -153,8 +167,8 @@ private:
         const TCameraImportItem& file, const TLoadOptions& options, const std::shared_ptr<bool>& alive);
     bool runImport(
         const std::vector<int>& indexes, const QString& folder, const std::shared_ptr<bool>& alive);
-    // One file of an import into result; Stop when the import cannot go on.
-    Step importItem(TResult& result, const QString& folder, const std::shared_ptr<bool>& alive);
+    void connectTransfers();
+    void importProgress(const QString& detail, qint64 received, bool force);
     bool isCameraThere() const;
     void clearItems();
     // Waits for a running thumbnail request and holds the rest back; false when the session went.
@@ -179,8 +193,21 @@ private:
     QString m_lastError;
     bool m_busy = false;
     bool m_cancelled = false;
-    bool m_downloading = false; // the loader's progress handler is ours
-    std::function<void(qint64, qint64)> m_previousProgress;
+    bool m_importing = false;
+    std::unique_ptr<TTransferQueue> m_transfers;
+    // The running import's progress: its title, the bytes of the files done and of all of them, and
+    // when the file in flight began (for the time left).
+    struct TRun
+    {
+        QString Title;
+        qint64 TotalBytes = 0;
+        qint64 DoneBytes = 0;
+        int Done = 0;
+        int Count = 0;
+        QString Current;
+        QElapsedTimer FileClock;
+        QElapsedTimer Throttle;
+    } m_run;
     // Lets a wait that outlived the session notice it.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

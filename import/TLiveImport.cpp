@@ -6,10 +6,12 @@
 #include "import/CameraDateTime.h"
 #include "import/FileSizeText.h"
 #include "import/TCameraImport.h"
-#include "import/TImportSession.h"
+#include "import/TFileKind.h"
+#include "import/TTransferQueue.h"
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <exception>
 #include <vector>
 
@@ -37,20 +39,38 @@ TLiveImport::TLiveImport(
     , m_import(import)
     , m_mode(mode)
     , m_cameraThere(std::move(cameraThere))
-    , m_session(std::make_unique<TImportSession>(import, nullptr, m_cameraThere))
+    , m_transfers(std::make_unique<TTransferQueue>(import.FileLoader.Link))
 {
     m_pollTimer.setSingleShot(true);
     m_downloadTimer.setSingleShot(true);
     connect(&m_pollTimer, &QTimer::timeout, this, [this] { pollTick(); });
     connect(&m_downloadTimer, &QTimer::timeout, this, [this] { downloadTick(); });
-    connect(m_session.get(), &TImportSession::BytesReceived, this, &TLiveImport::BytesReceived);
+    m_transfers->CameraThere = [this] { return !m_cameraThere || m_cameraThere(); };
+    connect(m_transfers.get(), &TTransferQueue::BytesReceived, this, &TLiveImport::BytesReceived);
+    connect(m_transfers.get(), &TTransferQueue::FileStarted, this,
+        [this](const TTransferQueue::TJob& job) { emit DownloadStarted(job.File); });
+    connect(m_transfers.get(), &TTransferQueue::FileDone, this, [this](const TTransferQueue::TResult& r) {
+        fileDone(r.Job.File, int(r.Outcome), r.Reason, r.LocalPath);
+    });
 }
 
 TLiveImport::~TLiveImport()
 {
     *m_alive = false;
-    // A copy waiting inside the session ends at once; the session notices it is gone.
-    m_session->Cancel();
+    // A copy waiting in the queue ends at once; the queue notices it is gone.
+    m_transfers->Cancel();
+}
+
+int TLiveImport::QueueLength() const
+{
+    return m_transfers->Count();
+}
+
+bool TLiveImport::IsTransferring() const
+{
+    // A cancelled copy counts no more: it may still be unwinding below a wait that called
+    // CancelTransfer, but it can no longer write its file.
+    return !m_cancel && (m_downloading || m_transfers->Count() > 0);
 }
 
 void TLiveImport::trace(const QString& line) const
@@ -60,11 +80,15 @@ void TLiveImport::trace(const QString& line) const
 
 void TLiveImport::SetFilter(const QStringList& extensions)
 {
-    m_filter.clear();
-    for (const QString& extension : extensions)
-        if (!extension.trimmed().isEmpty())
-            m_filter << extension.trimmed().toUpper();
+    m_filter = TFileKind::NormalizeTypes(extensions);
     m_tracker.SetFilter(m_filter);
+}
+
+void TLiveImport::SetTargetFolder(const QString& folder)
+{
+    m_targetFolder = folder;
+    // The files waiting go where the user points now.
+    m_transfers->Retarget(folder);
 }
 
 bool TLiveImport::IsTargetFolderValid() const
@@ -83,10 +107,10 @@ void TLiveImport::Reset()
 {
     m_pollTimer.stop();
     m_downloadTimer.stop();
+    m_transfers->Cancel();
     m_running = m_requesting = m_downloading = m_cancel = false;
-    m_useImageList = m_cameraAway = m_baselineTaken = false;
+    m_useImageList = m_cameraAway = m_baselineTaken = m_resume = false;
     m_downloadedCount = m_downloadedBytes = m_failedCount = 0;
-    m_queue.clear();
     m_latest.Clear();
     m_listing.Clear();
     m_folders.clear();
@@ -117,17 +141,21 @@ void TLiveImport::Start()
                 m_mode->SwitchToMode(TCameraModeAction::ModePlay);
         }
         if (*alive) {
+            // Back after the camera went away: what it shot meanwhile is new, files queued before wait
+            // on. Otherwise everything on the card now is old.
+            const bool resume = m_resume && m_baselineTaken && !m_cancel;
+            m_resume = false;
             m_requesting = m_downloading = m_cancel = false;
             m_running = true;
-            m_baselineTaken = false;
             m_lastTakeInfo.clear();
-            m_queue.clear();
-            requestData(false, alive);
+            if (!resume) {
+                m_baselineTaken = false;
+                m_transfers->Clear();
+            }
+            requestData(resume, alive);
         }
-        if (*alive) {
-            m_queue.clear();
+        if (*alive)
             m_pollTimer.start(m_pollIntervalMs);
-        }
     } catch (const std::exception& e) {
         TLogger::LogAlways(QStringLiteral("TfraLiveImport.GoStart (Ex): ") + QString::fromUtf8(e.what()));
     }
@@ -145,6 +173,7 @@ void TLiveImport::Leave()
 {
     m_pollTimer.stop();
     m_downloadTimer.stop();
+    m_resume = m_running && (m_cameraAway || (m_cameraThere && !m_cameraThere()));
     m_running = false;
     trace(QStringLiteral("TfraLiveImport.OnLeaveModule: Finished"));
 }
@@ -153,12 +182,10 @@ void TLiveImport::CancelTransfer()
 {
     m_cancel = true;
     m_downloadTimer.stop();
-    if (!m_queue.empty())
+    if (m_transfers->Count() > 0)
         trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Cancel Import"));
-    m_queue.clear();
     // The running copy ends as failed and takes its temporary file with it.
-    if (m_downloading)
-        m_session->Cancel();
+    m_transfers->Cancel();
     emit Changed();
 }
 
@@ -170,7 +197,9 @@ void TLiveImport::pollTick()
     const std::shared_ptr<bool> alive = m_alive;
     requestData(true, alive);
     if (*alive && m_running) {
-        m_pollTimer.start(m_pollIntervalMs);
+        // New files not yet confirmed (the camera may still write them): the next poll comes sooner.
+        m_pollTimer.start(
+            m_tracker.HasUnconfirmed() ? std::min(ConfirmDelayMs, m_pollIntervalMs) : m_pollIntervalMs);
         trace(QStringLiteral("TfraLiveImport.tmrRequestTimer: Verarbeitung"));
     }
 }
@@ -276,7 +305,7 @@ bool TLiveImport::requestData(bool queueNew, const std::shared_ptr<bool>& aliveR
                 } else {
                     const int refusedBefore = int(m_tracker.Refused().size());
                     for (const TCameraImportItem& file : m_tracker.Poll(files))
-                        m_queue.push_back(file);
+                        m_transfers->Enqueue(file, m_targetFolder);
                     for (int i = refusedBefore; i < m_tracker.Refused().size(); ++i)
                         TLogger::LogAlways(QStringLiteral("TfraLiveImport.RequestData: refused ")
                             + m_tracker.Refused().at(i));
@@ -338,8 +367,8 @@ bool TLiveImport::requestData(bool queueNew, const std::shared_ptr<bool>& aliveR
 
 void TLiveImport::armDownload()
 {
-    if (m_running && !m_cancel && !m_queue.empty() && !m_downloading && !m_downloadTimer.isActive())
-        m_downloadTimer.start(DownloadDelayMs);
+    if (m_running && !m_cancel && m_transfers->Count() > 0 && !m_downloading && !m_downloadTimer.isActive())
+        m_downloadTimer.start(0);
 }
 
 void TLiveImport::setNotice(const QString& notice)
@@ -353,12 +382,12 @@ void TLiveImport::downloadTick()
     m_downloadTimer.stop();
     trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Start"));
     if (m_cancel) {
-        m_queue.clear();
+        m_transfers->Clear();
         trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Cancel Import"));
         emit Changed();
         return;
     }
-    if (!IsTargetFolderValid() && !m_queue.empty()) {
+    if (!IsTargetFolderValid() && m_transfers->Count() > 0) {
         // The files wait; the next poll tries again.
         if (m_notice.isEmpty() || m_notice != rs("_rsLiveImportTargetGone")) {
             TLogger::LogAlways(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: no target folder ")
@@ -368,103 +397,84 @@ void TLiveImport::downloadTick()
         }
         return;
     }
-    if (m_queue.empty() || m_downloading || m_requesting || !m_running) {
+    if (m_transfers->Count() == 0 || m_downloading || m_requesting || !m_running) {
         trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: StopLoadingInfo"));
         return;
     }
     if (m_notice == rs("_rsLiveImportTargetGone"))
         setNotice(QString());
 
+    // The whole queue, back to back: polls wait until it is empty.
     m_downloading = true;
     trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Process"));
-    const TCameraImportItem file = m_queue.front();
-    emit DownloadStarted(file);
+    const bool drained = m_transfers->Run();
     if (!*alive)
         return;
-    if (m_cancel) {
-        m_downloading = false;
-        m_queue.clear();
-        emit Changed();
-        return;
-    }
-    const int index = m_session->AddItem(file);
-    bool copied = false;
-    bool tried = false;
-    QString reason;
-    QString localPath;
-    if (index >= 0) {
-        m_session->ImportSelection({ index }, m_targetFolder);
-        if (!*alive)
-            return;
-        const std::vector<TImportSession::TResult>& results = m_session->Results();
-        // An import refused before it began leaves the results of the one before.
-        if (results.size() == 1 && results.front().Index == index) {
-            const TImportSession::TResult& r = results.front();
-            copied = r.Outcome == TImportSession::TOutcome::Copied;
-            tried = r.Outcome != TImportSession::TOutcome::NotDone;
-            reason = r.Reason;
-            localPath = m_session->Items()[size_t(index)].LocalPath;
-        }
-    }
     m_downloading = false;
     if (m_cancel) {
         // Abandoned: the loader removed what had arrived.
-        m_queue.clear();
+        m_transfers->Clear();
         trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Cancel Import"));
         emit Changed();
         return;
     }
-    if (copied) {
-        m_queue.pop_front();
+    if (!drained) {
+        // Not begun (camera or folder gone meanwhile): the files stay, the next poll re-arms.
+        trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Failed"));
+    } else if (m_running) {
+        // A burst may still be coming in: look again at once.
+        m_pollTimer.start(0);
+    }
+    emit Changed();
+    if (*alive)
+        trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Stop"));
+}
+
+void TLiveImport::fileDone(
+    const TCameraImportItem& file, int outcome, const QString& reason, const QString& localPath)
+{
+    using TOutcome = TTransferQueue::TOutcome;
+    const std::shared_ptr<bool> alive = m_alive;
+    switch (TOutcome(outcome)) {
+    case TOutcome::Copied:
         m_tracker.MarkDone(file);
         ++m_downloadedCount;
         if (file.Size() > 0)
             m_downloadedBytes += file.Size();
         emit Changed();
-        if (!*alive)
-            return;
-        emit FileLanded(file, localPath);
-        if (!*alive)
-            return;
-        armDownload();
-    } else if (tried) {
-        m_queue.pop_front();
-        const bool again = m_tracker.MarkFailed(file);
-        if (!again)
-            ++m_failedCount;
-        TLogger::LogAlways(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Failed ") + file.FileName
-            + QStringLiteral(": ") + reason);
+        if (*alive)
+            emit FileLanded(file, localPath);
+        return;
+    case TOutcome::Skipped:
+        // Its copy is there already (or its name was refused): nothing to fetch.
+        m_tracker.MarkDone(file);
         emit Changed();
-        if (!*alive)
+        if (*alive && !localPath.isEmpty())
+            emit FileLanded(file, localPath);
+        return;
+    case TOutcome::Failed:
+        if (m_cancel)
             return;
-        emit FileFailed(file, reason, !again);
-        if (!*alive)
-            return;
-        // The next in the queue may well work; a failing one comes back with the next poll.
-        armDownload();
-    } else {
-        // Not begun (camera or folder gone meanwhile): the file stays first, the next poll re-arms.
-        trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Failed"));
-        emit Changed();
+        break;
+    case TOutcome::NotDone:
+        return;
     }
+    const bool again = m_tracker.MarkFailed(file);
+    if (!again)
+        ++m_failedCount;
+    TLogger::LogAlways(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Failed ") + file.FileName
+        + QStringLiteral(": ") + reason);
+    emit Changed();
     if (*alive)
-        trace(QStringLiteral("TfraLiveImport.ProcessBackgroundDownload: Stop"));
-}
-
-bool TLiveImport::hasExtension(const char* extension) const
-{
-    for (const TCameraImportItem* item : m_latest)
-        if (QFileInfo(item->FileName).suffix().toUpper() == QLatin1String(extension))
-            return true;
-    return false;
+        emit FileFailed(file, reason, !again);
 }
 
 bool TLiveImport::IsJpeg() const
 {
-    return hasExtension("JPG");
+    return TFileKind::AnyHas(m_latest, QStringLiteral("JPG"));
 }
 
 bool TLiveImport::IsRaw() const
 {
-    return hasExtension("ORF");
+    return TFileKind::AnyHas(m_latest, QStringLiteral("ORF"));
 }

@@ -14,17 +14,20 @@
 
 class TCameraImport;
 class TCameraModeAction;
-class TImportSession;
+class TTransferQueue;
 
 // The live import without its window: the camera in shutter mode, the newest folder polled every
 // two seconds against the baseline taken at start, and every new file that passes the filter queued
-// and copied into the target folder, oldest first, one at a time. The copies go through the import
-// session's name-checked loader, so a file is either complete under its name or not there at all.
+// and copied into the target folder, oldest first, one at a time. The copies go through a transfer
+// queue (TTransferQueue), so a file is either complete under its name or not there at all, never over
+// a different file of that name, and a burst is copied back to back without polls in between.
 //
 // Bodies without folder pages are polled through the listing request, in playback (the mode that
 // lists); a body without a shutter-only mode says so in Notice(). A file that fails comes back at the
 // next poll, at most three times, then it is reported as failed for good. A camera that goes away is
-// reported and polled on; polling picks up where it was when it answers again.
+// reported and polled on; polling picks up where it was when it answers again, and a start after the
+// page was stopped because the camera went away keeps the baseline, so shots taken just before the
+// drop are fetched after it.
 //
 // Requests wait while events are processed: the poll refuses to run inside itself or during a copy,
 // and an object destroyed during such a wait returns without touching itself again.
@@ -35,6 +38,8 @@ class TLiveImport : public QObject
 public:
     static constexpr int PollIntervalMs = 2000;
     static constexpr int DownloadDelayMs = 250;
+    // A poll that saw new files still to be confirmed (the camera may be writing them) comes this soon.
+    static constexpr int ConfirmDelayMs = 500;
 
     // cameraThere tells whether the camera can still be asked (connected); none: always. mode may be
     // none: the camera's mode is left as it is.
@@ -53,7 +58,7 @@ public:
     void SetFilter(const QStringList& extensions);
     const QStringList& Filter() const { return m_filter; }
     // Where the copies go; a folder that does not exist holds the queue until it does.
-    void SetTargetFolder(const QString& folder) { m_targetFolder = folder; }
+    void SetTargetFolder(const QString& folder);
     const QString& TargetFolder() const { return m_targetFolder; }
     bool IsTargetFolderValid() const;
 
@@ -61,7 +66,8 @@ public:
     void Reset();
     // Shutter-only mode (or playback on a body without it), the baseline poll, then polling.
     void Start();
-    // Stops polling and copying; a copy in flight ends first. Counters stay.
+    // Stops polling and copying; a copy in flight ends first. Counters stay, and so does the baseline
+    // when the camera is away: the next Start goes on from it.
     void Leave();
     // One poll; queueNew false takes a baseline. False when it could not list or may not run now.
     bool RequestData(bool queueNew);
@@ -75,8 +81,8 @@ public:
     bool IsCancelled() const { return m_cancel; }
     // Files wait or one is being copied. A cancelled copy counts no more: it may still be unwinding
     // below a wait that called CancelTransfer, but it can no longer write its file.
-    bool IsTransferring() const { return (m_downloading && !m_cancel) || !m_queue.empty(); }
-    int QueueLength() const { return int(m_queue.size()); }
+    bool IsTransferring() const;
+    int QueueLength() const;
     qint64 DownloadedCount() const { return m_downloadedCount; }
     qint64 DownloadedBytes() const { return m_downloadedBytes; }
     qint64 FailedCount() const { return m_failedCount; }
@@ -119,14 +125,15 @@ private:
     void pollTick();
     void downloadTick();
     void armDownload();
+    void fileDone(
+        const TCameraImportItem& file, int outcome, const QString& reason, const QString& localPath);
     void setNotice(const QString& notice);
     void trace(const QString& line) const;
-    bool hasExtension(const char* extension) const;
 
     TCameraImport& m_import;
     TCameraModeAction* m_mode;
     std::function<bool()> m_cameraThere;
-    std::unique_ptr<TImportSession> m_session;
+    std::unique_ptr<TTransferQueue> m_transfers;
     TLiveImportTracker m_tracker;
     QStringList m_filter;
     QString m_targetFolder;
@@ -139,10 +146,10 @@ private:
     bool m_useImageList = false;
     bool m_cameraAway = false;
     bool m_baselineTaken = false; // a baseline poll went through since Start
+    bool m_resume = false; // left while the camera was away: the next Start keeps the baseline
     qint64 m_downloadedCount = 0;
     qint64 m_downloadedBytes = 0;
     qint64 m_failedCount = 0;
-    std::deque<TCameraImportItem> m_queue; // front: the file being copied
     TBaseCameraImportItems m_latest { true };
     TBaseCameraImportItems m_listing { true }; // the last poll's files of the polled folder
     QStringList m_folders;

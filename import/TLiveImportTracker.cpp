@@ -1,19 +1,16 @@
 #include "import/TLiveImportTracker.h"
 
+#include "import/TFileKind.h"
 #include "import/TFileLoaderAction.h"
-
-#include <QFileInfo>
 
 void TLiveImportTracker::SetFilter(const QStringList& extensions)
 {
-    m_extensions.clear();
-    for (const QString& extension : extensions)
-        m_extensions << extension.trimmed().toUpper();
+    m_extensions = TFileKind::NormalizeTypes(extensions);
 }
 
 bool TLiveImportTracker::Accepts(const TCameraImportItem& file) const
 {
-    return m_extensions.isEmpty() || m_extensions.contains(QFileInfo(file.FileName).suffix().toUpper());
+    return TFileKind::Accepts(m_extensions, file.FileName);
 }
 
 void TLiveImportTracker::SetBaseline(const std::vector<TCameraImportItem>& listing)
@@ -22,6 +19,7 @@ void TLiveImportTracker::SetBaseline(const std::vector<TCameraImportItem>& listi
     m_pending.clear();
     m_lastSize.clear();
     m_failures.clear();
+    m_unconfirmed = false;
     for (const TCameraImportItem& file : listing)
         m_known.insert(key(file));
 }
@@ -30,12 +28,18 @@ std::vector<TCameraImportItem> TLiveImportTracker::Poll(const std::vector<TCamer
 {
     std::vector<TCameraImportItem> ready;
     QHash<QString, qint64> sizes;
+    m_unconfirmed = false;
     for (const TCameraImportItem& file : listing) {
         const QString name = nameKey(file);
         sizes.insert(name, file.Size());
         const QString id = key(file);
-        if (file.Size() < 0 || m_known.contains(id) || m_pending.contains(id) || !Accepts(file))
+        if (file.Size() < 0 || m_known.contains(id) || m_pending.contains(id))
             continue;
+        // Seen while the filter did not take it: old for good, as every file seen is.
+        if (!Accepts(file)) {
+            m_known.insert(id);
+            continue;
+        }
         // A name that could leave the target folder is never fetched.
         QString why;
         if (TFileLoaderAction::SafeFileName(file.FileName, &why).isEmpty()) {
@@ -44,8 +48,10 @@ std::vector<TCameraImportItem> TLiveImportTracker::Poll(const std::vector<TCamer
             continue;
         }
         // Still growing, or seen for the first time: wait for a poll that lists the same size.
-        if (m_lastSize.value(name, -1) != file.Size())
+        if (m_lastSize.value(name, -1) != file.Size()) {
+            m_unconfirmed = true;
             continue;
+        }
         m_pending.insert(id);
         ready.push_back(file);
     }

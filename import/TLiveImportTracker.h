@@ -32,6 +32,8 @@ public:
     bool IsFailed(const TCameraImportItem& file) const;
     // Handed out and neither done nor failed yet.
     bool IsPending(const TCameraImportItem& file) const;
+    // The last poll listed new files that wait for a second poll with the same size.
+    bool HasUnconfirmed() const { return m_unconfirmed; }
     // Why names of the listings were never handed out ("P../x.JPG: ..."), once per name.
     const QStringList& Refused() const { return m_refused; }
 
@@ -45,4 +47,5 @@ private:
     QHash<QString, qint64> m_lastSize; // by name: the size the previous poll listed
     QHash<QString, int> m_failures;
     QStringList m_refused;
+    bool m_unconfirmed = false;
 };

@@ -4,6 +4,7 @@
 #include "base/TNamedTexts.h"
 #include "import/CameraDateTime.h"
 #include "import/FileSizeText.h"
+#include "import/TFileKind.h"
 #include "session/TCamera.h"
 
 #include <exception>
@@ -170,12 +171,7 @@ bool TRemoteRelease::requestData(bool baseline, const std::shared_ptr<bool>& ali
 
 bool TRemoteRelease::hasExtension(const char* extension) const
 {
-    for (const TCameraImportItem* item : m_latest) {
-        const int dot = item->FileName.lastIndexOf(QLatin1Char('.'));
-        if (dot >= 0 && item->FileName.mid(dot + 1).toUpper() == QLatin1String(extension))
-            return true;
-    }
-    return false;
+    return TFileKind::AnyHas(m_latest, QLatin1String(extension));
 }
 
 bool TRemoteRelease::IsJpeg() const

@@ -150,6 +150,8 @@ public:
     const QString& LastFrameFile() const { return m_lastFrameFile; }
     // The files the last download could not bring.
     const QStringList& FailedFiles() const { return m_failedFiles; }
+    // Where the last download put each file (its name or a free variant of it).
+    const QStringList& LoadedFiles() const { return m_loadedFiles; }
     // Whether the last press (TakePhoto, StartLiveBulbOrSequential, also from the self-timer) went out.
     bool IsLastTakeOk() const { return m_lastTakeOk; }
     // The last error text; empty after a success.
@@ -227,6 +229,7 @@ private:
     QByteArray m_previewData;
     QString m_lastFrameFile;
     QStringList m_failedFiles;
+    QStringList m_loadedFiles;
     QString m_lastError;
     QTimer m_liveTimeTimer;
     QTimer m_checkTimer;

@@ -4,6 +4,7 @@
 #include "base/TLogger.h"
 #include "base/TNamedTexts.h"
 #include "import/FileSizeText.h"
+#include "import/TFileKind.h"
 #include "import/TFileLoaderAction.h"
 #include "session/TCamera.h"
 
@@ -52,12 +53,7 @@ bool TShooting::listLastTake(const char* operation, const std::shared_ptr<bool>&
 
 bool TShooting::hasExtension(const char* extension) const
 {
-    for (const TCameraImportItem* item : m_lastTake) {
-        const int dot = item->FileName.lastIndexOf(QLatin1Char('.'));
-        if (dot >= 0 && item->FileName.mid(dot + 1).toUpper() == QLatin1String(extension))
-            return true;
-    }
-    return false;
+    return TFileKind::AnyHas(m_lastTake, QLatin1String(extension));
 }
 
 bool TShooting::IsJpeg() const
@@ -120,6 +116,7 @@ bool TShooting::LoadLastTake(const QString& folderText)
     begin();
     freeRegions(RegionNone);
     m_failedFiles.clear();
+    m_loadedFiles.clear();
     const int count = m_lastTake.Count();
     const QString title = rs("_rsImportFile", { count });
     const int step = count > 0 ? 100 / count : 100;
@@ -152,14 +149,15 @@ bool TShooting::LoadLastTake(const QString& folderText)
             }
             if (!*alive)
                 return false;
-            loaded = loaded && loader.LoadedFile == local;
+            loaded = loaded && !loader.LoadedFile.isEmpty(); // the name or a free variant of it
             if (!loaded)
                 TLogger::LogAlways(QStringLiteral("TfraRemoteControl.LoadLastTake: %1 not loaded: %2")
                                        .arg(item.FileName, loader.LastError));
         }
-        if (loaded)
+        if (loaded) {
+            m_loadedFiles << loader.LoadedFile;
             emit Progress(title, item.FileName, false, (i + 1) * step);
-        else
+        } else
             m_failedFiles << item.FileName;
     }
     loader.OnProgress = previous;

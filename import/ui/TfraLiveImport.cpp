@@ -8,6 +8,7 @@
 #include "exif/ui/TfrmViewer.h"
 #include "import/CameraDateTime.h"
 #include "import/FileSizeText.h"
+#include "import/TFileKind.h"
 #include "import/TLiveImport.h"
 #include "import/ui/TKmImageGrid.h"
 #include "liveview/JpegDec.h"
@@ -32,7 +33,7 @@ constexpr int kThumbnailEdge = 160;
 
 bool isJpegFile(const QString& fileName)
 {
-    return QFileInfo(fileName).suffix().compare(QLatin1String("JPG"), Qt::CaseInsensitive) == 0;
+    return TFileKind::IsJpeg(fileName);
 }
 
 } // namespace
@@ -119,7 +120,8 @@ void TfraLiveImport::GoStart()
     m_live->Start();
     if (!self)
         return;
-    ReloadSources();
+    // The gallery stays from the last visit; only a new folder of the camera empties it.
+    showSources();
     showState();
 }
 
@@ -154,8 +156,13 @@ bool TfraLiveImport::RequestData(bool queueNew)
 
 void TfraLiveImport::ReloadSources()
 {
-    cbxSource->clear();
     clearGrid();
+    showSources();
+}
+
+void TfraLiveImport::showSources()
+{
+    cbxSource->clear();
     if (!m_live)
         return;
     cbxSource->addItems(m_live->Folders());
@@ -357,25 +364,7 @@ void TfraLiveImport::btnTargetDirClick()
 
 QStringList TfraLiveImport::SelectionExtensions(int selectionItem)
 {
-    const QString jpg = QStringLiteral("JPG"), orf = QStringLiteral("ORF"), mov = QStringLiteral("MOV");
-    switch (selectionItem) {
-    case siAll:
-        return { jpg, orf, mov };
-    case siJpeg:
-        return { jpg };
-    case siRaw:
-        return { orf };
-    case siMovies:
-        return { mov };
-    case siJpegRaw:
-        return { jpg, orf };
-    case siJpegMovies:
-        return { jpg, mov };
-    case siRawMovies:
-        return { orf, mov };
-    default:
-        return {}; // none selected: every file, whatever its kind
-    }
+    return TFileKind::SelectionTypes(selectionItem);
 }
 
 void TfraLiveImport::cbxSelectionChange()

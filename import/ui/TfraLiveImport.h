@@ -117,6 +117,7 @@ private:
     QWidget* createParameterPanel();
     QWidget* createActionPanel();
     void connectImport();
+    void showSources();
     void showState();
     void showAutoView();
     void startLoadingInfo();

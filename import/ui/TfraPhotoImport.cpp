@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -64,6 +65,7 @@ TfraPhotoImport::TfraPhotoImport(QWidget* parent)
     lblThumbnails = PhotoImportLook::Label(QStringLiteral("lblThumbnails"), QString(), pnlThumbnails);
     lblThumbnails->hide();
     left->addWidget(lblThumbnails);
+    left->addWidget(createResultBar(pnlThumbnails));
 
     LayOutPage(pnlThumbnails, createSourcePanel(), createActionPanel());
 
@@ -134,6 +136,54 @@ QWidget* TfraPhotoImport::createActionPanel()
     return pnlActions;
 }
 
+QWidget* TfraPhotoImport::createResultBar(QWidget* parent)
+{
+    auto* bar = new QWidget(parent);
+    bar->setObjectName(QStringLiteral("pnlImportResult"));
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(0, 4, 0, 0);
+    lblImportResult = new QLabel(bar);
+    lblImportResult->setObjectName(QStringLiteral("lblImportResult"));
+    lblImportResult->setWordWrap(true);
+    lblImportResult->setTextFormat(Qt::PlainText);
+    lblImportResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    DarkStyle::SetTextColor(lblImportResult, DarkStyle::Text());
+    lblImportResult->hide();
+    btnCancelImport = new QToolButton(bar);
+    btnCancelImport->setObjectName(QStringLiteral("btnCancelImport"));
+    btnCancelImport->hide();
+    connect(btnCancelImport, &QToolButton::clicked, this, [this] {
+        if (m_session)
+            m_session->Cancel();
+    });
+    layout->addWidget(lblImportResult, 1);
+    layout->addWidget(btnCancelImport, 0, Qt::AlignTop);
+    return bar;
+}
+
+void TfraPhotoImport::showCancel(bool show)
+{
+    btnCancelImport->setText(rs("_rsTransferCancel"));
+    btnCancelImport->setVisible(show);
+    QList<QRect> free;
+    if (show) {
+        btnCancelImport->parentWidget()->layout()->activate();
+        free << QRect(btnCancelImport->mapTo(window(), QPoint(0, 0)), btnCancelImport->size());
+    }
+    emit OnCommunication(this, ceChangeFreeRegion, int(free.size()) - 1, free);
+}
+
+void TfraPhotoImport::showImportResult()
+{
+    const QString summary = m_session ? m_session->Summary() : QString();
+    lblImportResult->setText(summary);
+    lblImportResult->setVisible(!summary.isEmpty());
+    // Files that failed are also told in a message, once the import has let go of the window; a
+    // cancel the user asked for is not.
+    m_tellFailures = m_session && m_session->CountOf(TImportSession::TOutcome::Failed) > 0
+        && m_session->Transfers().StopReason() != QLatin1String("cancelled");
+}
+
 bool TfraPhotoImport::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == cbxSelection && event->type() == QEvent::DynamicPropertyChange)
@@ -187,8 +237,8 @@ void TfraPhotoImport::connectSession()
     connect(session, &TImportSession::FoldersListed, this, [this] {
         cbxSource->clear();
         cbxSource->addItems(m_session->Folders());
-        if (cbxSource->count() == 1)
-            cbxSource->setCurrentIndex(0);
+        // The folder the session loads, the newest.
+        cbxSource->setCurrentIndex(cbxSource->count() - 1);
     });
     connect(session, &TImportSession::ItemsCleared, this, &TfraPhotoImport::clearGrid);
     connect(session, &TImportSession::ItemAdded, this, &TfraPhotoImport::addCell);
@@ -206,6 +256,7 @@ void TfraPhotoImport::connectSession()
         igrThumbnails->Cells()->DeselectAll();
         // The list shows what is selected now: nothing of its own.
         cbxSelection->setCurrentIndex(siCustom);
+        showImportResult();
     });
 }
 
@@ -370,9 +421,20 @@ void TfraPhotoImport::ImportSelection(const QString& targetFolder)
         ShowInformation(rs("_rsNoSelection"));
         return;
     }
-    if (m_session)
-        m_session->ImportSelection(
-            selected, targetFolder, [this] { return BrowseFolder(rs("_rsImportFolder")); });
+    if (!m_session)
+        return;
+    const QPointer<TfraPhotoImport> self(this);
+    lblImportResult->hide();
+    showCancel(true);
+    m_tellFailures = false;
+    m_session->ImportSelection(
+        selected, targetFolder, [this] { return BrowseFolder(rs("_rsImportFolder")); });
+    if (!self)
+        return;
+    showCancel(false);
+    if (m_tellFailures && ShowInformation)
+        ShowInformation(lblImportResult->text());
+    m_tellFailures = false;
 }
 
 bool TfraPhotoImport::KindSelected(int selectionItem, int cellKind)

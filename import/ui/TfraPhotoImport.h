@@ -99,6 +99,9 @@ public:
     QToolButton* btnHomeImport;
     QLabel* imgDecoration;
     QLabel* lblThumbnails; // "Vorschaubilder 120/1107"
+    // Under the grid: what the last import did, and the button that cancels a running one.
+    QLabel* lblImportResult;
+    QToolButton* btnCancelImport;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -109,6 +112,10 @@ protected:
 private:
     QWidget* createSourcePanel();
     QWidget* createActionPanel();
+    QWidget* createResultBar(QWidget* parent);
+    // The cancel button stays usable while the import runs: the busy overlay leaves it free.
+    void showCancel(bool show);
+    void showImportResult();
     void connectSession();
     void applySelectionItems();
     TImportSession::TLoadOptions loadOptions() const;
@@ -126,4 +133,5 @@ private:
     TfrmViewer* m_viewer = nullptr;
     std::unique_ptr<TThumbnailCache> m_cache;
     std::unique_ptr<TImportSession> m_session; // none without a camera
+    bool m_tellFailures = false;
 };

@@ -136,6 +136,23 @@ protected:
         return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
 
+    // A copy made earlier, with the camera's time as copies get it.
+    bool placeCopy(const QString& name) const
+    {
+        QFile copy(target.filePath(name));
+        return QFile::copy(card.root() + QStringLiteral("/DCIM/100OLYMP/") + name, copy.fileName())
+            && copy.open(QIODevice::Append)
+            && copy.setFileTime(card.timeOf(name), QFileDevice::FileModificationTime);
+    }
+
+    // A file of the user's in the target folder.
+    bool placeOther(const QString& name, qint64 size, const QDateTime& time) const
+    {
+        QFile other(target.filePath(name));
+        return other.open(QIODevice::WriteOnly) && other.write(QByteArray(size, 'u')) == size && other.flush()
+            && other.setFileTime(time, QFileDevice::FileModificationTime);
+    }
+
     QByteArray targetBytes(const QString& name) const
     {
         QFile file(target.filePath(name));
@@ -165,8 +182,7 @@ TEST_F(ImportSessionTest, ListsFoldersAndLoadsThroughTheRunLongCache)
 {
     start();
     // A copy made earlier lies in the local folder.
-    ASSERT_TRUE(QFile::copy(card.root() + QStringLiteral("/DCIM/100OLYMP/P7210004.JPG"),
-        target.filePath(QStringLiteral("P7210004.JPG"))));
+    ASSERT_TRUE(placeCopy(QStringLiteral("P7210004.JPG")));
 
     ASSERT_TRUE(session->ListFolders());
     EXPECT_EQ(session->Folders(), QStringList({ "100OLYMP" }));
@@ -226,8 +242,7 @@ TEST_F(ImportSessionTest, ListsFoldersAndLoadsThroughTheRunLongCache)
 TEST_F(ImportSessionTest, ImportCopiesSkipsAndFailsFileByFile)
 {
     start();
-    ASSERT_TRUE(QFile::copy(card.root() + QStringLiteral("/DCIM/100OLYMP/P7210004.JPG"),
-        target.filePath(QStringLiteral("P7210004.JPG"))));
+    ASSERT_TRUE(placeCopy(QStringLiteral("P7210004.JPG")));
     ASSERT_TRUE(loadCard());
     // The card loses the RAW file after it was listed: the camera answers 404 for it.
     ASSERT_TRUE(QFile::remove(card.root() + QStringLiteral("/DCIM/100OLYMP/P7210002.ORF")));
@@ -400,6 +415,71 @@ TEST_F(ImportSessionTest, RefusesReentryAndSurvivesItsDestructionDuringAWait)
     running = session.get();
     EXPECT_FALSE(running->LoadFolder(QStringLiteral("100OLYMP"), {}));
     EXPECT_FALSE(session);
+}
+
+TEST_F(ImportSessionTest, ADifferentFileUnderATakenNameIsKeptAndTheCopyTakesAFreeName)
+{
+    start();
+    // The user's own files under the card's names: one of another size, one of the same size but
+    // from another day; an earlier copy of the third under its free name.
+    const QDateTime otherDay(QDate(2020, 1, 2), QTime(3, 4, 6));
+    ASSERT_TRUE(placeOther(QStringLiteral("P7210001.JPG"), 1'000, otherDay));
+    ASSERT_TRUE(placeOther(QStringLiteral("P7210002.ORF"), 90'000, otherDay));
+    ASSERT_TRUE(placeOther(QStringLiteral("P7210003.MOV"), 7, otherDay));
+    ASSERT_TRUE(QFile::copy(card.root() + QStringLiteral("/DCIM/100OLYMP/P7210003.MOV"),
+        target.filePath(QStringLiteral("P7210003_1.MOV"))));
+    ASSERT_TRUE(loadCard());
+    const auto& items = session->Items();
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_TRUE(items[0].LocalPath.isEmpty());
+    EXPECT_TRUE(items[1].LocalPath.isEmpty());
+    EXPECT_EQ(items[2].LocalPath, target.filePath(QStringLiteral("P7210003_1.MOV")));
+
+    EXPECT_TRUE(session->ImportSelection(kAll, target.path()));
+    EXPECT_EQ(outcomes(),
+        std::vector<Outcome>({ Outcome::Copied, Outcome::Copied, Outcome::Skipped, Outcome::Copied }));
+    EXPECT_EQ(items[0].LocalPath, target.filePath(QStringLiteral("P7210001_1.JPG")));
+    for (const auto& [name, size] : { std::pair(QStringLiteral("P7210001.JPG"), 1'000),
+             std::pair(QStringLiteral("P7210002.ORF"), 90'000) }) {
+        const QString copy = QString(name).replace(QLatin1Char('.'), QLatin1String("_1."));
+        EXPECT_EQ(targetBytes(copy), card.content().at(name)) << name.toStdString();
+        EXPECT_EQ(targetBytes(name), QByteArray(size, 'u')) << name.toStdString();
+    }
+    EXPECT_EQ(targetBytes(QStringLiteral("P7210004.JPG")), card.content().at(QStringLiteral("P7210004.JPG")));
+    EXPECT_EQ(entries(target.path()).size(), 7);
+    EXPECT_EQ(session->Summary(), QStringLiteral("3 kopiert, 1 übersprungen, 0 fehlgeschlagen"));
+
+    // Loaded again: every file is known by its copy, whatever name that took; a new import fetches
+    // nothing.
+    ASSERT_TRUE(loadCard());
+    for (const TImportSession::TItem& item : session->Items())
+        EXPECT_FALSE(item.LocalPath.isEmpty()) << item.File.FileName.toStdString();
+    EXPECT_TRUE(session->ImportSelection(kAll, target.path()));
+    EXPECT_EQ(session->CountOf(Outcome::Skipped), 4);
+    EXPECT_EQ(entries(target.path()).size(), 7);
+}
+
+TEST_F(ImportSessionTest, ACardWithSeveralFoldersLoadsTheNewestAndTheSummaryNamesFailures)
+{
+    ASSERT_TRUE(QDir(card.root()).mkpath(QStringLiteral("DCIM/101OLYMP")));
+    ASSERT_TRUE(QFile::copy(card.root() + QStringLiteral("/DCIM/100OLYMP/P7210001.JPG"),
+        card.root() + QStringLiteral("/DCIM/101OLYMP/P7220001.JPG")));
+    start();
+    ASSERT_TRUE(session->ReloadSources({}, {}));
+    EXPECT_EQ(session->Folders(), QStringList({ "100OLYMP", "101OLYMP" }));
+    ASSERT_EQ(session->Items().size(), 1u);
+    EXPECT_EQ(session->Items()[0].File.CameraPath(), QStringLiteral("/101OLYMP/P7220001.JPG"));
+
+    // One file the camera no longer has: the summary tells it by name and reason.
+    ASSERT_TRUE(loadCard(false));
+    ASSERT_TRUE(QFile::remove(card.root() + QStringLiteral("/DCIM/100OLYMP/P7210002.ORF")));
+    server->setCard(camsim::SimCard::fromDirectory(card.root().toStdString()));
+    EXPECT_TRUE(session->ImportSelection({ 0, 1 }, target.path()));
+    const QStringList lines = session->Summary().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], QStringLiteral("1 kopiert, 0 übersprungen, 1 fehlgeschlagen"));
+    EXPECT_TRUE(lines[1].startsWith(QLatin1String("P7210002.ORF: "))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].contains(QLatin1String("404")));
 }
 
 } // namespace

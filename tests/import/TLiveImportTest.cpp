@@ -1,5 +1,6 @@
 // The live import against the simulator: shots taken while it polls land in the target folder in
-// order, once and intact; the filter; cancel in the middle of a copy; failing copies; a body without
+// order, once and intact; the filter; cancel in the middle of a copy; failing copies; a different file
+// under a shot's name; a camera that goes away before its last shots were fetched; a body without
 // folder pages and shutter-only mode.
 #include "import/TLiveImport.h"
 
@@ -58,7 +59,14 @@ protected:
         ASSERT_NE(server->start(), 0);
         server->camera().setQuality(quality);
         host = QStringLiteral("127.0.0.1:%1").arg(server->port());
-        const TCameraLink link = TCameraLink::ToHost(host);
+        TCameraLink link = TCameraLink::ToHost(host);
+        // Downloads of the file named broken ask for a path the card has not: each fails with 404.
+        link.StreamTransport = [this](const TCameraStreamRequest& request) {
+            TCameraStreamRequest asked = request;
+            if (!broken.isEmpty() && asked.Url.endsWith(QLatin1Char('/') + broken))
+                asked.Url += QStringLiteral(".gone");
+            return TCameraLink::StreamHttp(asked);
+        };
         import = std::make_unique<TCameraImport>(link);
         mode = std::make_unique<TCameraModeAction>(link);
         mode->SwitchPauseMs = 0;
@@ -135,6 +143,7 @@ protected:
     std::mutex logMutex;
     QStringList requests;
     bool cameraThere = true;
+    QString broken;
     QStringList landed;
     QStringList failed;
     std::unique_ptr<camsim::SimServer> server;
@@ -206,7 +215,8 @@ TEST_F(LiveImportTest, TheFilterQueuesExactlyTheChosenKinds)
     live->Start();
     ASSERT_TRUE(shoot(2));
     server->card().addShot("MOV", server->clock(), server->camera().shotInfo(0));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return live->DownloadedCount() == 3; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return live->DownloadedCount() == 3; }, kWaitMs))
+        << live->DownloadedCount() << " " << landed.join(' ').toStdString() << " " << live->QueueLength();
     ASSERT_TRUE(pollsPass());
     const QStringList files = targetFiles();
     ASSERT_EQ(files.size(), 3) << files.join(' ').toStdString();
@@ -219,7 +229,8 @@ TEST_F(LiveImportTest, TheFilterQueuesExactlyTheChosenKinds)
     // JPEG only from now on: the next pair brings its JPEG alone.
     live->SetFilter({ QStringLiteral("JPG") });
     ASSERT_TRUE(shoot());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return live->DownloadedCount() == 4; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return live->DownloadedCount() == 4; }, kWaitMs))
+        << live->DownloadedCount() << " " << landed.join(' ').toStdString() << " " << live->QueueLength();
     ASSERT_TRUE(pollsPass());
     EXPECT_EQ(targetFiles().size(), 4);
     EXPECT_TRUE(landed.last().endsWith(QLatin1String(".JPG")));
@@ -269,17 +280,17 @@ TEST_F(LiveImportTest, FailingCopiesAreRetriedThriceAndNeverLeaveAFile)
     int attempts = 0;
     QObject::connect(
         live.get(), &TLiveImport::DownloadStarted, [&](const TCameraImportItem&) { ++attempts; });
-    // A folder in the way of the shot's name: no copy can take that name.
+    // The camera fails every download of the shot.
     const auto blocked = server->card().addShot("LF", server->clock(), server->camera().shotInfo(0));
     ASSERT_EQ(blocked.size(), 1u);
     const QString blockedName = QString::fromStdString(blocked.front().name);
-    ASSERT_TRUE(QDir(target.path()).mkdir(blockedName));
+    broken = blockedName;
     ASSERT_TRUE(QTest::qWaitFor([&] { return live->FailedCount() == 1; }, kWaitMs));
     EXPECT_EQ(attempts, 3);
     EXPECT_EQ(failed, QStringList({ blockedName }));
     EXPECT_EQ(live->DownloadedCount(), 0);
     EXPECT_TRUE(targetFiles().isEmpty()) << targetFiles().join(' ').toStdString();
-    ASSERT_TRUE(QDir(target.path()).rmdir(blockedName));
+    broken.clear();
     ASSERT_TRUE(pollsPass());
     // Failed for good: not fetched again; the next shot is.
     EXPECT_EQ(attempts, 3);
@@ -340,6 +351,63 @@ TEST_F(LiveImportTest, ABodyWithoutFolderPagesOrShutterModeIsPolledThroughTheLis
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), cardBytes(live->Latest()[0]->CameraPath()));
     EXPECT_GT(requestsFor(QStringLiteral("get_imglist")), 2);
+}
+
+TEST_F(LiveImportTest, ADifferentFileUnderAShotsNameIsKeptAndTheShotTakesAFreeName)
+{
+    start();
+    live->Start();
+    // Something of the user's turns up under the name just as the shot is fetched, and a folder
+    // holds the next free name.
+    const QByteArray mine("not the camera's picture");
+    QObject::connect(live.get(), &TLiveImport::DownloadStarted, [&](const TCameraImportItem& file) {
+        QFile other(target.filePath(file.FileName));
+        if (!other.exists() && other.open(QIODevice::WriteOnly))
+            other.write(mine);
+        const QString variant = file.FileName.left(file.FileName.lastIndexOf(QLatin1Char('.'))) + "_1.JPG";
+        QDir(target.path()).mkdir(variant);
+    });
+    QStringList paths;
+    QObject::connect(live.get(), &TLiveImport::FileLanded,
+        [&](const TCameraImportItem&, const QString& path) { paths << path; });
+    ASSERT_TRUE(shoot());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return live->DownloadedCount() == 1; }, kWaitMs));
+    ASSERT_EQ(landed.size(), 1);
+    const QString name = landed.first();
+    const QString stem = name.left(name.lastIndexOf(QLatin1Char('.')));
+    EXPECT_EQ(paths, QStringList({ target.filePath(stem + "_2.JPG") }));
+    QFile other(target.filePath(name));
+    ASSERT_TRUE(other.open(QIODevice::ReadOnly));
+    EXPECT_EQ(other.readAll(), mine);
+    QFile copy(paths.value(0));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), cardBytes(QStringLiteral("/%1/%2").arg(live->Folder(), name)));
+}
+
+TEST_F(LiveImportTest, ShotsTakenJustBeforeTheCameraWentAwayAreFetchedAfterItIsBack)
+{
+    start();
+    live->Start();
+    // Shot, and gone before the shot was fetched: the page is stopped with the camera away.
+    cameraThere = false;
+    ASSERT_TRUE(shoot(2));
+    live->Leave();
+    ASSERT_FALSE(live->IsRunning());
+    EXPECT_EQ(live->DownloadedCount(), 0);
+
+    // Back: the page starts again and goes on from its baseline.
+    cameraThere = true;
+    live->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return live->DownloadedCount() == 2; }, kWaitMs))
+        << live->DownloadedCount();
+
+    // Left by the user with the camera there: a new start takes a new baseline.
+    live->Leave();
+    ASSERT_TRUE(shoot());
+    live->Start();
+    ASSERT_TRUE(pollsPass());
+    EXPECT_EQ(live->DownloadedCount(), 2);
+    EXPECT_EQ(targetFiles().size(), 2);
 }
 
 } // namespace

@@ -55,6 +55,13 @@ TEST(LiveImportTracker, FilterQueuesOnlyChosenKinds)
         file("P1010002.MOV", 3), file("P1010003.jpg", 4) };
     tracker.Poll(listing);
     EXPECT_EQ(names(tracker.Poll(listing)), QStringList({ "P1010001.ORF", "P1010002.MOV" }));
+
+    // Seen while the filter left them out: still not fetched when it takes them; new ones are.
+    tracker.SetFilter({ "JPG" });
+    std::vector<TCameraImportItem> more = listing;
+    more.push_back(file("P1010004.JPG", 5));
+    tracker.Poll(more);
+    EXPECT_EQ(names(tracker.Poll(more)), QStringList({ "P1010004.JPG" }));
 }
 
 TEST(LiveImportTracker, FailedFileComesBackThreeTimesThenFailsForGood)

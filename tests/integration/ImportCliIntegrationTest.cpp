@@ -148,15 +148,27 @@ TEST_F(ImportCli, CopiesTheCardExactlyAndASecondRunCopiesNothing)
     EXPECT_EQ(second.json().value(QStringLiteral("copied")).toInt(), 0);
     EXPECT_EQ(second.json().value(QStringLiteral("skipped")).toInt(), 3);
 
-    // A copy of another size is fetched again; --all fetches everything.
-    QFile::resize(dest.filePath(QStringLiteral("P7210002.ORF")), 10);
-    const CliRun third
+    // A different file under a taken name (another size) is kept: the camera's file is copied
+    // beside it under a free name, which later runs know; --all fetches everything again, over its
+    // own copies only.
+    ASSERT_TRUE(QFile::resize(dest.filePath(QStringLiteral("P7210002.ORF")), 10));
+    const CliRun third = cli({ QStringLiteral("import"), QStringLiteral("--dest"), dest.path() });
+    ASSERT_EQ(third.exitCode, 0) << third.err.constData();
+    EXPECT_TRUE(third.out.startsWith("1 copied")) << third.out.constData();
+    EXPECT_EQ(QFileInfo(dest.filePath(QStringLiteral("P7210002.ORF"))).size(), 10);
+    QFile beside(dest.filePath(QStringLiteral("P7210002_1.ORF")));
+    ASSERT_TRUE(beside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(beside.readAll(), card.content().at(QStringLiteral("P7210002.ORF")));
+    const CliRun fourth
         = cli({ QStringLiteral("--json"), QStringLiteral("import"), QStringLiteral("--dest"), dest.path() });
-    EXPECT_EQ(third.json().value(QStringLiteral("copied")).toInt(), 1);
-    expectOnlyCompleteCopies(dest.path());
+    EXPECT_EQ(fourth.json().value(QStringLiteral("copied")).toInt(), 0);
+    EXPECT_EQ(fourth.json().value(QStringLiteral("skipped")).toInt(), 3);
     const CliRun all = cli({ QStringLiteral("--json"), QStringLiteral("import"), QStringLiteral("--all"),
         QStringLiteral("--dest"), dest.path() });
     EXPECT_EQ(all.json().value(QStringLiteral("copied")).toInt(), 3);
+    EXPECT_EQ(entries(dest.path()),
+        QStringList({ "P7210001.JPG", "P7210002.ORF", "P7210002_1.ORF", "P7210003.MOV" }));
+    EXPECT_EQ(QFileInfo(dest.filePath(QStringLiteral("P7210002.ORF"))).size(), 10);
 }
 
 TEST_F(ImportCli, FiltersAndUsageErrors)

@@ -116,10 +116,14 @@ TEST_F(LiveImportPageTest, ShotsAppearInTheGridWithHistogramAndExifWhenSelected)
     EXPECT_EQ(setup.LiveImportFilter, QStringLiteral("RAW"));
     EXPECT_EQ(page->LiveImport()->Filter(), QStringList({ QStringLiteral("ORF") }));
 
-    // Leaving stops the polls; the grid and counters stay.
+    // Leaving stops the polls; the grid and counters stay, also when the page is shown again.
     page->OnLeaveModule();
     EXPECT_FALSE(page->LiveImport()->IsRunning());
     EXPECT_EQ(cells()->Count(), 2);
+    page->GoStart();
+    EXPECT_EQ(cells()->Count(), 2);
+    EXPECT_EQ(page->edtCount->text(), QStringLiteral("2"));
+    EXPECT_EQ(page->cbxSource->currentText(), page->LiveImport()->Folder());
 }
 
 TEST_F(LiveImportPageTest, AFolderThatIsNotThereShowsTheWarningAndHoldsTheFiles)

@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -358,6 +359,47 @@ TEST_F(PhotoImportPageTest, InterruptedImportsEndFailedWithoutPartialFiles)
     EXPECT_EQ(entries(target.path()), QStringList({ "P7210001.JPG", "P7210002.JPG" }));
     EXPECT_EQ(communications.count(ceStart), communications.count(ceStop));
     EXPECT_FALSE(page->IsBusy());
+}
+
+TEST_F(PhotoImportPageTest, SeveralFoldersShowTheLoadedOneAndACancelledImportSaysWhatItDid)
+{
+    start(kMixedCard);
+    ASSERT_TRUE(QDir(card->root()).mkpath(QStringLiteral("DCIM/101OLYMP")));
+    ASSERT_TRUE(QFile::copy(card->root() + QStringLiteral("/DCIM/100OLYMP/P7210001.JPG"),
+        card->root() + QStringLiteral("/DCIM/101OLYMP/P7220001.JPG")));
+    server->setCard(camsim::SimCard::fromDirectory(card->root().toStdString()));
+    page->GoStart();
+    ASSERT_EQ(page->cbxSource->count(), 2);
+    EXPECT_EQ(page->cbxSource->currentText(), QStringLiteral("101OLYMP"));
+    ASSERT_EQ(cells()->Count(), 1);
+    EXPECT_EQ(cells()->Items(0)->FileNamePart(), QStringLiteral("P7220001.JPG"));
+
+    // The other folder, then its import cancelled from the button the busy overlay leaves free.
+    page->cbxSource->setCurrentIndex(0);
+    emit page->cbxSource->activated(0);
+    ASSERT_EQ(cells()->Count(), 4);
+    selectAll();
+    bool cancelShown = false;
+    onProgress = [&](const ProgressLine& line) {
+        if (line.detail == QStringLiteral("P7210003.MOV") && !line.finished) {
+            cancelShown = page->btnCancelImport->isVisible() && page->btnCancelImport->isEnabled();
+            page->btnCancelImport->click();
+        }
+    };
+    communications.clear();
+    page->ImportSelection(target.path());
+    EXPECT_TRUE(cancelShown);
+    EXPECT_FALSE(page->btnCancelImport->isVisible());
+    EXPECT_EQ(communications.count(ceChangeFreeRegion), 2);
+    EXPECT_EQ(entries(target.path()), QStringList({ "P7210001.JPG", "P7210002.ORF" }));
+    const QStringList lines = page->lblImportResult->text().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 3) << page->lblImportResult->text().toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("2 kopiert, 0 übersprungen, 1 fehlgeschlagen"))
+        << page->lblImportResult->text().toStdString();
+    EXPECT_TRUE(lines[1].startsWith(QLatin1String("P7210003.MOV: cancelled")));
+    EXPECT_TRUE(lines[2].startsWith(QLatin1String("P7210004.JPG: not copied")));
+    EXPECT_TRUE(page->lblImportResult->isVisibleTo(page.get()));
+    EXPECT_TRUE(messages.isEmpty()) << "a cancel the user asked for needs no message";
 }
 
 TEST_F(PhotoImportPageTest, CellsComeBeforeTheirThumbnailsAndAFailedOneStaysSelectable)

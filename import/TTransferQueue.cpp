@@ -1,0 +1,238 @@
+#include "import/TTransferQueue.h"
+
+#include "base/TLogger.h"
+#include "base/TNamedTexts.h"
+#include "import/FileSizeText.h"
+#include "import/TLocalCopies.h"
+
+#include <QFileInfo>
+
+#include <exception>
+
+namespace {
+
+constexpr TNamedText kTransferTexts[] = {
+    { "_rsTransferSummary", "%d kopiert, %d übersprungen, %d fehlgeschlagen" },
+    { "_rsTransferBytes", "%s von %s" },
+    { "_rsTransferBytesLeft", "%s von %s, noch %s" },
+    { "_rsTransferCancel", "Abbrechen" },
+};
+
+QString cameraGone()
+{
+    return QStringLiteral("the camera does not answer");
+}
+
+// A failed try after which the run cannot go on.
+bool stopsRun(const TFileLoaderAction& loader)
+{
+    switch (loader.LastFailure) {
+    case TCameraFailure::Cancelled:
+    case TCameraFailure::Reset:
+        return true;
+    case TCameraFailure::LocalWrite:
+        return false; // that file only: the next one may fit
+    default:
+        // No answer at all: the camera is gone, every further request would wait as long.
+        return loader.ResponseCode < 0;
+    }
+}
+
+QString durationText(qint64 ms)
+{
+    const qint64 s = (ms + 999) / 1000;
+    if (s >= 3600)
+        return QStringLiteral("%1:%2:%3")
+            .arg(s / 3600)
+            .arg((s / 60) % 60, 2, 10, QLatin1Char('0'))
+            .arg(s % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+TTransferQueue::TTransferQueue(const TCameraLink& link, QObject* parent)
+    : QObject(parent)
+    , m_loader(link)
+{
+    TNamedTexts::Register(kTransferTexts);
+    m_loader.Probe(nullptr);
+    m_loader.OnProgress
+        = [this](qint64 received, qint64 expected) { emit BytesReceived(received, expected); };
+}
+
+TTransferQueue::~TTransferQueue()
+{
+    *m_alive = false;
+    m_loader.OnProgress = nullptr;
+}
+
+QString TTransferQueue::SummaryText(int copied, int skipped, int failed)
+{
+    TNamedTexts::Register(kTransferTexts);
+    return rs("_rsTransferSummary", { copied, skipped, failed });
+}
+
+QString TTransferQueue::BytesText(qint64 received, qint64 expected, qint64 msLeft)
+{
+    TNamedTexts::Register(kTransferTexts);
+    const QString done = FileSizeText(received);
+    const QString whole = expected >= 0 ? FileSizeText(expected) : QStringLiteral("?");
+    if (msLeft < 0)
+        return rs("_rsTransferBytes", { done, whole });
+    return rs("_rsTransferBytesLeft", { done, whole, durationText(msLeft) });
+}
+
+void TTransferQueue::Enqueue(const TCameraImportItem& file, const QString& folder, int tag)
+{
+    m_queue.push_back({ file, folder, tag, 0 });
+}
+
+void TTransferQueue::Clear()
+{
+    m_queue.clear();
+}
+
+void TTransferQueue::Retarget(const QString& folder)
+{
+    for (TJob& job : m_queue)
+        job.Folder = folder;
+}
+
+void TTransferQueue::Cancel()
+{
+    m_queue.clear();
+    if (!m_running)
+        return;
+    m_cancelled = true;
+    m_loader.Cancel();
+}
+
+void TTransferQueue::GiveWay()
+{
+    if (!m_current)
+        return;
+    m_gaveWay = true;
+    m_loader.Cancel();
+}
+
+bool TTransferQueue::Run()
+{
+    if (m_running)
+        return false;
+    const std::shared_ptr<bool> alive = m_alive;
+    m_running = true;
+    m_cancelled = m_gaveWay = false;
+    m_stopReason.clear();
+    while (!m_queue.empty() && !m_cancelled && !m_gaveWay) {
+        if (!QFileInfo(m_queue.front().Folder).isDir()) {
+            m_stopReason = QStringLiteral("the target folder %1 is gone").arg(m_queue.front().Folder);
+            break;
+        }
+        if (CameraThere && !CameraThere()) {
+            m_stopReason = cameraGone();
+            break;
+        }
+        m_current = m_queue.front();
+        m_queue.pop_front();
+        emit FileStarted(*m_current);
+        if (!*alive)
+            return false;
+        TResult result { *m_current, TOutcome::NotDone, TCameraFailure::None, {}, {} };
+        Next next = Next::Go;
+        if (m_cancelled) {
+            result.Outcome = TOutcome::Failed;
+            result.Failure = TCameraFailure::Cancelled;
+            result.Reason = QStringLiteral("cancelled");
+        } else {
+            try {
+                next = transfer(*m_current, result);
+            } catch (const std::exception& e) {
+                TLogger::LogAlways(
+                    QStringLiteral("TTransferQueue.Run (Ex): %1").arg(QString::fromLocal8Bit(e.what())));
+                result.Outcome = TOutcome::Failed;
+                result.Failure = TCameraFailure::Internal;
+                result.Reason = QStringLiteral("unexpected error");
+            }
+        }
+        if (next == Next::Gone || !*alive)
+            return false;
+        TJob job = *m_current;
+        m_current.reset();
+        if (m_gaveWay && !m_cancelled) {
+            // Not its fault: the try does not count.
+            --job.Attempts;
+            m_queue.push_front(job);
+            break;
+        }
+        if (m_cancelled && result.Outcome == TOutcome::Failed) {
+            result.Failure = TCameraFailure::Cancelled;
+            result.Reason = QStringLiteral("cancelled");
+        }
+        if (result.Outcome == TOutcome::Failed && next == Next::Go && !m_cancelled
+            && job.Attempts < Attempts) {
+            m_queue.push_back(job);
+            continue;
+        }
+        emit FileDone(result);
+        if (!*alive)
+            return false;
+        if (next == Next::Stop) {
+            m_stopReason = m_cancelled                    ? QStringLiteral("cancelled")
+                : result.Failure == TCameraFailure::Reset ? QStringLiteral("the camera was reset")
+                                                          : cameraGone();
+            break;
+        }
+    }
+    if (m_cancelled) {
+        m_queue.clear();
+        m_stopReason = QStringLiteral("cancelled");
+    } else if (m_gaveWay && m_stopReason.isEmpty()) {
+        m_stopReason = QStringLiteral("gave way");
+    }
+    m_running = false;
+    return m_queue.empty() && m_stopReason.isEmpty();
+}
+
+TTransferQueue::Next TTransferQueue::transfer(TJob& job, TResult& result)
+{
+    if (SkipCopies) {
+        const QString copy = TLocalCopies::FindCopy(job.Folder, job.File);
+        if (!copy.isEmpty()) {
+            result.Outcome = TOutcome::Skipped;
+            result.Reason = QStringLiteral("already copied to %1").arg(copy);
+            result.LocalPath = copy;
+            return Next::Go;
+        }
+    }
+    QString why;
+    const QString local = TFileLoaderAction::TargetPath(job.Folder, job.File.FileName, &why);
+    if (local.isEmpty()) {
+        TLogger::LogAlways(QStringLiteral("TTransferQueue.Run: ") + why);
+        result.Outcome = TOutcome::Skipped;
+        result.Reason = why;
+        return Next::Go;
+    }
+    ++job.Attempts;
+    const std::shared_ptr<bool> alive = m_alive;
+    const bool ok
+        = m_loader.Load(job.File.CameraPath(), { local, job.File.Size(), job.File.DateTime() }, true);
+    if (!*alive)
+        return Next::Gone;
+    if (ok && !m_loader.LoadedFile.isEmpty()) {
+        result.Outcome = TOutcome::Copied;
+        result.Reason = m_loader.LastError; // a time that could not be set; the copy is kept
+        result.LocalPath = m_loader.LoadedFile;
+        return Next::Go;
+    }
+    result.Outcome = TOutcome::Failed;
+    if (ok) {
+        // Done without a file: the loader was reset (and disabled) meanwhile.
+        result.Failure = TCameraFailure::Reset;
+        result.Reason = QStringLiteral("the camera was reset");
+        return Next::Stop;
+    }
+    result.Failure = m_loader.LastFailure;
+    result.Reason = m_loader.LastError.isEmpty() ? cameraGone() : m_loader.LastError;
+    return m_cancelled || m_gaveWay || stopsRun(m_loader) ? Next::Stop : Next::Go;
+}
