@@ -174,63 +174,6 @@ QSize TfraLiveView::liveViewSize() const
     return { 640, 480 };
 }
 
-int TfraLiveView::statusHeight() const
-{
-    return std::max(27, StatusLine->sizeHint().height() + 8);
-}
-
-QSize TfraLiveView::leastPictureSize() const
-{
-    // As wide as the status line under it needs, and never below a quarter VGA.
-    const int width = std::max(320, StatusLine->WidthNeeded());
-    return liveViewSize().scaled(QSize(width, width), Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-}
-
-QSize TfraLiveView::pictureSize() const
-{
-    const QSize native = liveViewSize();
-    if (m_space.isEmpty())
-        return native;
-    const QSize room = m_space - QSize(15, m_topHeight + statusHeight());
-    const QSize least = leastPictureSize();
-    if (room.width() < least.width() || room.height() < least.height())
-        return least;
-    return native.scaled(room, Qt::KeepAspectRatio);
-}
-
-QSize TfraLiveView::minimumSizeHint() const
-{
-    return leastPictureSize() + QSize(15, m_topHeight + statusHeight());
-}
-
-void TfraLiveView::FitInto(const QSize& space)
-{
-    if (space == m_space || m_fitting)
-        return;
-    m_space = space;
-    ResizeToLiveView();
-}
-
-bool TfraLiveView::event(QEvent* event)
-{
-    // The host is whatever holds the panel: a page, or the viewport of a scroll box.
-    if (event->type() == QEvent::ParentChange) {
-        if (m_host)
-            m_host->removeEventFilter(this);
-        m_host = parentWidget();
-        if (m_host)
-            m_host->installEventFilter(this);
-    }
-    return QWidget::event(event);
-}
-
-bool TfraLiveView::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_host && event->type() == QEvent::Resize)
-        FitInto(m_host->size());
-    return QWidget::eventFilter(watched, event);
-}
-
 void TfraLiveView::ResizeToLiveView()
 {
     // Scaled, the click mapping still holds: it goes through the picture control's size.
