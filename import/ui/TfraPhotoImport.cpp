@@ -166,8 +166,8 @@ void TfraPhotoImport::SetCamera(TCamera* camera)
         return camera->Connected && camera->Import.ImageList.Enabled
             && camera->Remote.CameraMode.Mode == TCameraModeAction::ModePlay;
     });
-    // The connection check is a request of its own.
-    m_session->SetCameraIdle([camera] { return !camera->Checking; });
+    // Neither the connection check nor a request of another part may be waiting for the camera.
+    m_session->SetCameraIdle([camera] { return !camera->Checking && !camera->ModuleIsLoading(); });
     m_session->PauseThumbnails(!isVisible());
     connectSession();
 }
