@@ -266,6 +266,7 @@ void TfraPhotoImport::LoadFolder(const QString& folder)
 void TfraPhotoImport::clearGrid()
 {
     igrThumbnails->ClearCells();
+    showThumbnailProgress(0, 0);
     edtCount->setText(QStringLiteral("0"));
     edtDataSize->setText(FileSizeText(qint64(0)));
 }
