@@ -92,7 +92,6 @@ TImportSession::TImportSession(
             m_items[size_t(index)].PlayTime = text;
             emit ItemChanged(index);
         });
-    connect(m_thumbnails.get(), &TThumbnailLoader::Progress, this, &TImportSession::ThumbnailProgress);
     m_transfers->CameraThere = [this] { return isCameraThere(); };
     connectTransfers();
 }
@@ -146,12 +145,12 @@ void TImportSession::PauseThumbnails(bool paused)
 
 int TImportSession::ThumbnailsTotal() const
 {
-    return m_thumbnails->Total();
+    return m_thumbnailsTotal;
 }
 
 int TImportSession::ThumbnailsDone() const
 {
-    return m_thumbnails->Done();
+    return m_thumbnailsDone;
 }
 
 bool TImportSession::holdThumbnails(const std::shared_ptr<bool>& alive)
@@ -166,6 +165,7 @@ void TImportSession::clearItems()
 {
     m_items.clear();
     m_thumbnails->Clear();
+    m_thumbnailsTotal = m_thumbnailsDone = 0;
 }
 
 QString TImportSession::previewKey(const TCameraImportItem& file) const
@@ -186,7 +186,11 @@ void TImportSession::thumbnailReady(int index, const QByteArray& jpeg)
         item.Preview = m_previews.Find(key);
         item.PreviewState = TPreviewState::Loaded;
     }
+    ++m_thumbnailsDone;
+    const std::shared_ptr<bool> alive = m_alive;
     emit PreviewChanged(index);
+    if (*alive)
+        emit ThumbnailProgress(m_thumbnailsDone, m_thumbnailsTotal);
 }
 
 int TImportSession::AddItem(const TCameraImportItem& file)
@@ -386,6 +390,8 @@ TImportSession::Step TImportSession::loadItem(
         // Shown before in this session: at once; otherwise the loader brings it after the load.
         item.Preview = m_previews.Find(previewKey(file));
         item.PreviewState = item.Preview ? TPreviewState::Loaded : TPreviewState::Waiting;
+        ++m_thumbnailsTotal;
+        m_thumbnailsDone += item.Preview ? 1 : 0;
     }
     item.LocalPath = TLocalCopies::FindCopy(options.LocalFolder, file);
     const bool wantsThumbnail = item.PreviewState == TPreviewState::Waiting;

@@ -109,7 +109,7 @@ public:
     void SetVisibleItems(int first, int last);
     // No thumbnail requests while paused (the page is not shown).
     void PauseThumbnails(bool paused);
-    // Thumbnails wanted by the last load and of those arrived or failed for good.
+    // Items loaded with thumbnails, and of those the ones whose thumbnail is there or failed for good.
     int ThumbnailsTotal() const;
     int ThumbnailsDone() const;
 
@@ -186,6 +186,8 @@ private:
     TThumbnailCache* m_cache = nullptr;
     QString m_cameraName;
     std::unique_ptr<TThumbnailLoader> m_thumbnails;
+    int m_thumbnailsTotal = 0; // items loaded with thumbnails
+    int m_thumbnailsDone = 0; // of those with a thumbnail or failed for good
     QStringList m_folders;
     std::vector<TItem> m_items;
     std::vector<TResult> m_results;

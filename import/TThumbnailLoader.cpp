@@ -74,7 +74,6 @@ void TThumbnailLoader::Clear()
     m_total = m_done = 0;
     m_noAnswers = 0;
     ++m_generation;
-    emit Progress(0, 0);
 }
 
 void TThumbnailLoader::SetVisible(int first, int last)
@@ -272,8 +271,5 @@ void TThumbnailLoader::finishThumbnail(int index, const QByteArray& jpeg)
 {
     m_jobs[size_t(index)].Thumbnail = State::Done;
     ++m_done;
-    const std::shared_ptr<bool> alive = m_alive;
     emit ThumbnailReady(index, jpeg);
-    if (*alive)
-        emit Progress(m_done, m_total);
 }

@@ -58,7 +58,6 @@ signals:
     // jpeg empty: no thumbnail, also not after the second try.
     void ThumbnailReady(int index, const QByteArray& jpeg);
     void PlayTimeReady(int index, const QString& text);
-    void Progress(int done, int total);
 
 private:
     enum class State : quint8 { None, Waiting, Retry, Done };

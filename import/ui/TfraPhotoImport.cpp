@@ -216,8 +216,8 @@ void TfraPhotoImport::SetCamera(TCamera* camera)
         return camera->Connected && camera->Import.ImageList.Enabled
             && camera->Remote.CameraMode.Mode == TCameraModeAction::ModePlay;
     });
-    // The connection check is a request of its own.
-    m_session->SetCameraIdle([camera] { return !camera->Checking; });
+    // Neither the connection check nor a request of another part may be waiting for the camera.
+    m_session->SetCameraIdle([camera] { return !camera->Checking && !camera->ModuleIsLoading(); });
     m_session->PauseThumbnails(!isVisible());
     connectSession();
 }
@@ -317,6 +317,7 @@ void TfraPhotoImport::LoadFolder(const QString& folder)
 void TfraPhotoImport::clearGrid()
 {
     igrThumbnails->ClearCells();
+    showThumbnailProgress(0, 0);
     edtCount->setText(QStringLiteral("0"));
     edtDataSize->setText(FileSizeText(qint64(0)));
 }

@@ -227,7 +227,8 @@ TEST_F(ImportSessionTest, ListsFoldersAndLoadsThroughTheRunLongCache)
         {}));
     EXPECT_TRUE(prepared);
     EXPECT_EQ(session->Items().size(), 4u);
-    EXPECT_EQ(session->ThumbnailsTotal(), 0); // all known
+    EXPECT_EQ(session->ThumbnailsDone(), 4); // all known
+    EXPECT_EQ(session->ThumbnailsTotal(), 4);
     EXPECT_EQ(sentCount(QStringLiteral("get_imglist")), 3);
     EXPECT_EQ(session->Previews().Count(), 4);
 

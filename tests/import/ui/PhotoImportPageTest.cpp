@@ -424,6 +424,12 @@ TEST_F(PhotoImportPageTest, CellsComeBeforeTheirThumbnailsAndAFailedOneStaysSele
     EXPECT_FALSE(page->IsBusy());
     EXPECT_TRUE(page->pnlActions->isEnabled());
 
+    // Another page shown: nothing is asked for until this one is back.
+    page->hide();
+    QTest::qWait(200);
+    EXPECT_EQ(thumbnailRequests.load(), 0);
+    EXPECT_EQ(page->lblThumbnails->text(), QStringLiteral("Vorschaubilder 0/4"));
+    page->show();
     ASSERT_TRUE(waitForThumbnails());
     TKmImageGridCell* lost = cells()->Items(cellOf(QStringLiteral("P7210002.ORF")));
     EXPECT_FALSE(lost->HasPicture());
