@@ -452,7 +452,6 @@ bool TImportSession::runImport(
     if (!*alive)
         return false;
 
-    m_importing = true;
     bool ran = false;
     QString stopped;
     try {
@@ -467,7 +466,6 @@ bool TImportSession::runImport(
     }
     if (!*alive)
         return false;
-    m_importing = false;
     queue.Clear();
     if (!ran && stopped.isEmpty())
         stopped = QStringLiteral("stopped");
