@@ -501,7 +501,6 @@ bool TImportSession::runImport(
     if (!*alive)
         return false;
 
-    m_importing = true;
     bool ran = false;
     QString stopped;
     try {
@@ -516,7 +515,6 @@ bool TImportSession::runImport(
     }
     if (!*alive)
         return false;
-    m_importing = false;
     queue.Clear();
     if (!ran && stopped.isEmpty())
         stopped = QStringLiteral("stopped");

@@ -124,8 +124,6 @@ public:
     // file that failed or was not done, with its reason.
     QString Summary() const;
     int CountOf(TOutcome outcome) const;
-    // An import is running (not a folder load).
-    bool IsImporting() const { return m_importing; }
     // Why names were left out of the last listing or load ("refused the camera file name ...").
     const QStringList& Refused() const { return m_refused; }
     // Why the last listing or load failed or stopped.
@@ -195,7 +193,6 @@ private:
     QString m_lastError;
     bool m_busy = false;
     bool m_cancelled = false;
-    bool m_importing = false;
     std::unique_ptr<TTransferQueue> m_transfers;
     // The running import's progress: its title, the bytes of the files done and of all of them, and
     // when the file in flight began (for the time left).

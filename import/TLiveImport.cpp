@@ -45,7 +45,8 @@ TLiveImport::TLiveImport(
     m_downloadTimer.setSingleShot(true);
     connect(&m_pollTimer, &QTimer::timeout, this, [this] { pollTick(); });
     connect(&m_downloadTimer, &QTimer::timeout, this, [this] { downloadTick(); });
-    m_transfers->CameraThere = [this] { return !m_cameraThere || m_cameraThere(); };
+    // Left: the file in flight lands, the next waits for the next start.
+    m_transfers->CameraThere = [this] { return m_running && (!m_cameraThere || m_cameraThere()); };
     connect(m_transfers.get(), &TTransferQueue::BytesReceived, this, &TLiveImport::BytesReceived);
     connect(m_transfers.get(), &TTransferQueue::FileStarted, this,
         [this](const TTransferQueue::TJob& job) { emit DownloadStarted(job.File); });

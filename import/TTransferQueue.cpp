@@ -159,6 +159,7 @@ bool TTransferQueue::Run()
             return false;
         TJob job = *m_current;
         m_current.reset();
+        result.Job = job; // with the tries made
         if (m_gaveWay && !m_cancelled) {
             // Not its fault: the try does not count.
             --job.Attempts;
