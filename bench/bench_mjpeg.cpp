@@ -9,7 +9,8 @@
 //            their system calls, including loopback's delivery to the viewer);
 // decode_us  CPU time to decode one of the same pictures (JpegDec); serve_pct and publish_pct
 //            relate the two above to it;
-// rss_*_mb   resident memory at the start and end of the run and its peak.
+// rss_*_mb   resident memory at the start and end of the run, its peak, and the peak of the first
+//            half (memory is flat when the whole run's peak is not above it).
 // LUMIVAR_MJPEG_SECONDS sets the length of each run (20 s by default; a few minutes shows the memory).
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
@@ -211,9 +212,16 @@ void BM_MjpegServe(benchmark::State& state)
             seen0.push_back(viewer->pictures.load());
         const double rss0 = residentMb();
         double rssPeak = rss0;
+        double rssFirstHalf = rss0; // peak of the first half of the run; flat: the second stays below it
+        QElapsedTimer clock;
+        clock.start();
         const qint64 cpu0 = threadCpuNs();
         const qint64 publish0 = publishNs;
-        waitMs(runSeconds() * 1000, [&] { rssPeak = std::max(rssPeak, residentMb()); });
+        waitMs(runSeconds() * 1000, [&] {
+            rssPeak = std::max(rssPeak, residentMb());
+            if (clock.elapsed() < runSeconds() * 500)
+                rssFirstHalf = rssPeak;
+        });
         const qint64 cpu = threadCpuNs() - cpu0;
         const double frames = double(completed - completed0);
         const double served = double(server.PicturesServed() - served0);
@@ -222,6 +230,7 @@ void BM_MjpegServe(benchmark::State& state)
         state.counters["rss_start_mb"] = rss0;
         state.counters["rss_end_mb"] = residentMb();
         state.counters["rss_peak_mb"] = rssPeak;
+        state.counters["rss_peak_1st_half_mb"] = rssFirstHalf;
         if (!serve) {
             g_baselineNsPerFrame = double(cpu) / std::max(1.0, frames);
         } else {
