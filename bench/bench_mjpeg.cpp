@@ -107,29 +107,35 @@ public:
     std::atomic<quint64> pictures { 0 };
 
 private:
+    // Takes from the network only up to the end of the picture being read, so that a paused viewer
+    // leaves the rest where a slow program leaves it: in the socket.
     void take()
     {
-        if (m_paused)
-            return;
-        m_buffer += m_socket->readAll();
-        for (;;) {
+        while (!m_paused) {
             const qsizetype length = m_buffer.indexOf("Content-Length: ");
-            const qsizetype body = m_buffer.indexOf("\r\n\r\n", length);
-            if (length < 0 || body < 0)
-                return;
-            const qsizetype size = m_buffer.mid(length + 16, body - length - 16).trimmed().toLongLong();
-            if (m_buffer.size() < body + 4 + size)
-                return;
-            m_buffer.remove(0, body + 4 + size);
-            ++pictures;
-            if (m_intervalMs > 0) {
-                m_paused = true;
-                QTimer::singleShot(m_intervalMs, this, [this] {
-                    m_paused = false;
-                    take();
-                });
-                return;
+            const qsizetype body = length < 0 ? -1 : m_buffer.indexOf("\r\n\r\n", length);
+            qint64 want = 256; // the part's header, a little at a time
+            if (body >= 0) {
+                const qsizetype end
+                    = body + 4 + m_buffer.mid(length + 16, body - length - 16).trimmed().toLongLong();
+                if (m_buffer.size() >= end) {
+                    m_buffer.remove(0, end);
+                    ++pictures;
+                    if (m_intervalMs > 0) {
+                        m_paused = true;
+                        QTimer::singleShot(m_intervalMs, this, [this] {
+                            m_paused = false;
+                            take();
+                        });
+                    }
+                    continue;
+                }
+                want = end - m_buffer.size();
             }
+            const QByteArray chunk = m_socket->read(want);
+            if (chunk.isEmpty())
+                return;
+            m_buffer += chunk;
         }
     }
 
