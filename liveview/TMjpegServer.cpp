@@ -77,6 +77,7 @@ void TMjpegServer::Close()
         }
     }
     m_newest.clear();
+    m_part.clear();
     if (wasListening)
         TLogger::LogAlways(QStringLiteral("TMjpegServer: stopped after %1 pictures, %2 served")
                                .arg(m_published)
@@ -120,6 +121,11 @@ void TMjpegServer::Publish(const QByteArray& jpeg)
     if (jpeg.isEmpty())
         return;
     m_newest = jpeg;
+    // Built once for all viewers; a socket keeps the shared bytes rather than copying them, and one
+    // block goes out in one system call.
+    m_part = QByteArrayLiteral("Content-Type: image/jpeg\r\nContent-Length: ")
+        + QByteArray::number(jpeg.size()) + QByteArrayLiteral("\r\n\r\n") + jpeg + QByteArrayLiteral("\r\n")
+        + boundaryLine();
     ++m_generation;
     ++m_published;
     for (const std::unique_ptr<Connection>& connection : m_connections)
@@ -135,11 +141,11 @@ void TMjpegServer::sendNewest(Connection& connection)
         return;
     connection.sent = m_generation;
     ++m_served;
-    socket->write(QByteArrayLiteral("Content-Type: image/jpeg\r\nContent-Length: ")
-        + QByteArray::number(m_newest.size()) + QByteArrayLiteral("\r\n\r\n"));
-    socket->write(m_newest);
     // The boundary right after the picture tells a browser the picture is whole.
-    socket->write(QByteArrayLiteral("\r\n") + boundaryLine());
+    socket->write(m_part);
+    // Out now rather than at the next turn of the event loop: the viewer gets it sooner, and an error
+    // seen here only marks the connection (forget), which the loops over m_connections allow.
+    socket->flush();
 }
 
 void TMjpegServer::accept()

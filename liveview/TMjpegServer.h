@@ -76,6 +76,7 @@ private:
     QTcpServer* m_server;
     std::vector<std::unique_ptr<Connection>> m_connections;
     QByteArray m_newest;
+    QByteArray m_part; // m_newest as one part of the stream, written to every viewer unchanged
     quint64 m_generation = 0;
     quint64 m_published = 0;
     quint64 m_served = 0;
