@@ -119,7 +119,8 @@ int ExifCommand::run(CliContext& context, const QStringList& arguments)
             failed << fileName;
         if (context.json()) {
             json += QJsonDocument(fileJson(fileName, result)).toJson(QJsonDocument::Indented);
-            json.chop(1); // the document's own line end
+            if (json.endsWith('\n'))
+                json.chop(1);
             json += i + 1 < files.size() ? ",\n" : "\n";
             if (json.size() > 1 << 20) {
                 std::fwrite(json.constData(), 1, size_t(json.size()), stdout);

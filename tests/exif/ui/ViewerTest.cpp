@@ -106,7 +106,7 @@ TEST_F(ViewerTest, ShowImageOpensThePictureWithItsInformationAndGrabsBothModes)
     EXPECT_EQ(viewer.size(), TfrmViewer::WindowSize(QSize(1280, 960), kArea));
     EXPECT_EQ(viewer.pos(), TfrmViewer::WindowPosition(viewer.size(), kArea, kOrigin));
     EXPECT_EQ(fileName->text(), QStringLiteral("olympus_e-p3.jpg"));
-    EXPECT_EQ(rows(), 66);
+    EXPECT_EQ(rows(), 67); // four sections, 62 rows and the exposure shift this body records
     EXPECT_EQ(viewer.ThumbnailSize(), QSize(80, 60));
     EXPECT_EQ(viewer.windowTitle(), QStringLiteral("Lm - Viewer"));
 
