@@ -1,5 +1,6 @@
 #include "app/TStatusBar.h"
 
+#include "base/TNamedTexts.h"
 #include "base/ui/DarkStyle.h"
 
 #include <QHBoxLayout>
@@ -61,4 +62,24 @@ void TStatusBar::ShowConnectionState(const QString& text, bool usable)
 {
     lblConnectionState->setText(text);
     DarkStyle::SetTextColor(lblConnectionState, usable ? DarkStyle::Active() : DarkStyle::Warning());
+}
+
+void TStatusBar::SetConnection(int connection, const QString& modelName)
+{
+    m_connection = connection;
+    m_modelName = modelName;
+}
+
+void TStatusBar::ShowConnection(bool autoConnect, const QString& cameraWLanName)
+{
+    if (m_connection == 2) {
+        const QString model = m_modelName.isEmpty() ? rs("_rsUnknownCamModel") : m_modelName;
+        ShowConnectionState(rs("_rsConnectedWith", { model }), true);
+    } else if (m_connection == 1) {
+        ShowConnectionState(rs("_rsUsePrivateConnection"), false);
+    } else {
+        ShowConnectionState(
+            autoConnect ? rs("_rsTryToConnectWith", { cameraWLanName }) : rs("_rsEstablishConnection"),
+            false);
+    }
 }

@@ -16,6 +16,12 @@ public:
 
     // White for a usable connection, yellow for anything the user has to act on.
     void ShowConnectionState(const QString& text, bool usable);
+    // What the last connection change found: 0 no camera, 1 not in private mode, 2 connected; with
+    // the model name read then.
+    void SetConnection(int connection, const QString& modelName);
+    // That connection in the current language. Without a camera it says whether the program joins
+    // the camera's network (autoConnect, cameraWLanName) or the user is to.
+    void ShowConnection(bool autoConnect, const QString& cameraWLanName);
 
     QLabel* lblConnection;
     QLabel* lblConnectionState;
@@ -23,4 +29,8 @@ public:
     QToolButton* btnSyncTime;
     QToolButton* btnSettings;
     QToolButton* btnInfo;
+
+private:
+    int m_connection = 0;
+    QString m_modelName;
 };

@@ -222,9 +222,7 @@ void TfrmMain::UpdateConnection(bool connected)
 {
     const bool usable = connected && m_camera && m_camera->IsPrivate;
     pcMain->EnableFor(usable ? m_camera->Capabilities : 0);
-
-    m_connection = usable ? 2 : connected ? 1 : 0;
-    m_modelName = usable ? m_camera->ModelName() : QString();
+    pnlStatus->SetConnection(usable ? 2 : connected ? 1 : 0, usable ? m_camera->ModelName() : QString());
     showConnectionState();
     ShowTabSheet(usable ? m_currentSheet : tsConnect);
 }
@@ -232,17 +230,7 @@ void TfrmMain::UpdateConnection(bool connected)
 void TfrmMain::showConnectionState()
 {
     // Built anew on each language switch, from what the last connection change found.
-    if (m_connection == 2) {
-        const QString model = m_modelName.isEmpty() ? rs("_rsUnknownCamModel") : m_modelName;
-        pnlStatus->ShowConnectionState(rs("_rsConnectedWith", { model }), true);
-    } else if (m_connection == 1) {
-        pnlStatus->ShowConnectionState(rs("_rsUsePrivateConnection"), false);
-    } else {
-        pnlStatus->ShowConnectionState(m_setup->WLanAutoConnect
-                ? rs("_rsTryToConnectWith", { m_setup->CameraWLanName })
-                : rs("_rsEstablishConnection"),
-            false);
-    }
+    pnlStatus->ShowConnection(m_setup->WLanAutoConnect, m_setup->CameraWLanName);
 }
 
 void TfrmMain::communicate(const QString& operation, const std::function<void()>& work)

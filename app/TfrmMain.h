@@ -145,9 +145,6 @@ private:
     std::unique_ptr<TDiagnosisRunner> m_diagnosis;
     QWidget* m_currentSheet = nullptr;
     TBusyOverlay m_busy;
-    // 0 no camera, 1 not in private mode, 2 connected; with the model name read then.
-    int m_connection = 0;
-    QString m_modelName;
     TfrmPreview* m_preview = nullptr;
     TfrmSettings* m_settings = nullptr;
     TfrmInfo* m_info = nullptr;

@@ -26,6 +26,14 @@ QFrame* newColumn(QWidget* parent)
     return column;
 }
 
+QFont defaultFont(bool bold)
+{
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    font.setBold(bold);
+    return font;
+}
+
 QLabel* newLabel(QWidget* column, bool bold)
 {
     auto* label = new QLabel(column);
@@ -33,10 +41,7 @@ QLabel* newLabel(QWidget* column, bool bold)
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setAttribute(Qt::WA_TranslucentBackground);
-    QFont font = label->font();
-    font.setPointSize(8);
-    font.setBold(bold);
-    label->setFont(font);
+    label->setFont(defaultFont(bold));
     return label;
 }
 
@@ -69,14 +74,6 @@ QString elided(const QLabel* label, const QString& text)
     if (label->width() <= 0)
         return text;
     return QFontMetrics(label->font()).elidedText(text, Qt::ElideRight, label->width());
-}
-
-QFont defaultFont(bool bold)
-{
-    QFont font = QApplication::font();
-    font.setPointSize(8);
-    font.setBold(bold);
-    return font;
 }
 
 } // namespace
@@ -311,12 +308,7 @@ void TKmPropertyListItems::FitCaptionWidth(int maximum)
 
 void TKmPropertyListItems::SetSectionFont(const QFont& font)
 {
-    if (font == m_sectionFont)
-        return;
-    m_sectionFont = font;
-    for (TKmPropertyListItem* item : m_items)
-        applyFonts(item);
-    placeRows();
+    changeFont(m_sectionFont, font);
 }
 
 void TKmPropertyListItems::SetCaptionWidth(int width)
@@ -342,12 +334,7 @@ void TKmPropertyListItems::SetCaptionColor(const QColor& color)
 
 void TKmPropertyListItems::SetCaptionFont(const QFont& font)
 {
-    if (font == m_captionFont)
-        return;
-    m_captionFont = font;
-    for (TKmPropertyListItem* item : m_items)
-        applyFonts(item);
-    placeRows();
+    changeFont(m_captionFont, font);
 }
 
 void TKmPropertyListItems::SetValueColor(const QColor& color)
@@ -361,12 +348,7 @@ void TKmPropertyListItems::SetValueColor(const QColor& color)
 
 void TKmPropertyListItems::SetValueFont(const QFont& font)
 {
-    if (font == m_valueFont)
-        return;
-    m_valueFont = font;
-    for (TKmPropertyListItem* item : m_items)
-        applyFonts(item);
-    placeRows();
+    changeFont(m_valueFont, font);
 }
 
 void TKmPropertyListItems::SetSectionFontColor(const QColor& color)
@@ -394,6 +376,16 @@ void TKmPropertyListItems::SetValueFontColor(const QColor& color)
     m_valueFontColor = color;
     for (TKmPropertyListItem* item : m_items)
         applyFonts(item);
+}
+
+void TKmPropertyListItems::changeFont(QFont& member, const QFont& font)
+{
+    if (font == member)
+        return;
+    member = font;
+    for (TKmPropertyListItem* item : m_items)
+        applyFonts(item);
+    placeRows();
 }
 
 void TKmPropertyListItems::applyFonts(TKmPropertyListItem* item) const

@@ -122,6 +122,8 @@ public:
     void SetValueFontColor(const QColor& color);
 
 private:
+    // Sets one of the fonts; the rows take it and are placed anew for its height.
+    void changeFont(QFont& member, const QFont& font);
     void applyFonts(TKmPropertyListItem* item) const;
     void placeRows();
 

@@ -5,13 +5,13 @@
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
 #include "exif/ui/TfrmViewer.h"
-#include "import/CameraDateTime.h"
 #include "import/FileSizeText.h"
 #include "import/TThumbnailCache.h"
-#include "import/ui/ImportGridLook.h"
 #include "import/ui/PhotoImportLook.h"
-#include "import/ui/PhotoImportPreview.h"
 #include "import/ui/TKmImageGrid.h"
+#include "import/ui/TPhotoImportActionPanel.h"
+#include "import/ui/TPhotoImportResultBar.h"
+#include "import/ui/TPhotoImportThumbnailPanel.h"
 #include "session/TCamera.h"
 
 #include <QComboBox>
@@ -20,18 +20,15 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QToolButton>
 #include <QUrl>
-#include <QVBoxLayout>
 
 namespace {
 
-constexpr int kActionHeight = TfraCameraPage::ActionPanelHeight;
 constexpr int kMargin = TfraCameraPage::PanelMargin;
 
 const char* const kSelectionItems[] = { "Keine", "Alle", "JPEG", "RAW", "Movies", "JPEG + RAW",
@@ -44,15 +41,9 @@ TfraPhotoImport::TfraPhotoImport(QWidget* parent)
 {
     DarkStyle::Apply(this, DarkStyle::Background());
 
-    auto* pnlThumbnails = new QWidget(this);
-    pnlThumbnails->setObjectName(QStringLiteral("pnlThumbnails"));
-    DarkStyle::Apply(pnlThumbnails, DarkStyle::Control());
-    auto* left = new QVBoxLayout(pnlThumbnails);
-    left->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
-    igrThumbnails = new TKmImageGrid(pnlThumbnails);
-    igrThumbnails->setObjectName(QStringLiteral("igrThumbnails"));
-    ApplyImportGridLook(*igrThumbnails->Cells());
-    igrThumbnails->SetRangeSelect(false);
+    pnlThumbnails = new TPhotoImportThumbnailPanel(this);
+    igrThumbnails = pnlThumbnails->igrThumbnails;
+    pnlImportResult = pnlThumbnails->pnlImportResult;
     igrThumbnails->OnSelectCell
         = [this](TKmImageGridCell* cell, TShiftState shift) { igrThumbnailsSelectCell(cell, shift); };
     igrThumbnails->OnDblClickCell
@@ -61,13 +52,20 @@ TfraPhotoImport::TfraPhotoImport(QWidget* parent)
         if (m_session)
             m_session->SetVisibleItems(first, last);
     };
-    left->addWidget(igrThumbnails, 1);
-    lblThumbnails = PhotoImportLook::Label(QStringLiteral("lblThumbnails"), QString(), pnlThumbnails);
-    lblThumbnails->hide();
-    left->addWidget(lblThumbnails);
-    left->addWidget(createResultBar(pnlThumbnails));
+    lblThumbnails = pnlImportResult->lblThumbnails;
+    lblImportResult = pnlImportResult->lblImportResult;
+    btnCancelImport = pnlImportResult->btnCancelImport;
+    connect(btnCancelImport, &QToolButton::clicked, this, [this] {
+        if (m_session)
+            m_session->Cancel();
+    });
 
-    LayOutPage(pnlThumbnails, createSourcePanel(), createActionPanel());
+    pnlActions = new TPhotoImportActionPanel(this);
+    btnExecuteImport = pnlActions->btnExecuteImport;
+    btnHomeImport = pnlActions->btnHomeImport;
+    connect(btnExecuteImport, &QToolButton::clicked, this, [this] { btnExecuteImportClick(); });
+    connect(btnHomeImport, &QToolButton::clicked, this, [this] { btnHomeImportClick(); });
+    LayOutPage(pnlThumbnails, createSourcePanel(), pnlActions);
 
     BrowseFolder = [this](const QString& caption) {
         return QFileDialog::getExistingDirectory(this, caption, downloadDirectory());
@@ -111,73 +109,15 @@ QWidget* TfraPhotoImport::createSourcePanel()
     return pnlSource;
 }
 
-QWidget* TfraPhotoImport::createActionPanel()
-{
-    pnlActions = new QWidget(this);
-    pnlActions->setObjectName(QStringLiteral("pnlActions"));
-    pnlActions->setFixedHeight(kActionHeight);
-    pnlActions->setFocusPolicy(Qt::StrongFocus);
-    DarkStyle::Apply(pnlActions, DarkStyle::Panel());
-    btnExecuteImport = PhotoImportLook::ActionButton(QStringLiteral("btnExecuteImport"),
-        QStringLiteral("Auswahl per Dialog importieren"), PhotoImportLook::FolderIcon(DarkStyle::Text()),
-        pnlActions);
-    btnHomeImport = PhotoImportLook::ActionButton(QStringLiteral("btnHomeImport"),
-        QStringLiteral("Auswahl in Standardordner importieren"), PhotoImportLook::HomeIcon(DarkStyle::Text()),
-        pnlActions);
-    connect(btnExecuteImport, &QToolButton::clicked, this, [this] { btnExecuteImportClick(); });
-    connect(btnHomeImport, &QToolButton::clicked, this, [this] { btnHomeImportClick(); });
-    auto* layout = new QHBoxLayout(pnlActions);
-    layout->setContentsMargins(kMargin, 0, kMargin, 0);
-    layout->addStretch(1);
-    layout->addWidget(btnExecuteImport);
-    layout->addSpacing(kMargin * 2);
-    layout->addWidget(btnHomeImport);
-    layout->addStretch(1);
-    return pnlActions;
-}
-
-QWidget* TfraPhotoImport::createResultBar(QWidget* parent)
-{
-    auto* bar = new QWidget(parent);
-    bar->setObjectName(QStringLiteral("pnlImportResult"));
-    auto* layout = new QHBoxLayout(bar);
-    layout->setContentsMargins(0, 4, 0, 0);
-    lblImportResult = new QLabel(bar);
-    lblImportResult->setObjectName(QStringLiteral("lblImportResult"));
-    lblImportResult->setWordWrap(true);
-    lblImportResult->setTextFormat(Qt::PlainText);
-    lblImportResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    DarkStyle::SetTextColor(lblImportResult, DarkStyle::Text());
-    lblImportResult->hide();
-    btnCancelImport = new QToolButton(bar);
-    btnCancelImport->setObjectName(QStringLiteral("btnCancelImport"));
-    btnCancelImport->hide();
-    connect(btnCancelImport, &QToolButton::clicked, this, [this] {
-        if (m_session)
-            m_session->Cancel();
-    });
-    layout->addWidget(lblImportResult, 1);
-    layout->addWidget(btnCancelImport, 0, Qt::AlignTop);
-    return bar;
-}
-
 void TfraPhotoImport::showCancel(bool show)
 {
-    btnCancelImport->setText(rs("_rsTransferCancel"));
-    btnCancelImport->setVisible(show);
-    QList<QRect> free;
-    if (show) {
-        btnCancelImport->parentWidget()->layout()->activate();
-        free << QRect(btnCancelImport->mapTo(window(), QPoint(0, 0)), btnCancelImport->size());
-    }
+    const QList<QRect> free = pnlImportResult->ShowCancel(show);
     emit OnCommunication(this, ceChangeFreeRegion, int(free.size()) - 1, free);
 }
 
 void TfraPhotoImport::showImportResult()
 {
-    const QString summary = m_session ? m_session->Summary() : QString();
-    lblImportResult->setText(summary);
-    lblImportResult->setVisible(!summary.isEmpty());
+    pnlImportResult->ShowImportResult(m_session ? m_session->Summary() : QString());
     // Files that failed are also told in a message, once the import has let go of the window; a
     // cancel the user asked for is not.
     m_tellFailures = m_session && m_session->CountOf(TImportSession::TOutcome::Failed) > 0
@@ -244,12 +184,13 @@ void TfraPhotoImport::connectSession()
     connect(session, &TImportSession::ItemAdded, this, &TfraPhotoImport::addCell);
     connect(session, &TImportSession::ItemChanged, this, &TfraPhotoImport::updateCell);
     connect(session, &TImportSession::PreviewChanged, this, &TfraPhotoImport::updatePreview);
-    connect(session, &TImportSession::ThumbnailProgress, this, &TfraPhotoImport::showThumbnailProgress);
+    connect(session, &TImportSession::ThumbnailProgress, pnlImportResult,
+        &TPhotoImportResultBar::ShowThumbnailProgress);
     connect(session, &TImportSession::FolderLoaded, this, [this] {
         edtCount->setText(QString::number(igrThumbnails->Cells()->Count()));
         edtDataSize->setText(FileSizeText(m_session->DataSize()));
         cbxSelection->setCurrentIndex(siCustom);
-        showThumbnailProgress(m_session->ThumbnailsDone(), m_session->ThumbnailsTotal());
+        pnlImportResult->ShowThumbnailProgress(m_session->ThumbnailsDone(), m_session->ThumbnailsTotal());
         tellVisibleCells();
     });
     connect(session, &TImportSession::ImportFinished, this, [this] {
@@ -316,54 +257,32 @@ void TfraPhotoImport::LoadFolder(const QString& folder)
 
 void TfraPhotoImport::clearGrid()
 {
-    igrThumbnails->ClearCells();
-    showThumbnailProgress(0, 0);
+    pnlThumbnails->Clear();
     edtCount->setText(QStringLiteral("0"));
     edtDataSize->setText(FileSizeText(qint64(0)));
 }
 
 void TfraPhotoImport::addCell(int index)
 {
-    const TImportSession::TItem& item = m_session->Items()[size_t(index)];
-    const QString path = item.File.CameraPath();
-    const bool copied = !item.LocalPath.isEmpty();
-    TKmImageGridCell* cell = igrThumbnails->AddCell();
-    cell->SetImage(copied ? item.LocalPath : path, QByteArray());
-    updatePreview(index);
-    if (copied)
-        cell->SetHint(rs("_rsDoubleClickToOpen"));
-    cell->SetUpperLeftText(CameraDateText(item.File.DateText));
-    cell->SetUpperRightText(FileSizeText(item.File.SizeText));
+    if (!pnlThumbnails->AddCell(m_session->Items()[size_t(index)]))
+        logUndecodable(index);
 }
 
 void TfraPhotoImport::updateCell(int index)
 {
-    TKmImageGridCell* cell = igrThumbnails->Cells()->Items(index);
-    if (!cell)
-        return;
-    const TImportSession::TItem& item = m_session->Items()[size_t(index)];
-    if (!item.PlayTime.isEmpty())
-        cell->SetLowerText(item.PlayTime);
-    if (!item.LocalPath.isEmpty() && cell->FileName() != item.LocalPath) {
-        cell->SetFileName(item.LocalPath);
-        cell->SetHint(rs("_rsDoubleClickToOpen"));
-    }
+    pnlThumbnails->UpdateCell(index, m_session->Items()[size_t(index)]);
 }
 
 void TfraPhotoImport::updatePreview(int index)
 {
-    TKmImageGridCell* cell = igrThumbnails->Cells()->Items(index);
-    if (!cell)
-        return;
-    if (!ShowPreview(*cell, m_session->Items()[size_t(index)], rs("_rsNoPreview")))
-        TLogger::LogAlways(QStringLiteral("TfraPhotoImport.LoadFolder: thumbnail does not decode: ")
-            + m_session->Items()[size_t(index)].File.CameraPath());
+    if (!pnlThumbnails->UpdatePreview(index, m_session->Items()[size_t(index)]))
+        logUndecodable(index);
 }
 
-void TfraPhotoImport::showThumbnailProgress(int done, int total)
+void TfraPhotoImport::logUndecodable(int index) const
 {
-    lblThumbnails->setVisible(total > 0);
-    lblThumbnails->setText(rs("_rsThumbnailProgress", { done, total }));
+    TLogger::LogAlways(QStringLiteral("TfraPhotoImport.LoadFolder: thumbnail does not decode: ")
+        + m_session->Items()[size_t(index)].File.CameraPath());
 }
 
 void TfraPhotoImport::tellVisibleCells()
@@ -402,22 +321,12 @@ QString TfraPhotoImport::LocalFile(int cellIndex) const
     return m_session->Items()[size_t(cellIndex)].LocalPath;
 }
 
-std::vector<int> TfraPhotoImport::selectedCells() const
-{
-    std::vector<int> selected;
-    const TKmImageGridCells* cells = igrThumbnails->Cells();
-    for (int i = 0; i < cells->Count(); ++i)
-        if (cells->Items(i)->Selected())
-            selected.push_back(i);
-    return selected;
-}
-
 void TfraPhotoImport::ImportSelection(const QString& targetFolder)
 {
     if (IsBusy())
         return;
     // Taken now: clicks while the files come in do not change what is copied.
-    const std::vector<int> selected = selectedCells();
+    const std::vector<int> selected = pnlThumbnails->SelectedCells();
     if (selected.empty()) {
         ShowInformation(rs("_rsNoSelection"));
         return;

@@ -16,6 +16,9 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 class TKmImageGrid;
+class TPhotoImportActionPanel;
+class TPhotoImportResultBar;
+class TPhotoImportThumbnailPanel;
 class TSetup;
 class TThumbnailCache;
 class TfrmViewer;
@@ -92,14 +95,17 @@ public:
     std::function<void(const QString& text)> ShowInformation;
     std::function<void(const QString& fileName)> OpenWithSystem;
 
-    TKmImageGrid* igrThumbnails;
+    TPhotoImportThumbnailPanel* pnlThumbnails;
+    TKmImageGrid* igrThumbnails; // the thumbnail panel's
     QWidget* pnlSource;
-    QWidget* pnlActions;
-    QToolButton* btnExecuteImport;
+    TPhotoImportActionPanel* pnlActions;
+    QToolButton* btnExecuteImport; // the action panel's
     QToolButton* btnHomeImport;
     QLabel* imgDecoration;
-    QLabel* lblThumbnails; // "Vorschaubilder 120/1107"
-    // Under the grid: what the last import did, and the button that cancels a running one.
+    // Under the grid: the thumbnail progress, what the last import did, and the button that cancels
+    // a running one. The labels and the button are the bar's.
+    TPhotoImportResultBar* pnlImportResult;
+    QLabel* lblThumbnails;
     QLabel* lblImportResult;
     QToolButton* btnCancelImport;
 
@@ -111,8 +117,6 @@ protected:
 
 private:
     QWidget* createSourcePanel();
-    QWidget* createActionPanel();
-    QWidget* createResultBar(QWidget* parent);
     // The cancel button stays usable while the import runs: the busy overlay leaves it free.
     void showCancel(bool show);
     void showImportResult();
@@ -123,9 +127,8 @@ private:
     void addCell(int index);
     void updateCell(int index);
     void updatePreview(int index);
-    void showThumbnailProgress(int done, int total);
+    void logUndecodable(int index) const;
     void tellVisibleCells();
-    std::vector<int> selectedCells() const;
     bool isLocal(int cellIndex) const;
     QString downloadDirectory() const;
 

@@ -12,6 +12,7 @@
 #include "import/ImportTestCard.h"
 #include "import/TThumbnailCache.h"
 #include "import/ui/TKmImageGrid.h"
+#include "import/ui/TPhotoImportActionPanel.h"
 #include "sim/SimCard.h"
 
 #include <QComboBox>

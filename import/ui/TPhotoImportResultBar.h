@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+#include <QWidget>
+
+class QLabel;
+class QToolButton;
+
+// The bar under the thumbnails: how many thumbnails are in, what the last import did (its summary
+// with the names of the files that failed), and the button that cancels a running import.
+class TPhotoImportResultBar : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TPhotoImportResultBar(QWidget* parent = nullptr);
+
+    // "Vorschaubilder 120/1107"; hidden while there is nothing to fetch.
+    void ShowThumbnailProgress(int done, int total);
+    // An empty summary hides the line.
+    void ShowImportResult(const QString& summary);
+    // Shows or hides the cancel button. Returns where it is in the window, the region the busy
+    // overlay has to leave free, or nothing when it is hidden.
+    QList<QRect> ShowCancel(bool show);
+
+    QLabel* lblThumbnails;
+    QLabel* lblImportResult;
+    QToolButton* btnCancelImport;
+};
