@@ -292,21 +292,27 @@ bool TImportSession::LoadFolder(const QString& folder, const TLoadOptions& optio
     return operation.start() && loadFolder(folder, options, operation.alive());
 }
 
-bool TImportSession::listFiles(const QString& folder, std::vector<TCameraImportItem>& files)
+bool TImportSession::listFiles(
+    const QString& folder, std::vector<TCameraImportItem>& files, const std::shared_ptr<bool>& alive)
 {
     const QString path = QLatin1Char('/') + folder;
-    const bool listing = m_import.ImageList.Enabled;
-    TBaseImportAction& action = listing ? static_cast<TBaseImportAction&>(m_import.ImageList)
-                                        : static_cast<TBaseImportAction&>(m_import.DirectoryList);
-    if (!(listing ? m_import.ImageList.Execute(path) : m_import.DirectoryList.Execute(path))) {
+    // The camera's actions outlive the session; the session itself may be gone after the wait.
+    TCameraImport& import = m_import;
+    const bool listing = import.ImageList.Enabled;
+    TBaseImportAction& action = listing ? static_cast<TBaseImportAction&>(import.ImageList)
+                                        : static_cast<TBaseImportAction&>(import.DirectoryList);
+    const bool ok = listing ? import.ImageList.Execute(path) : import.DirectoryList.Execute(path);
+    if (!*alive)
+        return false;
+    if (!ok) {
         if (!(listing && action.ResponseCode == 404)) // the camera's answer for a folder without files
             m_lastError = QStringLiteral("could not list /DCIM%1: %2").arg(path, action.LastError);
         return false;
     }
     if (listing)
-        m_import.ImageList.ParseItems();
+        import.ImageList.ParseItems();
     else
-        m_import.DirectoryList.ParseItems();
+        import.DirectoryList.ParseItems();
     // Copies: the listing action runs again for the next folder while these wait for thumbnails.
     for (const TCameraImportItem* file : action.Items)
         files.push_back(*file);
@@ -328,7 +334,7 @@ bool TImportSession::loadFolder(
     std::vector<TCameraImportItem> files;
     bool listed = false;
     if (isCameraThere()) {
-        listed = listFiles(folder, files);
+        listed = listFiles(folder, files, alive);
         if (!*alive)
             return false;
     } else {

@@ -159,7 +159,8 @@ private:
 
     bool listFolders(const std::shared_ptr<bool>& alive);
     bool loadFolder(const QString& folder, const TLoadOptions& options, const std::shared_ptr<bool>& alive);
-    bool listFiles(const QString& folder, std::vector<TCameraImportItem>& files);
+    bool listFiles(
+        const QString& folder, std::vector<TCameraImportItem>& files, const std::shared_ptr<bool>& alive);
     // One file of a folder load: its item; its thumbnail and play time follow in the background.
     Step loadItem(
         const TCameraImportItem& file, const TLoadOptions& options, const std::shared_ptr<bool>& alive);
