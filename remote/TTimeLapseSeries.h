@@ -1,23 +1,20 @@
 #pragma once
 
+#include "remote/TTimeLapseCamera.h"
+#include "remote/TTimeLapseDownloads.h"
 #include "remote/TTimeLapseExposure.h"
+#include "remote/TTimeLapseLog.h"
 
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QList>
 #include <QObject>
-#include <QPair>
 #include <QString>
-#include <QStringList>
 #include <QTimer>
 
-#include <deque>
 #include <functional>
 #include <memory>
 
-class TCamera;
-class TFileLoaderAction;
 class TMetaData;
 class TShooting;
 
@@ -26,49 +23,17 @@ class TShooting;
 // whatever the shots before took. A shot more than half an interval late is not fired but logged as
 // missed, so shots never come in a burst. A camera that stops answering is reported; at each slot
 // the series asks for it again, and when it is back puts it into recording mode with the series'
-// settings and goes on. Also: the display values, the exposure changes
-// and automatic modes (Exposure), the download of each shot in the background between shots (a
-// transfer still running when a shot is due is stopped and retried after it) and the series log,
-// one CSV line per shot beside the pictures.
+// settings and goes on. Also: the display values and the exposure changes and automatic modes
+// (Exposure). The camera work, the download of each shot's files between shots and the series log
+// are parts of their own (TTimeLapseCamera, TTimeLapseDownloads, TTimeLapseLog).
 class TTimeLapseSeries : public QObject
 {
     Q_OBJECT
 
 public:
-    // A file a shot left on the card.
-    struct TShotFile
-    {
-        QString CameraPath;
-        QString FileName;
-        qint64 Size = -1;
-        QDateTime Modified;
-    };
-    // What taking one picture gave.
-    struct TShotOutcome
-    {
-        bool Ok = false;
-        QString Reason; // why it failed
-        bool CameraGone = false; // it failed because the camera did not answer
-        QList<TShotFile> Files;
-    };
-    // One line of the series log.
-    struct TShot
-    {
-        int Number = 0; // 1, 2, ...
-        qint64 PlannedMs = 0;
-        qint64 ActualMs = 0;
-        bool Ok = false;
-        bool Missed = false; // not fired: Reason begins with "missed: "
-        QString Reason;
-        QString ShutterSpeed, Aperture, Iso, ExposureCompensation;
-        QString Measured; // the automatic mode's average at the shot; empty without one
-        QStringList Files;
-        QString Download; // "ok", "failed: ...", "pending", "off", "none"
-        int Attempts = 0;
-        int Outstanding = 0; // files of this shot not yet finally loaded or given up
-        QStringList FailedFiles;
-        bool Written = false;
-    };
+    using TShotFile = TTimeLapseShotFile;
+    using TShotOutcome = TTimeLapseShotOutcome;
+    using TShot = TTimeLapseShot;
 
     explicit TTimeLapseSeries(QObject* parent = nullptr);
     ~TTimeLapseSeries() override;
@@ -150,13 +115,13 @@ public:
     // "hh:mm:ss" as a time of day: hours above 23 wrap, a negative duration shows its magnitude.
     static QString ClockText(qint64 ms);
 
-    const QList<TShot>& Shots() const { return m_shots; }
+    const QList<TShot>& Shots() const { return m_log.Shots(); }
     // The CSV log's path; empty when there is no download folder.
-    const QString& LogFile() const { return m_logFile; }
-    static QString CsvHeader();
-    static QString CsvLine(const TShot& shot);
-    QJsonArray LogJson() const;
-    int PendingDownloads() const { return int(m_queue.size()) + (m_current ? 1 : 0); }
+    const QString& LogFile() const { return m_log.FileName(); }
+    static QString CsvHeader() { return TTimeLapseLog::CsvHeader(); }
+    static QString CsvLine(const TShot& shot) { return TTimeLapseLog::CsvLine(shot); }
+    QJsonArray LogJson() const { return m_log.Json(); }
+    int PendingDownloads() const { return m_downloads.Pending(); }
     // Waits while events are processed until every queued file is loaded or given up, at most timeoutMs.
     bool WaitForDownloads(int timeoutMs);
 
@@ -171,13 +136,6 @@ signals:
     void CameraAvailable(bool available);
 
 private:
-    struct TDownload
-    {
-        int Shot = 0; // index into m_shots
-        TShotFile File;
-        int Attempts = 0;
-    };
-
     qint64 now() const;
     void schedule();
     void takeShot();
@@ -186,19 +144,13 @@ private:
     // After a failed shot: the camera in recording mode with the series' settings; false while it
     // does not answer.
     bool recover();
-    // The settings a camera that comes back gets again.
-    void noteSettings();
     void addShot(TShot shot, const QList<TShotFile>& files);
-    TShotOutcome shootWithShooting();
-    void startNextDownload();
-    void onLoaded(bool ok);
     void fileDone(int shot, const QString& fileName, bool ok, const QString& why);
-    void writeLog();
     QString measured() const;
-    QString paramValue(const char* name) const;
 
-    TShooting* m_shooting = nullptr;
-    std::unique_ptr<TFileLoaderAction> m_loader;
+    TTimeLapseCamera m_camera;
+    TTimeLapseDownloads m_downloads;
+    TTimeLapseLog m_log;
     QTimer m_timer;
     QTimer m_autoTimer;
     qint64 m_clockBase = 0;
@@ -214,20 +166,11 @@ private:
     int m_missed = 0;
     bool m_cameraLost = false;
     bool m_recover = false; // the last shot failed: check the camera before the next
-    QList<QPair<QString, QString>> m_settings; // property, raw value
     QString m_lastError;
     QByteArray m_lastFrame; // the newest live view frame, for LRTimelapse
     QByteArray m_recordView;
     int m_remaining = 0;
     qint64 m_startMs = 0;
     qint64 m_pauseMs = -1;
-    QList<TShot> m_shots;
-    std::deque<TDownload> m_queue;
-    std::unique_ptr<TDownload> m_current;
-    bool m_cancelledForShot = false;
-    // A transfer found the camera gone: the queue waits for the next shot that works.
-    bool m_downloadsWait = false;
-    QString m_logFile;
-    int m_logWritten = 0;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
