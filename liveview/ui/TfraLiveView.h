@@ -105,6 +105,8 @@ public:
 
     std::function<void(TfraLiveView* sender, bool& show)> OnBeforeImage;
     std::function<void(TfraLiveView* sender)> OnAfterImage;
+    // Each frame the panel handles, shown or not: its bytes and the camera's readings with it.
+    std::function<void(const QByteArray& jpeg, const TMetaData& information)> OnFrame;
     std::function<void(TfraLiveView* sender, int width, int height)> OnResized;
 
     QWidget* pnlLiveView32 = nullptr;

@@ -201,6 +201,8 @@ void TfraLiveView::ShowFrame(const QByteArray& jpeg, const TMetaData& informatio
     try {
         if (OnBeforeImage)
             OnBeforeImage(this, show);
+        if (OnFrame)
+            OnFrame(jpeg, information);
         bool failed = false;
         StepClock clock;
         const QImage decoded = decode(jpeg, failed);

@@ -224,9 +224,9 @@ private:
     // The regions again after the shutter area changed its layout.
     void refreshTimeLapseRegions();
     void showLrtPlaceholder();
-    // The LRT figures of a shot's record view: brightness value and brightness correction.
-    void measureLrt(const QByteArray& recordView);
-    bool loadRecordViewForLrt();
+    // LRTimelapse: the series measures the last shot's record view, which the live view then shows;
+    // false when the camera gave none.
+    bool measureLrtShot();
     void countTimeLapseShot();
     // One picture of the series through the shooting object, without preview or download.
     bool takeTimeLapsePhoto();

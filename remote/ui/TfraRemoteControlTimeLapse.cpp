@@ -2,7 +2,8 @@
 // "Intervallaufnahme", the take button that starts and stops a series, and the advanced panel in the
 // side area while it runs. The series object keeps the plan (shot n at start + wait + n × interval,
 // so slow shots never stretch the film), downloads each shot between shots when chosen and writes the
-// series log; the page takes the pictures, counts them and measures for the automatic modes.
+// series log; the page takes the pictures and counts them, and hands the series the live view frames
+// its automatic modes measure.
 #include "remote/ui/TfraRemoteControl.h"
 
 #include "base/TLanguageModule.h"
@@ -10,14 +11,11 @@
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
-#include "liveview/ui/TKmExposureMeter.h"
-#include "liveview/ui/TKmImageHistogram.h"
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/TShooting.h"
 #include "remote/TTimeLapseSeries.h"
 #include "remote/ui/TfraTimeLapse.h"
 #include "remote/ui/TfraTimeLapseAdvanced.h"
-#include "session/TCamera.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -35,7 +33,6 @@
 
 #include <cfenv>
 #include <cmath>
-#include <exception>
 
 namespace {
 
@@ -97,22 +94,17 @@ void TfraRemoteControl::connectTimeLapse()
         TTimeLapseSeries::TShotOutcome outcome;
         // The frame before each shot, for comparing the live view with the pictures afterwards.
         const QDir frames(m_setup ? m_setup->TempDir + QStringLiteral("LiveView") : QString());
-        if (isDebugMode() && !m_setup->TempDir.isEmpty() && frames.exists()) {
-            if (!m_setup->LvAsTake)
-                fraLiveView->SaveLastImage(frames.filePath(
-                    QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz'.jpg'"))));
-            TLogger::LogTrace(
-                QStringLiteral("Mean: ") + QString::asprintf("%.3f", fraLiveView->ihgLiveView->MaxMean()));
-            TLogger::LogTrace(QStringLiteral("LRTimelapse: ")
-                + QString::asprintf("%.3f", fraLiveView->ihgLiveView->LRTimelapseValue()));
-        }
+        if (isDebugMode() && !m_setup->TempDir.isEmpty() && frames.exists() && !m_setup->LvAsTake)
+            fraLiveView->SaveLastImage(frames.filePath(
+                QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz'.jpg'"))));
         const bool taken = takeTimeLapsePhoto();
         if (!self)
             return outcome;
         outcome = m_series->ShotOutcome(taken);
         if (IsTimeLapseRunning())
             countTimeLapseShot();
-        if (outcome.Ok && isTimeLapseLrt() && loadRecordViewForLrt() && isDebugMode())
+        // LRTimelapse: the series measures the shot's record view against its last live frame.
+        if (outcome.Ok && isTimeLapseLrt() && measureLrtShot() && isDebugMode())
             TLogger::LogTrace(QStringLiteral("TfraRemoteControl.tmrTimeLapseTimer: Preview image loaded"));
         return outcome;
     };
@@ -135,6 +127,11 @@ void TfraRemoteControl::connectTimeLapse()
         emit OnProgress(
             m_timeLapseText, text, false, roundHalfEven(m_series->ShotsTaken() * m_timeLapsePercentPerShot));
     });
+
+    // Every live view frame goes to the series; it keeps what its automatic mode measures.
+    fraLiveView->OnFrame = [this](const QByteArray& jpeg, const TMetaData& information) {
+        m_series->LiveFrame(jpeg, information);
+    };
 
     connect(swTimeLapse, &QCheckBox::toggled, this, [this](bool on) {
         if (on)
@@ -333,10 +330,6 @@ void TfraRemoteControl::timeLapseAfterImage()
         return;
     fraTimeLapseAdvanced->ShowLiveShutterSpeed(cbxShutterSpeed->currentText());
     fraTimeLapseAdvanced->ShowLiveAperture(cbxAperture->currentText());
-    // The difference modes follow the exposure meter, one reading per frame.
-    const TTimeLapseExposure& exposure = m_series->Exposure;
-    if (m_series->IsRunning() && exposure.IsAuto() && !exposure.IsLRT())
-        m_series->Exposure.EvReadings.Add(fraLiveView->KmExposureMeter->Position() / 10.0);
 }
 
 void TfraRemoteControl::timeLapseAutoModeChanged()
@@ -373,42 +366,19 @@ void TfraRemoteControl::showLrtPlaceholder()
     fraLiveView->LoadImageFromStream(&file);
 }
 
-bool TfraRemoteControl::loadRecordViewForLrt()
+bool TfraRemoteControl::measureLrtShot()
 {
-    TCamera* camera = Camera();
-    if (!isConnected() || !camera->Remote.RecordView.Enabled)
+    if (!isConnected())
         return false;
     const QPointer<TfraRemoteControl> self(this);
-    TRecordViewAction& view = camera->Remote.RecordView;
-    bool ok = false;
-    try {
-        ok = view.Execute() && !view.Data.isEmpty();
-    } catch (const std::exception& e) {
-        TLogger::LogAlways(
-            QStringLiteral("TfraRemoteControl.loadRecordViewForLrt (Ex): ") + QString::fromUtf8(e.what()));
-        ok = false;
-    }
-    if (!self)
+    if (!m_series->MeasureShot() || !self)
         return false;
-    if (!ok) {
-        // The measurement of this shot is skipped; the series goes on.
-        TLogger::LogAlways(QStringLiteral("TfraRemoteControl.loadRecordViewForLrt: no record view"));
-        return false;
-    }
-    measureLrt(view.Data);
-    return true;
-}
-
-void TfraRemoteControl::measureLrt(const QByteArray& recordView)
-{
-    QByteArray bytes = recordView;
+    // The live view shows the record view the series measured.
+    QByteArray bytes = m_series->RecordView();
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    if (!fraLiveView->LoadImageFromStream(&buffer))
-        return;
-    // The relative difference of the unshown frames' brightness against the shot's, in percent.
-    m_series->Exposure.AddShotMeasurement(fraLiveView->ihgLiveView->LRTimelapseValue(),
-        fraLiveView->ihgLRTLBrightness->MaxMean(), fraLiveView->ihgLiveView->MaxMean());
+    fraLiveView->LoadImageFromStream(&buffer);
+    return true;
 }
 
 void TfraRemoteControl::btnLRTLPreviewImageClick()
@@ -421,7 +391,7 @@ void TfraRemoteControl::btnLRTLPreviewImageClick()
     if (!self || !ok)
         return;
     beginCommunication(QStringLiteral("LoadLastTakeAsPreview"));
-    loadRecordViewForLrt();
+    measureLrtShot();
     if (self)
         endCommunication(QStringLiteral("LoadLastTakeAsPreview"));
 }

@@ -10,14 +10,21 @@
 #include "remote/ui/TfraTimeLapse.h"
 #include "remote/ui/TfraTimeLapseAdvanced.h"
 
+#include "liveview/TMetaData.h"
+#include "liveview/ui/TfraLiveView.h"
+
+#include <QBuffer>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QToolButton>
+#include <QtEndian>
 
 #include <utility>
 #include <vector>
@@ -250,6 +257,69 @@ TEST_F(RemoteControlTimeLapseTest, LeavingThePageEndsTheSeriesAndCompletesItsLog
 
     QTest::qWait(1500);
     EXPECT_EQ(shots(), taken);
+}
+
+// A live view frame as the panel gets it: a small picture and the camera's meter reading (EV × 10).
+std::pair<QByteArray, TMetaData> frame(int meter)
+{
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(QColor(90, 90, 90));
+    QByteArray jpeg;
+    QBuffer out(&jpeg);
+    out.open(QIODevice::WriteOnly);
+    image.save(&out, "JPG");
+    QByteArray block(TMetaData::kAreaSize, '\0');
+    qToBigEndian<qint32>(meter, block.data() + 120);
+    TMetaData meta;
+    meta.Assign(block);
+    return { jpeg, meta };
+}
+
+TEST_F(RemoteControlTimeLapseTest, AutomaticModesStartedFromThePageMeasureInTheSeries)
+{
+    setup.DebugMode = true;
+    start();
+    stopFrames();
+    pick(page->cbxProgramMode, QStringLiteral("M"));
+    prepare(0);
+    page->btnTake->click();
+    TTimeLapseSeries& series = page->TimeLapseSeries();
+    ASSERT_TRUE(series.WaitingForStart());
+    ASSERT_TRUE(page->fraTimeLapseAdvanced->cbxAutoMode->isEnabled());
+    page->fraTimeLapseAdvanced->cbxAutoMode->setCurrentIndex(3); // -0.7 EV
+    ASSERT_TRUE(series.Exposure.IsAuto());
+    ASSERT_FALSE(series.Exposure.IsLRT());
+
+    // Each frame the live view panel handles is one reading of the series, the frame's own meter
+    // value, also while the side area shows something else.
+    TDoubleList& readings = series.Exposure.EvReadings;
+    const int before = readings.Count();
+    const auto [darker, darkerMeta] = frame(-13);
+    page->fraLiveView->ShowFrame(darker, darkerMeta);
+    page->pcSide->setCurrentWidget(page->tsCameraProperties);
+    const auto [brighter, brighterMeta] = frame(7);
+    page->fraLiveView->ShowFrame(brighter, brighterMeta);
+    ASSERT_EQ(readings.Count(), before + 2);
+    EXPECT_DOUBLE_EQ(readings.Items(before), -1.3);
+    EXPECT_DOUBLE_EQ(readings.Items(before + 1), 0.7);
+    page->pcSide->setCurrentWidget(page->tsTimeLapseAdvanced);
+
+    // LRTimelapse: the preview picture's record view is measured by the series against the last
+    // frame, and no meter reading is queued any more.
+    page->fraTimeLapseAdvanced->cbxAutoMode->setCurrentIndex(TTimeLapseExposure::ModeLRTimelapse);
+    ASSERT_TRUE(series.Exposure.IsLRT());
+    const int readingsBefore = readings.Count();
+    page->fraLiveView->ShowFrame(darker, darkerMeta);
+    EXPECT_EQ(readings.Count(), readingsBefore);
+    ASSERT_TRUE(page->btnLRTLPreviewImage->isVisibleTo(page.get()));
+    const int taken = shots();
+    page->btnLRTLPreviewImage->click();
+    EXPECT_EQ(shots(), taken + 1);
+    EXPECT_FALSE(series.RecordView().isEmpty());
+    EXPECT_TRUE(series.WaitingForStart()) << "a preview picture is no shot of the series";
+
+    page->btnTake->click();
+    expectEnded();
 }
 
 } // namespace
