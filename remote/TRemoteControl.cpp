@@ -54,6 +54,14 @@ int TRemoteControl::CurrentIndex(const QString& property) const
     return p ? int(Choices(property).indexOf(p->Value)) : -1;
 }
 
+bool TRemoteControl::Retranslate()
+{
+    if (!m_camera)
+        return false;
+    m_camera->Remote.Params.FillDictionaries();
+    return true;
+}
+
 void TRemoteControl::ResetApertureLimits()
 {
     m_lower = 0;

@@ -50,6 +50,9 @@ public:
     QStringList Choices(const QString& property) const;
     // The current value's index in Choices, -1 when it is not among them.
     int CurrentIndex(const QString& property) const;
+    // The display texts again in the current language (after a language change), the values kept;
+    // false without a camera.
+    bool Retranslate();
 
     // The lens of the last visit may be gone: no limits until the live view reports new ones.
     void ResetApertureLimits();

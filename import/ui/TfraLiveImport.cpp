@@ -220,8 +220,13 @@ void TfraLiveImport::UpdateTypeLabels()
 {
     const bool jpeg = m_live && m_live->IsJpeg();
     const bool raw = m_live && m_live->IsRaw();
-    DarkStyle::SetTextColor(lblJPEG, jpeg ? DarkStyle::Text() : DarkStyle::Dimmed());
-    DarkStyle::SetTextColor(lblRAW, raw ? DarkStyle::Text() : DarkStyle::Dimmed());
+    // On the work area's lighter grey: "on" reads like enabled text, "off" is disabled text.
+    const QColor on = DarkStyle::Readable(DarkStyle::Text(), DarkStyle::Control(), 4.5);
+    const QColor off = DarkStyle::Readable(DarkStyle::Dimmed(), DarkStyle::Control(), 3.0);
+    DarkStyle::SetTextColor(lblJPEG, jpeg ? on : off);
+    DarkStyle::SetTextColor(lblRAW, raw ? on : off);
+    lblJPEG->setEnabled(jpeg);
+    lblRAW->setEnabled(raw);
 }
 
 void TfraLiveImport::UpdateCounters()

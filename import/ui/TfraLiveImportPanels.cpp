@@ -1,6 +1,7 @@
 // The live import page's controls and their places; the behaviour is in TfraLiveImport.cpp.
 #include "import/ui/TfraLiveImport.h"
 
+#include "base/TLanguageModule.h"
 #include "base/ui/DarkStyle.h"
 #include "exif/ui/TKmPropertyList.h"
 #include "import/TLiveImport.h"
@@ -120,7 +121,9 @@ QWidget* TfraLiveImport::createWorkArea()
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
     lblWrongDirectory->setFont(bold);
-    DarkStyle::SetTextColor(lblWrongDirectory, QColor(Qt::red));
+    // A red light enough to read on the lightest of the greys.
+    DarkStyle::SetTextColor(
+        lblWrongDirectory, DarkStyle::Readable(QColor(Qt::red), DarkStyle::Control(), 4.5));
     left->addWidget(lblWrongDirectory, 1);
 
     pnlThumbnailsArea = new QWidget(pnlThumbnails);
@@ -153,6 +156,9 @@ QWidget* TfraLiveImport::createWorkArea()
     imgLoading->hide();
     lblRAW = PhotoImportLook::Label(QStringLiteral("lblRAW"), QStringLiteral("RAW"), pnlThumbnails);
     lblJPEG = PhotoImportLook::Label(QStringLiteral("lblJPEG"), QStringLiteral("JPEG"), pnlThumbnails);
+    // The work area is lighter than the panels the scheme's text colour was chosen for.
+    for (QLabel* label : { lblTargetDir, lblQueue })
+        DarkStyle::SetTextColor(label, DarkStyle::Readable(DarkStyle::Text(), DarkStyle::Control(), 4.5));
     bottom->addWidget(lblQueue);
     bottom->addWidget(imgLoading);
     bottom->addStretch(1);
@@ -212,6 +218,13 @@ QWidget* TfraLiveImport::createParameterPanel()
             cbxSource->setCurrentIndex(cbxSource->findText(m_live->Folder()));
     });
     connect(cbxSelection, &QComboBox::currentIndexChanged, this, [this] { cbxSelectionChange(); });
+    // The language module translates the "items" property; the list shows it, the pick stays.
+    if (TLanguageModule* module = TLanguageModule::Instance())
+        connect(module, &TLanguageModule::languageChanged, cbxSelection, [this] {
+            const QStringList texts = cbxSelection->property("items").toStringList();
+            for (int i = 0; i < cbxSelection->count() && i < texts.size(); ++i)
+                cbxSelection->setItemText(i, texts[i]);
+        });
     lblLastTakeInfoCaption = PhotoImportLook::Label(
         QStringLiteral("lblLastTakeInfoCaption"), QStringLiteral("Letzte Aufnahme"), pnlParameters);
     lblLastTakeInfo

@@ -1,5 +1,6 @@
 #include "remote/ui/TfraRemoteControl.h"
 
+#include "base/TLanguageModule.h"
 #include "base/TLogger.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
@@ -119,6 +120,12 @@ void TfraRemoteControl::connectChoices()
             this->*row.Up, &QToolButton::clicked, this, [this, choice, down] { stepChoice(choice, -down); });
     }
     connect(cpiColorPhase, &TColorPhasePicker::HueReleased, this, [this](int) { SetColorPhase(); });
+    // The value texts of the lists come from the camera's dictionaries: new words, same picks.
+    if (TLanguageModule* module = TLanguageModule::Instance())
+        connect(module, &TLanguageModule::languageChanged, this, [this] {
+            if (m_control->Retranslate())
+                SetValue();
+        });
 }
 
 // ---- filling and enabling ---------------------------------------------------------------------

@@ -10,7 +10,11 @@
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
 #include "import/CameraDateTime.h"
+#include "import/ui/ImportGridLook.h"
+#include "import/ui/TKmImageGrid.h"
+#include "import/ui/TfraLiveImport.h"
 #include "import/ui/TfrmInProcessing.h"
+#include "remote/ui/TfraRemoteControl.h"
 #include "session/TCamera.h"
 #include "sim/SimServer.h"
 
@@ -199,6 +203,23 @@ TEST_F(ShellLookTest, TextsKeepTheirContrastInWindowsAndQtsOwnDialogs)
             palette.color(QPalette::Active, QPalette::Text).lightness());
     }
 
+    // Texts painted or coloured by hand: the grid cells' captions, the live import's folder warning.
+    TKmImageGrid grid;
+    ApplyImportGridLook(*grid.Cells());
+    for (const QColor& under : { grid.Cells()->CaptionColor(), grid.Cells()->SelectedColor() }) {
+        EXPECT_GE(DarkStyle::Contrast(grid.Cells()->UpperLabelColor(), under), 4.5)
+            << under.name().toStdString();
+        EXPECT_GE(DarkStyle::Contrast(grid.Cells()->LowerLabelColor(), under), 4.5)
+            << under.name().toStdString();
+    }
+    TfraLiveImport live;
+    live.resize(800, 600);
+    live.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&live));
+    ASSERT_TRUE(live.lblWrongDirectory->isVisible());
+    EXPECT_EQ(lowContrast(&live).join(QLatin1Char('\n')).toStdString(), "");
+    live.hide();
+
     TfrmSettings settings(&setup);
     settings.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&settings));
@@ -245,13 +266,44 @@ TEST_F(ShellLookTest, ConnectionLineAndQtDialogsFollowALanguageSwitch)
     const QString december11 = QString::number(((2026 - 1980) << 9) | (12 << 5) | 11); // packed
     EXPECT_EQ(CameraDateText(december11), QStringLiteral("11.12.2026")); // the year whole
 
+    // The camera's value lists and the live import's filter list: new words, the same pick.
+    window->ShowTabSheet(window->tsRemoteControl);
+    QComboBox* whiteBalance = window->fraRemoteControl->cbxWhiteBalance;
+    QComboBox* driveMode = window->fraRemoteControl->cbxDriveMode;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return whiteBalance->count() > 0 && driveMode->count() > 0; }, 5000));
+    const auto items = [](const QComboBox* box) {
+        QStringList texts;
+        for (int i = 0; i < box->count(); ++i)
+            texts << box->itemText(i);
+        return texts;
+    };
+    EXPECT_TRUE(items(whiteBalance).contains(QStringLiteral("Sonnig")));
+    EXPECT_TRUE(items(driveMode).contains(QStringLiteral("Einzel")));
+    const int whiteBalancePick = whiteBalance->currentIndex();
+    const int drivePick = driveMode->currentIndex();
+    ASSERT_GE(whiteBalancePick, 0);
+    ASSERT_GE(drivePick, 0);
+    QComboBox* filter = window->fraLiveImport->cbxSelection;
+    filter->setCurrentIndex(TfraLiveImport::siMovies);
+
     ASSERT_TRUE(languages.SelectLanguage(1033));
     EXPECT_TRUE(window->lblConnectionState->text().startsWith(QStringLiteral("connected with")))
         << window->lblConnectionState->text().toStdString();
+    EXPECT_TRUE(items(whiteBalance).contains(QStringLiteral("Sunny")));
+    EXPECT_FALSE(items(whiteBalance).contains(QStringLiteral("Sonnig")));
+    EXPECT_TRUE(items(driveMode).contains(QStringLiteral("Single")));
+    EXPECT_EQ(whiteBalance->currentIndex(), whiteBalancePick);
+    EXPECT_EQ(driveMode->currentIndex(), drivePick);
+    EXPECT_EQ(filter->itemText(0), QStringLiteral("All"));
+    EXPECT_EQ(filter->currentIndex(), int(TfraLiveImport::siMovies));
     EXPECT_EQ(CameraDateText(december11), QStringLiteral("12/11/2026"));
     EXPECT_EQ(qtTexts.Installed(), QString()); // Qt speaks English by itself
     ASSERT_TRUE(languages.SelectLanguage(TLanguageModule::GermanId));
     EXPECT_TRUE(window->lblConnectionState->text().startsWith(QStringLiteral("verbunden mit")));
+    EXPECT_TRUE(items(whiteBalance).contains(QStringLiteral("Sonnig")));
+    EXPECT_EQ(whiteBalance->currentIndex(), whiteBalancePick);
+    EXPECT_EQ(filter->itemText(0), QStringLiteral("Alle"));
+    window->ShowTabSheet(window->tsConnect);
     // German dialog texts where the system has Qt's translations.
     if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_de.qm"))) {
         EXPECT_EQ(qtTexts.Installed(), QStringLiteral("de"));
