@@ -262,15 +262,8 @@ bool TShooting::TakePhoto(int x, int y)
         } else if (!wasStopMode) {
             // The live view frame stands for one picture, also in LIVETIME mode.
             const bool liveTime = m_liveTime && !LvAsTake;
-            m_sending = true;
-            beforePress();
-            if (!*alive)
+            if (!beforePress(generation, alive))
                 return false;
-            m_sending = false;
-            if (generation != m_generation) {
-                abandon(false, alive);
-                return false;
-            }
             if (liveTime) {
                 m_liveTimeStart = now();
                 m_liveTimeTimer.start(LiveTimeIntervalMs);

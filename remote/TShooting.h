@@ -196,8 +196,9 @@ private:
     bool saveFrame();
     // afterShot: the names new since the press; else the newest group of the last folder.
     bool listLastTake(const char* operation, const std::shared_ptr<bool>& alive, bool afterShot);
-    // Before a press: forgets the last shot and notes what the card holds.
-    void beforePress();
+    // Before a press: forgets the last shot and notes what the card holds. False when the press must
+    // not follow: the object is gone (then untouched), or the page was left meanwhile (then abandoned).
+    bool beforePress(quint64 generation, const std::shared_ptr<bool>& alive);
     void startHold();
     void afterShot(const std::shared_ptr<bool>& alive);
     void previewAndDownload(const std::shared_ptr<bool>& alive);

@@ -17,12 +17,22 @@ bool TShooting::ListLastTake()
     return listLastTake("ListLastTake", m_alive, false);
 }
 
-void TShooting::beforePress()
+bool TShooting::beforePress(quint64 generation, const std::shared_ptr<bool>& alive)
 {
     m_lastTake.Clear();
     m_lastTakeInfo.clear();
-    if (!LvAsTake)
+    if (!LvAsTake) {
+        m_sending = true;
         m_shotFiles.Remember();
+        if (!*alive)
+            return false;
+        m_sending = false;
+    }
+    if (generation != m_generation) {
+        abandon(false, alive);
+        return false;
+    }
+    return true;
 }
 
 bool TShooting::listLastTake(const char* operation, const std::shared_ptr<bool>& aliveRef, bool afterShot)

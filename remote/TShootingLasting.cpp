@@ -26,15 +26,8 @@ bool TShooting::StartLiveBulbOrSequential(int x, int y)
             m_lastTakeInfo.clear();
             fail(rs("_rsShotFailed", { rs("_rsNoCamera") }));
         } else {
-            m_sending = true;
-            beforePress();
-            if (!*alive)
+            if (!beforePress(generation, alive))
                 return false;
-            m_sending = false;
-            if (generation != m_generation) {
-                abandon(false, alive);
-                return false;
-            }
             trace(QStringLiteral("TfraRemoteControl.StartLiveBulbOrSequential: Aufnahme starten"));
             TTakeAction& take = m_camera->Remote.Take;
             m_sending = true;
