@@ -71,6 +71,8 @@ QString cameraGone()
 constexpr qint64 kProgressEveryMs = 200;
 // Files at least this long to copy show the time left.
 constexpr qint64 kTimeLeftAfterMs = 3000;
+// Failed files the summary names; the rest it counts.
+constexpr int kNamedFailures = 8;
 
 } // namespace
 
@@ -366,8 +368,14 @@ bool TImportSession::loadFolder(
         }
         if (!*alive)
             return false;
-        if (options.Thumbnails)
-            progress(title, rs(interrupted ? "_rsTaskFailed" : "_rsTaskFinished"), true, 100);
+        if (options.Thumbnails) {
+            // The list is read; thumbnails not yet at hand stream in afterwards (the page counts them),
+            // so the line does not call the work done before they are.
+            const char* detail = interrupted           ? "_rsTaskFailed"
+                : m_thumbnailsDone < m_thumbnailsTotal ? "_rsThumbnailsFollow"
+                                                       : "_rsTaskFinished";
+            progress(title, rs(detail), true, 100);
+        }
     }
     if (!*alive)
         return false;
@@ -524,11 +532,18 @@ bool TImportSession::runImport(
     queue.Clear();
     if (!ran && stopped.isEmpty())
         stopped = QStringLiteral("stopped");
-    for (TResult& result : m_results)
+    for (TResult& result : m_results) {
+        // The file in flight when the user cancelled was not copied; it did not fail.
+        if (m_cancelled && result.Failure == TCameraFailure::Cancelled)
+            result.Outcome = TOutcome::NotDone;
         if (result.Outcome == TOutcome::NotDone)
-            result.Reason = QStringLiteral("not copied: %1").arg(stopped);
+            result.Reason = m_cancelled ? rs("_rsImportCancelledReason") : stopped;
+    }
 
-    progress(m_run.Title, rs(stopped.isEmpty() ? "_rsTaskFinished" : "_rsTaskFailed"), true, 100);
+    const char* outcome = stopped.isEmpty() ? "_rsTaskFinished"
+        : m_cancelled                       ? "_rsTaskCancelled"
+                                            : "_rsTaskFailed";
+    progress(m_run.Title, rs(outcome), true, 100);
     if (!*alive)
         return false;
     emit ImportFinished();
@@ -545,11 +560,23 @@ QString TImportSession::Summary() const
 {
     if (m_results.empty())
         return {};
-    QString text = TTransferQueue::SummaryText(
-        CountOf(TOutcome::Copied), CountOf(TOutcome::Skipped), CountOf(TOutcome::Failed));
-    for (const TResult& result : m_results)
-        if (result.Outcome == TOutcome::Failed || result.Outcome == TOutcome::NotDone)
-            text += QLatin1Char('\n') + m_items[size_t(result.Index)].File.FileName + QStringLiteral(": ")
-                + result.Reason;
+    const int failed = CountOf(TOutcome::Failed);
+    QString text = TTransferQueue::SummaryText(CountOf(TOutcome::Copied), CountOf(TOutcome::Skipped), failed);
+    // The failures by name, a few of them: a long list would push the page off the screen.
+    int named = 0;
+    for (const TResult& result : m_results) {
+        if (result.Outcome != TOutcome::Failed || named == kNamedFailures)
+            continue;
+        text += QLatin1Char('\n') + m_items[size_t(result.Index)].File.FileName + QStringLiteral(": ")
+            + result.Reason;
+        ++named;
+    }
+    if (failed > named)
+        text += QLatin1Char('\n') + rs("_rsImportMoreFailed", { failed - named });
+    // The files the run did not reach share one reason.
+    const auto notDone = std::find_if(
+        m_results.begin(), m_results.end(), [](const TResult& r) { return r.Outcome == TOutcome::NotDone; });
+    if (notDone != m_results.end())
+        text += QLatin1Char('\n') + rs("_rsImportNotCopied", { CountOf(TOutcome::NotDone), notDone->Reason });
     return text;
 }

@@ -6,8 +6,16 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace {
+
+// Lines of the import summary shown before it scrolls.
+constexpr int kResultLines = 5;
+
+} // namespace
 
 TPhotoImportResultBar::TPhotoImportResultBar(QWidget* parent)
     : QWidget(parent)
@@ -27,11 +35,19 @@ TPhotoImportResultBar::TPhotoImportResultBar(QWidget* parent)
     lblImportResult->setTextFormat(Qt::PlainText);
     lblImportResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
     DarkStyle::SetTextColor(lblImportResult, DarkStyle::Text());
-    lblImportResult->hide();
+    // A few lines at most; a longer summary scrolls instead of pushing the grid off the window.
+    m_resultArea = new QScrollArea(this);
+    m_resultArea->setObjectName(QStringLiteral("sbxImportResult"));
+    m_resultArea->setFrameShape(QFrame::NoFrame);
+    m_resultArea->setWidgetResizable(true);
+    m_resultArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_resultArea->setWidget(lblImportResult);
+    m_resultArea->setMaximumHeight(lblImportResult->fontMetrics().lineSpacing() * kResultLines + 4);
+    m_resultArea->hide();
     btnCancelImport = new QToolButton(this);
     btnCancelImport->setObjectName(QStringLiteral("btnCancelImport"));
     btnCancelImport->hide();
-    result->addWidget(lblImportResult, 1);
+    result->addWidget(m_resultArea, 1);
     result->addWidget(btnCancelImport, 0, Qt::AlignTop);
     layout->addLayout(result);
 }
@@ -46,6 +62,7 @@ void TPhotoImportResultBar::ShowImportResult(const QString& summary)
 {
     lblImportResult->setText(summary);
     lblImportResult->setVisible(!summary.isEmpty());
+    m_resultArea->setVisible(!summary.isEmpty());
 }
 
 QList<QRect> TPhotoImportResultBar::ShowCancel(bool show)

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QLabel;
+class QScrollArea;
 class QToolButton;
 
 // The bar under the thumbnails: how many thumbnails are in, what the last import did (its summary
@@ -27,4 +28,7 @@ public:
     QLabel* lblThumbnails;
     QLabel* lblImportResult;
     QToolButton* btnCancelImport;
+
+private:
+    QScrollArea* m_resultArea;
 };

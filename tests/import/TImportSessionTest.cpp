@@ -206,7 +206,7 @@ TEST_F(ImportSessionTest, ListsFoldersAndLoadsThroughTheRunLongCache)
     EXPECT_EQ(session->DataSize(), 2'680'000);
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(progress.front().title, QStringLiteral("4 Vorschaubild(er) laden"));
-    EXPECT_EQ(progress.back().detail, QStringLiteral("Vorgang abgeschlossen"));
+    EXPECT_EQ(progress.back().detail, QStringLiteral("Liste gelesen, Vorschaubilder folgen"));
     EXPECT_TRUE(progress.back().finished);
     EXPECT_EQ(progress.back().percent, 100);
     EXPECT_EQ(started, 2);
@@ -314,7 +314,8 @@ TEST_F(ImportSessionTest, ImportStopsWhenTheCameraOrTheTargetFolderGoesOrOnCance
         EXPECT_FALSE(QFileInfo::exists(gone));
     }
 
-    // Cancelled during the movie: that file fails, nothing of it is left, the rest is not done.
+    // Cancelled during the movie: nothing of it is left; neither it nor the rest failed, they were
+    // not copied, and the summary says so in one line.
     QMetaObject::Connection cancelling
         = QObject::connect(session.get(), &TImportSession::BytesReceived, [&](qint64 received, qint64) {
               if (received > 0)
@@ -322,9 +323,12 @@ TEST_F(ImportSessionTest, ImportStopsWhenTheCameraOrTheTargetFolderGoesOrOnCance
           });
     EXPECT_FALSE(session->ImportSelection({ 2, 3 }, target.path()));
     QObject::disconnect(cancelling);
-    EXPECT_EQ(outcomes(), std::vector<Outcome>({ Outcome::Failed, Outcome::NotDone }));
+    EXPECT_EQ(outcomes(), std::vector<Outcome>({ Outcome::NotDone, Outcome::NotDone }));
     EXPECT_EQ(session->Results()[0].Failure, TCameraFailure::Cancelled);
     EXPECT_TRUE(entries(target.path()).isEmpty());
+    EXPECT_EQ(progress.back().detail, QStringLiteral("Vorgang abgebrochen"));
+    EXPECT_EQ(session->Summary(),
+        QStringLiteral("0 kopiert, 0 übersprungen, 0 fehlgeschlagen\n2 nicht kopiert: abgebrochen"));
 
     // The camera is reported gone after the first file: the second is not asked for.
     QMetaObject::Connection reporting = QObject::connect(session.get(), &TImportSession::FileImported,
