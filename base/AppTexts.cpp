@@ -33,7 +33,7 @@ constexpr TNamedText kAppTexts[] = {
     { "_rsTaskFinished", "Vorgang abgeschlossen" },
     { "_rsTaskFailed", "Vorgang fehlgeschlagen" },
     { "_rsTaskCancelled", "Vorgang abgebrochen" },
-    { "_rsThumbnailsFollow", "Liste gelesen, Vorschaubilder folgen" },
+    { "_rsThumbnailsFollow", "Vorschaubilder folgen" },
     { "_rsImportCancelledReason", "abgebrochen" },
     { "_rsImportNotCopied", "%d nicht kopiert: %s" },
     { "_rsImportMoreFailed", "… und %d weitere fehlgeschlagen" },

@@ -32,6 +32,7 @@ TPhotoImportResultBar::TPhotoImportResultBar(QWidget* parent)
     lblImportResult = new QLabel(this);
     lblImportResult->setObjectName(QStringLiteral("lblImportResult"));
     lblImportResult->setWordWrap(true);
+    lblImportResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblImportResult->setTextFormat(Qt::PlainText);
     lblImportResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
     DarkStyle::SetTextColor(lblImportResult, DarkStyle::Text());

@@ -206,7 +206,7 @@ TEST_F(ImportSessionTest, ListsFoldersAndLoadsThroughTheRunLongCache)
     EXPECT_EQ(session->DataSize(), 2'680'000);
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(progress.front().title, QStringLiteral("4 Vorschaubild(er) laden"));
-    EXPECT_EQ(progress.back().detail, QStringLiteral("Liste gelesen, Vorschaubilder folgen"));
+    EXPECT_EQ(progress.back().detail, QStringLiteral("Vorschaubilder folgen"));
     EXPECT_TRUE(progress.back().finished);
     EXPECT_EQ(progress.back().percent, 100);
     EXPECT_EQ(started, 2);

@@ -201,7 +201,7 @@ TEST_F(PhotoImportPageTest, OneFolderLoadsAtOnceAndItsThumbnailsAreFetchedOnce)
     EXPECT_TRUE(page->pnlActions->isEnabled());
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(progress.front().caption, QStringLiteral("4 Vorschaubild(er) laden"));
-    EXPECT_EQ(progress.back().detail, QStringLiteral("Liste gelesen, Vorschaubilder folgen"));
+    EXPECT_EQ(progress.back().detail, QStringLiteral("Vorschaubilder folgen"));
     EXPECT_TRUE(progress.back().finished);
     EXPECT_EQ(progress.back().percent, 100);
     // The main window counts one communication that also ends.
