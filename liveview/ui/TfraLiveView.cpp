@@ -7,6 +7,7 @@
 #include "liveview/LiveViewGrid.h"
 #include "liveview/LiveViewTexts.h"
 #include "liveview/TLiveViewControl.h"
+#include "liveview/TLiveViewSizeChange.h"
 #include "liveview/TMjpegServer.h"
 #include "liveview/ui/TKmExposureMeter.h"
 #include "liveview/ui/TKmImageHistogram.h"
@@ -168,10 +169,8 @@ void TfraLiveView::buildControls()
 
 QSize TfraLiveView::liveViewSize() const
 {
-    if (m_camera && m_camera->Remote.CameraMode.LiveViewWidth > 0
-        && m_camera->Remote.CameraMode.LiveViewHeight > 0)
-        return { m_camera->Remote.CameraMode.LiveViewWidth, m_camera->Remote.CameraMode.LiveViewHeight };
-    return { 640, 480 };
+    const QSize size = m_control ? m_control->LiveViewSize() : QSize();
+    return size.isEmpty() ? QSize(640, 480) : size;
 }
 
 void TfraLiveView::ResizeToLiveView()
@@ -218,12 +217,12 @@ void TfraLiveView::layoutPanel()
 void TfraLiveView::SetCamera(TCamera* camera, QComboBox* shutterSpeed, QComboBox* whiteBalance,
     QComboBox* iso, QComboBox* exposureCompensation, QComboBox* aperture)
 {
-    m_camera = camera;
     m_shutterChoice = shutterSpeed;
     m_whiteBalanceChoice = whiteBalance;
     m_isoChoice = iso;
     m_compensationChoice = exposureCompensation;
     m_apertureChoice = aperture;
+    m_sizeChange.reset();
     m_control.reset();
     if (camera) {
         TCameraRemote& remote = camera->Remote;
@@ -231,7 +230,15 @@ void TfraLiveView::SetCamera(TCamera* camera, QComboBox* shutterSpeed, QComboBox
             [this] { return m_setup ? m_setup->LiveViewSize : QString(); });
         m_control->ResizeToLiveView = [this](qint32, qint32) { ResizeToLiveView(); };
         m_control->OnShowError = [this](const QString& text) { ShowError(text); };
-        attachTo(remote.LiveView.Processor().ImageBuffer());
+        m_sizeChange
+            = std::make_shared<TLiveViewSizeChange>(*m_control, remote.CameraMode, remote.ReleaseAFFrame);
+        m_sizeChange->OnChosen = [this](const QString& size) {
+            if (!m_setup)
+                return;
+            m_setup->LiveViewSize = size;
+            m_setup->Save();
+        };
+        attachTo(m_control->Processor(TLiveViewControl::ModeRecord).ImageBuffer());
     }
     DebugMonitor->ClearBaseline();
     m_longExposureText.clear();
@@ -288,8 +295,7 @@ bool TfraLiveView::StartLiveView(quint8 mode, quint16 port)
     if ((mode != TLiveViewControl::ModeRecord && mode != TLiveViewControl::ModeShutter) || !m_control)
         return false;
     // Shutter-mode frames are shown too: the panel follows the receiver of the live view it starts.
-    attachTo(mode == TLiveViewControl::ModeShutter ? m_camera->Remote.ReleaseView.Processor().ImageBuffer()
-                                                   : m_camera->Remote.LiveView.Processor().ImageBuffer());
+    attachTo(m_control->Processor(mode).ImageBuffer());
     startServing();
     const std::shared_ptr<TLiveViewControl> control = m_control;
     return control->Start(mode, port);
@@ -349,24 +355,20 @@ void TfraLiveView::FillResolutions()
 {
     m_fillingResolutions = true;
     cbxLVResolution->clear();
-    if (m_camera) {
-        const TCameraModeAction& mode = m_camera->Remote.CameraMode;
-        for (const QString& text : mode.LiveViewSizeTexts())
-            if (text != QStringLiteral("320 x 240"))
-                cbxLVResolution->addItem(text);
-        const qsizetype at
-            = mode.LiveViewSizes().indexOf(mode.ResolveSize(m_setup ? m_setup->LiveViewSize : QString()));
-        if (at >= 0 && at < mode.LiveViewSizeTexts().size())
-            cbxLVResolution->setCurrentIndex(cbxLVResolution->findText(mode.LiveViewSizeTexts()[at]));
+    if (m_sizeChange) {
+        cbxLVResolution->addItems(m_sizeChange->Choices());
+        cbxLVResolution->setCurrentIndex(
+            cbxLVResolution->findText(m_sizeChange->ChoiceOf(m_setup ? m_setup->LiveViewSize : QString())));
     }
     m_fillingResolutions = false;
 }
 
 void TfraLiveView::resolutionChosen(int index)
 {
+    // Shared: the change waits for the camera, meanwhile a page may hand over another camera.
     const std::shared_ptr<TLiveViewControl> control = m_control;
-    TCamera* const camera = m_camera;
-    if (m_fillingResolutions || !camera || !control || index < 0)
+    const std::shared_ptr<TLiveViewSizeChange> change = m_sizeChange;
+    if (m_fillingResolutions || !change || index < 0)
         return;
     const quint8 mode = control->Mode();
     if ((mode == TLiveViewControl::ModeRecord || mode == TLiveViewControl::ModeShutter)
@@ -374,22 +376,7 @@ void TfraLiveView::resolutionChosen(int index)
         cbxLVMagnifier->setCurrentIndex(0);
         SetMagnification(1);
     }
-    const TBaseLiveViewAction* action = control->CurrentAction();
-    const bool running = action && action->LiveViewState == 1;
-    if (running)
-        StopLiveView();
-    // The stop waited for the camera: a page may have handed over another camera or none meanwhile.
-    if (m_camera != camera || m_control != control)
-        return;
-    TCameraModeAction& cameraMode = m_camera->Remote.CameraMode;
-    const qsizetype at = cameraMode.LiveViewSizeTexts().indexOf(cbxLVResolution->itemText(index));
-    if (m_setup && at >= 0 && at < cameraMode.LiveViewSizes().size()) {
-        m_setup->LiveViewSize = cameraMode.LiveViewSizes()[at];
-        m_setup->Save();
-    }
-    m_camera->Remote.ReleaseAFFrame.Execute();
-    if (running && m_camera == camera && m_control == control)
-        StartLiveView(mode, control->Port());
+    change->Change(cbxLVResolution->itemText(index));
     pnlFocus->setFocus();
 }
 

@@ -22,6 +22,7 @@ class TLiveViewControl;
 class TLiveViewDebugMonitor;
 class TLiveViewNavigator;
 class TLiveViewPicture;
+class TLiveViewSizeChange;
 class TLiveViewStatusLine;
 class TMjpegServer;
 class TSetup;
@@ -163,10 +164,10 @@ private:
     int statusHeight() const;
 
     TSetup* m_setup = nullptr;
-    TCamera* m_camera = nullptr;
     // Shared so that a start or stop waiting for the camera keeps its control alive when a page
     // hands over the camera anew meanwhile.
     std::shared_ptr<TLiveViewControl> m_control;
+    std::shared_ptr<TLiveViewSizeChange> m_sizeChange;
     std::unique_ptr<TMjpegServer> m_server;
     QPointer<QComboBox> m_shutterChoice, m_whiteBalanceChoice, m_isoChoice, m_compensationChoice,
         m_apertureChoice;

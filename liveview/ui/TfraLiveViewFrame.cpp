@@ -6,6 +6,8 @@
 #include "base/ui/DarkStyle.h"
 #include "liveview/JpegDec.h"
 #include "liveview/LiveViewGrid.h"
+#include "liveview/TLiveViewControl.h"
+#include "liveview/TLiveViewProcessor.h"
 #include "liveview/TMjpegServer.h"
 #include "liveview/ui/TKmExposureMeter.h"
 #include "liveview/ui/TKmImageHistogram.h"
@@ -13,7 +15,6 @@
 #include "liveview/ui/TLiveViewMagnifier.h"
 #include "liveview/ui/TLiveViewStatusLine.h"
 #include "liveview/ui/TfraViewGrid.h"
-#include "session/TCamera.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -263,8 +264,8 @@ void TfraLiveView::ShowFrame(const QByteArray& jpeg, const TMetaData& informatio
             OnAfterImage(this);
         if (m_debugView)
             DebugMonitor->ShowDump(information.GetHexDump());
-        if (lblFramesPerSecond->isVisible() && m_camera) {
-            lblFramesPerSecond->setText(m_camera->Remote.LiveView.Processor().GetFpsText(true)
+        if (lblFramesPerSecond->isVisible() && m_control) {
+            lblFramesPerSecond->setText(m_control->Processor(m_control->Mode()).GetFpsText(true)
                 + QStringLiteral(" | %1 / %2").arg(m_framesShown).arg(m_framesSkipped));
             lblFramesPerSecond->adjustSize();
         }
