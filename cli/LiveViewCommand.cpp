@@ -6,17 +6,18 @@
 #include "base/TSetup.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
+#include "camera/TReleaseAFFrameAction.h"
 #include "liveview/JpegDec.h"
 #include "liveview/LiveViewTexts.h"
 #include "liveview/TLiveViewAction.h"
 #include "liveview/TLiveViewControl.h"
+#include "liveview/TLiveViewSizeChange.h"
 #include "liveview/TMjpegServer.h"
 #include "liveview/TReleaseViewAction.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTimer>
 
@@ -104,17 +105,6 @@ bool openServer(TMjpegServer& server, const QHostAddress& address, quint16 port)
 
 } // namespace
 
-QString LiveViewCommand::SizeCode(const QString& text)
-{
-    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,4})\\s*[xX]\\s*(\\d{1,4})\\s*$"));
-    const QRegularExpressionMatch m = pattern.match(text);
-    if (!m.hasMatch() || m.captured(1).toInt() == 0 || m.captured(2).toInt() == 0)
-        return {};
-    return QStringLiteral("%1x%2")
-        .arg(m.captured(1).toInt(), 4, 10, QLatin1Char('0'))
-        .arg(m.captured(2).toInt(), 4, 10, QLatin1Char('0'));
-}
-
 QString LiveViewCommand::StatusText(const TMetaData& m)
 {
     QString text = QStringLiteral("%1  F%2  %3  %4 %5  WB %6  %7 left  %8  battery %9%")
@@ -165,7 +155,7 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
             o.seconds = arguments.at(++i).toInt(&ok);
             ok = ok && o.seconds > 0;
         } else if (arg == QLatin1String("--size") && hasValue) {
-            o.size = SizeCode(arguments.at(++i));
+            o.size = TLiveViewSizeChange::SizeCode(arguments.at(++i));
             ok = !o.size.isEmpty();
         } else if (arg == QLatin1String("--port") && hasValue) {
             o.port = arguments.at(++i).toInt(&ok);
@@ -211,8 +201,9 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
     TCameraModeAction cameraMode(link);
     TLiveViewAction liveView(link, &setup);
     TReleaseViewAction releaseView(link, &setup);
+    TReleaseAFFrameAction releaseAFFrame(link);
     for (TBaseRemoteAction* action :
-        std::initializer_list<TBaseRemoteAction*> { &cameraMode, &liveView, &releaseView })
+        std::initializer_list<TBaseRemoteAction*> { &cameraMode, &liveView, &releaseView, &releaseAFFrame })
         if (const TCGIFunction* function = commandList.Functions.Find(action->CGIName))
             action->Probe(*function);
     if (!cameraMode.Enabled)
@@ -256,8 +247,9 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
     });
 
     TLiveViewControl control(cameraMode, liveView, releaseView, [&size] { return size; });
+    TLiveViewSizeChange sizeChange(control, cameraMode, releaseAFFrame);
     std::optional<CliInterrupt> interrupt(std::in_place);
-    const bool started = control.Start(mode, port);
+    const bool started = sizeChange.Enter(mode, size, port);
     if (!started || !processor.IsListening()) {
         const QString why = control.ErrorText();
         control.Stop();
@@ -267,9 +259,9 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
                                    : QStringLiteral(": ")
                             + QString(why).replace(QLatin1String("\r\n"), QLatin1String("; "))));
     }
-    if (cameraMode.LiveViewSize.compare(size, Qt::CaseInsensitive) != 0)
-        std::fprintf(stderr, "lumivar-cli: the camera does not offer %s, it sends %s\n", qPrintable(size),
-            qPrintable(cameraMode.LiveViewSize));
+    if (sizeChange.Substituted())
+        std::fprintf(stderr, "lumivar-cli: the camera does not offer %s, it sends %s\n",
+            qPrintable(sizeChange.Requested()), qPrintable(sizeChange.Sent()));
 
     const auto sample = [&] {
         tally.begun = processor.ImageBuffer().FramesBegun();
@@ -313,7 +305,7 @@ int LiveViewCommand::run(CliContext& context, const QStringList& arguments)
     if (context.json()) {
         context.printJson(QJsonDocument(QJsonObject {
             { QStringLiteral("mode"), mode },
-            { QStringLiteral("size"), cameraMode.LiveViewSize },
+            { QStringLiteral("size"), sizeChange.Sent() },
             { QStringLiteral("frames_completed"), qint64(tally.completed) },
             { QStringLiteral("frames_begun"), qint64(tally.begun) },
             { QStringLiteral("datagrams"), tally.datagrams },

@@ -26,9 +26,6 @@ public:
     }
     int run(CliContext& context, const QStringList& arguments) override;
 
-    // "1280x960", "1280 x 960" or "1280x0960" to the camera's size code "1280x0960"; empty when it
-    // is none of these.
-    static QString SizeCode(const QString& text);
     // The camera information as the live view panel's status line shows it, and as JSON.
     static QString StatusText(const TMetaData& information);
     static QJsonObject StatusJson(const TMetaData& information);

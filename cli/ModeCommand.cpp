@@ -4,10 +4,14 @@
 #include "base/TSetup.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
+#include "camera/TReleaseAFFrameAction.h"
+#include "liveview/TLiveViewAction.h"
+#include "liveview/TLiveViewControl.h"
+#include "liveview/TLiveViewSizeChange.h"
+#include "liveview/TReleaseViewAction.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 namespace {
 
@@ -30,6 +34,29 @@ QString storedLiveViewSize()
     return stored.LiveViewSize;
 }
 
+// Why the camera cannot enter mode with size (empty: the setting's); empty when it can.
+QString refusal(const TCameraModeAction& modes, quint8 mode, const QString& size)
+{
+    if (!modes.Enabled)
+        return QStringLiteral("the camera offers no mode switch");
+    const bool sized = mode == TCameraModeAction::ModeRec || mode == TCameraModeAction::ModeShutterWithSize;
+    if (sized && modes.LiveViewSizes().isEmpty())
+        return QStringLiteral("the camera offers no live view size for %1 mode").arg(modeName(mode));
+    if (!size.isEmpty() && !modes.LiveViewSizes().contains(size, Qt::CaseInsensitive))
+        return QStringLiteral("the camera offers no live view size %1 (it offers %2)")
+            .arg(size, modes.LiveViewSizes().join(QStringLiteral(", ")));
+    if (mode == TCameraModeAction::ModeShutter && !(modes.SupportedModes & TCameraModeAction::FlagShutter))
+        return QStringLiteral("the camera has no shutter-only mode");
+    // The sizes are those of both modes together; each mode takes a size only when it lists them.
+    const quint8 sizedFlag = mode == TCameraModeAction::ModeRec ? TCameraModeAction::FlagRec
+                                                                : TCameraModeAction::FlagShutterWithSize;
+    if (sized && !(modes.SupportedModes & sizedFlag))
+        return mode == TCameraModeAction::ModeRec
+            ? QStringLiteral("the camera offers no recording mode with live view")
+            : QStringLiteral("the camera's shutter-only mode takes no live view size");
+    return {};
+}
+
 } // namespace
 
 bool ModeCommand::ProbeAction(TBaseRemoteAction& action, const TOIShare& commandList)
@@ -39,48 +66,12 @@ bool ModeCommand::ProbeAction(TBaseRemoteAction& action, const TOIShare& command
     return function && action.Probe(*function) && action.Enabled;
 }
 
-QString ModeCommand::SizeText(const QString& argument)
-{
-    static const QRegularExpression pattern(QStringLiteral("^\\s*([0-9]{1,4})\\s*x\\s*([0-9]{1,4})\\s*$"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = pattern.match(argument);
-    if (!match.hasMatch())
-        return {};
-    return QStringLiteral("%1x%2")
-        .arg(match.captured(1).toInt(), 4, 10, QLatin1Char('0'))
-        .arg(match.captured(2).toInt(), 4, 10, QLatin1Char('0'));
-}
-
 bool ModeCommand::EnterMode(
     TCameraModeAction& modes, quint8 mode, const QString& size, bool throughPlay, QString& error)
 {
-    if (!modes.Enabled) {
-        error = QStringLiteral("the camera offers no mode switch");
+    error = refusal(modes, mode, size);
+    if (!error.isEmpty())
         return false;
-    }
-    const bool sized = mode == TCameraModeAction::ModeRec || mode == TCameraModeAction::ModeShutterWithSize;
-    if (sized && modes.LiveViewSizes().isEmpty()) {
-        error = QStringLiteral("the camera offers no live view size for %1 mode").arg(modeName(mode));
-        return false;
-    }
-    if (!size.isEmpty() && !modes.LiveViewSizes().contains(size, Qt::CaseInsensitive)) {
-        error = QStringLiteral("the camera offers no live view size %1 (it offers %2)")
-                    .arg(size, modes.LiveViewSizes().join(QStringLiteral(", ")));
-        return false;
-    }
-    if (mode == TCameraModeAction::ModeShutter && !(modes.SupportedModes & TCameraModeAction::FlagShutter)) {
-        error = QStringLiteral("the camera has no shutter-only mode");
-        return false;
-    }
-    // The sizes are those of both modes together; each mode takes a size only when it lists them.
-    const quint8 sizedFlag = mode == TCameraModeAction::ModeRec ? TCameraModeAction::FlagRec
-                                                                : TCameraModeAction::FlagShutterWithSize;
-    if (sized && !(modes.SupportedModes & sizedFlag)) {
-        error = mode == TCameraModeAction::ModeRec
-            ? QStringLiteral("the camera offers no recording mode with live view")
-            : QStringLiteral("the camera's shutter-only mode takes no live view size");
-        return false;
-    }
     const auto switchTo
         = [&] { return size.isEmpty() ? modes.SwitchToMode(mode) : modes.SwitchMode(mode, size); };
     // This process does not know the camera's mode. Taking it for the other recording mode makes
@@ -120,7 +111,7 @@ int ModeCommand::run(CliContext& context, const QStringList& arguments)
             if (i + 1 >= arguments.size())
                 return context.usage(QStringLiteral("--size needs a size such as 640x480"));
             sizeGiven = true;
-            size = SizeText(arguments.at(++i));
+            size = TLiveViewSizeChange::SizeCode(arguments.at(++i));
             if (size.isEmpty())
                 return context.usage(QStringLiteral("not a live view size: %1").arg(arguments.at(i)));
         } else if (target.isEmpty()) {
@@ -149,9 +140,24 @@ int ModeCommand::run(CliContext& context, const QStringList& arguments)
     ProbeAction(modes, commandList);
     const QString setting = storedLiveViewSize();
     modes.LiveViewSizeSetting = [setting] { return setting; };
-    // An explicit change goes through playback so that a new size takes effect.
-    if (!EnterMode(modes, mode, size, true, error))
-        return context.fail(error);
+    if (size.isEmpty()) {
+        // Through playback all the same, so that the stored size takes effect.
+        if (!EnterMode(modes, mode, size, true, error))
+            return context.fail(error);
+    } else {
+        // A new size goes the way the window's size choice goes.
+        if (const QString why = refusal(modes, mode, size); !why.isEmpty())
+            return context.fail(why);
+        const TCameraLink link = TCameraLink::ToHost(context.cameraHost());
+        TLiveViewAction liveView(link);
+        TReleaseViewAction releaseView(link);
+        TReleaseAFFrameAction releaseAFFrame(link);
+        ProbeAction(releaseAFFrame, commandList);
+        TLiveViewControl control(modes, liveView, releaseView, [size] { return size; });
+        TLiveViewSizeChange change(control, modes, releaseAFFrame);
+        if (!change.Enter(mode, size))
+            return context.fail(QStringLiteral("the camera did not switch to %1 mode").arg(modeName(mode)));
+    }
 
     const bool sized = mode == TCameraModeAction::ModeRec || mode == TCameraModeAction::ModeShutterWithSize;
     if (context.json()) {

@@ -33,7 +33,4 @@ public:
         TCameraModeAction& modes, quint8 mode, const QString& size, bool throughPlay, QString& error);
     // The mode action probed and switched, in one call for the commands that need recording mode.
     static bool EnterMode(CliContext& context, const TOIShare& commandList, quint8 mode, QString& error);
-    // "640x480", "0640x0480", "640 x 480" to the camera's size text "0640x0480"; empty when it
-    // is not a size.
-    static QString SizeText(const QString& argument);
 };

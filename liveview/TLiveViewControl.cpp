@@ -37,7 +37,30 @@ void TLiveViewControl::failed(const QString& operation, const QString& why)
     ShowError(why);
 }
 
+bool TLiveViewControl::IsRunning() const
+{
+    const TBaseLiveViewAction* action = CurrentAction();
+    return action && action->LiveViewState == TBaseLiveViewAction::Started;
+}
+
+TLiveViewProcessor& TLiveViewControl::Processor(quint8 mode) const
+{
+    return mode == ModeShutter ? m_releaseView.Processor() : m_liveView.Processor();
+}
+
+QSize TLiveViewControl::LiveViewSize() const
+{
+    if (m_cameraMode.LiveViewWidth <= 0 || m_cameraMode.LiveViewHeight <= 0)
+        return {};
+    return { m_cameraMode.LiveViewWidth, m_cameraMode.LiveViewHeight };
+}
+
 bool TLiveViewControl::Start(quint8 mode, quint16 port)
+{
+    return Start(mode, port, m_liveViewSize ? m_liveViewSize() : QString());
+}
+
+bool TLiveViewControl::Start(quint8 mode, quint16 port, const QString& liveViewSize)
 {
     if ((mode != ModeRecord && mode != ModeShutter) || !m_cameraMode.Enabled)
         return false;
@@ -47,7 +70,7 @@ bool TLiveViewControl::Start(quint8 mode, quint16 port)
         TLogger::LogAlways(QStringLiteral("TfraLiveView.StartLiveView: Set remote mode"));
         // Through playback, so that the camera takes the new live view size.
         m_cameraMode.SwitchToMode(TCameraModeAction::ModePlay);
-        const QString size = m_cameraMode.ResolveSize(m_liveViewSize ? m_liveViewSize() : QString());
+        const QString size = m_cameraMode.ResolveSize(liveViewSize);
         m_cameraMode.SwitchMode(mode, size);
         if (ResizeToLiveView)
             ResizeToLiveView(m_cameraMode.LiveViewWidth, m_cameraMode.LiveViewHeight);

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 #include <functional>
 
 class TCameraModeAction;
 class TLiveViewAction;
+class TLiveViewProcessor;
 class TReleaseViewAction;
 class TBaseLiveViewAction;
 
@@ -31,6 +33,9 @@ public:
     // The start sequence for mode 2 or 4; false for any other mode, without an enabled mode switch,
     // when the camera refused the start or on an error.
     bool Start(quint8 mode, quint16 port);
+    // The same with a size of its own (a caption such as "800 x 600" or a size code) instead of the
+    // setting's.
+    bool Start(quint8 mode, quint16 port, const QString& liveViewSize);
     // Stops the live view of the current mode if it was started; true when nothing had to be sent.
     bool Stop();
 
@@ -44,6 +49,12 @@ public:
     quint16 Port() const { return m_port; }
     // The action of the current mode; nullptr before the first start.
     TBaseLiveViewAction* CurrentAction() const;
+    // The camera confirmed the start of the current mode's live view and it was not stopped since.
+    bool IsRunning() const;
+    // The receiver of mode 4's live view for mode 4, of mode 2's otherwise.
+    TLiveViewProcessor& Processor(quint8 mode) const;
+    // The pictures' size in pixels as the camera was last switched; empty before a sized switch.
+    QSize LiveViewSize() const;
 
 private:
     // An exception in Start or Stop: logged and shown.

@@ -3,6 +3,7 @@
 #include "base/TLogger.h"
 #include "camera/TCameraModeAction.h"
 #include "import/TBaseCameraImportItems.h"
+#include "liveview/TLiveViewDetour.h"
 #include "session/TCamera.h"
 
 #include <exception>
@@ -121,6 +122,8 @@ bool TShotFiles::readCard(const QString& fromFolder, TBaseCameraImportItems& fil
     if (!mode.Enabled || !m_camera->Connected || !m_failed
         || m_failed->LastFailure == TCameraFailure::NoAnswer)
         return false;
+    // The way back restores the mode with its size and the live view the switch ends at the camera.
+    TLiveViewDetour detour(mode, m_camera->Remote.LiveView, m_camera->Remote.ReleaseView);
     const bool inPlay = mode.SwitchToMode(TCameraModeAction::ModePlay);
     if (!*alive)
         return false;
@@ -133,7 +136,7 @@ bool TShotFiles::readCard(const QString& fromFolder, TBaseCameraImportItems& fil
     if (!*alive)
         return false;
     const TBaseAction* failed = m_failed;
-    const bool back = mode.SwitchToMode(TCameraModeAction::ModeRec);
+    const bool back = detour.Return();
     if (!*alive)
         return false;
     if (listed)
