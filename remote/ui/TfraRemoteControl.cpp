@@ -7,6 +7,7 @@
 #include "remote/TRemoteControl.h"
 #include "remote/TShooting.h"
 #include "remote/ui/RemoteControlLook.h"
+#include "remote/ui/TRemotePropertyPanel.h"
 #include "remote/ui/TfraTimeLapse.h"
 #include "session/TCamera.h"
 
@@ -34,14 +35,9 @@ bool TfraRemoteControl::isConnected() const
     return m_control->IsConnected();
 }
 
-bool TfraRemoteControl::isRemoteRecordMode() const
-{
-    return m_control->IsRemoteRecordMode();
-}
-
 bool TfraRemoteControl::mayChange() const
 {
-    return isConnected() && !m_updating && !fraLiveView->IsUpdatingChoices();
+    return isConnected() && !tsCameraProperties->IsUpdating() && !fraLiveView->IsUpdatingChoices();
 }
 
 bool TfraRemoteControl::isDebugMode() const
@@ -73,20 +69,22 @@ void TfraRemoteControl::changeFreeRegions(const QString& operation, const QList<
     emit OnCommunication(this, ceChangeFreeRegion, int(rects.size()) - 1, rects);
 }
 
-QList<QRect> TfraRemoteControl::FreeRegions() const
+QRect TfraRemoteControl::InMainWindow(const QWidget* widget) const
 {
     QWidget* main = window();
-    const auto toMain = [main](const QWidget* widget) {
-        QRect r(widget->mapTo(main, QPoint(0, 0)), widget->size());
-        // A maximized window's position counts as well, as the overlay covers the screen there.
-        if (main->isMaximized())
-            r.translate(main->pos());
-        return r;
-    };
+    QRect r(widget->mapTo(main, QPoint(0, 0)), widget->size());
+    // A maximized window's position counts as well, as the overlay covers the screen there.
+    if (main->isMaximized())
+        r.translate(main->pos());
+    return r;
+}
+
+QList<QRect> TfraRemoteControl::FreeRegions() const
+{
     // The overlay lies exactly on the main window's client area: the bounds go unshifted (a framed
     // window's border offsets do not apply here).
     const QWidget* takeButton = btnTakeMovie->isVisible() ? btnTakeMovie : btnTake;
-    return { toMain(takeButton), toMain(sbxLiveView), toMain(lblLastTakeInfo) };
+    return { InMainWindow(takeButton), InMainWindow(sbxLiveView), InMainWindow(lblLastTakeInfo) };
 }
 
 TCameraParam* TfraRemoteControl::param(const QString& name) const
@@ -94,17 +92,29 @@ TCameraParam* TfraRemoteControl::param(const QString& name) const
     return m_control->Param(name);
 }
 
-QString TfraRemoteControl::selectedCameraValue(const QString& property, QComboBox* choice) const
-{
-    const TCameraParam* p = param(property);
-    if (!p || choice->currentIndex() < 0)
-        return {};
-    return p->Dictionary.KeyOf(choice->currentText(), true);
-}
-
 int TfraRemoteControl::TouchState() const
 {
     return m_control->TouchState();
+}
+
+bool TfraRemoteControl::IsLiveBulbMode() const
+{
+    return m_shooting->IsLiveBulbMode();
+}
+
+bool TfraRemoteControl::IsLiveTimeMode() const
+{
+    return m_shooting->IsLiveTimeMode();
+}
+
+bool TfraRemoteControl::IsSequentialMode() const
+{
+    return m_shooting->IsSequentialMode();
+}
+
+bool TfraRemoteControl::IsMovieMode() const
+{
+    return m_control->Modes().Movie;
 }
 
 int TfraRemoteControl::AppliedLowerLimit() const
@@ -132,13 +142,11 @@ void TfraRemoteControl::SetSetup(TSetup* setup)
 void TfraRemoteControl::SetCamera(TCamera* camera)
 {
     TfraCameraPage::SetCamera(camera);
-    pcCameraProperties->setCurrentWidget(tsGeneral);
-    updatePageButtons();
+    tsCameraProperties->Pager->ShowFirstPage();
     // Forgets the last shot and every running state of a previous camera.
     m_shooting->SetCamera(camera);
     m_control->SetCamera(camera);
-    deriveLongExposureModes();
-    deriveSequentialMode();
+    tsCameraProperties->DeriveModes();
     m_timeLapseShotsRemaining = 0;
     pnlLRTLPreviewImage->hide();
     updateMovieMode();
@@ -151,13 +159,13 @@ void TfraRemoteControl::GoStart()
     beginCommunication(QStringLiteral("GoStart"));
     try {
         pcSide->setCurrentWidget(tsCameraProperties);
-        pcCameraProperties->setCurrentWidget(tsGeneral);
-        updatePageButtons();
+        tsCameraProperties->Pager->ShowFirstPage();
         TCamera* camera = Camera();
         TLogger::LogAlways(QStringLiteral("TfraRemoteControl.GoStart: Init live view frame"));
-        fraLiveView->SetCamera(camera, cbxShutterSpeed, cbxWhiteBalance, cbxISOSensitivity,
-            cbxExposureCompensation, cbxAperture);
-        if (camera && camera->Remote.CameraMode.Enabled) {
+        TRemotePropertyPanel* p = tsCameraProperties;
+        fraLiveView->SetCamera(camera, p->cbxShutterSpeed, p->cbxWhiteBalance, p->cbxISOSensitivity,
+            p->cbxExposureCompensation, p->cbxAperture);
+        if (camera && m_control->CanSwitchMode()) {
             TLogger::LogAlways(QStringLiteral("TfraRemoteControl.GoStart: Start live view"));
             fraLiveView->StartLiveView(TCameraModeAction::ModeRec, m_setup ? m_setup->LiveViewPort : 0);
             if (!self)
@@ -165,9 +173,8 @@ void TfraRemoteControl::GoStart()
         }
         fraLiveView->Prepare();
         m_control->ResetApertureLimits();
-        SetValue();
-        deriveLongExposureModes();
-        deriveSequentialMode();
+        tsCameraProperties->SetValue();
+        tsCameraProperties->DeriveModes();
         syncShootingSettings();
         m_timeLapseShotsRemaining = 0;
         pnlLRTLPreviewImage->hide();
@@ -175,7 +182,7 @@ void TfraRemoteControl::GoStart()
         UpdateRecordingMarks();
         if (IsMovieMode()) {
             // Sends the program mode again, which also reloads all properties.
-            choiceChange(cbxProgramMode);
+            tsCameraProperties->choiceChange(tsCameraProperties->cbxProgramMode);
             if (!self)
                 return;
         }
@@ -190,8 +197,7 @@ void TfraRemoteControl::GoStop()
 {
     if (!leaveTimeLapse())
         return;
-    for (QTimer* timer : { tmrBackgroundDownload, tmrRecordButton })
-        timer->stop();
+    tmrRecordButton->stop();
     // An exposure, sequence or recording left running would have nobody to end it.
     const QPointer<TfraRemoteControl> self(this);
     m_shooting->Leave();
@@ -205,13 +211,6 @@ void TfraRemoteControl::GoStop()
 void TfraRemoteControl::ToggleDebugView()
 {
     fraLiveView->ToggleDebugView();
-}
-
-void TfraRemoteControl::updatePageButtons()
-{
-    const int index = pcCameraProperties->currentIndex();
-    btnNextParams->setVisible(index < pcCameraProperties->count() - 1);
-    btnPrevParams->setVisible(index > 0);
 }
 
 void TfraRemoteControl::updateTakeGlyph()
@@ -261,20 +260,7 @@ void TfraRemoteControl::btnZoomRelease()
         m_control->ZoomOff();
 }
 
-// ---- pages and toggles ------------------------------------------------------------------------
-
-void TfraRemoteControl::btnNextParamsClick()
-{
-    pcCameraProperties->setCurrentIndex(
-        qMin(pcCameraProperties->currentIndex() + 1, pcCameraProperties->count() - 1));
-    updatePageButtons();
-}
-
-void TfraRemoteControl::btnPrevParamsClick()
-{
-    pcCameraProperties->setCurrentIndex(qMax(pcCameraProperties->currentIndex() - 1, 0));
-    updatePageButtons();
-}
+// ---- toggles ------------------------------------------------------------------------
 
 void TfraRemoteControl::btnAutoPreviewClick()
 {
@@ -307,13 +293,7 @@ void TfraRemoteControl::OnBeforeImage(TfraLiveView*, bool& show)
 void TfraRemoteControl::OnAfterImage(TfraLiveView* sender)
 {
     timeLapseAfterImage();
-    if (m_control->ApplyApertureLimits(sender->ApertureLowerLimit(), sender->ApertureUpperLimit())) {
-        // A refill is no user choice: the change handler stays quiet.
-        const bool updating = m_updating;
-        m_updating = true;
-        FillChoice(cbxAperture, QStringLiteral("focalvalue"));
-        m_updating = updating;
-    }
+    tsCameraProperties->ApplyApertureLimits(sender->ApertureLowerLimit(), sender->ApertureUpperLimit());
 }
 
 void TfraRemoteControl::OnResized(TfraLiveView*, int, int height)
@@ -330,4 +310,16 @@ void TfraRemoteControl::OnResized(TfraLiveView*, int, int height)
     pnlSide->setSizePolicy(pnlSide->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
     pnlSide->setMinimumHeight(least);
     pnlSide->setMaximumHeight(qMax(sideHeight, least));
+}
+
+void TfraRemoteControl::updateMovieMode()
+{
+    const bool movie = IsMovieMode();
+    btnTakeMovie->setVisible(movie);
+    btnTake->setVisible(!movie);
+    fraLiveView->lblTimer->setText(QStringLiteral("00:00:00"));
+    const TCameraParam* quality = param(QStringLiteral("qualitymovie"));
+    fraLiveView->lblMovieQuality->setText(quality ? quality->Value : QString());
+    fraLiveView->lblTimer->setVisible(movie);
+    fraLiveView->lblMovieQuality->setVisible(movie);
 }

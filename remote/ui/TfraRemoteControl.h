@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/ui/TfraCameraPage.h"
-#include "remote/RemoteControlRules.h"
+#include "remote/ui/TRemotePanelHost.h"
 
 #include <QByteArray>
 #include <QList>
@@ -17,7 +17,7 @@ class QCheckBox;
 class QTimer;
 class QToolButton;
 class TCameraParam;
-class TColorPhasePicker;
+class TRemotePropertyPanel;
 class TSetup;
 class TRemoteControl;
 class TShooting;
@@ -32,7 +32,7 @@ class TfraTimeLapseAdvanced;
 // filled from the camera's properties and enabled by the program mode; each change goes to the
 // camera at once, and a change the camera refuses is named on the page and the camera's values are
 // read again.
-class TfraRemoteControl : public TfraCameraPage
+class TfraRemoteControl : public TfraCameraPage, public TRemotePanelHost
 {
     Q_OBJECT
 
@@ -50,12 +50,7 @@ public:
     void GoStop() override;
     void ToggleDebugView() override;
 
-    void ActivateControls();
-    void SetValue();
-    void FillChoice(QComboBox* choice, const QString& property);
-    bool SetParamValue(const QString& property, QComboBox* choice);
-    bool SetParamValue(const QString& property, int index);
-    void SetColorPhase();
+    TRemotePropertyPanel* Properties() const { return tsCameraProperties; }
 
     // Shooting, forwarded to the shooting object that keeps its state machines; (-1, -1): no point.
     bool TakePhoto(int x, int y);
@@ -69,17 +64,9 @@ public:
     void LoadLastTakeAsPreview();
     void UpdateRecordingMarks();
 
-    // A pick in one of the property choices goes to the camera; the trace names the choice's handler
-    // (cbxApertureChange and so on). The -/+ buttons move the selection by one and run the same path.
-    void choiceChange(QComboBox* choice);
-    // step -1 or +1 along the list.
-    void stepChoice(QComboBox* choice, int step);
-
     void btnTouchModeClick();
     void btnZoomPress(quint8 move);
     void btnZoomRelease();
-    void btnNextParamsClick();
-    void btnPrevParamsClick();
     void btnAutoPreviewClick();
     void btnAutoDownloadClick();
     void btnTakeClick();
@@ -102,23 +89,19 @@ public:
     QList<QRect> FreeRegions() const;
 
     // State for the shooting and for tests.
-    bool IsUpdating() const { return m_updating; }
-    bool IsLiveBulbMode() const { return m_liveBulbMode; }
-    bool IsLiveTimeMode() const { return m_liveTimeMode; }
-    bool IsSequentialMode() const { return m_sequentialMode; }
+    bool IsLiveBulbMode() const;
+    bool IsLiveTimeMode() const;
+    bool IsSequentialMode() const;
     bool IsMovieMode() const;
     bool IsTimeLapseAllowed() const { return m_timeLapseAllowed; }
     int TouchState() const;
     int TakeState() const;
     // 0 idle, 3 and 4 recording (the blinking glyph).
     int MovieState() const { return m_movieState; }
-    int LastApertureIndex() const { return m_lastApertureIndex; }
     int AppliedLowerLimit() const;
     int AppliedUpperLimit() const;
     bool IsAutoPreview() const { return m_autoPreview; }
     bool IsAutoDownload() const { return m_autoDownload; }
-    // The last refused change as shown on the page; empty after a change the camera took.
-    QString PropertyError() const { return m_propertyError; }
     // The last shooting failure as shown on the page; empty after a shot that worked.
     QString ShootingError() const { return m_shootingError; }
     TShooting& Shooting() const { return *m_shooting; }
@@ -129,41 +112,9 @@ public:
     TfraLiveView* fraLiveView;
     QWidget* pnlSide;
     QStackedWidget* pcSide;
-    QWidget* tsCameraProperties;
+    TRemotePropertyPanel* tsCameraProperties;
     QWidget* tsTimeLapseAdvanced;
-    QLabel* lblCameraPropertiesTitel;
-    QToolButton* btnPrevParams;
-    QToolButton* btnNextParams;
-    QStackedWidget* pcCameraProperties;
-    QWidget* tsGeneral;
-    QWidget* tsAdditional;
     QWidget* tsTimelapse;
-
-    QComboBox* cbxProgramMode;
-    QComboBox* cbxArtFilter;
-    QComboBox* cbxMovieProgramMode;
-    QComboBox* cbxAperture;
-    QComboBox* cbxShutterSpeed;
-    QComboBox* cbxExposureCompensation;
-    QComboBox* cbxISOSensitivity;
-    QComboBox* cbxWhiteBalance;
-    QComboBox* cbxDriveMode;
-    QComboBox* cbxSelfTimer;
-    QComboBox* cbxDigitalConverter;
-    QComboBox* cbxLowVibTime;
-    QComboBox* cbxBulbTimeLimit;
-    QComboBox* cbxNoiseReduction;
-    QComboBox* cbxColorTone;
-    QComboBox* cbxMovieQuality;
-    TColorPhasePicker* cpiColorPhase;
-    QToolButton* btnApertureDown;
-    QToolButton* btnApertureUp;
-    QToolButton* btnShutterSpeedDown;
-    QToolButton* btnShutterSpeedUp;
-    QToolButton* btnExposureCompensationDown;
-    QToolButton* btnExposureCompensationUp;
-    QToolButton* btnISOSensitivityDown;
-    QToolButton* btnISOSensitivityUp;
     TfraTimeLapse* fraTimeLapse;
     QCheckBox* swTimeLapse;
     QLabel* lblTimeLapse;
@@ -187,10 +138,7 @@ public:
     QToolButton* btnLRTLPreviewImage;
 
     // The self-timer, live-time, long exposure check and movie clocks live in the shooting object.
-    QTimer* tmrTimeLapse;
-    QTimer* tmrMovie;
     QTimer* tmrRecordButton;
-    QTimer* tmrBackgroundDownload;
 
     // ---- time-lapse series on this page (TfraRemoteControlTimeLapse.cpp) ----
     // The switch is usable exactly when allowed; a disabled switch is turned off.
@@ -241,19 +189,12 @@ private:
     // ---- end of the time-lapse series ----
 
 private:
-    QWidget* createPropertyArea();
-    QWidget* createGeneralPage();
-    QWidget* createAdditionalPage();
     QWidget* createTimeLapsePage();
     QWidget* createShutterArea();
-    QComboBox* addChoice(const char* name, const char* labelName, const QString& label);
-    QToolButton* stepButton(const char* name, const QString& caption, QWidget* parent);
-    void connectChoices();
     void connectControls();
     void connectShooting();
 
     bool isConnected() const;
-    bool isRemoteRecordMode() const;
     // Connected, not filling the choices and the live view not selecting in them.
     bool mayChange() const;
     bool isDebugMode() const;
@@ -261,24 +202,26 @@ private:
     void beginCommunication(const QString& operation);
     void endCommunication(const QString& operation);
     void changeFreeRegions(const QString& operation, const QList<QRect>& rects);
+    // What the panels ask of the page.
+    void BeginCommunication(const QString& operation) override { beginCommunication(operation); }
+    void EndCommunication(const QString& operation) override { endCommunication(operation); }
+    void ChangeFreeRegions(const QString& operation, const QList<QRect>& rects) override
+    {
+        changeFreeRegions(operation, rects);
+    }
+    void ShowProgress(const QString& title, const QString& detail, bool finished, int percent) override
+    {
+        emit OnProgress(title, detail, finished, percent);
+    }
+    void Trace(const QString& operation, const QString& what) const override { trace(operation, what); }
+    bool IsDebugMode() const override { return isDebugMode(); }
+    QRect InMainWindow(const QWidget* widget) const override;
     TCameraParam* param(const QString& name) const;
-    // Both forms of SetParamValue: send, and name a refusal on the page.
-    bool sendValue(const QString& property, const QString& value);
-    void showPropertyError(const QString& property, const QString& value);
-    void clearPropertyError();
-
-    // The modes the camera's current values give (the core's one derivation).
-    RemoteControlRules::TShootingModes shootingModes() const;
-    void deriveLongExposureModes();
-    void deriveSequentialMode();
-    void updateSelfTimerChoice();
     void updateMovieMode();
-    void updatePageButtons();
     void updateTakeGlyph();
     void updateTouchGlyph();
     void updateAutoButtons();
-    // The shooting object follows the page's selections and the settings.
-    void syncShootingModes();
+    // The shooting object follows the settings.
     void syncShootingSettings();
     // Runs one shooting operation; afterwards a failure re-reads the camera and a preview shows.
     bool shoot(const char* operation, const std::function<bool()>& call);
@@ -289,20 +232,13 @@ private:
     void showShootingState();
     void afterShooting();
     void showPendingPreview();
-    QString selectedCameraValue(const QString& property, QComboBox* choice) const;
 
     TSetup* m_setup = nullptr;
-    bool m_updating = false;
-    bool m_liveBulbMode = false;
-    bool m_liveTimeMode = false;
-    bool m_sequentialMode = false;
     int m_timeLapseShotsRemaining = 0;
     bool m_timeLapseAllowed = false;
-    int m_lastApertureIndex = -1;
     int m_movieState = 0;
     bool m_autoPreview = false;
     bool m_autoDownload = false;
-    QString m_propertyError;
     TShooting* m_shooting = nullptr;
     TRemoteControl* m_control = nullptr;
     TfrmPreview* m_previewWindow = nullptr;
@@ -319,6 +255,4 @@ private:
     QString m_progressFile;
     int m_progressBase = 0;
     int m_progressShown = 0;
-    QSize m_pageMargin;
-    QSize m_parentMargin;
 };

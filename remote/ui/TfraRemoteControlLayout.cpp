@@ -7,7 +7,7 @@
 #include "remote/TRemoteControl.h"
 #include "remote/TShooting.h"
 #include "remote/ui/RemoteControlLook.h"
-#include "remote/ui/TColorPhasePicker.h"
+#include "remote/ui/TRemotePropertyPanel.h"
 #include "remote/ui/TfraTimeLapse.h"
 
 #include <QCheckBox>
@@ -26,7 +26,6 @@ namespace {
 constexpr int kSideWidth = 350;
 constexpr int kMargin = 8;
 constexpr int kSpacing = 8;
-constexpr int kStepButtonWidth = 26;
 
 QLabel* fieldLabel(const char* name, const QString& text, QWidget* parent)
 {
@@ -44,19 +43,6 @@ QToolButton* glyphButton(const char* name, const QString& hint, int size, QWidge
     button->setFixedSize(size + 6, size + 6);
     button->setIconSize(QSize(size, size));
     return button;
-}
-
-// A property page: caption, choice and -/+ buttons in columns, the choice taking the width.
-QGridLayout* propertyGrid(QWidget* page, const char* name, const QString& title)
-{
-    page->setObjectName(QString::fromLatin1(name));
-    page->setAccessibleName(title);
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(6);
-    grid->setColumnStretch(1, 1);
-    return grid;
 }
 
 // Qt's own disabled look hardly differs from the grey glyph: a button that does nothing must show it.
@@ -91,7 +77,9 @@ TfraRemoteControl::TfraRemoteControl(QWidget* parent)
     side->setSpacing(kSpacing);
     pcSide = new QStackedWidget(pnlSide);
     pcSide->setObjectName(QStringLiteral("pcSide"));
-    tsCameraProperties = createPropertyArea();
+    tsCameraProperties = new TRemotePropertyPanel(pcSide);
+    tsTimelapse = createTimeLapsePage();
+    tsCameraProperties->Pager->AddPage(tsTimelapse);
     tsTimeLapseAdvanced = new QWidget(pcSide);
     tsTimeLapseAdvanced->setObjectName(QStringLiteral("tsTimeLapseAdvanced"));
     DarkStyle::Apply(tsTimeLapseAdvanced, DarkStyle::Panel());
@@ -106,13 +94,7 @@ TfraRemoteControl::TfraRemoteControl(QWidget* parent)
     row->addWidget(sbxLiveView, 1);
     row->addWidget(pnlSide, 0, Qt::AlignTop);
 
-    // Page size minus the live view panel: the side column, the gaps and the scroll box's frame.
-    const int frame = 2 * sbxLiveView->frameWidth();
-    m_pageMargin = QSize(2 * kMargin + kSpacing + kSideWidth + frame, 2 * kMargin + frame);
-
-    tmrTimeLapse = new QTimer(this);
     tmrRecordButton = new QTimer(this);
-    tmrBackgroundDownload = new QTimer(this);
 
     fraLiveView->OnBeforeImage = [this](TfraLiveView* sender, bool& show) { OnBeforeImage(sender, show); };
     fraLiveView->OnAfterImage = [this](TfraLiveView* sender) { OnAfterImage(sender); };
@@ -130,13 +112,17 @@ TfraRemoteControl::TfraRemoteControl(QWidget* parent)
         });
     m_shooting = new TShooting(this);
     m_control = new TRemoteControl(this);
-    connectChoices();
+    tsCameraProperties->Bind(this, m_control, m_shooting, fraLiveView);
+    connect(tsCameraProperties, &TRemotePropertyPanel::MovieModeChanged, this, [this] { updateMovieMode(); });
+    connect(tsCameraProperties, &TRemotePropertyPanel::TimeLapseAllowed, this, [this](bool allowed) {
+        m_timeLapseAllowed = allowed;
+        EnableTimeLapse(allowed);
+    });
     connectControls();
     connectShooting();
     connectTimeLapse();
 
     pnlLRTLPreviewImage->hide();
-    cpiColorPhase->hide();
     btnTake->show();
     btnTakeMovie->hide();
     fraLiveView->lblTimer->hide();
@@ -144,156 +130,12 @@ TfraRemoteControl::TfraRemoteControl(QWidget* parent)
     updateTakeGlyph();
     updateTouchGlyph();
     updateAutoButtons();
-    updatePageButtons();
-    ActivateControls();
+    tsCameraProperties->ActivateControls();
 }
 
 TfraRemoteControl::~TfraRemoteControl() = default;
 
 // ---- construction -----------------------------------------------------------------------------
-
-QComboBox* TfraRemoteControl::addChoice(const char* name, const char*, const QString&)
-{
-    auto* choice = new QComboBox;
-    choice->setObjectName(QString::fromLatin1(name));
-    choice->setMinimumWidth(80);
-    choice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    choice->setMinimumContentsLength(6);
-    return choice;
-}
-
-QToolButton* TfraRemoteControl::stepButton(const char* name, const QString& caption, QWidget* parent)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setText(caption);
-    button->setFixedWidth(kStepButtonWidth);
-    return button;
-}
-
-QWidget* TfraRemoteControl::createPropertyArea()
-{
-    auto* area = new QWidget(pcSide);
-    area->setObjectName(QStringLiteral("tsCameraProperties"));
-    DarkStyle::Apply(area, DarkStyle::Panel());
-    auto* layout = new QVBoxLayout(area);
-    layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
-    layout->setSpacing(kSpacing);
-
-    auto* head = new QHBoxLayout;
-    lblCameraPropertiesTitel = PhotoImportLook::TitleLabel(
-        QStringLiteral("lblCameraPropertiesTitel"), QStringLiteral("Kameraparameter"), area);
-    btnPrevParams = glyphButton("btnPrevParams", QString(), 16, area);
-    btnPrevParams->setIcon(QIcon(RemoteControlLook::SmallGlyph(13, DarkStyle::Text())));
-    btnNextParams = glyphButton("btnNextParams", QString(), 16, area);
-    btnNextParams->setIcon(QIcon(RemoteControlLook::SmallGlyph(14, DarkStyle::Text())));
-    head->addWidget(lblCameraPropertiesTitel, 1);
-    head->addWidget(btnPrevParams);
-    head->addWidget(btnNextParams);
-    layout->addLayout(head);
-
-    pcCameraProperties = new QStackedWidget(area);
-    pcCameraProperties->setObjectName(QStringLiteral("pcCameraProperties"));
-    tsGeneral = createGeneralPage();
-    tsAdditional = createAdditionalPage();
-    tsTimelapse = createTimeLapsePage();
-    pcCameraProperties->addWidget(tsGeneral);
-    pcCameraProperties->addWidget(tsAdditional);
-    pcCameraProperties->addWidget(tsTimelapse);
-    layout->addWidget(pcCameraProperties, 1);
-    return area;
-}
-
-QWidget* TfraRemoteControl::createGeneralPage()
-{
-    auto* page = new QWidget;
-    QGridLayout* grid = propertyGrid(page, "tsGeneral", QStringLiteral("Allgemein"));
-
-    int row = 0;
-    // The art filter and movie mode lists appear left of the program mode when shown.
-    cbxProgramMode = addChoice("cbxProgramMode", nullptr, {});
-    cbxArtFilter = addChoice("cbxArtFilter", nullptr, {});
-    cbxMovieProgramMode = addChoice("cbxMovieProgramMode", nullptr, {});
-    cbxArtFilter->hide();
-    cbxMovieProgramMode->hide();
-    auto* modes = new QHBoxLayout;
-    modes->setSpacing(10);
-    // Filter names are long, program modes short.
-    modes->addWidget(cbxArtFilter, 3);
-    modes->addWidget(cbxMovieProgramMode, 3);
-    modes->addWidget(cbxProgramMode, 2);
-    grid->addWidget(fieldLabel("lblProgramMode", QStringLiteral("Programm"), page), row, 0);
-    grid->addLayout(modes, row++, 1, 1, 3);
-
-    const auto stepped
-        = [&](QComboBox*& choice, const char* name, const char* labelName, const QString& label,
-              QToolButton*& down, const char* downName, QToolButton*& up, const char* upName) {
-              choice = addChoice(name, labelName, label);
-              down = stepButton(downName, QStringLiteral("-"), page);
-              up = stepButton(upName, QStringLiteral("+"), page);
-              grid->addWidget(fieldLabel(labelName, label, page), row, 0);
-              grid->addWidget(choice, row, 1);
-              grid->addWidget(down, row, 2);
-              grid->addWidget(up, row++, 3);
-          };
-    stepped(cbxAperture, "cbxAperture", "lblAperture", QStringLiteral("Blende"), btnApertureDown,
-        "btnApertureDown", btnApertureUp, "btnApertureUp");
-    stepped(cbxShutterSpeed, "cbxShutterSpeed", "lblShutterSpeed", QStringLiteral("Verschlusszeit"),
-        btnShutterSpeedDown, "btnShutterSpeedDown", btnShutterSpeedUp, "btnShutterSpeedUp");
-    stepped(cbxExposureCompensation, "cbxExposureCompensation", "lblExposureCompensation",
-        QStringLiteral("Belichtungskorrektur"), btnExposureCompensationDown, "btnExposureCompensationDown",
-        btnExposureCompensationUp, "btnExposureCompensationUp");
-    stepped(cbxISOSensitivity, "cbxISOSensitivity", "lblISOSensitivity",
-        QStringLiteral("ISO-Empfindlichkeit"), btnISOSensitivityDown, "btnISOSensitivityDown",
-        btnISOSensitivityUp, "btnISOSensitivityUp");
-
-    cbxWhiteBalance = addChoice("cbxWhiteBalance", nullptr, {});
-    grid->addWidget(fieldLabel("lblWhiteBalance", QStringLiteral("Weißabgleich"), page), row, 0);
-    grid->addWidget(cbxWhiteBalance, row++, 1, 1, 3);
-
-    cpiColorPhase = new TColorPhasePicker(page);
-    cpiColorPhase->SetHue(120);
-    grid->addWidget(cpiColorPhase, row++, 1, 1, 3);
-
-    cbxDriveMode = addChoice("cbxDriveMode", nullptr, {});
-    cbxSelfTimer = new QComboBox(page);
-    cbxSelfTimer->setObjectName(QStringLiteral("cbxSelfTimer"));
-    cbxSelfTimer->addItems({ QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("6"),
-        QStringLiteral("8"), QStringLiteral("10"), QStringLiteral("12") });
-    cbxSelfTimer->setCurrentIndex(0);
-    cbxSelfTimer->setFixedWidth(2 * kStepButtonWidth + 20);
-    cbxSelfTimer->hide();
-    auto* drive = new QHBoxLayout;
-    drive->setSpacing(6);
-    drive->addWidget(cbxDriveMode, 1);
-    drive->addWidget(cbxSelfTimer);
-    grid->addWidget(fieldLabel("lblDriveMode", QStringLiteral("Auslöseart"), page), row, 0);
-    grid->addLayout(drive, row++, 1, 1, 3);
-    grid->setRowStretch(row, 1);
-    return page;
-}
-
-QWidget* TfraRemoteControl::createAdditionalPage()
-{
-    auto* page = new QWidget;
-    QGridLayout* grid = propertyGrid(page, "tsAdditional", QStringLiteral("Erweitert"));
-    int row = 0;
-    const auto plain
-        = [&](QComboBox*& choice, const char* name, const char* labelName, const QString& label) {
-              choice = addChoice(name, labelName, label);
-              grid->addWidget(fieldLabel(labelName, label, page), row, 0);
-              grid->addWidget(choice, row++, 1);
-          };
-    plain(cbxColorTone, "cbxColorTone", "lblColorTone", QStringLiteral("Bildmodus"));
-    plain(cbxMovieQuality, "cbxMovieQuality", "lblMovieQuality", QStringLiteral("Videoqualität"));
-    plain(cbxDigitalConverter, "cbxDigitalConverter", "lblDigitalConverter",
-        QStringLiteral("Digitalkonverter"));
-    plain(cbxLowVibTime, "cbxLowVibTime", "lblLowVibTime", QStringLiteral("Anti-Schock"));
-    plain(cbxBulbTimeLimit, "cbxBulbTimeLimit", "lblBulbTimeLimit", QStringLiteral("BULB-Zeitlimit"));
-    plain(cbxNoiseReduction, "cbxNoiseReduction", "lblNoiseReduction", QStringLiteral("Rauschminderung"));
-    grid->setRowStretch(row, 1);
-    return page;
-}
 
 QWidget* TfraRemoteControl::createTimeLapsePage()
 {
@@ -403,8 +245,6 @@ void TfraRemoteControl::connectControls()
     connect(btnZoomIn, &QToolButton::pressed, this, [this] { btnZoomPress(TCtrlZoomAction::TeleMove); });
     connect(btnZoomOut, &QToolButton::released, this, [this] { btnZoomRelease(); });
     connect(btnZoomIn, &QToolButton::released, this, [this] { btnZoomRelease(); });
-    connect(btnNextParams, &QToolButton::clicked, this, [this] { btnNextParamsClick(); });
-    connect(btnPrevParams, &QToolButton::clicked, this, [this] { btnPrevParamsClick(); });
     connect(btnAutoPreview, &QToolButton::clicked, this, [this] { btnAutoPreviewClick(); });
     connect(btnAutoDownload, &QToolButton::clicked, this, [this] { btnAutoDownloadClick(); });
     connect(btnTake, &QToolButton::pressed, this, [this] { btnTakeMouseDown(); });

@@ -12,6 +12,7 @@
 #include "remote/TRemoteControl.h"
 #include "remote/TShooting.h"
 #include "remote/ui/RemoteControlLook.h"
+#include "remote/ui/TRemotePropertyPanel.h"
 #include "session/TCamera.h"
 
 #include <QComboBox>
@@ -80,12 +81,6 @@ int TfraRemoteControl::TakeState() const
     return m_shooting->TakeButtonState();
 }
 
-void TfraRemoteControl::syncShootingModes()
-{
-    // Not hidden stands for a timer drive mode, also while another property page is in front.
-    m_shooting->SetModes(m_liveTimeMode, m_liveBulbMode, m_sequentialMode, !cbxSelfTimer->isHidden());
-}
-
 void TfraRemoteControl::syncShootingSettings()
 {
     m_shooting->DetailedLog = isDebugMode();
@@ -94,7 +89,8 @@ void TfraRemoteControl::syncShootingSettings()
     m_shooting->AutoPreview = m_autoPreview;
     m_shooting->AutoDownload = m_autoDownload;
     m_shooting->DownloadFolder = m_setup ? m_setup->GetDownloadDirectory() : QString();
-    m_shooting->SelfTimerChoice = cbxSelfTimer->currentIndex() >= 0 ? cbxSelfTimer->currentText().toInt() : 0;
+    const QComboBox* seconds = tsCameraProperties->cbxSelfTimer;
+    m_shooting->SelfTimerChoice = seconds->currentIndex() >= 0 ? seconds->currentText().toInt() : 0;
 }
 
 bool TfraRemoteControl::shoot(const char* operation, const std::function<bool()>& call)
@@ -184,17 +180,9 @@ void TfraRemoteControl::afterShooting()
         m_rereadPending = false;
         // The camera may have changed its mode or values on the failed shot; a camera that went
         // away is left to the connection check instead of waiting out each property.
-        TCamera* camera = Camera();
-        if (camera && camera->Connected && camera->Remote.Take.LastFailure != TCameraFailure::NoAnswer
-            && !m_updating) {
-            beginCommunication(QStringLiteral("rereadCamera"));
-            m_control->ReloadAll();
-            if (!self)
-                return;
-            if (!m_updating)
-                SetValue();
-            endCommunication(QStringLiteral("rereadCamera"));
-        }
+        tsCameraProperties->Reread();
+        if (!self)
+            return;
     }
     if (!m_pendingPreview.isEmpty())
         QTimer::singleShot(0, this, [this] { showPendingPreview(); });
@@ -242,7 +230,7 @@ void TfraRemoteControl::showShootingState()
             fraLiveView->lblTimer->setVisible(IsMovieMode());
             fraLiveView->lblMovieQuality->setVisible(IsMovieMode());
         }
-        ActivateControls();
+        tsCameraProperties->ActivateControls();
     }
     fraLiveView->lblSelfTimerValue->setVisible(m_shooting->IsSelfTimerRunning());
 
@@ -371,14 +359,15 @@ void TfraRemoteControl::imgLiveViewMouseDown(int x, int y)
     const QPointer<TfraRemoteControl> self(this);
     beginCommunication(QStringLiteral("imgLiveViewMouseDown"));
     // The core decides what the click does; the page shows it.
-    const RemoteControlRules::TShootingModes modes { m_liveTimeMode, m_liveBulbMode, m_sequentialMode,
-        !cbxSelfTimer->isHidden(), false, false };
+    const RemoteControlRules::TShootingModes modes { m_shooting->IsLiveTimeMode(),
+        m_shooting->IsLiveBulbMode(), m_shooting->IsSequentialMode(), m_shooting->IsTimerDriveMode(), false,
+        false };
     switch (RemoteControlRules::PictureClick(
         modes, isConnected(), m_shooting->IsExposing(), TouchState() == TRemoteControl::TouchRelease)) {
     case RemoteControlRules::TPictureClick::Nothing:
         break;
     case RemoteControlRules::TPictureClick::FocusPoint: {
-        if (isDebugMode() && Camera()->Remote.AssignAFFrame.Enabled)
+        if (isDebugMode() && m_control->CanAssignFocusPoint())
             TLogger::LogTrace(QStringLiteral("TfraRemoteControl.imgLiveViewMouseDown: Fokuspunkt setzen"));
         const int before = TouchState();
         m_control->AssignFocusPoint(x, y);
@@ -414,6 +403,6 @@ void TfraRemoteControl::imgLiveViewMouseDown(int x, int y)
 
 void TfraRemoteControl::imgLiveViewMouseUp(int, int)
 {
-    if (m_liveBulbMode || m_sequentialMode)
+    if (m_shooting->IsLiveBulbMode() || m_shooting->IsSequentialMode())
         btnTakeMouseUp();
 }

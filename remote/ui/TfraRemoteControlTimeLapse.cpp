@@ -14,6 +14,7 @@
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/TShooting.h"
 #include "remote/TTimeLapseSeries.h"
+#include "remote/ui/TRemotePropertyPanel.h"
 #include "remote/ui/TfraTimeLapse.h"
 #include "remote/ui/TfraTimeLapseAdvanced.h"
 
@@ -155,7 +156,6 @@ void TfraRemoteControl::EnableTimeLapse(bool allowed)
     // the camera missed in the night must not end it.
     if (IsTimeLapseRunning())
         return;
-    tmrTimeLapse->stop();
     m_timeLapseShotsRemaining = allowed ? fraTimeLapse->TakeCount() : 0;
 }
 
@@ -190,8 +190,8 @@ bool TfraRemoteControl::timeLapseTakeClick()
         StopTimeLapse();
         return true;
     }
-    if (!swTimeLapse->isChecked() || !swTimeLapse->isEnabled() || m_liveBulbMode || m_sequentialMode
-        || m_shooting->IsTimerDriveMode())
+    if (!swTimeLapse->isChecked() || !swTimeLapse->isEnabled() || m_shooting->IsLiveBulbMode()
+        || m_shooting->IsSequentialMode() || m_shooting->IsTimerDriveMode())
         return false;
     StartTimeLapse();
     return true;
@@ -278,7 +278,6 @@ void TfraRemoteControl::StopTimeLapse()
 {
     if (!IsTimeLapseRunning())
         return;
-    tmrTimeLapse->stop();
     m_timeLapseShotsRemaining = 0;
     fraTimeLapseAdvanced->StopSeries();
     pcSide->setCurrentWidget(tsCameraProperties);
@@ -328,8 +327,8 @@ void TfraRemoteControl::timeLapseAfterImage()
 {
     if (!m_series || pcSide->currentWidget() != tsTimeLapseAdvanced)
         return;
-    fraTimeLapseAdvanced->ShowLiveShutterSpeed(cbxShutterSpeed->currentText());
-    fraTimeLapseAdvanced->ShowLiveAperture(cbxAperture->currentText());
+    fraTimeLapseAdvanced->ShowLiveShutterSpeed(tsCameraProperties->cbxShutterSpeed->currentText());
+    fraTimeLapseAdvanced->ShowLiveAperture(tsCameraProperties->cbxAperture->currentText());
 }
 
 void TfraRemoteControl::timeLapseAutoModeChanged()

@@ -2,6 +2,7 @@
 // the set-up the page's tests share.
 #pragma once
 
+#include "remote/ui/TRemotePropertyPanel.h"
 #include "remote/ui/TfraRemoteControl.h"
 
 #include "base/AppTexts.h"
@@ -13,8 +14,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMouseEvent>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 

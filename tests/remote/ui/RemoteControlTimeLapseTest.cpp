@@ -56,7 +56,7 @@ protected:
             [this](const QString& title, const QString& detail, bool finished, int percent) {
                 progress.push_back({ title, detail, finished, percent });
             });
-        pick(page->cbxDriveMode, shown("drivemode", "normal"));
+        pick(page->Properties()->cbxDriveMode, shown("drivemode", "normal"));
         ASSERT_TRUE(page->swTimeLapse->isEnabled());
         page->fraTimeLapse->seWaitSecond->setValue(0);
         page->fraTimeLapse->seIntervalSecond->setValue(1);
@@ -103,7 +103,7 @@ TEST_F(RemoteControlTimeLapseTest, SwitchOnlyForSingleShots)
 {
     start();
     stopFrames();
-    pick(page->cbxDriveMode, shown("drivemode", "normal"));
+    pick(page->Properties()->cbxDriveMode, shown("drivemode", "normal"));
     ASSERT_TRUE(page->swTimeLapse->isEnabled());
     page->swTimeLapse->setChecked(true);
     EXPECT_TRUE(page->fraTimeLapse->Active());
@@ -111,7 +111,7 @@ TEST_F(RemoteControlTimeLapseTest, SwitchOnlyForSingleShots)
     EXPECT_EQ(page->TimeLapseShotsRemaining(), page->fraTimeLapse->TakeCount());
 
     // Sequential shooting: no series, and the switch is off, not only greyed.
-    pick(page->cbxDriveMode, shown("drivemode", "continuous-H"));
+    pick(page->Properties()->cbxDriveMode, shown("drivemode", "continuous-H"));
     EXPECT_FALSE(page->swTimeLapse->isEnabled());
     EXPECT_FALSE(page->swTimeLapse->isChecked());
     EXPECT_FALSE(page->fraTimeLapse->Active());
@@ -122,7 +122,7 @@ TEST_F(RemoteControlTimeLapseTest, SwitchOnlyForSingleShots)
     ASSERT_TRUE(QTest::qWaitFor([&] { return open == 0 && !page->IsTimeLapseRunning(); }, 5000));
     EXPECT_EQ(page->pcSide->currentWidget(), page->tsCameraProperties);
 
-    pick(page->cbxDriveMode, shown("drivemode", "normal"));
+    pick(page->Properties()->cbxDriveMode, shown("drivemode", "normal"));
     EXPECT_TRUE(page->swTimeLapse->isEnabled());
     EXPECT_FALSE(page->swTimeLapse->isChecked());
 }
@@ -280,7 +280,7 @@ TEST_F(RemoteControlTimeLapseTest, AutomaticModesStartedFromThePageMeasureInTheS
     setup.DebugMode = true;
     start();
     stopFrames();
-    pick(page->cbxProgramMode, QStringLiteral("M"));
+    pick(page->Properties()->cbxProgramMode, QStringLiteral("M"));
     prepare(0);
     page->btnTake->click();
     TTimeLapseSeries& series = page->TimeLapseSeries();

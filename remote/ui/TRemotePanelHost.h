@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+#include <QString>
+
+class QWidget;
+
+// What the remote control page's panels ask of the page that holds them: the busy state and the
+// free regions of the main window, progress lines, and the trace. The page maps these onto its
+// communication with the main window.
+class TRemotePanelHost
+{
+public:
+    virtual ~TRemotePanelHost() = default;
+
+    virtual void BeginCommunication(const QString& operation) = 0;
+    virtual void EndCommunication(const QString& operation) = 0;
+    virtual void ChangeFreeRegions(const QString& operation, const QList<QRect>& rects) = 0;
+    virtual void ShowProgress(const QString& title, const QString& detail, bool finished, int percent) = 0;
+    // A trace line "TfraRemoteControl.<operation>: <what>" when detailed lines are on.
+    virtual void Trace(const QString& operation, const QString& what) const = 0;
+    virtual bool IsDebugMode() const = 0;
+    // The widget's rectangle in the main window as the busy overlay counts it.
+    virtual QRect InMainWindow(const QWidget* widget) const = 0;
+};
