@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 // What the remote control page's panels ask of the page that holds them: the busy state and the
@@ -21,6 +23,13 @@ public:
     // A trace line "TfraRemoteControl.<operation>: <what>" when detailed lines are on.
     virtual void Trace(const QString& operation, const QString& what) const = 0;
     virtual bool IsDebugMode() const = 0;
+    // The page's own free regions: the take button, the live view and the last shot's line.
+    virtual QList<QRect> PageRegions() const = 0;
+    // Runs one shooting operation of the page (the trace names it); afterwards a failure re-reads
+    // the camera and a waiting preview shows.
+    virtual bool Shoot(const char* operation, const std::function<bool()>& call) = 0;
+    // A failure named on the picture; the camera's values are read again.
+    virtual void ShootingFailed(const QString& text) = 0;
     // The widget's rectangle in the main window as the busy overlay counts it.
     virtual QRect InMainWindow(const QWidget* widget) const = 0;
 };

@@ -8,6 +8,8 @@
 #include "remote/TShooting.h"
 #include "remote/ui/RemoteControlLook.h"
 #include "remote/ui/TRemotePropertyPanel.h"
+#include "remote/ui/TRemoteSeriesPanel.h"
+#include "remote/ui/TRemoteTimeLapsePanel.h"
 #include "remote/ui/TfraTimeLapse.h"
 #include "session/TCamera.h"
 
@@ -131,7 +133,8 @@ void TfraRemoteControl::SetSetup(TSetup* setup)
 {
     m_setup = setup;
     fraLiveView->SetSetup(setup);
-    fraTimeLapse->SetSetup(setup);
+    tsTimelapse->fraTimeLapse->SetSetup(setup);
+    pnlLRTLPreviewImage->SetSetup(setup);
     m_autoPreview = setup && setup->AutoPreview;
     m_autoDownload = setup && setup->AutoDownload;
     updateAutoButtons();
@@ -147,8 +150,7 @@ void TfraRemoteControl::SetCamera(TCamera* camera)
     m_shooting->SetCamera(camera);
     m_control->SetCamera(camera);
     tsCameraProperties->DeriveModes();
-    m_timeLapseShotsRemaining = 0;
-    pnlLRTLPreviewImage->hide();
+    pnlLRTLPreviewImage->Reset();
     updateMovieMode();
     UpdateRecordingMarks();
 }
@@ -176,8 +178,7 @@ void TfraRemoteControl::GoStart()
         tsCameraProperties->SetValue();
         tsCameraProperties->DeriveModes();
         syncShootingSettings();
-        m_timeLapseShotsRemaining = 0;
-        pnlLRTLPreviewImage->hide();
+        pnlLRTLPreviewImage->Reset();
         updateMovieMode();
         UpdateRecordingMarks();
         if (IsMovieMode()) {
@@ -195,7 +196,7 @@ void TfraRemoteControl::GoStart()
 
 void TfraRemoteControl::GoStop()
 {
-    if (!leaveTimeLapse())
+    if (!pnlLRTLPreviewImage->Leave())
         return;
     tmrRecordButton->stop();
     // An exposure, sequence or recording left running would have nobody to end it.
@@ -260,6 +261,40 @@ void TfraRemoteControl::btnZoomRelease()
         m_control->ZoomOff();
 }
 
+// ---- time-lapse ------------------------------------------------------------------------------
+
+void TfraRemoteControl::EnableTimeLapse(bool allowed)
+{
+    m_timeLapseAllowed = allowed;
+    tsTimelapse->Enable(allowed);
+    pnlLRTLPreviewImage->Allow(allowed);
+}
+
+void TfraRemoteControl::StartTimeLapse()
+{
+    pnlLRTLPreviewImage->StartTimeLapse();
+}
+
+void TfraRemoteControl::StopTimeLapse()
+{
+    pnlLRTLPreviewImage->StopTimeLapse();
+}
+
+bool TfraRemoteControl::IsTimeLapseRunning() const
+{
+    return pnlLRTLPreviewImage->IsRunning();
+}
+
+int TfraRemoteControl::TimeLapseShotsRemaining() const
+{
+    return pnlLRTLPreviewImage->ShotsRemaining();
+}
+
+TTimeLapseSeries& TfraRemoteControl::TimeLapseSeries() const
+{
+    return pnlLRTLPreviewImage->Series();
+}
+
 // ---- toggles ------------------------------------------------------------------------
 
 void TfraRemoteControl::btnAutoPreviewClick()
@@ -287,12 +322,12 @@ void TfraRemoteControl::btnAutoDownloadClick()
 void TfraRemoteControl::OnBeforeImage(TfraLiveView*, bool& show)
 {
     // The LRTimelapse mode shows the shots' record views instead; the frames still feed its measurement.
-    show = !isTimeLapseLrt();
+    show = !pnlLRTLPreviewImage->IsLrt();
 }
 
 void TfraRemoteControl::OnAfterImage(TfraLiveView* sender)
 {
-    timeLapseAfterImage();
+    pnlLRTLPreviewImage->AfterImage();
     tsCameraProperties->ApplyApertureLimits(sender->ApertureLowerLimit(), sender->ApertureUpperLimit());
 }
 

@@ -13,7 +13,6 @@ class QComboBox;
 class QLabel;
 class QScrollArea;
 class QStackedWidget;
-class QCheckBox;
 class QTimer;
 class QToolButton;
 class TCameraParam;
@@ -24,8 +23,8 @@ class TShooting;
 class TfraLiveView;
 class TfrmPreview;
 class TTimeLapseSeries;
-class TfraTimeLapse;
-class TfraTimeLapseAdvanced;
+class TRemoteSeriesPanel;
+class TRemoteTimeLapsePanel;
 
 // The page "Fernsteuerung": the live view panel, the camera's shooting properties as choices the
 // user changes, and the shutter area (take, movie, touch function, zoom, last shot). The choices are
@@ -114,10 +113,7 @@ public:
     QStackedWidget* pcSide;
     TRemotePropertyPanel* tsCameraProperties;
     QWidget* tsTimeLapseAdvanced;
-    QWidget* tsTimelapse;
-    TfraTimeLapse* fraTimeLapse;
-    QCheckBox* swTimeLapse;
-    QLabel* lblTimeLapse;
+    TRemoteTimeLapsePanel* tsTimelapse;
 
     QWidget* pnlShutter;
     QToolButton* btnTake;
@@ -134,62 +130,23 @@ public:
     QLabel* lblZoom;
     QLabel* lblTimelapseStatus;
     QLabel* lblLastTakeInfo;
-    QWidget* pnlLRTLPreviewImage;
-    QToolButton* btnLRTLPreviewImage;
+    TRemoteSeriesPanel* pnlLRTLPreviewImage;
 
     // The self-timer, live-time, long exposure check and movie clocks live in the shooting object.
     QTimer* tmrRecordButton;
 
-    // ---- time-lapse series on this page (TfraRemoteControlTimeLapse.cpp) ----
-    // The switch is usable exactly when allowed; a disabled switch is turned off.
+    // The time-lapse series: the switch is usable exactly when allowed; a disabled switch is turned
+    // off. The take button starts a series with the switch on, and stops a running one.
     void EnableTimeLapse(bool allowed);
-    void swTimeLapseOn();
-    void swTimeLapseOff();
-    // From the take button while the switch is on: starts a series, or stops the running one.
     void StartTimeLapse();
     void StopTimeLapse();
-    void btnLRTLPreviewImageClick();
     // A series waits for its first shot or takes pictures (the take button is in stop mode).
-    bool IsTimeLapseRunning() const { return m_timeLapseStopMode; }
+    bool IsTimeLapseRunning() const;
     // Counts down for a limited series, below 0 for an unlimited one.
-    int TimeLapseShotsRemaining() const { return m_timeLapseShotsRemaining; }
-    TTimeLapseSeries& TimeLapseSeries() const { return *m_series; }
-    TfraTimeLapseAdvanced* fraTimeLapseAdvanced = nullptr;
+    int TimeLapseShotsRemaining() const;
+    TTimeLapseSeries& TimeLapseSeries() const;
 
 private:
-    TfraTimeLapse* createTimeLapsePanel(QWidget* page);
-    void connectTimeLapse();
-    // The take button's click during a series or with the switch on; true when it was handled.
-    bool timeLapseTakeClick();
-    // Leaving the page: the series ends and the shots already queued arrive (or are named as missing
-    // in the log). False when the page went away meanwhile.
-    bool leaveTimeLapse();
-    bool isTimeLapseLrt() const;
-    void timeLapseAfterImage();
-    // The free regions of a running series: take button, live view and the advanced panel.
-    QList<QRect> timeLapseRegions() const;
-    void timeLapseAutoModeChanged();
-    // The regions again after the shutter area changed its layout.
-    void refreshTimeLapseRegions();
-    void showLrtPlaceholder();
-    // LRTimelapse: the series measures the last shot's record view, which the live view then shows;
-    // false when the camera gave none.
-    bool measureLrtShot();
-    void countTimeLapseShot();
-    // One picture of the series through the shooting object, without preview or download.
-    bool takeTimeLapsePhoto();
-
-    TTimeLapseSeries* m_series = nullptr;
-    bool m_timeLapseStopMode = false;
-    bool m_timeLapseCommunication = false;
-    bool m_timeLapseLrtShown = false;
-    double m_timeLapsePercentPerShot = 0;
-    int m_timeLapsePlanned = 0;
-    QString m_timeLapseText;
-    // ---- end of the time-lapse series ----
-
-private:
-    QWidget* createTimeLapsePage();
     QWidget* createShutterArea();
     void connectControls();
     void connectShooting();
@@ -216,6 +173,12 @@ private:
     void Trace(const QString& operation, const QString& what) const override { trace(operation, what); }
     bool IsDebugMode() const override { return isDebugMode(); }
     QRect InMainWindow(const QWidget* widget) const override;
+    QList<QRect> PageRegions() const override { return FreeRegions(); }
+    bool Shoot(const char* operation, const std::function<bool()>& call) override
+    {
+        return shoot(operation, call);
+    }
+    void ShootingFailed(const QString& text) override { shootingFailed(text); }
     TCameraParam* param(const QString& name) const;
     void updateMovieMode();
     void updateTakeGlyph();
@@ -234,7 +197,6 @@ private:
     void showPendingPreview();
 
     TSetup* m_setup = nullptr;
-    int m_timeLapseShotsRemaining = 0;
     bool m_timeLapseAllowed = false;
     int m_movieState = 0;
     bool m_autoPreview = false;

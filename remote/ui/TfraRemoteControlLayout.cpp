@@ -8,9 +8,9 @@
 #include "remote/TShooting.h"
 #include "remote/ui/RemoteControlLook.h"
 #include "remote/ui/TRemotePropertyPanel.h"
-#include "remote/ui/TfraTimeLapse.h"
+#include "remote/ui/TRemoteSeriesPanel.h"
+#include "remote/ui/TRemoteTimeLapsePanel.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -77,16 +77,16 @@ TfraRemoteControl::TfraRemoteControl(QWidget* parent)
     side->setSpacing(kSpacing);
     pcSide = new QStackedWidget(pnlSide);
     pcSide->setObjectName(QStringLiteral("pcSide"));
+    // The shutter area first: the time-lapse page names the interval in it.
+    QWidget* shutter = createShutterArea();
     tsCameraProperties = new TRemotePropertyPanel(pcSide);
-    tsTimelapse = createTimeLapsePage();
+    tsTimelapse = new TRemoteTimeLapsePanel(lblTimelapseStatus);
     tsCameraProperties->Pager->AddPage(tsTimelapse);
-    tsTimeLapseAdvanced = new QWidget(pcSide);
-    tsTimeLapseAdvanced->setObjectName(QStringLiteral("tsTimeLapseAdvanced"));
-    DarkStyle::Apply(tsTimeLapseAdvanced, DarkStyle::Panel());
+    tsTimeLapseAdvanced = pnlLRTLPreviewImage->AdvancedPage();
     pcSide->addWidget(tsCameraProperties);
     pcSide->addWidget(tsTimeLapseAdvanced);
     side->addWidget(pcSide, 1);
-    side->addWidget(createShutterArea());
+    side->addWidget(shutter);
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
@@ -114,15 +114,17 @@ TfraRemoteControl::TfraRemoteControl(QWidget* parent)
     m_control = new TRemoteControl(this);
     tsCameraProperties->Bind(this, m_control, m_shooting, fraLiveView);
     connect(tsCameraProperties, &TRemotePropertyPanel::MovieModeChanged, this, [this] { updateMovieMode(); });
-    connect(tsCameraProperties, &TRemotePropertyPanel::TimeLapseAllowed, this, [this](bool allowed) {
-        m_timeLapseAllowed = allowed;
-        EnableTimeLapse(allowed);
+    connect(tsCameraProperties, &TRemotePropertyPanel::TimeLapseAllowed, this,
+        &TfraRemoteControl::EnableTimeLapse);
+    pnlLRTLPreviewImage->Bind(this, m_control, m_shooting, fraLiveView, tsTimelapse, tsCameraProperties);
+    connect(pnlLRTLPreviewImage, &TRemoteSeriesPanel::ShowAdvanced, this, [this](bool advanced) {
+        pcSide->setCurrentWidget(advanced ? tsTimeLapseAdvanced : static_cast<QWidget*>(tsCameraProperties));
     });
+    connect(pnlLRTLPreviewImage, &TRemoteSeriesPanel::RunningChanged, this, [this] { updateTakeGlyph(); });
     connectControls();
     connectShooting();
-    connectTimeLapse();
+    EnableTimeLapse(false);
 
-    pnlLRTLPreviewImage->hide();
     btnTake->show();
     btnTakeMovie->hide();
     fraLiveView->lblTimer->hide();
@@ -136,24 +138,6 @@ TfraRemoteControl::TfraRemoteControl(QWidget* parent)
 TfraRemoteControl::~TfraRemoteControl() = default;
 
 // ---- construction -----------------------------------------------------------------------------
-
-QWidget* TfraRemoteControl::createTimeLapsePage()
-{
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("tsTimelapse"));
-    page->setAccessibleName(QStringLiteral("Intervallaufnahme"));
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* head = new QHBoxLayout;
-    lblTimeLapse = fieldLabel("lblTimeLapse", QStringLiteral("Intervallaufnahme"), page);
-    swTimeLapse = new QCheckBox(page);
-    swTimeLapse->setObjectName(QStringLiteral("swTimeLapse"));
-    head->addWidget(lblTimeLapse, 1);
-    head->addWidget(swTimeLapse);
-    layout->addLayout(head);
-    layout->addWidget(createTimeLapsePanel(page), 1);
-    return page;
-}
 
 QWidget* TfraRemoteControl::createShutterArea()
 {
@@ -226,14 +210,7 @@ QWidget* TfraRemoteControl::createShutterArea()
     lblLastTakeInfo->setMinimumHeight(2 * QFontMetrics(fixed).lineSpacing());
     layout->addWidget(lblLastTakeInfo, 3, 0, 1, 6);
 
-    pnlLRTLPreviewImage = new QWidget(pnlShutter);
-    pnlLRTLPreviewImage->setObjectName(QStringLiteral("pnlLRTLPreviewImage"));
-    auto* lrt = new QHBoxLayout(pnlLRTLPreviewImage);
-    lrt->setContentsMargins(0, 0, 0, 0);
-    btnLRTLPreviewImage = new QToolButton(pnlLRTLPreviewImage);
-    btnLRTLPreviewImage->setObjectName(QStringLiteral("btnLRTLPreviewImage"));
-    btnLRTLPreviewImage->setText(QStringLiteral("Vorschaubild laden"));
-    lrt->addWidget(btnLRTLPreviewImage);
+    pnlLRTLPreviewImage = new TRemoteSeriesPanel(pnlShutter);
     layout->addWidget(pnlLRTLPreviewImage, 4, 0, 1, 6);
     return pnlShutter;
 }

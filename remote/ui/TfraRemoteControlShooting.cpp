@@ -13,6 +13,7 @@
 #include "remote/TShooting.h"
 #include "remote/ui/RemoteControlLook.h"
 #include "remote/ui/TRemotePropertyPanel.h"
+#include "remote/ui/TRemoteSeriesPanel.h"
 #include "session/TCamera.h"
 
 #include <QComboBox>
@@ -76,7 +77,7 @@ void TfraRemoteControl::connectShooting()
 
 int TfraRemoteControl::TakeState() const
 {
-    if (m_timeLapseStopMode)
+    if (IsTimeLapseRunning())
         return TShooting::ButtonStop;
     return m_shooting->TakeButtonState();
 }
@@ -124,8 +125,8 @@ void TfraRemoteControl::shootingCommunication(int kind)
         return;
     }
     // The shots of a series leave its regions as they are.
-    if (m_timeLapseStopMode) {
-        changeFreeRegions(m_shootingOperation, timeLapseRegions());
+    if (IsTimeLapseRunning()) {
+        changeFreeRegions(m_shootingOperation, pnlLRTLPreviewImage->Regions());
         return;
     }
     QList<QRect> rects;
@@ -321,7 +322,7 @@ void TfraRemoteControl::btnTakeMouseUp()
 
 void TfraRemoteControl::btnTakeClick()
 {
-    if (timeLapseTakeClick())
+    if (pnlLRTLPreviewImage->TakeClick())
         return;
     // Live-bulb and sequential shooting follow press and release; a timer drive mode counts down.
     const char* operation = m_shooting->IsTimerDriveMode() ? "StartSelfTimer" : "TakePhoto";

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "remote/ui/TRemotePropertyPanel.h"
+#include "remote/ui/TRemoteSeriesPanel.h"
+#include "remote/ui/TRemoteTimeLapsePanel.h"
 #include "remote/ui/TfraRemoteControl.h"
 
 #include "base/AppTexts.h"

@@ -57,13 +57,13 @@ protected:
                 progress.push_back({ title, detail, finished, percent });
             });
         pick(page->Properties()->cbxDriveMode, shown("drivemode", "normal"));
-        ASSERT_TRUE(page->swTimeLapse->isEnabled());
-        page->fraTimeLapse->seWaitSecond->setValue(0);
-        page->fraTimeLapse->seIntervalSecond->setValue(1);
-        page->fraTimeLapse->seTakeCount->setValue(takeCount);
-        page->fraTimeLapse->chkDownloadEachShot->setChecked(downloadEachShot);
-        page->swTimeLapse->setChecked(true);
-        ASSERT_TRUE(page->fraTimeLapse->Active());
+        ASSERT_TRUE(page->tsTimelapse->swTimeLapse->isEnabled());
+        page->tsTimelapse->fraTimeLapse->seWaitSecond->setValue(0);
+        page->tsTimelapse->fraTimeLapse->seIntervalSecond->setValue(1);
+        page->tsTimelapse->fraTimeLapse->seTakeCount->setValue(takeCount);
+        page->tsTimelapse->fraTimeLapse->chkDownloadEachShot->setChecked(downloadEachShot);
+        page->tsTimelapse->swTimeLapse->setChecked(true);
+        ASSERT_TRUE(page->tsTimelapse->fraTimeLapse->Active());
     }
 
     // What a series shows while it runs.
@@ -104,17 +104,17 @@ TEST_F(RemoteControlTimeLapseTest, SwitchOnlyForSingleShots)
     start();
     stopFrames();
     pick(page->Properties()->cbxDriveMode, shown("drivemode", "normal"));
-    ASSERT_TRUE(page->swTimeLapse->isEnabled());
-    page->swTimeLapse->setChecked(true);
-    EXPECT_TRUE(page->fraTimeLapse->Active());
+    ASSERT_TRUE(page->tsTimelapse->swTimeLapse->isEnabled());
+    page->tsTimelapse->swTimeLapse->setChecked(true);
+    EXPECT_TRUE(page->tsTimelapse->fraTimeLapse->Active());
     EXPECT_TRUE(page->lblTimelapseStatus->isVisibleTo(page.get()));
-    EXPECT_EQ(page->TimeLapseShotsRemaining(), page->fraTimeLapse->TakeCount());
+    EXPECT_EQ(page->TimeLapseShotsRemaining(), page->tsTimelapse->fraTimeLapse->TakeCount());
 
     // Sequential shooting: no series, and the switch is off, not only greyed.
     pick(page->Properties()->cbxDriveMode, shown("drivemode", "continuous-H"));
-    EXPECT_FALSE(page->swTimeLapse->isEnabled());
-    EXPECT_FALSE(page->swTimeLapse->isChecked());
-    EXPECT_FALSE(page->fraTimeLapse->Active());
+    EXPECT_FALSE(page->tsTimelapse->swTimeLapse->isEnabled());
+    EXPECT_FALSE(page->tsTimelapse->swTimeLapse->isChecked());
+    EXPECT_FALSE(page->tsTimelapse->fraTimeLapse->Active());
     EXPECT_FALSE(page->lblTimelapseStatus->isVisibleTo(page.get()));
     EXPECT_EQ(page->TimeLapseShotsRemaining(), 0);
     // The take button takes its ordinary picture then.
@@ -123,8 +123,8 @@ TEST_F(RemoteControlTimeLapseTest, SwitchOnlyForSingleShots)
     EXPECT_EQ(page->pcSide->currentWidget(), page->tsCameraProperties);
 
     pick(page->Properties()->cbxDriveMode, shown("drivemode", "normal"));
-    EXPECT_TRUE(page->swTimeLapse->isEnabled());
-    EXPECT_FALSE(page->swTimeLapse->isChecked());
+    EXPECT_TRUE(page->tsTimelapse->swTimeLapse->isEnabled());
+    EXPECT_FALSE(page->tsTimelapse->swTimeLapse->isChecked());
 }
 
 TEST_F(RemoteControlTimeLapseTest, LimitedSeriesCountsDownDownloadsEachShotAndEnds)
@@ -164,7 +164,8 @@ TEST_F(RemoteControlTimeLapseTest, LimitedSeriesCountsDownDownloadsEachShotAndEn
     const std::vector<std::pair<QString, int>> expected = { { rs("_rsTakeNumber", { 1 }), 33 },
         { rs("_rsTakeNumber", { 2 }), 67 }, { rs("_rsTakeNumber", { 3 }), 100 } };
     EXPECT_EQ(counted, expected);
-    EXPECT_EQ(page->fraTimeLapseAdvanced->lblTLFrameValue->text(), QStringLiteral("3/3"));
+    EXPECT_EQ(
+        page->pnlLRTLPreviewImage->fraTimeLapseAdvanced->lblTLFrameValue->text(), QStringLiteral("3/3"));
 
     // The plan, not the end of the shot before, fixes each shot's time.
     const TTimeLapseSeries& series = page->TimeLapseSeries();
@@ -209,7 +210,7 @@ TEST_F(RemoteControlTimeLapseTest, SecondClickEndsAnUnlimitedSeriesWithoutAnothe
     EXPECT_EQ(page->TimeLapseShotsRemaining(), -page->TimeLapseSeries().ShotsTaken());
     EXPECT_EQ(progress.back().Detail, rs("_rsTakeNumber", { page->TimeLapseSeries().ShotsTaken() }));
     EXPECT_EQ(progress.back().Percent, 0);
-    EXPECT_TRUE(page->fraTimeLapse->Active());
+    EXPECT_TRUE(page->tsTimelapse->fraTimeLapse->Active());
 
     const int taken = shots();
     page->btnTake->click();
@@ -221,7 +222,7 @@ TEST_F(RemoteControlTimeLapseTest, SecondClickEndsAnUnlimitedSeriesWithoutAnothe
 
     // A new series starts from the same button.
     progress.clear();
-    page->fraTimeLapse->seTakeCount->setValue(1);
+    page->tsTimelapse->fraTimeLapse->seTakeCount->setValue(1);
     page->btnTake->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsTimeLapseRunning(); }, 30000));
     expectEnded();
@@ -285,8 +286,8 @@ TEST_F(RemoteControlTimeLapseTest, AutomaticModesStartedFromThePageMeasureInTheS
     page->btnTake->click();
     TTimeLapseSeries& series = page->TimeLapseSeries();
     ASSERT_TRUE(series.WaitingForStart());
-    ASSERT_TRUE(page->fraTimeLapseAdvanced->cbxAutoMode->isEnabled());
-    page->fraTimeLapseAdvanced->cbxAutoMode->setCurrentIndex(3); // -0.7 EV
+    ASSERT_TRUE(page->pnlLRTLPreviewImage->fraTimeLapseAdvanced->cbxAutoMode->isEnabled());
+    page->pnlLRTLPreviewImage->fraTimeLapseAdvanced->cbxAutoMode->setCurrentIndex(3); // -0.7 EV
     ASSERT_TRUE(series.Exposure.IsAuto());
     ASSERT_FALSE(series.Exposure.IsLRT());
 
@@ -306,14 +307,15 @@ TEST_F(RemoteControlTimeLapseTest, AutomaticModesStartedFromThePageMeasureInTheS
 
     // LRTimelapse: the preview picture's record view is measured by the series against the last
     // frame, and no meter reading is queued any more.
-    page->fraTimeLapseAdvanced->cbxAutoMode->setCurrentIndex(TTimeLapseExposure::ModeLRTimelapse);
+    page->pnlLRTLPreviewImage->fraTimeLapseAdvanced->cbxAutoMode->setCurrentIndex(
+        TTimeLapseExposure::ModeLRTimelapse);
     ASSERT_TRUE(series.Exposure.IsLRT());
     const int readingsBefore = readings.Count();
     page->fraLiveView->ShowFrame(darker, darkerMeta);
     EXPECT_EQ(readings.Count(), readingsBefore);
-    ASSERT_TRUE(page->btnLRTLPreviewImage->isVisibleTo(page.get()));
+    ASSERT_TRUE(page->pnlLRTLPreviewImage->btnLRTLPreviewImage->isVisibleTo(page.get()));
     const int taken = shots();
-    page->btnLRTLPreviewImage->click();
+    page->pnlLRTLPreviewImage->btnLRTLPreviewImage->click();
     EXPECT_EQ(shots(), taken + 1);
     EXPECT_FALSE(series.RecordView().isEmpty());
     EXPECT_TRUE(series.WaitingForStart()) << "a preview picture is no shot of the series";
