@@ -1,10 +1,8 @@
 #include "remote/ui/TRemoteSeriesPanel.h"
 
-#include "base/TLanguageModule.h"
 #include "base/TLogger.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
-#include "base/ui/DarkStyle.h"
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/TRemoteControl.h"
 #include "remote/TShooting.h"
@@ -23,10 +21,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
-#include <QScrollArea>
 #include <QTimer>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include <cfenv>
 #include <cmath>
@@ -61,32 +57,7 @@ TRemoteSeriesPanel::TRemoteSeriesPanel(QWidget* parent)
     lrt->addWidget(btnLRTLPreviewImage);
     connect(btnLRTLPreviewImage, &QToolButton::clicked, this, [this] { btnLRTLPreviewImageClick(); });
     hide();
-
     m_series = new TTimeLapseSeries(this);
-    m_advancedPage = new QWidget;
-    m_advancedPage->setObjectName(QStringLiteral("tsTimeLapseAdvanced"));
-    DarkStyle::Apply(m_advancedPage, DarkStyle::Panel());
-    // The automatic modes make the panel taller than the side area: it scrolls rather than squeezes.
-    auto* scroll = new QScrollArea(m_advancedPage);
-    scroll->setObjectName(QStringLiteral("sbxTimeLapseAdvanced"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    DarkStyle::Apply(scroll, DarkStyle::Panel());
-    fraTimeLapseAdvanced = new TfraTimeLapseAdvanced;
-    fraTimeLapseAdvanced->lblTimeLapseAdvancedTitle->setObjectName(
-        QStringLiteral("lblTimeLapseAdvancedTitle"));
-    fraTimeLapseAdvanced->lblTLReminderLeft->setObjectName(QStringLiteral("lblTLReminderLeft"));
-    fraTimeLapseAdvanced->lblTLReminderRight->setObjectName(QStringLiteral("lblTLReminderRight"));
-    scroll->setWidget(fraTimeLapseAdvanced);
-    auto* layout = new QVBoxLayout(m_advancedPage);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroll);
-    fraTimeLapseAdvanced->SetSeries(m_series);
-    // Its direction and correction texts are built in code.
-    if (TLanguageModule* module = TLanguageModule::Instance())
-        connect(
-            module, &TLanguageModule::languageChanged, fraTimeLapseAdvanced, &TfraTimeLapseAdvanced::Refresh);
 }
 
 void TRemoteSeriesPanel::Bind(TRemotePanelHost* host, TRemoteControl* control, TShooting* shooting,
@@ -98,6 +69,9 @@ void TRemoteSeriesPanel::Bind(TRemotePanelHost* host, TRemoteControl* control, T
     m_liveView = liveView;
     m_settings = settings;
     m_properties = properties;
+    m_advancedPage = settings->AdvancedPage();
+    fraTimeLapseAdvanced = settings->fraTimeLapseAdvanced;
+    fraTimeLapseAdvanced->SetSeries(m_series);
     connectSeries();
 }
 

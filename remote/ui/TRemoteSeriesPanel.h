@@ -31,8 +31,6 @@ public:
     void Bind(TRemotePanelHost* host, TRemoteControl* control, TShooting* shooting, TfraLiveView* liveView,
         TRemoteTimeLapsePanel* settings, TRemotePropertyPanel* properties);
     void SetSetup(TSetup* setup) { m_setup = setup; }
-    // The side area's page with the advanced panel.
-    QWidget* AdvancedPage() const { return m_advancedPage; }
 
     // The switch's state changed: a series that is not running counts from the set-up again.
     void Allow(bool allowed);
@@ -59,7 +57,8 @@ public:
     TTimeLapseSeries& Series() const { return *m_series; }
 
     QToolButton* btnLRTLPreviewImage;
-    TfraTimeLapseAdvanced* fraTimeLapseAdvanced;
+    // The time-lapse page's advanced panel, which shows the running series.
+    TfraTimeLapseAdvanced* fraTimeLapseAdvanced = nullptr;
 
 signals:
     // The side area shows the advanced panel (true) or the properties.
@@ -86,7 +85,7 @@ private:
     TRemoteTimeLapsePanel* m_settings = nullptr;
     TRemotePropertyPanel* m_properties = nullptr;
     TSetup* m_setup = nullptr;
-    QWidget* m_advancedPage;
+    QWidget* m_advancedPage = nullptr;
     TTimeLapseSeries* m_series;
     bool m_running = false;
     bool m_communication = false;

@@ -1,11 +1,15 @@
 #include "remote/ui/TRemoteTimeLapsePanel.h"
 
+#include "base/TLanguageModule.h"
+#include "base/ui/DarkStyle.h"
 #include "import/ui/PhotoImportLook.h"
 #include "remote/ui/TfraTimeLapse.h"
+#include "remote/ui/TfraTimeLapseAdvanced.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 TRemoteTimeLapsePanel::TRemoteTimeLapsePanel(QLabel* status, QWidget* parent)
@@ -32,6 +36,30 @@ TRemoteTimeLapsePanel::TRemoteTimeLapsePanel(QLabel* status, QWidget* parent)
     fraTimeLapse->lblInterval->setObjectName(QStringLiteral("lblInterval"));
     fraTimeLapse->lblTakeCount->setObjectName(QStringLiteral("lblTakeCount"));
     layout->addWidget(fraTimeLapse, 1);
+
+    m_advancedPage = new QWidget;
+    m_advancedPage->setObjectName(QStringLiteral("tsTimeLapseAdvanced"));
+    DarkStyle::Apply(m_advancedPage, DarkStyle::Panel());
+    // The automatic modes make the panel taller than the side area: it scrolls rather than squeezes.
+    auto* scroll = new QScrollArea(m_advancedPage);
+    scroll->setObjectName(QStringLiteral("sbxTimeLapseAdvanced"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    DarkStyle::Apply(scroll, DarkStyle::Panel());
+    fraTimeLapseAdvanced = new TfraTimeLapseAdvanced;
+    fraTimeLapseAdvanced->lblTimeLapseAdvancedTitle->setObjectName(
+        QStringLiteral("lblTimeLapseAdvancedTitle"));
+    fraTimeLapseAdvanced->lblTLReminderLeft->setObjectName(QStringLiteral("lblTLReminderLeft"));
+    fraTimeLapseAdvanced->lblTLReminderRight->setObjectName(QStringLiteral("lblTLReminderRight"));
+    scroll->setWidget(fraTimeLapseAdvanced);
+    auto* advanced = new QVBoxLayout(m_advancedPage);
+    advanced->setContentsMargins(0, 0, 0, 0);
+    advanced->addWidget(scroll);
+    // Its direction and correction texts are built in code.
+    if (TLanguageModule* module = TLanguageModule::Instance())
+        connect(
+            module, &TLanguageModule::languageChanged, fraTimeLapseAdvanced, &TfraTimeLapseAdvanced::Refresh);
     connect(swTimeLapse, &QCheckBox::toggled, this, [this](bool on) {
         if (on)
             swTimeLapseOn();

@@ -5,10 +5,12 @@
 class QCheckBox;
 class QLabel;
 class TfraTimeLapse;
+class TfraTimeLapseAdvanced;
 
 // The property page "Intervallaufnahme": the switch and the series' set-up (wait, interval, number
 // of shots, download of each shot). The switch is usable exactly while a series is allowed; with
-// it on, the shutter area names the interval and the take button starts a series.
+// it on, the shutter area names the interval and the take button starts a series. The advanced
+// panel shows a running series in the side area.
 class TRemoteTimeLapsePanel : public QWidget
 {
     Q_OBJECT
@@ -24,10 +26,15 @@ public:
     // Switched on and usable: the take button starts a series.
     bool IsOn() const;
 
+    // The side area's page with the advanced panel, shown while a series runs.
+    QWidget* AdvancedPage() const { return m_advancedPage; }
+
     QLabel* lblTimeLapse;
     QCheckBox* swTimeLapse;
     TfraTimeLapse* fraTimeLapse;
+    TfraTimeLapseAdvanced* fraTimeLapseAdvanced;
 
 private:
     QLabel* m_status;
+    QWidget* m_advancedPage;
 };

@@ -6,41 +6,113 @@
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/TRemoteControl.h"
 #include "remote/TShooting.h"
-#include "remote/ui/RemoteControlLook.h"
 #include "remote/ui/TRemotePropertyPanel.h"
 #include "remote/ui/TRemoteSeriesPanel.h"
+#include "remote/ui/TRemoteShootingLink.h"
+#include "remote/ui/TRemoteShutterPanel.h"
 #include "remote/ui/TRemoteTimeLapsePanel.h"
 #include "remote/ui/TfraTimeLapse.h"
 #include "session/TCamera.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QScrollArea>
 #include <QStackedWidget>
-#include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <exception>
 
 namespace {
 
+constexpr int kSideWidth = 350;
+constexpr int kMargin = 8;
+constexpr int kSpacing = 8;
 // Below the side area, as far as the page reaches.
 constexpr int kSideBottomGap = 15;
 
 } // namespace
 
+TfraRemoteControl::TfraRemoteControl(QWidget* parent)
+    : TfraCameraPage(parent)
+{
+    DarkStyle::Apply(this, DarkStyle::Background());
+    sbxLiveView = new QScrollArea(this);
+    sbxLiveView->setObjectName(QStringLiteral("sbxLiveView"));
+    sbxLiveView->setWidgetResizable(false);
+    sbxLiveView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    DarkStyle::Apply(sbxLiveView, DarkStyle::Background());
+    fraLiveView = new TfraLiveView;
+    fraLiveView->setObjectName(QStringLiteral("fraLiveView"));
+    sbxLiveView->setWidget(fraLiveView);
+
+    pnlSide = new QWidget(this);
+    pnlSide->setObjectName(QStringLiteral("pnlSide"));
+    pnlSide->setFixedWidth(kSideWidth);
+    auto* side = new QVBoxLayout(pnlSide);
+    side->setContentsMargins(0, 0, 0, 0);
+    side->setSpacing(kSpacing);
+    pcSide = new QStackedWidget(pnlSide);
+    pcSide->setObjectName(QStringLiteral("pcSide"));
+    pnlShutter = new TRemoteShutterPanel(pnlSide);
+    pnlLRTLPreviewImage = new TRemoteSeriesPanel(pnlShutter);
+    pnlShutter->PlaceBelow(pnlLRTLPreviewImage);
+    tsCameraProperties = new TRemotePropertyPanel(pcSide);
+    // The time-lapse page names the interval in the shutter area while its switch is on.
+    tsTimelapse = new TRemoteTimeLapsePanel(pnlShutter->lblTimelapseStatus);
+    tsCameraProperties->Pager->AddPage(tsTimelapse);
+    tsTimeLapseAdvanced = tsTimelapse->AdvancedPage();
+    pcSide->addWidget(tsCameraProperties);
+    pcSide->addWidget(tsTimeLapseAdvanced);
+    side->addWidget(pcSide, 1);
+    side->addWidget(pnlShutter);
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    row->setSpacing(kSpacing);
+    row->addWidget(sbxLiveView, 1);
+    row->addWidget(pnlSide, 0, Qt::AlignTop);
+
+    fraLiveView->OnBeforeImage = [this](TfraLiveView* sender, bool& show) { OnBeforeImage(sender, show); };
+    fraLiveView->OnAfterImage = [this](TfraLiveView* sender) { OnAfterImage(sender); };
+    fraLiveView->OnResized
+        = [this](TfraLiveView* sender, int width, int height) { OnResized(sender, width, height); };
+    m_shooting = new TShooting(this);
+    m_control = new TRemoteControl(this);
+    m_link = new TRemoteShootingLink(this);
+    tsCameraProperties->Bind(this, m_control, m_shooting, fraLiveView);
+    pnlShutter->Bind(this, m_control, m_shooting, fraLiveView);
+    pnlShutter->MayChange = [this] {
+        return m_control->IsConnected() && !tsCameraProperties->IsUpdating()
+            && !fraLiveView->IsUpdatingChoices();
+    };
+    pnlLRTLPreviewImage->Bind(this, m_control, m_shooting, fraLiveView, tsTimelapse, tsCameraProperties);
+    m_link->Bind(
+        this, m_control, m_shooting, fraLiveView, tsCameraProperties, pnlShutter, pnlLRTLPreviewImage);
+
+    connect(tsCameraProperties, &TRemotePropertyPanel::MovieModeChanged, this, [this] { updateMovieMode(); });
+    connect(tsCameraProperties, &TRemotePropertyPanel::TimeLapseAllowed, this,
+        &TfraRemoteControl::EnableTimeLapse);
+    connect(pnlShutter, &TRemoteShutterPanel::RecordingChanged, tsCameraProperties,
+        &TRemotePropertyPanel::ActivateControls);
+    connect(pnlLRTLPreviewImage, &TRemoteSeriesPanel::ShowAdvanced, this, [this](bool advanced) {
+        pcSide->setCurrentWidget(advanced ? tsTimeLapseAdvanced : static_cast<QWidget*>(tsCameraProperties));
+    });
+    connect(pnlLRTLPreviewImage, &TRemoteSeriesPanel::RunningChanged, this,
+        [this] { pnlShutter->ShowTakeState(TakeState()); });
+    EnableTimeLapse(false);
+
+    fraLiveView->lblTimer->hide();
+    fraLiveView->lblMovieQuality->hide();
+    pnlShutter->ShowTakeState(TakeState());
+    tsCameraProperties->ActivateControls();
+}
+
+TfraRemoteControl::~TfraRemoteControl() = default;
+
 // ---- helpers ----------------------------------------------------------------------------------
-
-bool TfraRemoteControl::isConnected() const
-{
-    return m_control->IsConnected();
-}
-
-bool TfraRemoteControl::mayChange() const
-{
-    return isConnected() && !tsCameraProperties->IsUpdating() && !fraLiveView->IsUpdatingChoices();
-}
 
 bool TfraRemoteControl::isDebugMode() const
 {
@@ -85,33 +157,19 @@ QList<QRect> TfraRemoteControl::FreeRegions() const
 {
     // The overlay lies exactly on the main window's client area: the bounds go unshifted (a framed
     // window's border offsets do not apply here).
-    const QWidget* takeButton = btnTakeMovie->isVisible() ? btnTakeMovie : btnTake;
-    return { InMainWindow(takeButton), InMainWindow(sbxLiveView), InMainWindow(lblLastTakeInfo) };
+    const QWidget* take
+        = pnlShutter->btnTakeMovie->isVisible() ? pnlShutter->btnTakeMovie : pnlShutter->btnTake;
+    return { InMainWindow(take), InMainWindow(sbxLiveView), InMainWindow(pnlShutter->lblLastTakeInfo) };
 }
 
-TCameraParam* TfraRemoteControl::param(const QString& name) const
+bool TfraRemoteControl::Shoot(const char* operation, const std::function<bool()>& call)
 {
-    return m_control->Param(name);
+    return m_link->shoot(operation, call);
 }
 
-int TfraRemoteControl::TouchState() const
+void TfraRemoteControl::ShootingFailed(const QString& text)
 {
-    return m_control->TouchState();
-}
-
-bool TfraRemoteControl::IsLiveBulbMode() const
-{
-    return m_shooting->IsLiveBulbMode();
-}
-
-bool TfraRemoteControl::IsLiveTimeMode() const
-{
-    return m_shooting->IsLiveTimeMode();
-}
-
-bool TfraRemoteControl::IsSequentialMode() const
-{
-    return m_shooting->IsSequentialMode();
+    m_link->shootingFailed(text);
 }
 
 bool TfraRemoteControl::IsMovieMode() const
@@ -119,14 +177,14 @@ bool TfraRemoteControl::IsMovieMode() const
     return m_control->Modes().Movie;
 }
 
-int TfraRemoteControl::AppliedLowerLimit() const
+int TfraRemoteControl::TouchState() const
 {
-    return m_control->AppliedLowerLimit();
+    return m_control->TouchState();
 }
 
-int TfraRemoteControl::AppliedUpperLimit() const
+int TfraRemoteControl::TakeState() const
 {
-    return m_control->AppliedUpperLimit();
+    return m_link->TakeState();
 }
 
 void TfraRemoteControl::SetSetup(TSetup* setup)
@@ -135,9 +193,18 @@ void TfraRemoteControl::SetSetup(TSetup* setup)
     fraLiveView->SetSetup(setup);
     tsTimelapse->fraTimeLapse->SetSetup(setup);
     pnlLRTLPreviewImage->SetSetup(setup);
-    m_autoPreview = setup && setup->AutoPreview;
-    m_autoDownload = setup && setup->AutoDownload;
-    updateAutoButtons();
+    pnlShutter->SetSetup(setup);
+    m_link->SetSetup(setup);
+}
+
+void TfraRemoteControl::SetPreviewWindow(TfrmPreview* window)
+{
+    m_link->SetPreviewWindow(window);
+}
+
+void TfraRemoteControl::updateMovieMode()
+{
+    pnlShutter->ShowMovieMode(IsMovieMode());
 }
 
 // ---- lifecycle --------------------------------------------------------------------------------
@@ -152,7 +219,7 @@ void TfraRemoteControl::SetCamera(TCamera* camera)
     tsCameraProperties->DeriveModes();
     pnlLRTLPreviewImage->Reset();
     updateMovieMode();
-    UpdateRecordingMarks();
+    m_link->UpdateRecordingMarks();
 }
 
 void TfraRemoteControl::GoStart()
@@ -177,10 +244,10 @@ void TfraRemoteControl::GoStart()
         m_control->ResetApertureLimits();
         tsCameraProperties->SetValue();
         tsCameraProperties->DeriveModes();
-        syncShootingSettings();
+        m_link->syncShootingSettings();
         pnlLRTLPreviewImage->Reset();
         updateMovieMode();
-        UpdateRecordingMarks();
+        m_link->UpdateRecordingMarks();
         if (IsMovieMode()) {
             // Sends the program mode again, which also reloads all properties.
             tsCameraProperties->choiceChange(tsCameraProperties->cbxProgramMode);
@@ -198,13 +265,13 @@ void TfraRemoteControl::GoStop()
 {
     if (!pnlLRTLPreviewImage->Leave())
         return;
-    tmrRecordButton->stop();
+    pnlShutter->StopBlinking();
     // An exposure, sequence or recording left running would have nobody to end it.
     const QPointer<TfraRemoteControl> self(this);
     m_shooting->Leave();
     if (!self)
         return;
-    m_movieState = 0;
+    pnlShutter->StopBlinking();
     fraLiveView->Finish();
     fraLiveView->StopLiveView();
 }
@@ -214,65 +281,13 @@ void TfraRemoteControl::ToggleDebugView()
     fraLiveView->ToggleDebugView();
 }
 
-void TfraRemoteControl::updateTakeGlyph()
-{
-    btnTake->setIcon(QIcon(RemoteControlLook::LargeGlyph(TakeState(), DarkStyle::Text())));
-}
-
-void TfraRemoteControl::updateTouchGlyph()
-{
-    btnTouchMode->setIcon(QIcon(RemoteControlLook::SmallGlyph(m_control->TouchState(), DarkStyle::Text())));
-}
-
-void TfraRemoteControl::updateAutoButtons()
-{
-    btnAutoPreview->setIcon(
-        QIcon(RemoteControlLook::SmallGlyph(7 + (m_autoPreview ? 1 : 0), DarkStyle::Text())));
-    btnAutoDownload->setIcon(
-        QIcon(RemoteControlLook::SmallGlyph(4 + (m_autoDownload ? 1 : 0), DarkStyle::Text())));
-    btnLastPreview->setEnabled(!m_autoPreview);
-    btnDownloadLastTake->setEnabled(!m_autoDownload);
-}
-
-// ---- touch, picture, zoom ---------------------------------------------------------------------
-
-void TfraRemoteControl::btnTouchModeClick()
-{
-    if (!isConnected())
-        return;
-    const QPointer<TfraRemoteControl> self(this);
-    beginCommunication(QStringLiteral("btnTouchModeClick"));
-    m_control->CycleTouch();
-    if (!self)
-        return;
-    updateTouchGlyph();
-    endCommunication(QStringLiteral("btnTouchModeClick"));
-}
-
-void TfraRemoteControl::btnZoomPress(quint8 move)
-{
-    if (mayChange())
-        m_control->Zoom(move);
-}
-
-void TfraRemoteControl::btnZoomRelease()
-{
-    if (mayChange())
-        m_control->ZoomOff();
-}
-
-// ---- time-lapse ------------------------------------------------------------------------------
+// ---- time-lapse -------------------------------------------------------------------------------
 
 void TfraRemoteControl::EnableTimeLapse(bool allowed)
 {
     m_timeLapseAllowed = allowed;
     tsTimelapse->Enable(allowed);
     pnlLRTLPreviewImage->Allow(allowed);
-}
-
-void TfraRemoteControl::StartTimeLapse()
-{
-    pnlLRTLPreviewImage->StartTimeLapse();
 }
 
 void TfraRemoteControl::StopTimeLapse()
@@ -283,38 +298,6 @@ void TfraRemoteControl::StopTimeLapse()
 bool TfraRemoteControl::IsTimeLapseRunning() const
 {
     return pnlLRTLPreviewImage->IsRunning();
-}
-
-int TfraRemoteControl::TimeLapseShotsRemaining() const
-{
-    return pnlLRTLPreviewImage->ShotsRemaining();
-}
-
-TTimeLapseSeries& TfraRemoteControl::TimeLapseSeries() const
-{
-    return pnlLRTLPreviewImage->Series();
-}
-
-// ---- toggles ------------------------------------------------------------------------
-
-void TfraRemoteControl::btnAutoPreviewClick()
-{
-    m_autoPreview = !m_autoPreview;
-    updateAutoButtons();
-    if (m_setup) {
-        m_setup->AutoPreview = m_autoPreview;
-        m_setup->Save();
-    }
-}
-
-void TfraRemoteControl::btnAutoDownloadClick()
-{
-    m_autoDownload = !m_autoDownload;
-    updateAutoButtons();
-    if (m_setup) {
-        m_setup->AutoDownload = m_autoDownload;
-        m_setup->Save();
-    }
 }
 
 // ---- live view panel events -------------------------------------------------------------------
@@ -345,16 +328,4 @@ void TfraRemoteControl::OnResized(TfraLiveView*, int, int height)
     pnlSide->setSizePolicy(pnlSide->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
     pnlSide->setMinimumHeight(least);
     pnlSide->setMaximumHeight(qMax(sideHeight, least));
-}
-
-void TfraRemoteControl::updateMovieMode()
-{
-    const bool movie = IsMovieMode();
-    btnTakeMovie->setVisible(movie);
-    btnTake->setVisible(!movie);
-    fraLiveView->lblTimer->setText(QStringLiteral("00:00:00"));
-    const TCameraParam* quality = param(QStringLiteral("qualitymovie"));
-    fraLiveView->lblMovieQuality->setText(quality ? quality->Value : QString());
-    fraLiveView->lblTimer->setVisible(movie);
-    fraLiveView->lblMovieQuality->setVisible(movie);
 }

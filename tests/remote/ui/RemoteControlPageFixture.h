@@ -2,8 +2,12 @@
 // the set-up the page's tests share.
 #pragma once
 
+#include "remote/TRemoteControl.h"
+#include "remote/TShooting.h"
 #include "remote/ui/TRemotePropertyPanel.h"
 #include "remote/ui/TRemoteSeriesPanel.h"
+#include "remote/ui/TRemoteShootingLink.h"
+#include "remote/ui/TRemoteShutterPanel.h"
 #include "remote/ui/TRemoteTimeLapsePanel.h"
 #include "remote/ui/TfraRemoteControl.h"
 

@@ -68,7 +68,7 @@ TEST_F(RemoteControlPageTest, ProgramModesEnableTheirChoicesAndArtMovesTheList)
     EXPECT_GT(page->Properties()->Choice(QStringLiteral("noisereduction"))->count(), 0);
     EXPECT_FALSE(page->Properties()->Choice(QStringLiteral("noisereduction"))->isEnabled());
     // The drive mode is "continuous-L": held shooting.
-    EXPECT_TRUE(page->IsSequentialMode());
+    EXPECT_TRUE(page->Shooting().IsSequentialMode());
 
     pick(page->Properties()->cbxProgramMode, QStringLiteral("M"));
     EXPECT_EQ(cameraValue("takemode"), QStringLiteral("M"));
@@ -147,8 +147,8 @@ TEST_F(RemoteControlPageTest, LensLimitsCutTheApertureListAndButtonsFollowTheLas
     const int full = int(camera->Remote.Params.Find(QStringLiteral("focalvalue"))->DisplayValues.size());
 
     page->fraLiveView->ShowFrame(jpeg, lensInformation(28, 220, 80));
-    EXPECT_EQ(page->AppliedLowerLimit(), 28);
-    EXPECT_EQ(page->AppliedUpperLimit(), 220);
+    EXPECT_EQ(page->Control().AppliedLowerLimit(), 28);
+    EXPECT_EQ(page->Control().AppliedUpperLimit(), 220);
     ASSERT_EQ(page->Properties()->cbxAperture->itemText(0), QStringLiteral("2.8"));
     EXPECT_EQ(page->Properties()->cbxAperture->itemText(page->Properties()->cbxAperture->count() - 1),
         QStringLiteral("22"));
@@ -227,16 +227,16 @@ TEST_F(RemoteControlPageTest, ZoomPressAndReleaseSendOneMoveAndOneStop)
 {
     start();
     ASSERT_TRUE(camera->Remote.CtrlZoom.Enabled);
-    press(page->btnZoomOut);
+    press(page->pnlShutter->btnZoomOut);
     EXPECT_EQ(camera->Remote.CtrlZoom.LastMove, TCtrlZoomAction::WideMove);
-    release(page->btnZoomOut);
+    release(page->pnlShutter->btnZoomOut);
     EXPECT_EQ(camera->Remote.CtrlZoom.LastMove, TCtrlZoomAction::Off);
     ASSERT_TRUE(QTest::qWaitFor([&] { return requestCount(QStringLiteral("move=off")) >= 1; }, 5000));
     EXPECT_EQ(requestCount(QStringLiteral("move=widemove")), 1);
     EXPECT_EQ(requestCount(QStringLiteral("move=off")), 1);
 
-    press(page->btnZoomIn);
-    release(page->btnZoomIn);
+    press(page->pnlShutter->btnZoomIn);
+    release(page->pnlShutter->btnZoomIn);
     ASSERT_TRUE(QTest::qWaitFor([&] { return requestCount(QStringLiteral("move=off")) >= 2; }, 5000));
     EXPECT_EQ(requestCount(QStringLiteral("move=telemove")), 1);
     EXPECT_EQ(requestCount(QStringLiteral("move=off")), 2);
@@ -248,19 +248,19 @@ TEST_F(RemoteControlPageTest, TouchFunctionCyclesFocusPointReleaseAndSetPoint)
     start();
     stopFrames();
     ASSERT_EQ(page->TouchState(), 0);
-    page->imgLiveViewMouseDown(320, 240);
+    page->Link()->imgLiveViewMouseDown(320, 240);
     EXPECT_EQ(page->TouchState(), 2);
     EXPECT_EQ(camera->Remote.AssignAFFrame.AFFocus, QStringLiteral("ok"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return requestCount(QStringLiteral("assignafframe")) == 1; }, 5000));
 
     // A set point gives the frame back to the camera.
-    page->btnTouchMode->click();
+    page->pnlShutter->btnTouchMode->click();
     EXPECT_EQ(page->TouchState(), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return requestCount(QStringLiteral("releaseafframe")) >= 1; }, 5000));
 
-    page->btnTouchMode->click();
+    page->pnlShutter->btnTouchMode->click();
     EXPECT_EQ(page->TouchState(), 1);
-    page->btnTouchMode->click();
+    page->pnlShutter->btnTouchMode->click();
     EXPECT_EQ(page->TouchState(), 0);
 
     // In release mode a click takes the picture at the point (single shots only; the camera's
@@ -268,10 +268,10 @@ TEST_F(RemoteControlPageTest, TouchFunctionCyclesFocusPointReleaseAndSetPoint)
     pick(page->Properties()->cbxDriveMode,
         camera->Remote.Params.Find(QStringLiteral("drivemode"))
             ->Dictionary.ValueOf(QStringLiteral("normal")));
-    ASSERT_FALSE(page->IsSequentialMode());
-    page->btnTouchMode->click();
+    ASSERT_FALSE(page->Shooting().IsSequentialMode());
+    page->pnlShutter->btnTouchMode->click();
     ASSERT_EQ(page->TouchState(), 1);
-    page->imgLiveViewMouseDown(100, 80);
+    page->Link()->imgLiveViewMouseDown(100, 80);
     ASSERT_TRUE(QTest::qWaitFor([&] { return requestCount(QStringLiteral("com=starttake")) == 1; }, 5000));
     EXPECT_EQ(requestCount(QStringLiteral("assignafframe")), 1);
     EXPECT_EQ(page->TouchState(), 1);
@@ -328,20 +328,20 @@ TEST_F(RemoteControlPageTest, RefusedPropertyIsNamedReReadAndLeavesThePageUsable
 TEST_F(RemoteControlPageTest, AutomaticPreviewAndDownloadAreStoredAndPageButtonsWalk)
 {
     start();
-    ASSERT_FALSE(page->IsAutoDownload());
-    EXPECT_TRUE(page->btnDownloadLastTake->isEnabled());
-    page->btnAutoDownload->click();
-    EXPECT_TRUE(page->IsAutoDownload());
-    EXPECT_FALSE(page->btnDownloadLastTake->isEnabled());
-    page->btnAutoPreview->click();
-    EXPECT_FALSE(page->btnLastPreview->isEnabled());
+    ASSERT_FALSE(page->pnlShutter->IsAutoDownload());
+    EXPECT_TRUE(page->pnlShutter->btnDownloadLastTake->isEnabled());
+    page->pnlShutter->btnAutoDownload->click();
+    EXPECT_TRUE(page->pnlShutter->IsAutoDownload());
+    EXPECT_FALSE(page->pnlShutter->btnDownloadLastTake->isEnabled());
+    page->pnlShutter->btnAutoPreview->click();
+    EXPECT_FALSE(page->pnlShutter->btnLastPreview->isEnabled());
     TSetup stored;
     stored.SetStoreFile(settingsDir.filePath(QStringLiteral("settings.ini")));
     stored.Load();
     EXPECT_TRUE(stored.AutoDownload);
     EXPECT_TRUE(stored.AutoPreview);
-    page->btnAutoPreview->click();
-    EXPECT_TRUE(page->btnLastPreview->isEnabled());
+    page->pnlShutter->btnAutoPreview->click();
+    EXPECT_TRUE(page->pnlShutter->btnLastPreview->isEnabled());
     EXPECT_FALSE(setup.AutoPreview);
 
     EXPECT_EQ(page->Properties()->Pager->pcCameraProperties->currentWidget(), page->Properties()->tsGeneral);

@@ -74,7 +74,7 @@ protected:
         EXPECT_EQ(page->pcSide->currentWidget(), page->tsTimeLapseAdvanced);
         EXPECT_EQ(open, 1);
         ASSERT_EQ(freeRegions, 3);
-        EXPECT_EQ(regionRects.at(0), inPage(page->btnTake));
+        EXPECT_EQ(regionRects.at(0), inPage(page->pnlShutter->btnTake));
         EXPECT_EQ(regionRects.at(2), inPage(page->tsTimeLapseAdvanced));
     }
 
@@ -82,7 +82,7 @@ protected:
     void expectEnded()
     {
         EXPECT_FALSE(page->IsTimeLapseRunning());
-        EXPECT_FALSE(page->TimeLapseSeries().IsRunning());
+        EXPECT_FALSE(page->pnlLRTLPreviewImage->Series().IsRunning());
         EXPECT_EQ(page->TakeState(), TShooting::ButtonNormal);
         EXPECT_EQ(page->pcSide->currentWidget(), page->tsCameraProperties);
         EXPECT_EQ(open, 0);
@@ -107,18 +107,18 @@ TEST_F(RemoteControlTimeLapseTest, SwitchOnlyForSingleShots)
     ASSERT_TRUE(page->tsTimelapse->swTimeLapse->isEnabled());
     page->tsTimelapse->swTimeLapse->setChecked(true);
     EXPECT_TRUE(page->tsTimelapse->fraTimeLapse->Active());
-    EXPECT_TRUE(page->lblTimelapseStatus->isVisibleTo(page.get()));
-    EXPECT_EQ(page->TimeLapseShotsRemaining(), page->tsTimelapse->fraTimeLapse->TakeCount());
+    EXPECT_TRUE(page->pnlShutter->lblTimelapseStatus->isVisibleTo(page.get()));
+    EXPECT_EQ(page->pnlLRTLPreviewImage->ShotsRemaining(), page->tsTimelapse->fraTimeLapse->TakeCount());
 
     // Sequential shooting: no series, and the switch is off, not only greyed.
     pick(page->Properties()->cbxDriveMode, shown("drivemode", "continuous-H"));
     EXPECT_FALSE(page->tsTimelapse->swTimeLapse->isEnabled());
     EXPECT_FALSE(page->tsTimelapse->swTimeLapse->isChecked());
     EXPECT_FALSE(page->tsTimelapse->fraTimeLapse->Active());
-    EXPECT_FALSE(page->lblTimelapseStatus->isVisibleTo(page.get()));
-    EXPECT_EQ(page->TimeLapseShotsRemaining(), 0);
+    EXPECT_FALSE(page->pnlShutter->lblTimelapseStatus->isVisibleTo(page.get()));
+    EXPECT_EQ(page->pnlLRTLPreviewImage->ShotsRemaining(), 0);
     // The take button takes its ordinary picture then.
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return open == 0 && !page->IsTimeLapseRunning(); }, 5000));
     EXPECT_EQ(page->pcSide->currentWidget(), page->tsCameraProperties);
 
@@ -136,26 +136,26 @@ TEST_F(RemoteControlTimeLapseTest, LimitedSeriesCountsDownDownloadsEachShotAndEn
     int asked = 0;
     page->Shooting().ChooseFolder = [&] { return ++asked == 1 ? QString() : downloads.path(); };
     // Cancelled: no series, nothing taken.
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(page->IsTimeLapseRunning());
     EXPECT_EQ(page->TakeState(), TShooting::ButtonNormal);
     EXPECT_EQ(open, 0);
     EXPECT_EQ(shots(), 0);
 
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     EXPECT_EQ(asked, 2);
     EXPECT_TRUE(setup.GetDownloadDirectory().isEmpty());
     expectRunning();
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(progress.front().Title, rs("_rsTimeLapseTotal", { 3 }));
     EXPECT_EQ(progress.front().Percent, 0);
-    EXPECT_EQ(page->TimeLapseShotsRemaining(), 3);
+    EXPECT_EQ(page->pnlLRTLPreviewImage->ShotsRemaining(), 3);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsTimeLapseRunning(); }, 30000));
     expectEnded();
     EXPECT_EQ(shots(), 3);
-    EXPECT_EQ(page->TimeLapseShotsRemaining(), 0);
+    EXPECT_EQ(page->pnlLRTLPreviewImage->ShotsRemaining(), 0);
     // One detail per shot with its share, halves to even: 33, 67, 100.
     std::vector<std::pair<QString, int>> counted;
     for (const TProgress& p : progress)
@@ -164,11 +164,10 @@ TEST_F(RemoteControlTimeLapseTest, LimitedSeriesCountsDownDownloadsEachShotAndEn
     const std::vector<std::pair<QString, int>> expected = { { rs("_rsTakeNumber", { 1 }), 33 },
         { rs("_rsTakeNumber", { 2 }), 67 }, { rs("_rsTakeNumber", { 3 }), 100 } };
     EXPECT_EQ(counted, expected);
-    EXPECT_EQ(
-        page->pnlLRTLPreviewImage->fraTimeLapseAdvanced->lblTLFrameValue->text(), QStringLiteral("3/3"));
+    EXPECT_EQ(page->tsTimelapse->fraTimeLapseAdvanced->lblTLFrameValue->text(), QStringLiteral("3/3"));
 
     // The plan, not the end of the shot before, fixes each shot's time.
-    const TTimeLapseSeries& series = page->TimeLapseSeries();
+    const TTimeLapseSeries& series = page->pnlLRTLPreviewImage->Series();
     ASSERT_EQ(series.Shots().size(), 3);
     for (int i = 1; i < 3; ++i)
         EXPECT_EQ(series.Shots().at(i).PlannedMs - series.Shots().at(i - 1).PlannedMs, 1000);
@@ -202,18 +201,20 @@ TEST_F(RemoteControlTimeLapseTest, SecondClickEndsAnUnlimitedSeriesWithoutAnothe
     start();
     stopFrames();
     prepare(0);
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     expectRunning();
     EXPECT_EQ(progress.front().Title, rs("_rsTimeLapseInfinite"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return page->TimeLapseSeries().ShotsTaken() >= 2; }, 30000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return page->pnlLRTLPreviewImage->Series().ShotsTaken() >= 2; }, 30000));
     // Unlimited: the counter runs below 0, the progress counts up at 0 %.
-    EXPECT_EQ(page->TimeLapseShotsRemaining(), -page->TimeLapseSeries().ShotsTaken());
-    EXPECT_EQ(progress.back().Detail, rs("_rsTakeNumber", { page->TimeLapseSeries().ShotsTaken() }));
+    EXPECT_EQ(page->pnlLRTLPreviewImage->ShotsRemaining(), -page->pnlLRTLPreviewImage->Series().ShotsTaken());
+    EXPECT_EQ(
+        progress.back().Detail, rs("_rsTakeNumber", { page->pnlLRTLPreviewImage->Series().ShotsTaken() }));
     EXPECT_EQ(progress.back().Percent, 0);
     EXPECT_TRUE(page->tsTimelapse->fraTimeLapse->Active());
 
     const int taken = shots();
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     expectEnded();
     EXPECT_EQ(shots(), taken) << "the stopping click took a picture";
     // The plan is gone: no shot comes after the stop.
@@ -223,7 +224,7 @@ TEST_F(RemoteControlTimeLapseTest, SecondClickEndsAnUnlimitedSeriesWithoutAnothe
     // A new series starts from the same button.
     progress.clear();
     page->tsTimelapse->fraTimeLapse->seTakeCount->setValue(1);
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsTimeLapseRunning(); }, 30000));
     expectEnded();
     EXPECT_EQ(shots(), taken + 1);
@@ -235,7 +236,7 @@ TEST_F(RemoteControlTimeLapseTest, LeavingThePageEndsTheSeriesAndCompletesItsLog
     setup.SetDownloadDirectory(downloads.path());
     start();
     prepare(5, true);
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     expectRunning();
     ASSERT_TRUE(QTest::qWaitFor([&] { return shots() >= 1; }, 30000));
 
@@ -244,7 +245,7 @@ TEST_F(RemoteControlTimeLapseTest, LeavingThePageEndsTheSeriesAndCompletesItsLog
     const int taken = shots();
     EXPECT_LT(taken, 5);
     // Leaving waited for what was queued: every shot taken has its files and its line.
-    const TTimeLapseSeries& series = page->TimeLapseSeries();
+    const TTimeLapseSeries& series = page->pnlLRTLPreviewImage->Series();
     EXPECT_EQ(series.PendingDownloads(), 0);
     ASSERT_EQ(series.Shots().size(), taken);
     for (const TTimeLapseSeries::TShot& shot : series.Shots()) {
@@ -283,11 +284,11 @@ TEST_F(RemoteControlTimeLapseTest, AutomaticModesStartedFromThePageMeasureInTheS
     stopFrames();
     pick(page->Properties()->cbxProgramMode, QStringLiteral("M"));
     prepare(0);
-    page->btnTake->click();
-    TTimeLapseSeries& series = page->TimeLapseSeries();
+    page->pnlShutter->btnTake->click();
+    TTimeLapseSeries& series = page->pnlLRTLPreviewImage->Series();
     ASSERT_TRUE(series.WaitingForStart());
-    ASSERT_TRUE(page->pnlLRTLPreviewImage->fraTimeLapseAdvanced->cbxAutoMode->isEnabled());
-    page->pnlLRTLPreviewImage->fraTimeLapseAdvanced->cbxAutoMode->setCurrentIndex(3); // -0.7 EV
+    ASSERT_TRUE(page->tsTimelapse->fraTimeLapseAdvanced->cbxAutoMode->isEnabled());
+    page->tsTimelapse->fraTimeLapseAdvanced->cbxAutoMode->setCurrentIndex(3); // -0.7 EV
     ASSERT_TRUE(series.Exposure.IsAuto());
     ASSERT_FALSE(series.Exposure.IsLRT());
 
@@ -307,7 +308,7 @@ TEST_F(RemoteControlTimeLapseTest, AutomaticModesStartedFromThePageMeasureInTheS
 
     // LRTimelapse: the preview picture's record view is measured by the series against the last
     // frame, and no meter reading is queued any more.
-    page->pnlLRTLPreviewImage->fraTimeLapseAdvanced->cbxAutoMode->setCurrentIndex(
+    page->tsTimelapse->fraTimeLapseAdvanced->cbxAutoMode->setCurrentIndex(
         TTimeLapseExposure::ModeLRTimelapse);
     ASSERT_TRUE(series.Exposure.IsLRT());
     const int readingsBefore = readings.Count();
@@ -320,7 +321,7 @@ TEST_F(RemoteControlTimeLapseTest, AutomaticModesStartedFromThePageMeasureInTheS
     EXPECT_FALSE(series.RecordView().isEmpty());
     EXPECT_TRUE(series.WaitingForStart()) << "a preview picture is no shot of the series";
 
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     expectEnded();
 }
 

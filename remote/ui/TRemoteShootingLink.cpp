@@ -1,24 +1,23 @@
-// The remote control page's shutter area: every press goes to the shooting object, whose signals
+// Every press of the remote control page's shutter area goes to the shooting object, whose signals
 // come back here as glyphs, labels, progress and the preview window.
-#include "remote/ui/TfraRemoteControl.h"
+#include "remote/ui/TRemoteShootingLink.h"
 
 #include "base/TLogger.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
-#include "base/ui/DarkStyle.h"
+#include "base/ui/TfraCameraPage.h"
 #include "import/ui/TfrmPreview.h"
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/RemoteControlRules.h"
 #include "remote/TRemoteControl.h"
 #include "remote/TShooting.h"
-#include "remote/ui/RemoteControlLook.h"
+#include "remote/ui/TRemotePanelHost.h"
 #include "remote/ui/TRemotePropertyPanel.h"
 #include "remote/ui/TRemoteSeriesPanel.h"
-#include "session/TCamera.h"
+#include "remote/ui/TRemoteShutterPanel.h"
 
 #include <QComboBox>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
@@ -26,40 +25,29 @@
 
 #include <utility>
 
-namespace {
+TRemoteShootingLink::TRemoteShootingLink(QWidget* page)
+    : QObject(page)
+    , m_page(page)
+{ }
 
-constexpr int kRecordButtonMs = 500;
-
-} // namespace
-
-void TfraRemoteControl::connectShooting()
+void TRemoteShootingLink::Bind(TRemotePanelHost* host, TRemoteControl* control, TShooting* shooting,
+    TfraLiveView* liveView, TRemotePropertyPanel* properties, TRemoteShutterPanel* shutter,
+    TRemoteSeriesPanel* series)
 {
-    m_shooting->LastFrame = [this] { return fraLiveView->LastFrame(); };
+    m_host = host;
+    m_control = control;
+    m_shooting = shooting;
+    m_liveView = liveView;
+    m_properties = properties;
+    m_shutter = shutter;
+    m_series = series;
+    m_shooting->LastFrame = [this] { return m_liveView->LastFrame(); };
     m_shooting->ChooseFolder = [this] {
         return QFileDialog::getExistingDirectory(
-            this, rs("_rsImportFolder"), m_setup ? m_setup->GetDownloadDirectory() : QString());
+            m_page, rs("_rsImportFolder"), m_setup ? m_setup->GetDownloadDirectory() : QString());
     };
     connect(m_shooting, &TShooting::Communication, this, [this](int kind) { shootingCommunication(kind); });
     connect(m_shooting, &TShooting::Changed, this, [this] { showShootingState(); });
-    connect(m_shooting, &TShooting::Progress, this,
-        [this](const QString& title, const QString& detail, bool finished, int percent) {
-            shootingProgress(title, detail, finished, percent);
-        });
-    connect(m_shooting, &TShooting::BytesReceived, this,
-        [this](qint64 received, qint64 expected) { shootingBytes(received, expected); });
-    connect(m_shooting, &TShooting::SelfTimerCount, this, [this](int seconds) {
-        QLabel* label = fraLiveView->lblSelfTimerValue;
-        label->setText(QString::number(seconds));
-        label->adjustSize();
-        if (const QWidget* picture = label->parentWidget())
-            label->move((picture->width() - label->width()) / 2, label->y());
-        if (seconds <= 0)
-            label->hide();
-    });
-    connect(m_shooting, &TShooting::LiveTime, this,
-        [this](const QString& text) { lblLastTakeInfo->setText(text); });
-    connect(m_shooting, &TShooting::MovieTime, this,
-        [this](const QString& text) { fraLiveView->lblTimer->setText(text); });
     connect(m_shooting, &TShooting::Preview, this, [this](const QByteArray& jpeg, const QString& caption) {
         // Shown once the shot's work is done: the busy overlay of a running download would cover it,
         // and a modal window inside the download's wait would hold the files back.
@@ -69,34 +57,48 @@ void TfraRemoteControl::connectShooting()
             QTimer::singleShot(0, this, [this] { afterShooting(); });
     });
     connect(m_shooting, &TShooting::Error, this, [this](const QString& text) { shootingFailed(text); });
-    connect(tmrRecordButton, &QTimer::timeout, this, [this] {
-        m_movieState = m_movieState == 3 ? 4 : 3;
-        btnTakeMovie->setIcon(QIcon(RemoteControlLook::LargeGlyph(m_movieState, DarkStyle::Text())));
-    });
+    connect(
+        m_liveView, &TfraLiveView::PictureClicked, this, [this](const QPoint& at, Qt::MouseButton button) {
+            if (button == Qt::LeftButton)
+                imgLiveViewMouseDown(at.x(), at.y());
+        });
+    connect(
+        m_liveView, &TfraLiveView::PictureReleased, this, [this](const QPoint& at, Qt::MouseButton button) {
+            if (button == Qt::LeftButton)
+                imgLiveViewMouseUp(at.x(), at.y());
+        });
+    connect(m_shutter->btnTake, &QToolButton::pressed, this, &TRemoteShootingLink::btnTakeMouseDown);
+    connect(m_shutter->btnTake, &QToolButton::released, this, &TRemoteShootingLink::btnTakeMouseUp);
+    connect(m_shutter->btnTake, &QToolButton::clicked, this, &TRemoteShootingLink::btnTakeClick);
+    connect(m_shutter->btnTakeMovie, &QToolButton::clicked, this, &TRemoteShootingLink::btnTakeMovieMouseUp);
+    connect(
+        m_shutter->btnLastPreview, &QToolButton::clicked, this, &TRemoteShootingLink::btnLastPreviewClick);
+    connect(m_shutter->btnDownloadLastTake, &QToolButton::clicked, this,
+        &TRemoteShootingLink::btnDownloadLastTakeClick);
 }
 
-int TfraRemoteControl::TakeState() const
+int TRemoteShootingLink::TakeState() const
 {
-    if (IsTimeLapseRunning())
+    if (m_series->IsRunning())
         return TShooting::ButtonStop;
     return m_shooting->TakeButtonState();
 }
 
-void TfraRemoteControl::syncShootingSettings()
+void TRemoteShootingLink::syncShootingSettings()
 {
-    m_shooting->DetailedLog = isDebugMode();
+    m_shooting->DetailedLog = m_host->IsDebugMode();
     m_shooting->LvAsTake = m_setup && m_setup->LvAsTake;
     m_shooting->TempDir = m_setup ? m_setup->TempDir : QString();
-    m_shooting->AutoPreview = m_autoPreview;
-    m_shooting->AutoDownload = m_autoDownload;
+    m_shooting->AutoPreview = m_shutter->IsAutoPreview();
+    m_shooting->AutoDownload = m_shutter->IsAutoDownload();
     m_shooting->DownloadFolder = m_setup ? m_setup->GetDownloadDirectory() : QString();
-    const QComboBox* seconds = tsCameraProperties->cbxSelfTimer;
+    const QComboBox* seconds = m_properties->cbxSelfTimer;
     m_shooting->SelfTimerChoice = seconds->currentIndex() >= 0 ? seconds->currentText().toInt() : 0;
 }
 
-bool TfraRemoteControl::shoot(const char* operation, const std::function<bool()>& call)
+bool TRemoteShootingLink::shoot(const char* operation, const std::function<bool()>& call)
 {
-    const QPointer<TfraRemoteControl> self(this);
+    const QPointer<TRemoteShootingLink> self(this);
     syncShootingSettings();
     const QString outer = m_shootingOperation;
     m_shootingOperation = QString::fromLatin1(operation);
@@ -110,14 +112,14 @@ bool TfraRemoteControl::shoot(const char* operation, const std::function<bool()>
     return result;
 }
 
-void TfraRemoteControl::shootingCommunication(int kind)
+void TRemoteShootingLink::shootingCommunication(int kind)
 {
     if (kind == ceStart) {
-        beginCommunication(m_shootingOperation);
+        m_host->BeginCommunication(m_shootingOperation);
         return;
     }
     if (kind == ceStop) {
-        endCommunication(m_shootingOperation);
+        m_host->EndCommunication(m_shootingOperation);
         // What waited for the end of a shot begun by a timer (self-timer, lost release).
         if (m_shooting->OpenCommunications() == 0 && m_shootingDepth == 0
             && (m_rereadPending || !m_pendingPreview.isEmpty()))
@@ -125,63 +127,39 @@ void TfraRemoteControl::shootingCommunication(int kind)
         return;
     }
     // The shots of a series leave its regions as they are.
-    if (IsTimeLapseRunning()) {
-        changeFreeRegions(m_shootingOperation, pnlLRTLPreviewImage->Regions());
+    if (m_series->IsRunning()) {
+        m_host->ChangeFreeRegions(m_shootingOperation, m_series->Regions());
         return;
     }
     QList<QRect> rects;
-    const QList<QRect> all = FreeRegions();
+    const QList<QRect> all = m_host->PageRegions();
     // The clock of a LIVETIME exposure beside the take button stays readable.
     if (m_shooting->FreeRegions() & TShooting::RegionTakeButton)
         rects << all.at(0) << all.at(2);
     if (m_shooting->FreeRegions() & TShooting::RegionLiveView)
         rects << all.at(1);
-    changeFreeRegions(m_shootingOperation, rects);
+    m_host->ChangeFreeRegions(m_shootingOperation, rects);
 }
 
-void TfraRemoteControl::shootingProgress(
-    const QString& title, const QString& detail, bool finished, int percent)
-{
-    m_progressTitle = title;
-    m_progressFile = detail;
-    m_progressBase = percent;
-    m_progressShown = percent;
-    emit OnProgress(title, detail, finished, percent);
-}
-
-void TfraRemoteControl::shootingBytes(qint64 received, qint64 expected)
-{
-    // Within the running file's share, so a movie does not stand at one figure for minutes.
-    const int count = m_shooting->LastTake().Count();
-    const int step = count > 0 ? 100 / count : 100;
-    if (expected <= 0 || received <= 0)
-        return;
-    const int percent = m_progressBase + int(qMin(received, expected) * step / expected);
-    if (percent <= m_progressShown || percent >= m_progressBase + step)
-        return;
-    m_progressShown = percent;
-    emit OnProgress(m_progressTitle, m_progressFile, false, percent);
-}
-
-void TfraRemoteControl::shootingFailed(const QString& text)
+void TRemoteShootingLink::shootingFailed(const QString& text)
 {
     m_shootingError = text;
-    fraLiveView->ShowError(text);
+    m_liveView->ShowError(text);
     m_rereadPending = true;
     if (m_shootingDepth == 0 && m_shooting->OpenCommunications() == 0)
         QTimer::singleShot(0, this, [this] { afterShooting(); });
 }
 
-void TfraRemoteControl::afterShooting()
+void TRemoteShootingLink::afterShooting()
 {
     if (m_shootingDepth > 0 || m_shooting->OpenCommunications() > 0)
         return;
-    const QPointer<TfraRemoteControl> self(this);
+    const QPointer<TRemoteShootingLink> self(this);
     if (m_rereadPending) {
         m_rereadPending = false;
         // The camera may have changed its mode or values on the failed shot; a camera that went
         // away is left to the connection check instead of waiting out each property.
-        tsCameraProperties->Reread();
+        m_properties->Reread();
         if (!self)
             return;
     }
@@ -189,97 +167,63 @@ void TfraRemoteControl::afterShooting()
         QTimer::singleShot(0, this, [this] { showPendingPreview(); });
 }
 
-TfrmPreview* TfraRemoteControl::PreviewWindow()
+TfrmPreview* TRemoteShootingLink::PreviewWindow()
 {
     if (!m_previewWindow)
-        m_previewWindow = new TfrmPreview(this);
+        m_previewWindow = new TfrmPreview(m_page);
     return m_previewWindow;
 }
 
-void TfraRemoteControl::showPendingPreview()
+void TRemoteShootingLink::showPendingPreview()
 {
     if (m_pendingPreview.isEmpty() || m_shootingDepth > 0 || m_shooting->OpenCommunications() > 0)
         return;
     const QByteArray jpeg = std::exchange(m_pendingPreview, {});
     const QString caption = std::exchange(m_pendingCaption, {});
-    const QWidget* main = window();
+    const QWidget* main = m_page->window();
     // Modal until clicked; the page may be gone afterwards.
     PreviewWindow()->ShowPreview(jpeg, main->size(), caption, main->pos());
 }
 
-void TfraRemoteControl::showShootingState()
+void TRemoteShootingLink::showShootingState()
 {
-    updateTakeGlyph();
-    const bool recording = m_shooting->IsMovieRecording();
-    if (recording && !tmrRecordButton->isActive()) {
-        m_movieState = 3;
-        tmrRecordButton->start(kRecordButtonMs);
-    } else if (!recording) {
-        tmrRecordButton->stop();
-        m_movieState = 0;
-    }
-    btnTakeMovie->setIcon(
-        QIcon(RemoteControlLook::LargeGlyph(recording ? m_movieState : 3, DarkStyle::Text())));
-    if (recording != m_wasRecording) {
-        m_wasRecording = recording;
-        if (recording) {
-            const TCameraParam* quality = param(QStringLiteral("qualitymovie"));
-            fraLiveView->lblMovieQuality->setText(quality ? quality->Value : QString());
-            fraLiveView->lblTimer->show();
-            fraLiveView->lblMovieQuality->show();
-        } else {
-            fraLiveView->lblTimer->setVisible(IsMovieMode());
-            fraLiveView->lblMovieQuality->setVisible(IsMovieMode());
-        }
-        tsCameraProperties->ActivateControls();
-    }
-    fraLiveView->lblSelfTimerValue->setVisible(m_shooting->IsSelfTimerRunning());
-
-    // The live-time clock owns the label while an exposure runs.
-    if (!m_shooting->IsLiveTimeRunning()) {
-        QString info = m_shooting->LastTakeInfo();
-        if (info.isEmpty() && !m_shooting->LastFrameFile().isEmpty())
-            info = QFileInfo(m_shooting->LastFrameFile()).fileName();
-        lblLastTakeInfo->setText(info.isEmpty() ? QStringLiteral("-") : info);
-    }
-    UpdateRecordingMarks();
-
+    m_shutter->ShowShootingState(TakeState(), m_control->Modes().Movie);
     // A shot that worked takes its failure text off the picture; other errors there stay.
     if (m_shooting->LastError().isEmpty() && !m_shootingError.isEmpty()) {
-        if (fraLiveView->lblErrorMsg->text() == m_shootingError)
-            fraLiveView->ShowError(QString());
+        if (m_liveView->lblErrorMsg->text() == m_shootingError)
+            m_liveView->ShowError(QString());
         m_shootingError.clear();
     }
 }
 
-void TfraRemoteControl::UpdateRecordingMarks()
+void TRemoteShootingLink::UpdateRecordingMarks()
 {
-    fraLiveView->SetRecordingFormats(m_shooting->IsJpeg(), m_shooting->IsRaw());
+    m_liveView->SetRecordingFormats(m_shooting->IsJpeg(), m_shooting->IsRaw());
 }
 
 // ---- the page's shooting operations -----------------------------------------------------------
 
-bool TfraRemoteControl::TakePhoto(int x, int y)
+bool TRemoteShootingLink::TakePhoto(int x, int y)
 {
     return shoot("TakePhoto", [&] { return m_shooting->TakePhoto(x, y); });
 }
 
-bool TfraRemoteControl::StartLiveBulbOrSequential(int x, int y)
+bool TRemoteShootingLink::StartLiveBulbOrSequential(int x, int y)
 {
     return shoot("StartLiveBulbOrSequential", [&] { return m_shooting->StartLiveBulbOrSequential(x, y); });
 }
 
-bool TfraRemoteControl::StopLiveBulbOrSequential()
+bool TRemoteShootingLink::StopLiveBulbOrSequential()
 {
     return shoot("StopLiveBulbOrSequential", [&] { return m_shooting->StopLiveBulbOrSequential(); });
 }
 
-void TfraRemoteControl::StartSelfTimer(int x, int y)
+void TRemoteShootingLink::StartSelfTimer(int x, int y)
 {
     shoot("StartSelfTimer", [&] { return m_shooting->StartSelfTimer(x, y, m_shooting->SelfTimerChoice); });
 }
 
-void TfraRemoteControl::CancelSelfTimer()
+void TRemoteShootingLink::CancelSelfTimer()
 {
     shoot("CancelSelfTimer", [&] {
         m_shooting->CancelSelfTimer();
@@ -287,24 +231,24 @@ void TfraRemoteControl::CancelSelfTimer()
     });
 }
 
-bool TfraRemoteControl::TakeMovie()
+bool TRemoteShootingLink::TakeMovie()
 {
     return shoot("TakeMovie", [&] { return m_shooting->TakeMovie(); });
 }
 
-void TfraRemoteControl::LoadLastTake(const QString& folder)
+void TRemoteShootingLink::LoadLastTake(const QString& folder)
 {
     shoot("LoadLastTake", [&] { return m_shooting->LoadLastTake(folder); });
 }
 
-void TfraRemoteControl::LoadLastTakeAsPreview()
+void TRemoteShootingLink::LoadLastTakeAsPreview()
 {
     shoot("LoadLastTakeAsPreview", [&] { return m_shooting->LoadLastTakeAsPreview(); });
 }
 
 // ---- buttons and the picture ------------------------------------------------------------------
 
-void TfraRemoteControl::btnTakeMouseDown()
+void TRemoteShootingLink::btnTakeMouseDown()
 {
     shoot("StartLiveBulbOrSequential", [&] {
         m_shooting->ButtonDown();
@@ -312,7 +256,7 @@ void TfraRemoteControl::btnTakeMouseDown()
     });
 }
 
-void TfraRemoteControl::btnTakeMouseUp()
+void TRemoteShootingLink::btnTakeMouseUp()
 {
     shoot("StopLiveBulbOrSequential", [&] {
         m_shooting->ButtonUp();
@@ -320,9 +264,9 @@ void TfraRemoteControl::btnTakeMouseUp()
     });
 }
 
-void TfraRemoteControl::btnTakeClick()
+void TRemoteShootingLink::btnTakeClick()
 {
-    if (pnlLRTLPreviewImage->TakeClick())
+    if (m_series->TakeClick())
         return;
     // Live-bulb and sequential shooting follow press and release; a timer drive mode counts down.
     const char* operation = m_shooting->IsTimerDriveMode() ? "StartSelfTimer" : "TakePhoto";
@@ -332,50 +276,50 @@ void TfraRemoteControl::btnTakeClick()
     });
 }
 
-void TfraRemoteControl::btnTakeMovieMouseUp()
+void TRemoteShootingLink::btnTakeMovieMouseUp()
 {
     TakeMovie();
 }
 
-void TfraRemoteControl::btnLastPreviewClick()
+void TRemoteShootingLink::btnLastPreviewClick()
 {
-    const QPointer<TfraRemoteControl> self(this);
-    beginCommunication(QStringLiteral("btnLastPreviewClick"));
+    const QPointer<TRemoteShootingLink> self(this);
+    m_host->BeginCommunication(QStringLiteral("btnLastPreviewClick"));
     LoadLastTakeAsPreview();
     if (!self)
         return;
-    endCommunication(QStringLiteral("btnLastPreviewClick"));
+    m_host->EndCommunication(QStringLiteral("btnLastPreviewClick"));
     afterShooting();
 }
 
-void TfraRemoteControl::btnDownloadLastTakeClick()
+void TRemoteShootingLink::btnDownloadLastTakeClick()
 {
     LoadLastTake(QString());
 }
 
-void TfraRemoteControl::imgLiveViewMouseDown(int x, int y)
+void TRemoteShootingLink::imgLiveViewMouseDown(int x, int y)
 {
     if (m_shooting->IsExposing())
         return;
-    const QPointer<TfraRemoteControl> self(this);
-    beginCommunication(QStringLiteral("imgLiveViewMouseDown"));
+    const QPointer<TRemoteShootingLink> self(this);
+    m_host->BeginCommunication(QStringLiteral("imgLiveViewMouseDown"));
     // The core decides what the click does; the page shows it.
     const RemoteControlRules::TShootingModes modes { m_shooting->IsLiveTimeMode(),
         m_shooting->IsLiveBulbMode(), m_shooting->IsSequentialMode(), m_shooting->IsTimerDriveMode(), false,
         false };
-    switch (RemoteControlRules::PictureClick(
-        modes, isConnected(), m_shooting->IsExposing(), TouchState() == TRemoteControl::TouchRelease)) {
+    switch (RemoteControlRules::PictureClick(modes, m_control->IsConnected(), m_shooting->IsExposing(),
+        m_control->TouchState() == TRemoteControl::TouchRelease)) {
     case RemoteControlRules::TPictureClick::Nothing:
         break;
     case RemoteControlRules::TPictureClick::FocusPoint: {
-        if (isDebugMode() && m_control->CanAssignFocusPoint())
+        if (m_host->IsDebugMode() && m_control->CanAssignFocusPoint())
             TLogger::LogTrace(QStringLiteral("TfraRemoteControl.imgLiveViewMouseDown: Fokuspunkt setzen"));
-        const int before = TouchState();
+        const int before = m_control->TouchState();
         m_control->AssignFocusPoint(x, y);
         if (!self)
             return;
-        if (TouchState() != before)
-            updateTouchGlyph();
+        if (m_control->TouchState() != before)
+            m_shutter->UpdateTouchGlyph();
         break;
     }
     case RemoteControlRules::TPictureClick::SelfTimer:
@@ -392,17 +336,17 @@ void TfraRemoteControl::imgLiveViewMouseDown(int x, int y)
         });
         break;
     case RemoteControlRules::TPictureClick::Take:
-        if (isDebugMode())
+        if (m_host->IsDebugMode())
             TLogger::LogTrace(QStringLiteral("TfraRemoteControl.imgLiveViewMouseDown: Auslösen"));
         TakePhoto(x, y);
         break;
     }
     if (!self)
         return;
-    endCommunication(QStringLiteral("imgLiveViewMouseDown"));
+    m_host->EndCommunication(QStringLiteral("imgLiveViewMouseDown"));
 }
 
-void TfraRemoteControl::imgLiveViewMouseUp(int, int)
+void TRemoteShootingLink::imgLiveViewMouseUp(int, int)
 {
     if (m_shooting->IsLiveBulbMode() || m_shooting->IsSequentialMode())
         btnTakeMouseUp();
