@@ -9,8 +9,8 @@
 class QWidget;
 
 // What the remote control page's panels ask of the page that holds them: the busy state and the
-// free regions of the main window, progress lines, and the trace. The page maps these onto its
-// communication with the main window.
+// free regions of the main window, progress lines, and the page's shooting operations. The page
+// maps these onto its communication with the main window.
 class TRemotePanelHost
 {
 public:
@@ -20,9 +20,9 @@ public:
     virtual void EndCommunication(const QString& operation) = 0;
     virtual void ChangeFreeRegions(const QString& operation, const QList<QRect>& rects) = 0;
     virtual void ShowProgress(const QString& title, const QString& detail, bool finished, int percent) = 0;
-    // A trace line "TfraRemoteControl.<operation>: <what>" when detailed lines are on.
-    virtual void Trace(const QString& operation, const QString& what) const = 0;
     virtual bool IsDebugMode() const = 0;
+    // The whole page waits, e.g. for the camera's answer to a property change.
+    virtual void SetPageEnabled(bool enabled) = 0;
     // The page's own free regions: the take button, the live view and the last shot's line.
     virtual QList<QRect> PageRegions() const = 0;
     // Runs one shooting operation of the page (the trace names it); afterwards a failure re-reads

@@ -147,7 +147,7 @@ void TRemotePropertyPanel::ActivateControls()
     // The quality of a running recording cannot change.
     if (m_shooting->IsMovieRecording())
         cbxMovieQuality->setEnabled(false);
-    const bool hue = cbxArtFilter->isEnabled() && cbxArtFilter->currentText() == rs("_rsARTPartColor");
+    const bool hue = !cbxArtFilter->isHidden() && cbxArtFilter->currentText() == rs("_rsARTPartColor");
     cpiColorPhase->setEnabled(hue);
     cpiColorPhase->setVisible(hue);
     emit TimeLapseAllowed(m_control->Modes().TimeLapseAllowed);
@@ -210,15 +210,13 @@ bool TRemotePropertyPanel::sendValue(const QString& property, const QString& val
 {
     m_host->BeginCommunication(QStringLiteral("SetParamValue"));
     TRemoteControl::TSent sent = TRemoteControl::TSent::NotSent;
-    // The whole page waits for the camera's answer.
-    QWidget* page = parentWidget() ? parentWidget() : this;
     try {
         const QPointer<TRemotePropertyPanel> self(this);
-        page->setEnabled(false);
+        m_host->SetPageEnabled(false);
         sent = m_control->Send(property, value);
         if (!self)
             return false;
-        page->setEnabled(true);
+        m_host->SetPageEnabled(true);
         if (sent == TRemoteControl::TSent::Taken)
             clearPropertyError();
         else if (sent == TRemoteControl::TSent::Refused) {
@@ -229,7 +227,7 @@ bool TRemotePropertyPanel::sendValue(const QString& property, const QString& val
         }
         ActivateControls();
     } catch (const std::exception& e) {
-        page->setEnabled(true);
+        m_host->SetPageEnabled(true);
         TLogger::LogTrace(
             QStringLiteral("TfraRemoteControl.SetParamValue (Ex): ") + QString::fromUtf8(e.what()));
         sent = TRemoteControl::TSent::NotSent;

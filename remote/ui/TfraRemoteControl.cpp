@@ -285,7 +285,6 @@ void TfraRemoteControl::ToggleDebugView()
 
 void TfraRemoteControl::EnableTimeLapse(bool allowed)
 {
-    m_timeLapseAllowed = allowed;
     tsTimelapse->Enable(allowed);
     pnlLRTLPreviewImage->Allow(allowed);
 }

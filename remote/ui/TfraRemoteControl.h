@@ -56,7 +56,6 @@ public:
     void StopTimeLapse();
     // A series waits for its first shot or takes pictures (the take button is in stop mode).
     bool IsTimeLapseRunning() const;
-    bool IsTimeLapseAllowed() const { return m_timeLapseAllowed; }
 
     bool IsMovieMode() const;
     int TouchState() const;
@@ -95,8 +94,8 @@ private:
     {
         emit OnProgress(title, detail, finished, percent);
     }
-    void Trace(const QString& operation, const QString& what) const override { trace(operation, what); }
     bool IsDebugMode() const override { return isDebugMode(); }
+    void SetPageEnabled(bool enabled) override { setEnabled(enabled); }
     QRect InMainWindow(const QWidget* widget) const override;
     QList<QRect> PageRegions() const override { return FreeRegions(); }
     bool Shoot(const char* operation, const std::function<bool()>& call) override;
@@ -106,5 +105,4 @@ private:
     TShooting* m_shooting = nullptr;
     TRemoteControl* m_control = nullptr;
     TRemoteShootingLink* m_link = nullptr;
-    bool m_timeLapseAllowed = false;
 };
