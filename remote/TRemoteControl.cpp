@@ -24,6 +24,27 @@ bool TRemoteControl::IsConnected() const
     return m_camera && m_camera->Connected;
 }
 
+RemoteControlRules::TShootingModes TRemoteControl::Modes() const
+{
+    return m_camera ? RemoteControlRules::ModesOf(m_camera->Remote.Params)
+                    : RemoteControlRules::TShootingModes();
+}
+
+bool TRemoteControl::CanSwitchMode() const
+{
+    return m_camera && m_camera->Remote.CameraMode.Enabled;
+}
+
+bool TRemoteControl::CanAssignFocusPoint() const
+{
+    return m_camera && m_camera->Remote.AssignAFFrame.Enabled;
+}
+
+bool TRemoteControl::IsTakeAnswered() const
+{
+    return IsConnected() && m_camera->Remote.Take.LastFailure != TCameraFailure::NoAnswer;
+}
+
 bool TRemoteControl::IsRemoteRecordMode() const
 {
     return m_camera && (m_camera->Capabilities & TCamera::CapRemote) && m_camera->Remote.CameraMode.Enabled

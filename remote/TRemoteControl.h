@@ -1,5 +1,7 @@
 #pragma once
 
+#include "remote/RemoteControlRules.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -45,6 +47,13 @@ public:
     bool IsConnected() const;
     bool IsRemoteRecordMode() const;
     TCameraParam* Param(const QString& name) const;
+    // The modes the camera's current values give (none without a camera).
+    RemoteControlRules::TShootingModes Modes() const;
+    // The camera switches between its modes (record, play) on request.
+    bool CanSwitchMode() const;
+    bool CanAssignFocusPoint() const;
+    // Connected, and the last take was answered (refused or not): worth reading the values again.
+    bool IsTakeAnswered() const;
 
     // The property's display values; the aperture's only within the applied lens limits.
     QStringList Choices(const QString& property) const;

@@ -90,6 +90,11 @@ void TRemoteRelease::timerTick()
         m_timer.start(PollIntervalMs);
 }
 
+bool TRemoteRelease::CanSwitchMode() const
+{
+    return m_camera && m_camera->Remote.CameraMode.Enabled;
+}
+
 bool TRemoteRelease::RequestData(bool baseline)
 {
     return requestData(baseline, m_alive);

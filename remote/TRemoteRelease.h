@@ -34,6 +34,8 @@ public:
     // Forgets everything counted and stops polling.
     void SetCamera(TCamera* camera);
     TCamera* Camera() const { return m_camera; }
+    // The camera switches into shutter mode for a live view.
+    bool CanSwitchMode() const;
 
     // Begins a communication, runs startView (may be none), takes the baseline and starts polling,
     // ending the communication however that goes.

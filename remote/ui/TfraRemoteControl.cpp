@@ -6,43 +6,113 @@
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/TRemoteControl.h"
 #include "remote/TShooting.h"
-#include "remote/ui/RemoteControlLook.h"
+#include "remote/ui/TRemotePropertyPanel.h"
+#include "remote/ui/TRemoteSeriesPanel.h"
+#include "remote/ui/TRemoteShootingLink.h"
+#include "remote/ui/TRemoteShutterPanel.h"
+#include "remote/ui/TRemoteTimeLapsePanel.h"
 #include "remote/ui/TfraTimeLapse.h"
 #include "session/TCamera.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QScrollArea>
 #include <QStackedWidget>
-#include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <exception>
 
 namespace {
 
+constexpr int kSideWidth = 350;
+constexpr int kMargin = 8;
+constexpr int kSpacing = 8;
 // Below the side area, as far as the page reaches.
 constexpr int kSideBottomGap = 15;
 
 } // namespace
 
+TfraRemoteControl::TfraRemoteControl(QWidget* parent)
+    : TfraCameraPage(parent)
+{
+    DarkStyle::Apply(this, DarkStyle::Background());
+    sbxLiveView = new QScrollArea(this);
+    sbxLiveView->setObjectName(QStringLiteral("sbxLiveView"));
+    sbxLiveView->setWidgetResizable(false);
+    sbxLiveView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    DarkStyle::Apply(sbxLiveView, DarkStyle::Background());
+    fraLiveView = new TfraLiveView;
+    fraLiveView->setObjectName(QStringLiteral("fraLiveView"));
+    sbxLiveView->setWidget(fraLiveView);
+
+    pnlSide = new QWidget(this);
+    pnlSide->setObjectName(QStringLiteral("pnlSide"));
+    pnlSide->setFixedWidth(kSideWidth);
+    auto* side = new QVBoxLayout(pnlSide);
+    side->setContentsMargins(0, 0, 0, 0);
+    side->setSpacing(kSpacing);
+    pcSide = new QStackedWidget(pnlSide);
+    pcSide->setObjectName(QStringLiteral("pcSide"));
+    pnlShutter = new TRemoteShutterPanel(pnlSide);
+    pnlLRTLPreviewImage = new TRemoteSeriesPanel(pnlShutter);
+    pnlShutter->PlaceBelow(pnlLRTLPreviewImage);
+    tsCameraProperties = new TRemotePropertyPanel(pcSide);
+    // The time-lapse page names the interval in the shutter area while its switch is on.
+    tsTimelapse = new TRemoteTimeLapsePanel(pnlShutter->lblTimelapseStatus);
+    tsCameraProperties->Pager->AddPage(tsTimelapse);
+    tsTimeLapseAdvanced = tsTimelapse->AdvancedPage();
+    pcSide->addWidget(tsCameraProperties);
+    pcSide->addWidget(tsTimeLapseAdvanced);
+    side->addWidget(pcSide, 1);
+    side->addWidget(pnlShutter);
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    row->setSpacing(kSpacing);
+    row->addWidget(sbxLiveView, 1);
+    row->addWidget(pnlSide, 0, Qt::AlignTop);
+
+    fraLiveView->OnBeforeImage = [this](TfraLiveView* sender, bool& show) { OnBeforeImage(sender, show); };
+    fraLiveView->OnAfterImage = [this](TfraLiveView* sender) { OnAfterImage(sender); };
+    fraLiveView->OnResized
+        = [this](TfraLiveView* sender, int width, int height) { OnResized(sender, width, height); };
+    m_shooting = new TShooting(this);
+    m_control = new TRemoteControl(this);
+    m_link = new TRemoteShootingLink(this);
+    tsCameraProperties->Bind(this, m_control, m_shooting, fraLiveView);
+    pnlShutter->Bind(this, m_control, m_shooting, fraLiveView);
+    pnlShutter->MayChange = [this] {
+        return m_control->IsConnected() && !tsCameraProperties->IsUpdating()
+            && !fraLiveView->IsUpdatingChoices();
+    };
+    pnlLRTLPreviewImage->Bind(this, m_control, m_shooting, fraLiveView, tsTimelapse, tsCameraProperties);
+    m_link->Bind(
+        this, m_control, m_shooting, fraLiveView, tsCameraProperties, pnlShutter, pnlLRTLPreviewImage);
+
+    connect(tsCameraProperties, &TRemotePropertyPanel::MovieModeChanged, this, [this] { updateMovieMode(); });
+    connect(tsCameraProperties, &TRemotePropertyPanel::TimeLapseAllowed, this,
+        &TfraRemoteControl::EnableTimeLapse);
+    connect(pnlShutter, &TRemoteShutterPanel::RecordingChanged, tsCameraProperties,
+        &TRemotePropertyPanel::ActivateControls);
+    connect(pnlLRTLPreviewImage, &TRemoteSeriesPanel::ShowAdvanced, this, [this](bool advanced) {
+        pcSide->setCurrentWidget(advanced ? tsTimeLapseAdvanced : static_cast<QWidget*>(tsCameraProperties));
+    });
+    connect(pnlLRTLPreviewImage, &TRemoteSeriesPanel::RunningChanged, this,
+        [this] { pnlShutter->ShowTakeState(TakeState()); });
+    EnableTimeLapse(false);
+
+    fraLiveView->lblTimer->hide();
+    fraLiveView->lblMovieQuality->hide();
+    pnlShutter->ShowTakeState(TakeState());
+    tsCameraProperties->ActivateControls();
+}
+
+TfraRemoteControl::~TfraRemoteControl() = default;
+
 // ---- helpers ----------------------------------------------------------------------------------
-
-bool TfraRemoteControl::isConnected() const
-{
-    return m_control->IsConnected();
-}
-
-bool TfraRemoteControl::isRemoteRecordMode() const
-{
-    return m_control->IsRemoteRecordMode();
-}
-
-bool TfraRemoteControl::mayChange() const
-{
-    return isConnected() && !m_updating && !fraLiveView->IsUpdatingChoices();
-}
 
 bool TfraRemoteControl::isDebugMode() const
 {
@@ -73,33 +143,38 @@ void TfraRemoteControl::changeFreeRegions(const QString& operation, const QList<
     emit OnCommunication(this, ceChangeFreeRegion, int(rects.size()) - 1, rects);
 }
 
-QList<QRect> TfraRemoteControl::FreeRegions() const
+QRect TfraRemoteControl::InMainWindow(const QWidget* widget) const
 {
     QWidget* main = window();
-    const auto toMain = [main](const QWidget* widget) {
-        QRect r(widget->mapTo(main, QPoint(0, 0)), widget->size());
-        // A maximized window's position counts as well, as the overlay covers the screen there.
-        if (main->isMaximized())
-            r.translate(main->pos());
-        return r;
-    };
+    QRect r(widget->mapTo(main, QPoint(0, 0)), widget->size());
+    // A maximized window's position counts as well, as the overlay covers the screen there.
+    if (main->isMaximized())
+        r.translate(main->pos());
+    return r;
+}
+
+QList<QRect> TfraRemoteControl::FreeRegions() const
+{
     // The overlay lies exactly on the main window's client area: the bounds go unshifted (a framed
     // window's border offsets do not apply here).
-    const QWidget* takeButton = btnTakeMovie->isVisible() ? btnTakeMovie : btnTake;
-    return { toMain(takeButton), toMain(sbxLiveView), toMain(lblLastTakeInfo) };
+    const QWidget* take
+        = pnlShutter->btnTakeMovie->isVisible() ? pnlShutter->btnTakeMovie : pnlShutter->btnTake;
+    return { InMainWindow(take), InMainWindow(sbxLiveView), InMainWindow(pnlShutter->lblLastTakeInfo) };
 }
 
-TCameraParam* TfraRemoteControl::param(const QString& name) const
+bool TfraRemoteControl::Shoot(const char* operation, const std::function<bool()>& call)
 {
-    return m_control->Param(name);
+    return m_link->shoot(operation, call);
 }
 
-QString TfraRemoteControl::selectedCameraValue(const QString& property, QComboBox* choice) const
+void TfraRemoteControl::ShootingFailed(const QString& text)
 {
-    const TCameraParam* p = param(property);
-    if (!p || choice->currentIndex() < 0)
-        return {};
-    return p->Dictionary.KeyOf(choice->currentText(), true);
+    m_link->shootingFailed(text);
+}
+
+bool TfraRemoteControl::IsMovieMode() const
+{
+    return m_control->Modes().Movie;
 }
 
 int TfraRemoteControl::TouchState() const
@@ -107,24 +182,29 @@ int TfraRemoteControl::TouchState() const
     return m_control->TouchState();
 }
 
-int TfraRemoteControl::AppliedLowerLimit() const
+int TfraRemoteControl::TakeState() const
 {
-    return m_control->AppliedLowerLimit();
-}
-
-int TfraRemoteControl::AppliedUpperLimit() const
-{
-    return m_control->AppliedUpperLimit();
+    return m_link->TakeState();
 }
 
 void TfraRemoteControl::SetSetup(TSetup* setup)
 {
     m_setup = setup;
     fraLiveView->SetSetup(setup);
-    fraTimeLapse->SetSetup(setup);
-    m_autoPreview = setup && setup->AutoPreview;
-    m_autoDownload = setup && setup->AutoDownload;
-    updateAutoButtons();
+    tsTimelapse->fraTimeLapse->SetSetup(setup);
+    pnlLRTLPreviewImage->SetSetup(setup);
+    pnlShutter->SetSetup(setup);
+    m_link->SetSetup(setup);
+}
+
+void TfraRemoteControl::SetPreviewWindow(TfrmPreview* window)
+{
+    m_link->SetPreviewWindow(window);
+}
+
+void TfraRemoteControl::updateMovieMode()
+{
+    pnlShutter->ShowMovieMode(IsMovieMode());
 }
 
 // ---- lifecycle --------------------------------------------------------------------------------
@@ -132,17 +212,14 @@ void TfraRemoteControl::SetSetup(TSetup* setup)
 void TfraRemoteControl::SetCamera(TCamera* camera)
 {
     TfraCameraPage::SetCamera(camera);
-    pcCameraProperties->setCurrentWidget(tsGeneral);
-    updatePageButtons();
+    tsCameraProperties->Pager->ShowFirstPage();
     // Forgets the last shot and every running state of a previous camera.
     m_shooting->SetCamera(camera);
     m_control->SetCamera(camera);
-    deriveLongExposureModes();
-    deriveSequentialMode();
-    m_timeLapseShotsRemaining = 0;
-    pnlLRTLPreviewImage->hide();
+    tsCameraProperties->DeriveModes();
+    pnlLRTLPreviewImage->Reset();
     updateMovieMode();
-    UpdateRecordingMarks();
+    m_link->UpdateRecordingMarks();
 }
 
 void TfraRemoteControl::GoStart()
@@ -151,13 +228,13 @@ void TfraRemoteControl::GoStart()
     beginCommunication(QStringLiteral("GoStart"));
     try {
         pcSide->setCurrentWidget(tsCameraProperties);
-        pcCameraProperties->setCurrentWidget(tsGeneral);
-        updatePageButtons();
+        tsCameraProperties->Pager->ShowFirstPage();
         TCamera* camera = Camera();
         TLogger::LogAlways(QStringLiteral("TfraRemoteControl.GoStart: Init live view frame"));
-        fraLiveView->SetCamera(camera, cbxShutterSpeed, cbxWhiteBalance, cbxISOSensitivity,
-            cbxExposureCompensation, cbxAperture);
-        if (camera && camera->Remote.CameraMode.Enabled) {
+        TRemotePropertyPanel* p = tsCameraProperties;
+        fraLiveView->SetCamera(camera, p->cbxShutterSpeed, p->cbxWhiteBalance, p->cbxISOSensitivity,
+            p->cbxExposureCompensation, p->cbxAperture);
+        if (camera && m_control->CanSwitchMode()) {
             TLogger::LogAlways(QStringLiteral("TfraRemoteControl.GoStart: Start live view"));
             fraLiveView->StartLiveView(TCameraModeAction::ModeRec, m_setup ? m_setup->LiveViewPort : 0);
             if (!self)
@@ -165,17 +242,15 @@ void TfraRemoteControl::GoStart()
         }
         fraLiveView->Prepare();
         m_control->ResetApertureLimits();
-        SetValue();
-        deriveLongExposureModes();
-        deriveSequentialMode();
-        syncShootingSettings();
-        m_timeLapseShotsRemaining = 0;
-        pnlLRTLPreviewImage->hide();
+        tsCameraProperties->SetValue();
+        tsCameraProperties->DeriveModes();
+        m_link->syncShootingSettings();
+        pnlLRTLPreviewImage->Reset();
         updateMovieMode();
-        UpdateRecordingMarks();
+        m_link->UpdateRecordingMarks();
         if (IsMovieMode()) {
             // Sends the program mode again, which also reloads all properties.
-            choiceChange(cbxProgramMode);
+            tsCameraProperties->choiceChange(tsCameraProperties->cbxProgramMode);
             if (!self)
                 return;
         }
@@ -188,16 +263,15 @@ void TfraRemoteControl::GoStart()
 
 void TfraRemoteControl::GoStop()
 {
-    if (!leaveTimeLapse())
+    if (!pnlLRTLPreviewImage->Leave())
         return;
-    for (QTimer* timer : { tmrBackgroundDownload, tmrRecordButton })
-        timer->stop();
+    pnlShutter->StopBlinking();
     // An exposure, sequence or recording left running would have nobody to end it.
     const QPointer<TfraRemoteControl> self(this);
     m_shooting->Leave();
     if (!self)
         return;
-    m_movieState = 0;
+    pnlShutter->StopBlinking();
     fraLiveView->Finish();
     fraLiveView->StopLiveView();
 }
@@ -207,93 +281,22 @@ void TfraRemoteControl::ToggleDebugView()
     fraLiveView->ToggleDebugView();
 }
 
-void TfraRemoteControl::updatePageButtons()
+// ---- time-lapse -------------------------------------------------------------------------------
+
+void TfraRemoteControl::EnableTimeLapse(bool allowed)
 {
-    const int index = pcCameraProperties->currentIndex();
-    btnNextParams->setVisible(index < pcCameraProperties->count() - 1);
-    btnPrevParams->setVisible(index > 0);
+    tsTimelapse->Enable(allowed);
+    pnlLRTLPreviewImage->Allow(allowed);
 }
 
-void TfraRemoteControl::updateTakeGlyph()
+void TfraRemoteControl::StopTimeLapse()
 {
-    btnTake->setIcon(QIcon(RemoteControlLook::LargeGlyph(TakeState(), DarkStyle::Text())));
+    pnlLRTLPreviewImage->StopTimeLapse();
 }
 
-void TfraRemoteControl::updateTouchGlyph()
+bool TfraRemoteControl::IsTimeLapseRunning() const
 {
-    btnTouchMode->setIcon(QIcon(RemoteControlLook::SmallGlyph(m_control->TouchState(), DarkStyle::Text())));
-}
-
-void TfraRemoteControl::updateAutoButtons()
-{
-    btnAutoPreview->setIcon(
-        QIcon(RemoteControlLook::SmallGlyph(7 + (m_autoPreview ? 1 : 0), DarkStyle::Text())));
-    btnAutoDownload->setIcon(
-        QIcon(RemoteControlLook::SmallGlyph(4 + (m_autoDownload ? 1 : 0), DarkStyle::Text())));
-    btnLastPreview->setEnabled(!m_autoPreview);
-    btnDownloadLastTake->setEnabled(!m_autoDownload);
-}
-
-// ---- touch, picture, zoom ---------------------------------------------------------------------
-
-void TfraRemoteControl::btnTouchModeClick()
-{
-    if (!isConnected())
-        return;
-    const QPointer<TfraRemoteControl> self(this);
-    beginCommunication(QStringLiteral("btnTouchModeClick"));
-    m_control->CycleTouch();
-    if (!self)
-        return;
-    updateTouchGlyph();
-    endCommunication(QStringLiteral("btnTouchModeClick"));
-}
-
-void TfraRemoteControl::btnZoomPress(quint8 move)
-{
-    if (mayChange())
-        m_control->Zoom(move);
-}
-
-void TfraRemoteControl::btnZoomRelease()
-{
-    if (mayChange())
-        m_control->ZoomOff();
-}
-
-// ---- pages and toggles ------------------------------------------------------------------------
-
-void TfraRemoteControl::btnNextParamsClick()
-{
-    pcCameraProperties->setCurrentIndex(
-        qMin(pcCameraProperties->currentIndex() + 1, pcCameraProperties->count() - 1));
-    updatePageButtons();
-}
-
-void TfraRemoteControl::btnPrevParamsClick()
-{
-    pcCameraProperties->setCurrentIndex(qMax(pcCameraProperties->currentIndex() - 1, 0));
-    updatePageButtons();
-}
-
-void TfraRemoteControl::btnAutoPreviewClick()
-{
-    m_autoPreview = !m_autoPreview;
-    updateAutoButtons();
-    if (m_setup) {
-        m_setup->AutoPreview = m_autoPreview;
-        m_setup->Save();
-    }
-}
-
-void TfraRemoteControl::btnAutoDownloadClick()
-{
-    m_autoDownload = !m_autoDownload;
-    updateAutoButtons();
-    if (m_setup) {
-        m_setup->AutoDownload = m_autoDownload;
-        m_setup->Save();
-    }
+    return pnlLRTLPreviewImage->IsRunning();
 }
 
 // ---- live view panel events -------------------------------------------------------------------
@@ -301,19 +304,13 @@ void TfraRemoteControl::btnAutoDownloadClick()
 void TfraRemoteControl::OnBeforeImage(TfraLiveView*, bool& show)
 {
     // The LRTimelapse mode shows the shots' record views instead; the frames still feed its measurement.
-    show = !isTimeLapseLrt();
+    show = !pnlLRTLPreviewImage->IsLrt();
 }
 
 void TfraRemoteControl::OnAfterImage(TfraLiveView* sender)
 {
-    timeLapseAfterImage();
-    if (m_control->ApplyApertureLimits(sender->ApertureLowerLimit(), sender->ApertureUpperLimit())) {
-        // A refill is no user choice: the change handler stays quiet.
-        const bool updating = m_updating;
-        m_updating = true;
-        FillChoice(cbxAperture, QStringLiteral("focalvalue"));
-        m_updating = updating;
-    }
+    pnlLRTLPreviewImage->AfterImage();
+    tsCameraProperties->ApplyApertureLimits(sender->ApertureLowerLimit(), sender->ApertureUpperLimit());
 }
 
 void TfraRemoteControl::OnResized(TfraLiveView*, int, int height)

@@ -1,38 +1,29 @@
 #pragma once
 
 #include "base/ui/TfraCameraPage.h"
-#include "remote/RemoteControlRules.h"
+#include "remote/ui/TRemotePanelHost.h"
 
-#include <QByteArray>
 #include <QList>
 #include <QRect>
 
-#include <functional>
-
-class QComboBox;
-class QLabel;
 class QScrollArea;
 class QStackedWidget;
-class QCheckBox;
-class QTimer;
-class QToolButton;
-class TCameraParam;
-class TColorPhasePicker;
 class TSetup;
 class TRemoteControl;
+class TRemotePropertyPanel;
+class TRemoteSeriesPanel;
+class TRemoteShootingLink;
+class TRemoteShutterPanel;
+class TRemoteTimeLapsePanel;
 class TShooting;
 class TfraLiveView;
 class TfrmPreview;
-class TTimeLapseSeries;
-class TfraTimeLapse;
-class TfraTimeLapseAdvanced;
 
-// The page "Fernsteuerung": the live view panel, the camera's shooting properties as choices the
-// user changes, and the shutter area (take, movie, touch function, zoom, last shot). The choices are
-// filled from the camera's properties and enabled by the program mode; each change goes to the
-// camera at once, and a change the camera refuses is named on the page and the camera's values are
-// read again.
-class TfraRemoteControl : public TfraCameraPage
+// The page "Fernsteuerung": the live view beside the side area, which holds the camera properties
+// (or the advanced time-lapse panel while a series runs) above the shutter area. The page holds
+// and wires the panels; the camera properties go to the camera at once, a refused change is named
+// on the picture and the camera's values are read again.
+class TfraRemoteControl : public TfraCameraPage, public TRemotePanelHost
 {
     Q_OBJECT
 
@@ -43,54 +34,12 @@ public:
     // Debug mode, detailed trace lines, the live view port and the automatic preview and download.
     void SetSetup(TSetup* setup);
     // The main window's preview window; without one the page makes its own when first needed.
-    void SetPreviewWindow(TfrmPreview* window) { m_previewWindow = window; }
+    void SetPreviewWindow(TfrmPreview* window);
 
     void SetCamera(TCamera* camera) override;
     void GoStart() override;
     void GoStop() override;
     void ToggleDebugView() override;
-
-    void ActivateControls();
-    void SetValue();
-    void FillChoice(QComboBox* choice, const QString& property);
-    bool SetParamValue(const QString& property, QComboBox* choice);
-    bool SetParamValue(const QString& property, int index);
-    void SetColorPhase();
-
-    // Shooting, forwarded to the shooting object that keeps its state machines; (-1, -1): no point.
-    bool TakePhoto(int x, int y);
-    bool StartLiveBulbOrSequential(int x, int y);
-    bool StopLiveBulbOrSequential();
-    void StartSelfTimer(int x, int y);
-    void CancelSelfTimer();
-    bool TakeMovie();
-    // Empty folder: the user chooses one.
-    void LoadLastTake(const QString& folder);
-    void LoadLastTakeAsPreview();
-    void UpdateRecordingMarks();
-
-    // A pick in one of the property choices goes to the camera; the trace names the choice's handler
-    // (cbxApertureChange and so on). The -/+ buttons move the selection by one and run the same path.
-    void choiceChange(QComboBox* choice);
-    // step -1 or +1 along the list.
-    void stepChoice(QComboBox* choice, int step);
-
-    void btnTouchModeClick();
-    void btnZoomPress(quint8 move);
-    void btnZoomRelease();
-    void btnNextParamsClick();
-    void btnPrevParamsClick();
-    void btnAutoPreviewClick();
-    void btnAutoDownloadClick();
-    void btnTakeClick();
-    void btnTakeMouseDown();
-    void btnTakeMouseUp();
-    void btnTakeMovieMouseUp();
-    void btnLastPreviewClick();
-    void btnDownloadLastTakeClick();
-    // x, y in camera live view pixels (the panel maps the click).
-    void imgLiveViewMouseDown(int x, int y);
-    void imgLiveViewMouseUp(int x, int y);
 
     // The live view panel's events.
     void OnBeforeImage(TfraLiveView* sender, bool& show);
@@ -101,224 +50,59 @@ public:
     // live view scroll box and the last shot's label beside the button (the live-time clock).
     QList<QRect> FreeRegions() const;
 
-    // State for the shooting and for tests.
-    bool IsUpdating() const { return m_updating; }
-    bool IsLiveBulbMode() const { return m_liveBulbMode; }
-    bool IsLiveTimeMode() const { return m_liveTimeMode; }
-    bool IsSequentialMode() const { return m_sequentialMode; }
+    // The time-lapse series: the switch is usable exactly when allowed; a disabled switch is turned
+    // off. The take button starts a series with the switch on, and stops a running one.
+    void EnableTimeLapse(bool allowed);
+    void StopTimeLapse();
+    // A series waits for its first shot or takes pictures (the take button is in stop mode).
+    bool IsTimeLapseRunning() const;
+
     bool IsMovieMode() const;
-    bool IsTimeLapseAllowed() const { return m_timeLapseAllowed; }
     int TouchState() const;
     int TakeState() const;
-    // 0 idle, 3 and 4 recording (the blinking glyph).
-    int MovieState() const { return m_movieState; }
-    int LastApertureIndex() const { return m_lastApertureIndex; }
-    int AppliedLowerLimit() const;
-    int AppliedUpperLimit() const;
-    bool IsAutoPreview() const { return m_autoPreview; }
-    bool IsAutoDownload() const { return m_autoDownload; }
-    // The last refused change as shown on the page; empty after a change the camera took.
-    QString PropertyError() const { return m_propertyError; }
-    // The last shooting failure as shown on the page; empty after a shot that worked.
-    QString ShootingError() const { return m_shootingError; }
     TShooting& Shooting() const { return *m_shooting; }
-    // The preview window the page shows the last shot in (made on first use without one given).
-    TfrmPreview* PreviewWindow();
+    TRemoteControl& Control() const { return *m_control; }
+    TRemotePropertyPanel* Properties() const { return tsCameraProperties; }
+    TRemoteShootingLink* Link() const { return m_link; }
 
     QScrollArea* sbxLiveView;
     TfraLiveView* fraLiveView;
     QWidget* pnlSide;
     QStackedWidget* pcSide;
-    QWidget* tsCameraProperties;
+    TRemotePropertyPanel* tsCameraProperties;
+    TRemoteTimeLapsePanel* tsTimelapse;
     QWidget* tsTimeLapseAdvanced;
-    QLabel* lblCameraPropertiesTitel;
-    QToolButton* btnPrevParams;
-    QToolButton* btnNextParams;
-    QStackedWidget* pcCameraProperties;
-    QWidget* tsGeneral;
-    QWidget* tsAdditional;
-    QWidget* tsTimelapse;
-
-    QComboBox* cbxProgramMode;
-    QComboBox* cbxArtFilter;
-    QComboBox* cbxMovieProgramMode;
-    QComboBox* cbxAperture;
-    QComboBox* cbxShutterSpeed;
-    QComboBox* cbxExposureCompensation;
-    QComboBox* cbxISOSensitivity;
-    QComboBox* cbxWhiteBalance;
-    QComboBox* cbxDriveMode;
-    QComboBox* cbxSelfTimer;
-    QComboBox* cbxDigitalConverter;
-    QComboBox* cbxLowVibTime;
-    QComboBox* cbxBulbTimeLimit;
-    QComboBox* cbxNoiseReduction;
-    QComboBox* cbxColorTone;
-    QComboBox* cbxMovieQuality;
-    TColorPhasePicker* cpiColorPhase;
-    QToolButton* btnApertureDown;
-    QToolButton* btnApertureUp;
-    QToolButton* btnShutterSpeedDown;
-    QToolButton* btnShutterSpeedUp;
-    QToolButton* btnExposureCompensationDown;
-    QToolButton* btnExposureCompensationUp;
-    QToolButton* btnISOSensitivityDown;
-    QToolButton* btnISOSensitivityUp;
-    TfraTimeLapse* fraTimeLapse;
-    QCheckBox* swTimeLapse;
-    QLabel* lblTimeLapse;
-
-    QWidget* pnlShutter;
-    QToolButton* btnTake;
-    QToolButton* btnTakeMovie;
-    QToolButton* btnTouchMode;
-    QToolButton* btnLastPreview;
-    QToolButton* btnAutoPreview;
-    QToolButton* btnDownloadLastTake;
-    QToolButton* btnAutoDownload;
-    QToolButton* btnZoomOut;
-    QToolButton* btnZoomIn;
-    QLabel* lblZoomOut;
-    QLabel* lblZoomIn;
-    QLabel* lblZoom;
-    QLabel* lblTimelapseStatus;
-    QLabel* lblLastTakeInfo;
-    QWidget* pnlLRTLPreviewImage;
-    QToolButton* btnLRTLPreviewImage;
-
-    // The self-timer, live-time, long exposure check and movie clocks live in the shooting object.
-    QTimer* tmrTimeLapse;
-    QTimer* tmrMovie;
-    QTimer* tmrRecordButton;
-    QTimer* tmrBackgroundDownload;
-
-    // ---- time-lapse series on this page (TfraRemoteControlTimeLapse.cpp) ----
-    // The switch is usable exactly when allowed; a disabled switch is turned off.
-    void EnableTimeLapse(bool allowed);
-    void swTimeLapseOn();
-    void swTimeLapseOff();
-    // From the take button while the switch is on: starts a series, or stops the running one.
-    void StartTimeLapse();
-    void StopTimeLapse();
-    void btnLRTLPreviewImageClick();
-    // A series waits for its first shot or takes pictures (the take button is in stop mode).
-    bool IsTimeLapseRunning() const { return m_timeLapseStopMode; }
-    // Counts down for a limited series, below 0 for an unlimited one.
-    int TimeLapseShotsRemaining() const { return m_timeLapseShotsRemaining; }
-    TTimeLapseSeries& TimeLapseSeries() const { return *m_series; }
-    TfraTimeLapseAdvanced* fraTimeLapseAdvanced = nullptr;
+    TRemoteShutterPanel* pnlShutter;
+    TRemoteSeriesPanel* pnlLRTLPreviewImage;
 
 private:
-    TfraTimeLapse* createTimeLapsePanel(QWidget* page);
-    void connectTimeLapse();
-    // The take button's click during a series or with the switch on; true when it was handled.
-    bool timeLapseTakeClick();
-    // Leaving the page: the series ends and the shots already queued arrive (or are named as missing
-    // in the log). False when the page went away meanwhile.
-    bool leaveTimeLapse();
-    bool isTimeLapseLrt() const;
-    void timeLapseAfterImage();
-    // The free regions of a running series: take button, live view and the advanced panel.
-    QList<QRect> timeLapseRegions() const;
-    void timeLapseAutoModeChanged();
-    // The regions again after the shutter area changed its layout.
-    void refreshTimeLapseRegions();
-    void showLrtPlaceholder();
-    // LRTimelapse: the series measures the last shot's record view, which the live view then shows;
-    // false when the camera gave none.
-    bool measureLrtShot();
-    void countTimeLapseShot();
-    // One picture of the series through the shooting object, without preview or download.
-    bool takeTimeLapsePhoto();
-
-    TTimeLapseSeries* m_series = nullptr;
-    bool m_timeLapseStopMode = false;
-    bool m_timeLapseCommunication = false;
-    bool m_timeLapseLrtShown = false;
-    double m_timeLapsePercentPerShot = 0;
-    int m_timeLapsePlanned = 0;
-    QString m_timeLapseText;
-    // ---- end of the time-lapse series ----
-
-private:
-    QWidget* createPropertyArea();
-    QWidget* createGeneralPage();
-    QWidget* createAdditionalPage();
-    QWidget* createTimeLapsePage();
-    QWidget* createShutterArea();
-    QComboBox* addChoice(const char* name, const char* labelName, const QString& label);
-    QToolButton* stepButton(const char* name, const QString& caption, QWidget* parent);
-    void connectChoices();
-    void connectControls();
-    void connectShooting();
-
-    bool isConnected() const;
-    bool isRemoteRecordMode() const;
-    // Connected, not filling the choices and the live view not selecting in them.
-    bool mayChange() const;
     bool isDebugMode() const;
     void trace(const QString& operation, const QString& what) const;
     void beginCommunication(const QString& operation);
     void endCommunication(const QString& operation);
     void changeFreeRegions(const QString& operation, const QList<QRect>& rects);
-    TCameraParam* param(const QString& name) const;
-    // Both forms of SetParamValue: send, and name a refusal on the page.
-    bool sendValue(const QString& property, const QString& value);
-    void showPropertyError(const QString& property, const QString& value);
-    void clearPropertyError();
-
-    // The modes the camera's current values give (the core's one derivation).
-    RemoteControlRules::TShootingModes shootingModes() const;
-    void deriveLongExposureModes();
-    void deriveSequentialMode();
-    void updateSelfTimerChoice();
     void updateMovieMode();
-    void updatePageButtons();
-    void updateTakeGlyph();
-    void updateTouchGlyph();
-    void updateAutoButtons();
-    // The shooting object follows the page's selections and the settings.
-    void syncShootingModes();
-    void syncShootingSettings();
-    // Runs one shooting operation; afterwards a failure re-reads the camera and a preview shows.
-    bool shoot(const char* operation, const std::function<bool()>& call);
-    void shootingCommunication(int kind);
-    void shootingProgress(const QString& title, const QString& detail, bool finished, int percent);
-    void shootingBytes(qint64 received, qint64 expected);
-    void shootingFailed(const QString& text);
-    void showShootingState();
-    void afterShooting();
-    void showPendingPreview();
-    QString selectedCameraValue(const QString& property, QComboBox* choice) const;
+
+    // What the panels ask of the page.
+    void BeginCommunication(const QString& operation) override { beginCommunication(operation); }
+    void EndCommunication(const QString& operation) override { endCommunication(operation); }
+    void ChangeFreeRegions(const QString& operation, const QList<QRect>& rects) override
+    {
+        changeFreeRegions(operation, rects);
+    }
+    void ShowProgress(const QString& title, const QString& detail, bool finished, int percent) override
+    {
+        emit OnProgress(title, detail, finished, percent);
+    }
+    bool IsDebugMode() const override { return isDebugMode(); }
+    void SetPageEnabled(bool enabled) override { setEnabled(enabled); }
+    QRect InMainWindow(const QWidget* widget) const override;
+    QList<QRect> PageRegions() const override { return FreeRegions(); }
+    bool Shoot(const char* operation, const std::function<bool()>& call) override;
+    void ShootingFailed(const QString& text) override;
 
     TSetup* m_setup = nullptr;
-    bool m_updating = false;
-    bool m_liveBulbMode = false;
-    bool m_liveTimeMode = false;
-    bool m_sequentialMode = false;
-    int m_timeLapseShotsRemaining = 0;
-    bool m_timeLapseAllowed = false;
-    int m_lastApertureIndex = -1;
-    int m_movieState = 0;
-    bool m_autoPreview = false;
-    bool m_autoDownload = false;
-    QString m_propertyError;
     TShooting* m_shooting = nullptr;
     TRemoteControl* m_control = nullptr;
-    TfrmPreview* m_previewWindow = nullptr;
-    // Nesting of the page's shooting calls; the name of the innermost for the trace lines.
-    int m_shootingDepth = 0;
-    QString m_shootingOperation = QStringLiteral("TakePhoto");
-    QString m_shootingError;
-    bool m_rereadPending = false;
-    bool m_wasRecording = false;
-    QByteArray m_pendingPreview;
-    QString m_pendingCaption;
-    // The running download as the main window's progress line shows it.
-    QString m_progressTitle;
-    QString m_progressFile;
-    int m_progressBase = 0;
-    int m_progressShown = 0;
-    QSize m_pageMargin;
-    QSize m_parentMargin;
+    TRemoteShootingLink* m_link = nullptr;
 };

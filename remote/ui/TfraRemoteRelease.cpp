@@ -200,7 +200,7 @@ void TfraRemoteRelease::ToggleDebugView()
 void TfraRemoteRelease::StartView()
 {
     TCamera* camera = Camera();
-    if (!camera || !camera->Remote.CameraMode.Enabled)
+    if (!camera || !m_release.CanSwitchMode())
         return;
     if (m_liveViewOn) {
         pcMain->setCurrentWidget(tshLiveView);

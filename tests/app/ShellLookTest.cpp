@@ -14,6 +14,7 @@
 #include "import/ui/TKmImageGrid.h"
 #include "import/ui/TfraLiveImport.h"
 #include "import/ui/TfrmInProcessing.h"
+#include "remote/ui/TRemotePropertyPanel.h"
 #include "remote/ui/TfraRemoteControl.h"
 #include "session/TCamera.h"
 #include "sim/SimServer.h"
@@ -268,8 +269,8 @@ TEST_F(ShellLookTest, ConnectionLineAndQtDialogsFollowALanguageSwitch)
 
     // The camera's value lists and the live import's filter list: new words, the same pick.
     window->ShowTabSheet(window->tsRemoteControl);
-    QComboBox* whiteBalance = window->fraRemoteControl->cbxWhiteBalance;
-    QComboBox* driveMode = window->fraRemoteControl->cbxDriveMode;
+    QComboBox* whiteBalance = window->fraRemoteControl->Properties()->cbxWhiteBalance;
+    QComboBox* driveMode = window->fraRemoteControl->Properties()->cbxDriveMode;
     ASSERT_TRUE(QTest::qWaitFor([&] { return whiteBalance->count() > 0 && driveMode->count() > 0; }, 5000));
     const auto items = [](const QComboBox* box) {
         QStringList texts;

@@ -19,6 +19,7 @@
 #include "import/ui/TfrmInProcessing.h"
 #include "import/ui/TfrmPreview.h"
 #include "remote/TShooting.h"
+#include "remote/ui/TRemoteShutterPanel.h"
 #include "remote/ui/TfraRemoteControl.h"
 #include "session/TCamera.h"
 #include "sim/SimCamera.h"
@@ -232,9 +233,9 @@ public:
         // A held exposure or sequence whose release never reached the button (a dialog opened while
         // it was held) goes on until the button is pressed and released again, as a user would.
         if (page->IsTimeLapseRunning() || shooting.IsLiveTimeRunning() || shooting.IsLongExposureRunning())
-            button = page->btnTake;
+            button = page->pnlShutter->btnTake;
         else if (shooting.IsMovieRecording())
-            button = page->btnTakeMovie;
+            button = page->pnlShutter->btnTakeMovie;
         if (!button || !button->isVisible() || !button->isEnabled())
             return false;
         button->click();

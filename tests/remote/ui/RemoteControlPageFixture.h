@@ -2,6 +2,13 @@
 // the set-up the page's tests share.
 #pragma once
 
+#include "remote/TRemoteControl.h"
+#include "remote/TShooting.h"
+#include "remote/ui/TRemotePropertyPanel.h"
+#include "remote/ui/TRemoteSeriesPanel.h"
+#include "remote/ui/TRemoteShootingLink.h"
+#include "remote/ui/TRemoteShutterPanel.h"
+#include "remote/ui/TRemoteTimeLapsePanel.h"
 #include "remote/ui/TfraRemoteControl.h"
 
 #include "base/AppTexts.h"
@@ -13,8 +20,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMouseEvent>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 

@@ -54,88 +54,89 @@ TEST_F(RemoteControlPageTest, ProgramModesEnableTheirChoicesAndArtMovesTheList)
 {
     start();
     stopFrames();
-    ASSERT_EQ(page->cbxProgramMode->currentText(), QStringLiteral("A"));
-    EXPECT_TRUE(page->cbxProgramMode->isEnabled());
-    EXPECT_TRUE(page->cbxAperture->isEnabled());
-    EXPECT_TRUE(page->btnApertureUp->isEnabled());
-    EXPECT_FALSE(page->cbxShutterSpeed->isEnabled());
-    EXPECT_FALSE(page->btnShutterSpeedDown->isEnabled());
-    EXPECT_TRUE(page->cbxExposureCompensation->isEnabled());
-    EXPECT_TRUE(page->cbxISOSensitivity->isEnabled());
-    EXPECT_TRUE(page->cbxWhiteBalance->isEnabled());
-    EXPECT_FALSE(page->cbxArtFilter->isVisible());
+    ASSERT_EQ(page->Properties()->cbxProgramMode->currentText(), QStringLiteral("A"));
+    EXPECT_TRUE(page->Properties()->cbxProgramMode->isEnabled());
+    EXPECT_TRUE(page->Properties()->cbxAperture->isEnabled());
+    EXPECT_TRUE(page->findChild<QToolButton*>(QStringLiteral("btnApertureUp"))->isEnabled());
+    EXPECT_FALSE(page->Properties()->cbxShutterSpeed->isEnabled());
+    EXPECT_FALSE(page->findChild<QToolButton*>(QStringLiteral("btnShutterSpeedDown"))->isEnabled());
+    EXPECT_TRUE(page->Properties()->cbxExposureCompensation->isEnabled());
+    EXPECT_TRUE(page->Properties()->cbxISOSensitivity->isEnabled());
+    EXPECT_TRUE(page->Properties()->cbxWhiteBalance->isEnabled());
+    EXPECT_FALSE(page->Properties()->cbxArtFilter->isVisible());
     // The camera lets these be read only: shown, not changeable.
-    EXPECT_GT(page->cbxNoiseReduction->count(), 0);
-    EXPECT_FALSE(page->cbxNoiseReduction->isEnabled());
+    EXPECT_GT(page->Properties()->Choice(QStringLiteral("noisereduction"))->count(), 0);
+    EXPECT_FALSE(page->Properties()->Choice(QStringLiteral("noisereduction"))->isEnabled());
     // The drive mode is "continuous-L": held shooting.
-    EXPECT_TRUE(page->IsSequentialMode());
+    EXPECT_TRUE(page->Shooting().IsSequentialMode());
 
-    pick(page->cbxProgramMode, QStringLiteral("M"));
+    pick(page->Properties()->cbxProgramMode, QStringLiteral("M"));
     EXPECT_EQ(cameraValue("takemode"), QStringLiteral("M"));
-    EXPECT_EQ(page->cbxProgramMode->currentText(), QStringLiteral("M"));
-    EXPECT_TRUE(page->cbxAperture->isEnabled());
-    EXPECT_TRUE(page->cbxShutterSpeed->isEnabled());
-    EXPECT_TRUE(page->btnShutterSpeedUp->isEnabled());
-    EXPECT_FALSE(page->cbxExposureCompensation->isEnabled());
-    EXPECT_FALSE(page->btnExposureCompensationUp->isEnabled());
-    EXPECT_TRUE(page->cbxISOSensitivity->isEnabled());
-    EXPECT_TRUE(page->cbxWhiteBalance->isEnabled());
+    EXPECT_EQ(page->Properties()->cbxProgramMode->currentText(), QStringLiteral("M"));
+    EXPECT_TRUE(page->Properties()->cbxAperture->isEnabled());
+    EXPECT_TRUE(page->Properties()->cbxShutterSpeed->isEnabled());
+    EXPECT_TRUE(page->findChild<QToolButton*>(QStringLiteral("btnShutterSpeedUp"))->isEnabled());
+    EXPECT_FALSE(page->Properties()->cbxExposureCompensation->isEnabled());
+    EXPECT_FALSE(page->findChild<QToolButton*>(QStringLiteral("btnExposureCompensationUp"))->isEnabled());
+    EXPECT_TRUE(page->Properties()->cbxISOSensitivity->isEnabled());
+    EXPECT_TRUE(page->Properties()->cbxWhiteBalance->isEnabled());
 
-    const QRect modeBefore = inPage(page->cbxProgramMode);
-    pick(page->cbxProgramMode, QStringLiteral("ART"));
+    const QRect modeBefore = inPage(page->Properties()->cbxProgramMode);
+    pick(page->Properties()->cbxProgramMode, QStringLiteral("ART"));
     EXPECT_EQ(cameraValue("takemode"), QStringLiteral("ART"));
-    EXPECT_FALSE(page->cbxAperture->isEnabled());
-    EXPECT_FALSE(page->cbxISOSensitivity->isEnabled());
-    ASSERT_TRUE(page->cbxArtFilter->isVisible());
-    EXPECT_TRUE(page->cbxArtFilter->isEnabled());
-    EXPECT_GT(page->cbxArtFilter->count(), 0);
+    EXPECT_FALSE(page->Properties()->cbxAperture->isEnabled());
+    EXPECT_FALSE(page->Properties()->cbxISOSensitivity->isEnabled());
+    ASSERT_TRUE(page->Properties()->cbxArtFilter->isVisible());
+    EXPECT_TRUE(page->Properties()->cbxArtFilter->isEnabled());
+    EXPECT_GT(page->Properties()->cbxArtFilter->count(), 0);
     QTest::qWait(0); // the layout places the list that just appeared
-    const QRect art = inPage(page->cbxArtFilter);
-    const QRect mode = inPage(page->cbxProgramMode);
+    const QRect art = inPage(page->Properties()->cbxArtFilter);
+    const QRect mode = inPage(page->Properties()->cbxProgramMode);
     EXPECT_EQ(mode.left(), art.left() + art.width() + 10);
-    EXPECT_EQ(mode.right(), inPage(page->cbxWhiteBalance).right());
+    EXPECT_EQ(mode.right(), inPage(page->Properties()->cbxWhiteBalance).right());
     EXPECT_EQ(art.left(), modeBefore.left());
-    EXPECT_FALSE(page->cpiColorPhase->isVisible());
+    EXPECT_FALSE(page->Properties()->cpiColorPhase->isVisible());
 
-    pick(page->cbxProgramMode, QStringLiteral("P"));
-    EXPECT_FALSE(page->cbxArtFilter->isVisible());
+    pick(page->Properties()->cbxProgramMode, QStringLiteral("P"));
+    EXPECT_FALSE(page->Properties()->cbxArtFilter->isVisible());
     QTest::qWait(0);
-    EXPECT_EQ(inPage(page->cbxProgramMode).left(), inPage(page->cbxWhiteBalance).left());
-    EXPECT_EQ(page->PropertyError(), QString());
+    EXPECT_EQ(inPage(page->Properties()->cbxProgramMode).left(),
+        inPage(page->Properties()->cbxWhiteBalance).left());
+    EXPECT_EQ(page->Properties()->PropertyError(), QString());
 }
 
 TEST_F(RemoteControlPageTest, HuePickerSnapsAndSendsTheCameraStep)
 {
     start("omd-v260");
     stopFrames();
-    pick(page->cbxProgramMode, QStringLiteral("ART"));
-    ASSERT_TRUE(page->cbxArtFilter->isVisible());
-    pick(page->cbxArtFilter, rs("_rsARTPartColor"));
+    pick(page->Properties()->cbxProgramMode, QStringLiteral("ART"));
+    ASSERT_TRUE(page->Properties()->cbxArtFilter->isVisible());
+    pick(page->Properties()->cbxArtFilter, rs("_rsARTPartColor"));
     EXPECT_EQ(cameraValue("artfilter"), QStringLiteral("partcolor"));
-    ASSERT_TRUE(page->cpiColorPhase->isVisible());
+    ASSERT_TRUE(page->Properties()->cpiColorPhase->isVisible());
     // The camera's "step0" shows as 60 degrees.
-    EXPECT_EQ(page->cpiColorPhase->Hue(), 60);
+    EXPECT_EQ(page->Properties()->cpiColorPhase->Hue(), 60);
 
-    page->cpiColorPhase->SetHue(135);
-    page->SetColorPhase();
-    EXPECT_EQ(page->cpiColorPhase->Hue(), 140);
+    page->Properties()->cpiColorPhase->SetHue(135);
+    page->Properties()->SetColorPhase();
+    EXPECT_EQ(page->Properties()->cpiColorPhase->Hue(), 140);
     EXPECT_EQ(cameraValue("colorphase"), QStringLiteral("step14"));
 
-    page->cpiColorPhase->SetHue(355);
-    page->SetColorPhase();
-    EXPECT_EQ(page->cpiColorPhase->Hue(), 360);
+    page->Properties()->cpiColorPhase->SetHue(355);
+    page->Properties()->SetColorPhase();
+    EXPECT_EQ(page->Properties()->cpiColorPhase->Hue(), 360);
     EXPECT_EQ(cameraValue("colorphase"), QStringLiteral("step3"));
 
     // The arrow key moves one step of 20 and its release sends it.
-    page->cpiColorPhase->SetHue(120);
-    page->cpiColorPhase->setFocus();
-    QTest::keyClick(page->cpiColorPhase, Qt::Key_Right);
-    EXPECT_EQ(page->cpiColorPhase->Hue(), 140);
+    page->Properties()->cpiColorPhase->SetHue(120);
+    page->Properties()->cpiColorPhase->setFocus();
+    QTest::keyClick(page->Properties()->cpiColorPhase, Qt::Key_Right);
+    EXPECT_EQ(page->Properties()->cpiColorPhase->Hue(), 140);
     EXPECT_EQ(cameraValue("colorphase"), QStringLiteral("step14"));
 
     // Another filter hides the picker.
-    pick(page->cbxArtFilter, rs("_rsARTVintage"));
-    EXPECT_FALSE(page->cpiColorPhase->isVisible());
+    pick(page->Properties()->cbxArtFilter, rs("_rsARTVintage"));
+    EXPECT_FALSE(page->Properties()->cpiColorPhase->isVisible());
 }
 
 TEST_F(RemoteControlPageTest, LensLimitsCutTheApertureListAndButtonsFollowTheLastChoice)
@@ -146,29 +147,30 @@ TEST_F(RemoteControlPageTest, LensLimitsCutTheApertureListAndButtonsFollowTheLas
     const int full = int(camera->Remote.Params.Find(QStringLiteral("focalvalue"))->DisplayValues.size());
 
     page->fraLiveView->ShowFrame(jpeg, lensInformation(28, 220, 80));
-    EXPECT_EQ(page->AppliedLowerLimit(), 28);
-    EXPECT_EQ(page->AppliedUpperLimit(), 220);
-    ASSERT_EQ(page->cbxAperture->itemText(0), QStringLiteral("2.8"));
-    EXPECT_EQ(page->cbxAperture->itemText(page->cbxAperture->count() - 1), QStringLiteral("22"));
-    EXPECT_LT(page->cbxAperture->count(), full);
+    EXPECT_EQ(page->Control().AppliedLowerLimit(), 28);
+    EXPECT_EQ(page->Control().AppliedUpperLimit(), 220);
+    ASSERT_EQ(page->Properties()->cbxAperture->itemText(0), QStringLiteral("2.8"));
+    EXPECT_EQ(page->Properties()->cbxAperture->itemText(page->Properties()->cbxAperture->count() - 1),
+        QStringLiteral("22"));
+    EXPECT_LT(page->Properties()->cbxAperture->count(), full);
     EXPECT_EQ(camera->Remote.Params.Find(QStringLiteral("focalvalue"))->MinLimit, 28);
 
-    pick(page->cbxAperture, QStringLiteral("8.0"));
+    pick(page->Properties()->cbxAperture, QStringLiteral("8.0"));
     EXPECT_EQ(cameraValue("focalvalue"), QStringLiteral("8.0"));
-    const int chosen = page->LastApertureIndex();
-    ASSERT_EQ(chosen, page->cbxAperture->findText(QStringLiteral("8.0")));
+    const int chosen = page->Properties()->LastApertureIndex();
+    ASSERT_EQ(chosen, page->Properties()->cbxAperture->findText(QStringLiteral("8.0")));
 
     // A frame with an aperture the list lacks clears the selection.
     page->fraLiveView->ShowFrame(jpeg, lensInformation(28, 220, 75));
-    ASSERT_EQ(page->cbxAperture->currentIndex(), -1);
-    page->btnApertureDown->click();
-    EXPECT_EQ(page->cbxAperture->currentText(), QStringLiteral("7.1"));
+    ASSERT_EQ(page->Properties()->cbxAperture->currentIndex(), -1);
+    page->findChild<QToolButton*>(QStringLiteral("btnApertureDown"))->click();
+    EXPECT_EQ(page->Properties()->cbxAperture->currentText(), QStringLiteral("7.1"));
     EXPECT_EQ(cameraValue("focalvalue"), QStringLiteral("7.1"));
 
     page->fraLiveView->ShowFrame(jpeg, lensInformation(28, 220, 75));
-    ASSERT_EQ(page->cbxAperture->currentIndex(), -1);
-    page->btnApertureUp->click();
-    EXPECT_EQ(page->cbxAperture->currentText(), QStringLiteral("2.8"));
+    ASSERT_EQ(page->Properties()->cbxAperture->currentIndex(), -1);
+    page->findChild<QToolButton*>(QStringLiteral("btnApertureUp"))->click();
+    EXPECT_EQ(page->Properties()->cbxAperture->currentText(), QStringLiteral("2.8"));
     EXPECT_EQ(cameraValue("focalvalue"), QStringLiteral("2.8"));
 }
 
@@ -178,9 +180,9 @@ TEST_F(RemoteControlPageTest, StepButtonsMoveTheirListsTheRightWayAndStopAtTheEn
 {
     start();
     stopFrames();
-    pick(page->cbxProgramMode, QStringLiteral("S"));
-    ASSERT_TRUE(page->btnShutterSpeedDown->isEnabled());
-    ASSERT_TRUE(page->btnExposureCompensationDown->isEnabled());
+    pick(page->Properties()->cbxProgramMode, QStringLiteral("S"));
+    ASSERT_TRUE(page->findChild<QToolButton*>(QStringLiteral("btnShutterSpeedDown"))->isEnabled());
+    ASSERT_TRUE(page->findChild<QToolButton*>(QStringLiteral("btnExposureCompensationDown"))->isEnabled());
 
     struct Pair
     {
@@ -191,11 +193,15 @@ TEST_F(RemoteControlPageTest, StepButtonsMoveTheirListsTheRightWayAndStopAtTheEn
         int downStep;
     };
     const Pair pairs[] = {
-        { page->cbxShutterSpeed, page->btnShutterSpeedDown, page->btnShutterSpeedUp, "shutspeedvalue", 1 },
-        { page->cbxExposureCompensation, page->btnExposureCompensationDown, page->btnExposureCompensationUp,
-            "expcomp", -1 },
-        { page->cbxISOSensitivity, page->btnISOSensitivityDown, page->btnISOSensitivityUp, "isospeedvalue",
-            -1 },
+        { page->Properties()->cbxShutterSpeed,
+            page->findChild<QToolButton*>(QStringLiteral("btnShutterSpeedDown")),
+            page->findChild<QToolButton*>(QStringLiteral("btnShutterSpeedUp")), "shutspeedvalue", 1 },
+        { page->Properties()->cbxExposureCompensation,
+            page->findChild<QToolButton*>(QStringLiteral("btnExposureCompensationDown")),
+            page->findChild<QToolButton*>(QStringLiteral("btnExposureCompensationUp")), "expcomp", -1 },
+        { page->Properties()->cbxISOSensitivity,
+            page->findChild<QToolButton*>(QStringLiteral("btnISOSensitivityDown")),
+            page->findChild<QToolButton*>(QStringLiteral("btnISOSensitivityUp")), "isospeedvalue", -1 },
     };
     for (const Pair& pair : pairs) {
         SCOPED_TRACE(pair.property);
@@ -221,16 +227,16 @@ TEST_F(RemoteControlPageTest, ZoomPressAndReleaseSendOneMoveAndOneStop)
 {
     start();
     ASSERT_TRUE(camera->Remote.CtrlZoom.Enabled);
-    press(page->btnZoomOut);
+    press(page->pnlShutter->btnZoomOut);
     EXPECT_EQ(camera->Remote.CtrlZoom.LastMove, TCtrlZoomAction::WideMove);
-    release(page->btnZoomOut);
+    release(page->pnlShutter->btnZoomOut);
     EXPECT_EQ(camera->Remote.CtrlZoom.LastMove, TCtrlZoomAction::Off);
     ASSERT_TRUE(QTest::qWaitFor([&] { return requestCount(QStringLiteral("move=off")) >= 1; }, 5000));
     EXPECT_EQ(requestCount(QStringLiteral("move=widemove")), 1);
     EXPECT_EQ(requestCount(QStringLiteral("move=off")), 1);
 
-    press(page->btnZoomIn);
-    release(page->btnZoomIn);
+    press(page->pnlShutter->btnZoomIn);
+    release(page->pnlShutter->btnZoomIn);
     ASSERT_TRUE(QTest::qWaitFor([&] { return requestCount(QStringLiteral("move=off")) >= 2; }, 5000));
     EXPECT_EQ(requestCount(QStringLiteral("move=telemove")), 1);
     EXPECT_EQ(requestCount(QStringLiteral("move=off")), 2);
@@ -242,30 +248,30 @@ TEST_F(RemoteControlPageTest, TouchFunctionCyclesFocusPointReleaseAndSetPoint)
     start();
     stopFrames();
     ASSERT_EQ(page->TouchState(), 0);
-    page->imgLiveViewMouseDown(320, 240);
+    page->Link()->imgLiveViewMouseDown(320, 240);
     EXPECT_EQ(page->TouchState(), 2);
     EXPECT_EQ(camera->Remote.AssignAFFrame.AFFocus, QStringLiteral("ok"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return requestCount(QStringLiteral("assignafframe")) == 1; }, 5000));
 
     // A set point gives the frame back to the camera.
-    page->btnTouchMode->click();
+    page->pnlShutter->btnTouchMode->click();
     EXPECT_EQ(page->TouchState(), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return requestCount(QStringLiteral("releaseafframe")) >= 1; }, 5000));
 
-    page->btnTouchMode->click();
+    page->pnlShutter->btnTouchMode->click();
     EXPECT_EQ(page->TouchState(), 1);
-    page->btnTouchMode->click();
+    page->pnlShutter->btnTouchMode->click();
     EXPECT_EQ(page->TouchState(), 0);
 
     // In release mode a click takes the picture at the point (single shots only; the camera's
     // continuous drive mode goes through held shooting).
-    pick(page->cbxDriveMode,
+    pick(page->Properties()->cbxDriveMode,
         camera->Remote.Params.Find(QStringLiteral("drivemode"))
             ->Dictionary.ValueOf(QStringLiteral("normal")));
-    ASSERT_FALSE(page->IsSequentialMode());
-    page->btnTouchMode->click();
+    ASSERT_FALSE(page->Shooting().IsSequentialMode());
+    page->pnlShutter->btnTouchMode->click();
     ASSERT_EQ(page->TouchState(), 1);
-    page->imgLiveViewMouseDown(100, 80);
+    page->Link()->imgLiveViewMouseDown(100, 80);
     ASSERT_TRUE(QTest::qWaitFor([&] { return requestCount(QStringLiteral("com=starttake")) == 1; }, 5000));
     EXPECT_EQ(requestCount(QStringLiteral("assignafframe")), 1);
     EXPECT_EQ(page->TouchState(), 1);
@@ -275,78 +281,80 @@ TEST_F(RemoteControlPageTest, RefusedPropertyIsNamedReReadAndLeavesThePageUsable
 {
     start();
     stopFrames();
-    ASSERT_EQ(page->cbxISOSensitivity->currentText(), QStringLiteral("800"));
+    ASSERT_EQ(page->Properties()->cbxISOSensitivity->currentText(), QStringLiteral("800"));
     // Every answer of the camera is a 520 for a moment.
     camsim::SimFaultSettings faults;
     faults.errorRate = 1;
     server->setFaults(faults);
-    pick(page->cbxISOSensitivity, QStringLiteral("1600"));
+    pick(page->Properties()->cbxISOSensitivity, QStringLiteral("1600"));
     server->setFaults({});
     EXPECT_EQ(open, 0);
     EXPECT_TRUE(page->isEnabled());
-    EXPECT_TRUE(page->cbxISOSensitivity->isEnabled());
-    EXPECT_TRUE(page->btnISOSensitivityUp->isEnabled());
-    EXPECT_TRUE(page->cbxAperture->isEnabled());
-    EXPECT_TRUE(page->PropertyError().contains(QStringLiteral("ISO-Empfindlichkeit")))
-        << page->PropertyError().toStdString();
-    EXPECT_TRUE(page->PropertyError().contains(QStringLiteral("1600")));
-    EXPECT_EQ(page->fraLiveView->lblErrorMsg->text(), page->PropertyError());
+    EXPECT_TRUE(page->Properties()->cbxISOSensitivity->isEnabled());
+    EXPECT_TRUE(page->findChild<QToolButton*>(QStringLiteral("btnISOSensitivityUp"))->isEnabled());
+    EXPECT_TRUE(page->Properties()->cbxAperture->isEnabled());
+    EXPECT_TRUE(page->Properties()->PropertyError().contains(QStringLiteral("ISO-Empfindlichkeit")))
+        << page->Properties()->PropertyError().toStdString();
+    EXPECT_TRUE(page->Properties()->PropertyError().contains(QStringLiteral("1600")));
+    EXPECT_EQ(page->fraLiveView->lblErrorMsg->text(), page->Properties()->PropertyError());
     EXPECT_FALSE(page->fraLiveView->lblErrorMsg->isHidden());
 
     // The next change the camera takes clears the message.
-    pick(page->cbxISOSensitivity, QStringLiteral("1250"));
+    pick(page->Properties()->cbxISOSensitivity, QStringLiteral("1250"));
     EXPECT_EQ(cameraValue("isospeedvalue"), QStringLiteral("1250"));
-    EXPECT_EQ(page->PropertyError(), QString());
+    EXPECT_EQ(page->Properties()->PropertyError(), QString());
     EXPECT_TRUE(page->fraLiveView->lblErrorMsg->isHidden());
 
     // The camera refuses an aperture in P: the choice shows the camera's value again.
-    pick(page->cbxAperture, QStringLiteral("8.0"));
+    pick(page->Properties()->cbxAperture, QStringLiteral("8.0"));
     const QString aperture = cameraValue("focalvalue");
     ASSERT_EQ(aperture, QStringLiteral("8.0"));
-    pick(page->cbxProgramMode, QStringLiteral("P"));
-    ASSERT_FALSE(page->cbxAperture->isEnabled());
-    const int other = page->cbxAperture->findText(QStringLiteral("5.6"));
+    pick(page->Properties()->cbxProgramMode, QStringLiteral("P"));
+    ASSERT_FALSE(page->Properties()->cbxAperture->isEnabled());
+    const int other = page->Properties()->cbxAperture->findText(QStringLiteral("5.6"));
     ASSERT_GE(other, 0);
-    page->cbxAperture->setCurrentIndex(other);
-    EXPECT_FALSE(page->SetParamValue(QStringLiteral("focalvalue"), page->cbxAperture));
+    page->Properties()->cbxAperture->setCurrentIndex(other);
+    EXPECT_FALSE(
+        page->Properties()->SetParamValue(QStringLiteral("focalvalue"), page->Properties()->cbxAperture));
     EXPECT_EQ(open, 0);
     EXPECT_TRUE(page->isEnabled());
-    EXPECT_TRUE(page->PropertyError().contains(QStringLiteral("Blende")));
-    EXPECT_EQ(page->cbxAperture->currentText(), aperture);
+    EXPECT_TRUE(page->Properties()->PropertyError().contains(QStringLiteral("Blende")));
+    EXPECT_EQ(page->Properties()->cbxAperture->currentText(), aperture);
     EXPECT_EQ(cameraValue("focalvalue"), aperture);
-    EXPECT_TRUE(page->cbxISOSensitivity->isEnabled());
-    EXPECT_TRUE(page->cbxProgramMode->isEnabled());
+    EXPECT_TRUE(page->Properties()->cbxISOSensitivity->isEnabled());
+    EXPECT_TRUE(page->Properties()->cbxProgramMode->isEnabled());
 }
 
 TEST_F(RemoteControlPageTest, AutomaticPreviewAndDownloadAreStoredAndPageButtonsWalk)
 {
     start();
-    ASSERT_FALSE(page->IsAutoDownload());
-    EXPECT_TRUE(page->btnDownloadLastTake->isEnabled());
-    page->btnAutoDownload->click();
-    EXPECT_TRUE(page->IsAutoDownload());
-    EXPECT_FALSE(page->btnDownloadLastTake->isEnabled());
-    page->btnAutoPreview->click();
-    EXPECT_FALSE(page->btnLastPreview->isEnabled());
+    ASSERT_FALSE(page->pnlShutter->IsAutoDownload());
+    EXPECT_TRUE(page->pnlShutter->btnDownloadLastTake->isEnabled());
+    page->pnlShutter->btnAutoDownload->click();
+    EXPECT_TRUE(page->pnlShutter->IsAutoDownload());
+    EXPECT_FALSE(page->pnlShutter->btnDownloadLastTake->isEnabled());
+    page->pnlShutter->btnAutoPreview->click();
+    EXPECT_FALSE(page->pnlShutter->btnLastPreview->isEnabled());
     TSetup stored;
     stored.SetStoreFile(settingsDir.filePath(QStringLiteral("settings.ini")));
     stored.Load();
     EXPECT_TRUE(stored.AutoDownload);
     EXPECT_TRUE(stored.AutoPreview);
-    page->btnAutoPreview->click();
-    EXPECT_TRUE(page->btnLastPreview->isEnabled());
+    page->pnlShutter->btnAutoPreview->click();
+    EXPECT_TRUE(page->pnlShutter->btnLastPreview->isEnabled());
     EXPECT_FALSE(setup.AutoPreview);
 
-    EXPECT_EQ(page->pcCameraProperties->currentWidget(), page->tsGeneral);
-    EXPECT_FALSE(page->btnPrevParams->isVisible());
-    page->btnNextParams->click();
-    page->btnNextParams->click();
-    EXPECT_EQ(page->pcCameraProperties->currentWidget(), page->tsTimelapse);
-    EXPECT_FALSE(page->btnNextParams->isVisible());
-    EXPECT_TRUE(page->btnPrevParams->isVisible());
-    page->btnPrevParams->click();
-    EXPECT_EQ(page->pcCameraProperties->currentWidget(), page->tsAdditional);
-    EXPECT_TRUE(page->btnNextParams->isVisible());
+    EXPECT_EQ(page->Properties()->Pager->pcCameraProperties->currentWidget(), page->Properties()->tsGeneral);
+    EXPECT_FALSE(page->Properties()->Pager->btnPrevParams->isVisible());
+    page->Properties()->Pager->btnNextParams->click();
+    page->Properties()->Pager->btnNextParams->click();
+    EXPECT_EQ(page->Properties()->Pager->pcCameraProperties->currentWidget(), page->tsTimelapse);
+    EXPECT_FALSE(page->Properties()->Pager->btnNextParams->isVisible());
+    EXPECT_TRUE(page->Properties()->Pager->btnPrevParams->isVisible());
+    page->Properties()->Pager->btnPrevParams->click();
+    EXPECT_EQ(
+        page->Properties()->Pager->pcCameraProperties->currentWidget(), page->Properties()->tsAdditional);
+    EXPECT_TRUE(page->Properties()->Pager->btnNextParams->isVisible());
 }
 
 } // namespace

@@ -56,14 +56,14 @@ protected:
             [this](const QString& title, const QString& detail, bool finished, int percent) {
                 progress.push_back({ title, detail, finished, percent });
             });
-        pick(page->cbxDriveMode, shown("drivemode", "normal"));
-        ASSERT_TRUE(page->swTimeLapse->isEnabled());
-        page->fraTimeLapse->seWaitSecond->setValue(0);
-        page->fraTimeLapse->seIntervalSecond->setValue(1);
-        page->fraTimeLapse->seTakeCount->setValue(takeCount);
-        page->fraTimeLapse->chkDownloadEachShot->setChecked(downloadEachShot);
-        page->swTimeLapse->setChecked(true);
-        ASSERT_TRUE(page->fraTimeLapse->Active());
+        pick(page->Properties()->cbxDriveMode, shown("drivemode", "normal"));
+        ASSERT_TRUE(page->tsTimelapse->swTimeLapse->isEnabled());
+        page->tsTimelapse->fraTimeLapse->seWaitSecond->setValue(0);
+        page->tsTimelapse->fraTimeLapse->seIntervalSecond->setValue(1);
+        page->tsTimelapse->fraTimeLapse->seTakeCount->setValue(takeCount);
+        page->tsTimelapse->fraTimeLapse->chkDownloadEachShot->setChecked(downloadEachShot);
+        page->tsTimelapse->swTimeLapse->setChecked(true);
+        ASSERT_TRUE(page->tsTimelapse->fraTimeLapse->Active());
     }
 
     // What a series shows while it runs.
@@ -74,7 +74,7 @@ protected:
         EXPECT_EQ(page->pcSide->currentWidget(), page->tsTimeLapseAdvanced);
         EXPECT_EQ(open, 1);
         ASSERT_EQ(freeRegions, 3);
-        EXPECT_EQ(regionRects.at(0), inPage(page->btnTake));
+        EXPECT_EQ(regionRects.at(0), inPage(page->pnlShutter->btnTake));
         EXPECT_EQ(regionRects.at(2), inPage(page->tsTimeLapseAdvanced));
     }
 
@@ -82,7 +82,7 @@ protected:
     void expectEnded()
     {
         EXPECT_FALSE(page->IsTimeLapseRunning());
-        EXPECT_FALSE(page->TimeLapseSeries().IsRunning());
+        EXPECT_FALSE(page->pnlLRTLPreviewImage->Series().IsRunning());
         EXPECT_EQ(page->TakeState(), TShooting::ButtonNormal);
         EXPECT_EQ(page->pcSide->currentWidget(), page->tsCameraProperties);
         EXPECT_EQ(open, 0);
@@ -103,28 +103,28 @@ TEST_F(RemoteControlTimeLapseTest, SwitchOnlyForSingleShots)
 {
     start();
     stopFrames();
-    pick(page->cbxDriveMode, shown("drivemode", "normal"));
-    ASSERT_TRUE(page->swTimeLapse->isEnabled());
-    page->swTimeLapse->setChecked(true);
-    EXPECT_TRUE(page->fraTimeLapse->Active());
-    EXPECT_TRUE(page->lblTimelapseStatus->isVisibleTo(page.get()));
-    EXPECT_EQ(page->TimeLapseShotsRemaining(), page->fraTimeLapse->TakeCount());
+    pick(page->Properties()->cbxDriveMode, shown("drivemode", "normal"));
+    ASSERT_TRUE(page->tsTimelapse->swTimeLapse->isEnabled());
+    page->tsTimelapse->swTimeLapse->setChecked(true);
+    EXPECT_TRUE(page->tsTimelapse->fraTimeLapse->Active());
+    EXPECT_TRUE(page->pnlShutter->lblTimelapseStatus->isVisibleTo(page.get()));
+    EXPECT_EQ(page->pnlLRTLPreviewImage->ShotsRemaining(), page->tsTimelapse->fraTimeLapse->TakeCount());
 
     // Sequential shooting: no series, and the switch is off, not only greyed.
-    pick(page->cbxDriveMode, shown("drivemode", "continuous-H"));
-    EXPECT_FALSE(page->swTimeLapse->isEnabled());
-    EXPECT_FALSE(page->swTimeLapse->isChecked());
-    EXPECT_FALSE(page->fraTimeLapse->Active());
-    EXPECT_FALSE(page->lblTimelapseStatus->isVisibleTo(page.get()));
-    EXPECT_EQ(page->TimeLapseShotsRemaining(), 0);
+    pick(page->Properties()->cbxDriveMode, shown("drivemode", "continuous-H"));
+    EXPECT_FALSE(page->tsTimelapse->swTimeLapse->isEnabled());
+    EXPECT_FALSE(page->tsTimelapse->swTimeLapse->isChecked());
+    EXPECT_FALSE(page->tsTimelapse->fraTimeLapse->Active());
+    EXPECT_FALSE(page->pnlShutter->lblTimelapseStatus->isVisibleTo(page.get()));
+    EXPECT_EQ(page->pnlLRTLPreviewImage->ShotsRemaining(), 0);
     // The take button takes its ordinary picture then.
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return open == 0 && !page->IsTimeLapseRunning(); }, 5000));
     EXPECT_EQ(page->pcSide->currentWidget(), page->tsCameraProperties);
 
-    pick(page->cbxDriveMode, shown("drivemode", "normal"));
-    EXPECT_TRUE(page->swTimeLapse->isEnabled());
-    EXPECT_FALSE(page->swTimeLapse->isChecked());
+    pick(page->Properties()->cbxDriveMode, shown("drivemode", "normal"));
+    EXPECT_TRUE(page->tsTimelapse->swTimeLapse->isEnabled());
+    EXPECT_FALSE(page->tsTimelapse->swTimeLapse->isChecked());
 }
 
 TEST_F(RemoteControlTimeLapseTest, LimitedSeriesCountsDownDownloadsEachShotAndEnds)
@@ -136,26 +136,26 @@ TEST_F(RemoteControlTimeLapseTest, LimitedSeriesCountsDownDownloadsEachShotAndEn
     int asked = 0;
     page->Shooting().ChooseFolder = [&] { return ++asked == 1 ? QString() : downloads.path(); };
     // Cancelled: no series, nothing taken.
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(page->IsTimeLapseRunning());
     EXPECT_EQ(page->TakeState(), TShooting::ButtonNormal);
     EXPECT_EQ(open, 0);
     EXPECT_EQ(shots(), 0);
 
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     EXPECT_EQ(asked, 2);
     EXPECT_TRUE(setup.GetDownloadDirectory().isEmpty());
     expectRunning();
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(progress.front().Title, rs("_rsTimeLapseTotal", { 3 }));
     EXPECT_EQ(progress.front().Percent, 0);
-    EXPECT_EQ(page->TimeLapseShotsRemaining(), 3);
+    EXPECT_EQ(page->pnlLRTLPreviewImage->ShotsRemaining(), 3);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsTimeLapseRunning(); }, 30000));
     expectEnded();
     EXPECT_EQ(shots(), 3);
-    EXPECT_EQ(page->TimeLapseShotsRemaining(), 0);
+    EXPECT_EQ(page->pnlLRTLPreviewImage->ShotsRemaining(), 0);
     // One detail per shot with its share, halves to even: 33, 67, 100.
     std::vector<std::pair<QString, int>> counted;
     for (const TProgress& p : progress)
@@ -164,10 +164,10 @@ TEST_F(RemoteControlTimeLapseTest, LimitedSeriesCountsDownDownloadsEachShotAndEn
     const std::vector<std::pair<QString, int>> expected = { { rs("_rsTakeNumber", { 1 }), 33 },
         { rs("_rsTakeNumber", { 2 }), 67 }, { rs("_rsTakeNumber", { 3 }), 100 } };
     EXPECT_EQ(counted, expected);
-    EXPECT_EQ(page->fraTimeLapseAdvanced->lblTLFrameValue->text(), QStringLiteral("3/3"));
+    EXPECT_EQ(page->tsTimelapse->fraTimeLapseAdvanced->lblTLFrameValue->text(), QStringLiteral("3/3"));
 
     // The plan, not the end of the shot before, fixes each shot's time.
-    const TTimeLapseSeries& series = page->TimeLapseSeries();
+    const TTimeLapseSeries& series = page->pnlLRTLPreviewImage->Series();
     ASSERT_EQ(series.Shots().size(), 3);
     for (int i = 1; i < 3; ++i)
         EXPECT_EQ(series.Shots().at(i).PlannedMs - series.Shots().at(i - 1).PlannedMs, 1000);
@@ -201,18 +201,20 @@ TEST_F(RemoteControlTimeLapseTest, SecondClickEndsAnUnlimitedSeriesWithoutAnothe
     start();
     stopFrames();
     prepare(0);
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     expectRunning();
     EXPECT_EQ(progress.front().Title, rs("_rsTimeLapseInfinite"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return page->TimeLapseSeries().ShotsTaken() >= 2; }, 30000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return page->pnlLRTLPreviewImage->Series().ShotsTaken() >= 2; }, 30000));
     // Unlimited: the counter runs below 0, the progress counts up at 0 %.
-    EXPECT_EQ(page->TimeLapseShotsRemaining(), -page->TimeLapseSeries().ShotsTaken());
-    EXPECT_EQ(progress.back().Detail, rs("_rsTakeNumber", { page->TimeLapseSeries().ShotsTaken() }));
+    EXPECT_EQ(page->pnlLRTLPreviewImage->ShotsRemaining(), -page->pnlLRTLPreviewImage->Series().ShotsTaken());
+    EXPECT_EQ(
+        progress.back().Detail, rs("_rsTakeNumber", { page->pnlLRTLPreviewImage->Series().ShotsTaken() }));
     EXPECT_EQ(progress.back().Percent, 0);
-    EXPECT_TRUE(page->fraTimeLapse->Active());
+    EXPECT_TRUE(page->tsTimelapse->fraTimeLapse->Active());
 
     const int taken = shots();
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     expectEnded();
     EXPECT_EQ(shots(), taken) << "the stopping click took a picture";
     // The plan is gone: no shot comes after the stop.
@@ -221,8 +223,8 @@ TEST_F(RemoteControlTimeLapseTest, SecondClickEndsAnUnlimitedSeriesWithoutAnothe
 
     // A new series starts from the same button.
     progress.clear();
-    page->fraTimeLapse->seTakeCount->setValue(1);
-    page->btnTake->click();
+    page->tsTimelapse->fraTimeLapse->seTakeCount->setValue(1);
+    page->pnlShutter->btnTake->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsTimeLapseRunning(); }, 30000));
     expectEnded();
     EXPECT_EQ(shots(), taken + 1);
@@ -234,7 +236,7 @@ TEST_F(RemoteControlTimeLapseTest, LeavingThePageEndsTheSeriesAndCompletesItsLog
     setup.SetDownloadDirectory(downloads.path());
     start();
     prepare(5, true);
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     expectRunning();
     ASSERT_TRUE(QTest::qWaitFor([&] { return shots() >= 1; }, 30000));
 
@@ -243,7 +245,7 @@ TEST_F(RemoteControlTimeLapseTest, LeavingThePageEndsTheSeriesAndCompletesItsLog
     const int taken = shots();
     EXPECT_LT(taken, 5);
     // Leaving waited for what was queued: every shot taken has its files and its line.
-    const TTimeLapseSeries& series = page->TimeLapseSeries();
+    const TTimeLapseSeries& series = page->pnlLRTLPreviewImage->Series();
     EXPECT_EQ(series.PendingDownloads(), 0);
     ASSERT_EQ(series.Shots().size(), taken);
     for (const TTimeLapseSeries::TShot& shot : series.Shots()) {
@@ -280,13 +282,13 @@ TEST_F(RemoteControlTimeLapseTest, AutomaticModesStartedFromThePageMeasureInTheS
     setup.DebugMode = true;
     start();
     stopFrames();
-    pick(page->cbxProgramMode, QStringLiteral("M"));
+    pick(page->Properties()->cbxProgramMode, QStringLiteral("M"));
     prepare(0);
-    page->btnTake->click();
-    TTimeLapseSeries& series = page->TimeLapseSeries();
+    page->pnlShutter->btnTake->click();
+    TTimeLapseSeries& series = page->pnlLRTLPreviewImage->Series();
     ASSERT_TRUE(series.WaitingForStart());
-    ASSERT_TRUE(page->fraTimeLapseAdvanced->cbxAutoMode->isEnabled());
-    page->fraTimeLapseAdvanced->cbxAutoMode->setCurrentIndex(3); // -0.7 EV
+    ASSERT_TRUE(page->tsTimelapse->fraTimeLapseAdvanced->cbxAutoMode->isEnabled());
+    page->tsTimelapse->fraTimeLapseAdvanced->cbxAutoMode->setCurrentIndex(3); // -0.7 EV
     ASSERT_TRUE(series.Exposure.IsAuto());
     ASSERT_FALSE(series.Exposure.IsLRT());
 
@@ -306,19 +308,20 @@ TEST_F(RemoteControlTimeLapseTest, AutomaticModesStartedFromThePageMeasureInTheS
 
     // LRTimelapse: the preview picture's record view is measured by the series against the last
     // frame, and no meter reading is queued any more.
-    page->fraTimeLapseAdvanced->cbxAutoMode->setCurrentIndex(TTimeLapseExposure::ModeLRTimelapse);
+    page->tsTimelapse->fraTimeLapseAdvanced->cbxAutoMode->setCurrentIndex(
+        TTimeLapseExposure::ModeLRTimelapse);
     ASSERT_TRUE(series.Exposure.IsLRT());
     const int readingsBefore = readings.Count();
     page->fraLiveView->ShowFrame(darker, darkerMeta);
     EXPECT_EQ(readings.Count(), readingsBefore);
-    ASSERT_TRUE(page->btnLRTLPreviewImage->isVisibleTo(page.get()));
+    ASSERT_TRUE(page->pnlLRTLPreviewImage->btnLRTLPreviewImage->isVisibleTo(page.get()));
     const int taken = shots();
-    page->btnLRTLPreviewImage->click();
+    page->pnlLRTLPreviewImage->btnLRTLPreviewImage->click();
     EXPECT_EQ(shots(), taken + 1);
     EXPECT_FALSE(series.RecordView().isEmpty());
     EXPECT_TRUE(series.WaitingForStart()) << "a preview picture is no shot of the series";
 
-    page->btnTake->click();
+    page->pnlShutter->btnTake->click();
     expectEnded();
 }
 
