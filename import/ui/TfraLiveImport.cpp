@@ -4,6 +4,7 @@
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
+#include "base/ui/TKmImageHistogram.h"
 #include "exif/ui/ExifReaderFill.h"
 #include "exif/ui/TfrmViewer.h"
 #include "import/CameraDateTime.h"
@@ -12,7 +13,6 @@
 #include "import/TLiveImport.h"
 #include "import/ui/TKmImageGrid.h"
 #include "liveview/JpegDec.h"
-#include "liveview/ui/TKmImageHistogram.h"
 #include "session/TCamera.h"
 
 #include <QComboBox>

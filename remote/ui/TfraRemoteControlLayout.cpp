@@ -1,8 +1,8 @@
 #include "remote/ui/TfraRemoteControl.h"
 
 #include "base/ui/DarkStyle.h"
+#include "base/ui/PhotoImportLook.h"
 #include "camera/TCtrlZoomAction.h"
-#include "import/ui/PhotoImportLook.h"
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/TRemoteControl.h"
 #include "remote/TShooting.h"

@@ -6,7 +6,7 @@
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
-#include "import/ui/TfrmPreview.h"
+#include "base/ui/TfrmPreview.h"
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/RemoteControlRules.h"
 #include "remote/TRemoteControl.h"
