@@ -236,10 +236,10 @@ void TfrmMain::showConnectionState()
 void TfrmMain::communicate(const QString& operation, const std::function<void()>& work)
 {
     detailLog(operation + QStringLiteral(": ceStart"));
-    OnCommunication(this, ceStart, -1, {});
+    OnCommunication(TCommunication::Begin());
     work();
     detailLog(operation + QStringLiteral(": ceStop"));
-    OnCommunication(this, ceStop, -1, {});
+    OnCommunication(TCommunication::End());
 }
 
 bool TfrmMain::stopTimeLapseSeries()
@@ -321,19 +321,13 @@ void TfrmMain::OnProgress(const QString& caption, const QString& detail, bool fi
     QCoreApplication::processEvents();
 }
 
-void TfrmMain::OnCommunication(QObject* sender, int kind, int regionIndex, const QList<QRect>& rects)
+void TfrmMain::OnCommunication(const TCommunication& communication)
 {
-    Q_UNUSED(sender);
     detailLog(QStringLiteral("TfrmMain.OnCommunication: Kind=%1 (FreeRegions=%2 | ActiveComm=%3)")
-                  .arg(kind)
-                  .arg(regionIndex + 1)
+                  .arg(communication.Kind)
+                  .arg(communication.FreeRegions.size())
                   .arg(m_busy.ActiveComm()));
-    if (kind == ceStart)
-        m_busy.CommunicationStarted();
-    else if (kind == ceStop)
-        m_busy.CommunicationStopped();
-    else if (kind == ceChangeFreeRegion)
-        m_busy.SetFreeRegions(rects, regionIndex);
+    m_busy.OnCommunication(communication);
 }
 
 void TfrmMain::btnPowerOffClick()

@@ -81,7 +81,7 @@ public:
 
     // The pages' events.
     void OnProgress(const QString& caption, const QString& detail, bool finished, int percent);
-    void OnCommunication(QObject* sender, int kind, int regionIndex, const QList<QRect>& rects);
+    void OnCommunication(const TCommunication& communication);
 
     void btnPowerOffClick();
     void btnSyncTimeClick();

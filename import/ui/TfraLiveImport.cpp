@@ -86,8 +86,7 @@ void TfraLiveImport::SetCamera(TCamera* camera)
 void TfraLiveImport::connectImport()
 {
     TLiveImport* live = m_live.get();
-    connect(live, &TLiveImport::Communication, this,
-        [this](int kind) { emit OnCommunication(this, kind, -1, {}); });
+    connect(live, &TLiveImport::Communication, this, &TfraCameraPage::OnCommunication);
     connect(live, &TLiveImport::Changed, this, [this] { showState(); });
     connect(live, &TLiveImport::FolderChanged, this, [this] { ReloadSources(); });
     connect(live, &TLiveImport::FileLanded, this,

@@ -37,7 +37,8 @@ void TfraRemoteControl::connectShooting()
         return QFileDialog::getExistingDirectory(
             this, rs("_rsImportFolder"), m_setup ? m_setup->GetDownloadDirectory() : QString());
     };
-    connect(m_shooting, &TShooting::Communication, this, [this](int kind) { shootingCommunication(kind); });
+    connect(m_shooting, &TShooting::Communication, this,
+        [this](const TCommunication& c) { shootingCommunication(c.Kind); });
     connect(m_shooting, &TShooting::Changed, this, [this] { showShootingState(); });
     connect(m_shooting, &TShooting::Progress, this,
         [this](const QString& title, const QString& detail, bool finished, int percent) {

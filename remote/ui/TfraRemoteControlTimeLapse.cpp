@@ -267,7 +267,7 @@ void TfraRemoteControl::StartTimeLapse()
     pnlLRTLPreviewImage->setVisible(isTimeLapseLrt());
     trace(QStringLiteral("StartTimeLapse"), QStringLiteral("ceChangeFreeRegion (1)"));
     const QList<QRect> rects = timeLapseRegions();
-    emit OnCommunication(this, ceChangeFreeRegion, int(rects.size()) - 1, rects);
+    freeRegionsChanged(rects);
     emit OnProgress(m_timeLapseText, QString(), false, 0);
     // Starts the clock at once unless the automatic modes wait for the panel's "Start".
     fraTimeLapseAdvanced->StartSeries();
@@ -352,7 +352,7 @@ void TfraRemoteControl::refreshTimeLapseRegions()
             return;
         const QList<QRect> rects = timeLapseRegions();
         trace(QStringLiteral("StartTimeLapse"), QStringLiteral("ceChangeFreeRegion (1)"));
-        emit OnCommunication(this, ceChangeFreeRegion, int(rects.size()) - 1, rects);
+        freeRegionsChanged(rects);
     });
 }
 

@@ -199,7 +199,7 @@ TEST_F(MainWindowTest, CommunicationKeepsThePageAndBringsTheOverlayAfterAWhile)
 {
     TfrmMain& w = makeWindow();
     ASSERT_TRUE(waitConnected());
-    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStart, -1, {});
+    emit w.fraRemoteControl->OnCommunication(TCommunication::Begin());
     EXPECT_EQ(w.ActiveComm(), 1);
     EXPECT_FALSE(processing->isVisible()); // not for a short exchange
     w.btnPhotoImport->click();
@@ -211,18 +211,18 @@ TEST_F(MainWindowTest, CommunicationKeepsThePageAndBringsTheOverlayAfterAWhile)
 
     // A page names its own free areas; the title area stays free with them.
     const QList<QRect> rects { QRect(100, 100, 200, 150), QRect(400, 300, 50, 50) };
-    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceChangeFreeRegion, 1, rects);
+    emit w.fraRemoteControl->OnCommunication(TCommunication::NewFreeRegions(rects));
     EXPECT_EQ(processing->FreeRegions(), QList<QRect>({ rects[0], rects[1], w.ProcessingRect() }));
 
     // A second, nested communication; only the last end hides the overlay.
-    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStart, -1, {});
-    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStop, -1, {});
+    emit w.fraRemoteControl->OnCommunication(TCommunication::Begin());
+    emit w.fraRemoteControl->OnCommunication(TCommunication::End());
     EXPECT_TRUE(processing->isVisible());
-    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStop, -1, {});
+    emit w.fraRemoteControl->OnCommunication(TCommunication::End());
     EXPECT_EQ(w.ActiveComm(), 0);
     EXPECT_FALSE(processing->isVisible());
     // An unmatched end does not drive the count below zero.
-    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStop, -1, {});
+    emit w.fraRemoteControl->OnCommunication(TCommunication::End());
     EXPECT_EQ(w.ActiveComm(), 0);
 
     w.btnPhotoImport->click();
