@@ -16,16 +16,12 @@ class QPushButton;
 class QStackedWidget;
 class QToolButton;
 class TCamera;
-class TfraDebug;
-class TfraLiveImport;
-class TfraPhotoImport;
-class TfraRemoteControl;
-class TfraRemoteRelease;
 class TfraStartPage;
 class TDiagnosisRunner;
 class TfrmInProcessing;
 class TfrmInfo;
 class TfrmViewer;
+class TMainKeys;
 class TfrmPreview;
 class TfrmSettings;
 class TSetup;
@@ -35,8 +31,8 @@ class TTopBar;
 // The program's only main window. It owns the camera object, shows whether and how the camera is
 // connected, switches between the pages (only through ShowTabSheet), shows the pages' progress and
 // lays the busy overlay over itself while they talk to the camera. Power off, the camera clock,
-// settings and info sit in the status bar. It composes the top bar, the pages and the status bar and
-// leaves every camera request to the camera object.
+// settings and info sit in the status bar. It composes the top bar, the pages (from the page table)
+// and the status bar and leaves every camera request to the camera object.
 class TfrmMain : public TTranslationForm
 {
     Q_OBJECT
@@ -78,6 +74,8 @@ public:
     // The only way pages are switched; refused while a page communicates with the camera.
     void ShowTabSheet(QWidget* sheet);
     void UpdateConnection(bool connected);
+    // Shows and enables the page without asking the camera (debug mode's keys).
+    void ShowPageDirectly(const TMainPages::Entry& entry);
 
     // The pages' events.
     void OnProgress(const QString& caption, const QString& detail, bool finished, int percent);
@@ -88,30 +86,17 @@ public:
     void btnSettingsClick();
     void btnInfoClick();
 
+    // A page of the page table by its class, with its sheet and its top bar button.
+    template<class Page> Page* FindPage() const { return pcMain->Find<Page>(); }
+    template<class Page> QWidget* SheetOf() const { return pcMain->SheetOf<Page>(); }
+    template<class Page> QPushButton* ButtonOf() const { return pcMain->ButtonOf<Page>(); }
+
     // The top bar, the pages and the status bar; the controls inside them that carry this window's
     // names are reachable here as well.
     TTopBar* pnlPageControl;
     QStackedWidget* pcTitle;
-    QPushButton* btnPhotoImport;
-    QPushButton* btnLiveimport;
-    QPushButton* btnRemoteControl;
-    QPushButton* btnRemoteRelease;
     TMainPages* pcMain;
     TfraStartPage* tsConnect;
-    QWidget* tsPhotoImport;
-    QWidget* tsLiveImport;
-    QWidget* tsRemoteControl;
-    QWidget* tsRemoteRelease;
-    QWidget* tsDebug;
-    QLabel* imgCamera;
-    QLabel* imgNotebook;
-    QLabel* imgConnection;
-    QLabel* imgRadio;
-    TfraPhotoImport* fraPhotoImport;
-    TfraLiveImport* fraLiveImport;
-    TfraRemoteControl* fraRemoteControl;
-    TfraRemoteRelease* fraRemoteRelease;
-    TfraDebug* fraDebug;
     TStatusBar* pnlStatus;
     QLabel* lblConnectionState;
     QToolButton* btnPowerOff;
@@ -119,7 +104,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* createTopBar();
@@ -127,14 +111,13 @@ private:
     QWidget* createStatusBar();
     bool cameraConnected() const;
     // Colours its button, shows the sheet, starts the page (when start is set) and makes it current.
-    void showPage(const TMainPages::CameraPage& entry, bool start);
+    void showPage(const TMainPages::Entry& entry, bool start);
     // Asks whether to cancel a running live import transfer; false when the user keeps it.
     bool cancelLiveImportTransfer(bool stopCamera);
     // A running time-lapse series ends only when the user says so; true when none runs (any more).
     bool stopTimeLapseSeries();
     // Runs work of the window's own as a communication (ceStart, ceStop, each with its log line).
     void communicate(const QString& operation, const std::function<void()>& work);
-    bool handleShortcut(int key);
     void detailLog(const QString& message) const;
     void showConnectionState();
 
@@ -143,6 +126,7 @@ private:
     std::unique_ptr<TCamera> m_camera;
     // Why the camera is not connected, for the start page; run after a failed check, not every tick.
     std::unique_ptr<TDiagnosisRunner> m_diagnosis;
+    std::unique_ptr<TMainKeys> m_keys;
     QWidget* m_currentSheet = nullptr;
     TBusyOverlay m_busy;
     TfrmPreview* m_preview = nullptr;
