@@ -311,6 +311,8 @@ TEST_F(ShellLookTest, ConnectionLineAndQtDialogsFollowALanguageSwitch)
     // German dialog texts where the system has Qt's translations.
     if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_de.qm"))) {
         EXPECT_EQ(qtTexts.Installed(), QStringLiteral("de"));
+        // What the buttons of Qt's own message boxes and file dialogs say.
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
     }
     EXPECT_EQ(TQtLanguage::LocaleName(1031), QStringLiteral("de"));
     EXPECT_EQ(TQtLanguage::LocaleName(2055), QStringLiteral("de")); // Swiss German
