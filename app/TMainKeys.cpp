@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPushButton>
 
 TMainKeys::TMainKeys(TfrmMain& window, const TSetup& setup)
     : m_window(window)
@@ -33,11 +34,26 @@ bool TMainKeys::Handle(int key)
         if (key == Qt::Key_D && entry.IsCameraPage()) {
             entry.Page->ToggleDebugView();
         } else if (key == entry.Row->DirectKey) {
-            m_window.ShowPageDirectly(entry);
+            showDirectly(entry);
             handled = true;
         }
     }
     return handled;
+}
+
+void TMainKeys::showDirectly(const TMainPages::Entry& entry)
+{
+    if (!entry.IsCameraPage()) {
+        m_window.ShowTabSheet(entry.Sheet);
+        return;
+    }
+    // Like every page switch, not in the middle of a camera communication of the page shown.
+    if (m_window.ActiveComm() > 0)
+        return;
+    entry.Page->setEnabled(true);
+    if (entry.Button)
+        entry.Button->setEnabled(true);
+    m_window.ShowPage(entry, false);
 }
 
 bool TMainKeys::eventFilter(QObject* watched, QEvent* event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/TMainPages.h"
+
 #include <QObject>
 
 class TSetup;
@@ -23,6 +25,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Shown and enabled without asking the camera.
+    void showDirectly(const TMainPages::Entry& entry);
+
     TfrmMain& m_window;
     const TSetup& m_setup;
 };

@@ -2,6 +2,7 @@
 
 #include "app/TMainKeys.h"
 #include "app/TMainPages.h"
+#include "app/TRunningWork.h"
 #include "app/TStatusBar.h"
 #include "app/TTopBar.h"
 #include "app/TfraStartPage.h"
@@ -12,10 +13,7 @@
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
-#include "camera/TDiagnosisRunner.h"
-#include "camera/WaitFunc.h"
 #include "exif/ui/TfrmViewer.h"
-#include "import/ui/TfraLiveImport.h"
 #include "import/ui/TfrmInProcessing.h"
 #include "remote/ui/TfraRemoteControl.h"
 #include "session/TCamera.h"
@@ -61,7 +59,9 @@ TfrmMain::TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(createTopBar());
+    pnlPageControl = new TTopBar(this);
+    pcTitle = pnlPageControl->pcTitle;
+    layout->addWidget(pnlPageControl);
     layout->addWidget(createPages(), 1);
     layout->addWidget(createStatusBar());
 
@@ -80,21 +80,11 @@ TfrmMain::TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner, QWidget* parent)
     UpdateConnection(false);
 
     m_camera = std::make_unique<TCamera>(*m_setup, std::move(wifiRunner));
-    m_diagnosis = std::make_unique<TDiagnosisRunner>(
-        [this] { return TCameraLink::ToHost(m_setup->GetCameraHost()); });
-    m_diagnosis->OnAdvice = [this](const QString& advice) {
-        if (!(m_camera->Connected && m_camera->IsPrivate))
-            tsConnect->ShowAdvice(advice);
-    };
+    tsConnect->SetDiagnosis([this] { return TCameraLink::ToHost(m_setup->GetCameraHost()); });
     m_camera->OnChangeConnection = [this](TCamera* camera, bool& handled) {
         UpdateConnection(camera->Connected);
         handled = true;
-        if (camera->Connected && camera->IsPrivate) {
-            m_diagnosis->cancel();
-            tsConnect->ShowAdvice({});
-        } else {
-            m_diagnosis->start();
-        }
+        tsConnect->CameraUsable(camera->Connected && camera->IsPrivate);
     };
 
     for (const TMainPages::Entry& entry : pcMain->Entries()) {
@@ -113,7 +103,6 @@ TfrmMain::TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner, QWidget* parent)
 TfrmMain::~TfrmMain()
 {
     m_keys.reset();
-    m_diagnosis.reset();
     if (m_camera)
         m_camera->OnChangeConnection = nullptr;
     // The pages hold the camera; they go before it does.
@@ -122,30 +111,25 @@ TfrmMain::~TfrmMain()
     m_camera.reset();
 }
 
-QWidget* TfrmMain::createTopBar()
-{
-    pnlPageControl = new TTopBar(this);
-    pcTitle = pnlPageControl->pcTitle;
-    return pnlPageControl;
-}
-
 void TfrmMain::SetPreviewWindow(TfrmPreview* window)
 {
-    m_preview = window;
     FindPage<TfraRemoteControl>()->SetPreviewWindow(window);
 }
 
 QWidget* TfrmMain::createPages()
 {
     // The one viewer of the run, a window of its own that lives as long as this one.
-    m_viewer = new TfrmViewer(m_setup, this);
-    m_viewer->SetMainWindow(this);
-    pcMain = new TMainPages(TPageContext { m_setup, m_viewer }, pnlPageControl, this);
+    auto* viewer = new TfrmViewer(m_setup, this);
+    viewer->SetMainWindow(this);
+    pcMain = new TMainPages(TPageContext { m_setup, viewer }, pnlPageControl, this);
     tsConnect = pcMain->tsConnect;
+    m_running = std::make_unique<TRunningWork>(
+        *pcMain, [this](const QString& question) { return AskQuestion(question); },
+        std::bind_front(&TfrmMain::communicate, this));
     for (const TMainPages::Entry& entry : pcMain->Entries()) {
         if (entry.Button)
             connect(entry.Button, &QPushButton::clicked, this, [this, sheet = entry.Sheet] {
-                if (sheet == m_currentSheet || stopTimeLapseSeries())
+                if (sheet == m_currentSheet || m_running->StopTimeLapseSeries())
                     ShowTabSheet(sheet);
             });
     }
@@ -218,35 +202,7 @@ void TfrmMain::communicate(const QString& operation, const std::function<void()>
     OnCommunication(TCommunication::End());
 }
 
-bool TfrmMain::stopTimeLapseSeries()
-{
-    TfraRemoteControl* remote = FindPage<TfraRemoteControl>();
-    if (!remote || !remote->IsTimeLapseRunning())
-        return true;
-    if (!AskQuestion(rs("_rsTimeLapseStopAsk")))
-        return false;
-    remote->StopTimeLapse();
-    return true;
-}
-
-bool TfrmMain::cancelLiveImportTransfer(bool stopCamera)
-{
-    TfraLiveImport* live = FindPage<TfraLiveImport>();
-    if (!live || !live->IsTransferring())
-        return true;
-    if (!AskQuestion(rs("_rsCancelLiveImport")))
-        return false;
-    if (stopCamera && m_camera)
-        m_camera->Stop();
-    live->CancelTransfer();
-    communicate(QStringLiteral("TfrmMain.ShowTabSheet"), [live] {
-        while (live->IsTransferring())
-            Wait(250);
-    });
-    return true;
-}
-
-void TfrmMain::showPage(const TMainPages::Entry& entry, bool start)
+void TfrmMain::ShowPage(const TMainPages::Entry& entry, bool start)
 {
     pnlPageControl->ColourButtons(entry.Button);
     pcMain->setCurrentWidget(entry.Sheet);
@@ -260,7 +216,7 @@ void TfrmMain::ShowTabSheet(QWidget* sheet)
     if (m_busy.ActiveComm() > 0 || !sheet)
         return;
     tsConnect->StopBlinking();
-    if (!cancelLiveImportTransfer(false))
+    if (!m_running->CancelLiveImportTransfer())
         return;
 
     m_busy.Hide();
@@ -271,7 +227,7 @@ void TfrmMain::ShowTabSheet(QWidget* sheet)
     if (entry && entry->IsCameraPage()) {
         // Only with the camera there; a page that keeps the camera busy needs its private mode.
         if (cameraConnected() && (!entry->StopsOnLeave() || m_camera->IsPrivateMode()))
-            showPage(*entry, true);
+            ShowPage(*entry, true);
         else if (cameraConnected())
             ShowMessage(rs("_rsPrivateMode"), mkError);
     } else {
@@ -351,24 +307,13 @@ void TfrmMain::btnInfoClick()
         m_info->ShowModal();
 }
 
-void TfrmMain::ShowPageDirectly(const TMainPages::Entry& entry)
-{
-    if (!entry.IsCameraPage()) {
-        ShowTabSheet(entry.Sheet);
-        return;
-    }
-    // Like every page switch, not in the middle of a camera communication of the page shown.
-    if (m_busy.ActiveComm() > 0)
-        return;
-    entry.Page->setEnabled(true);
-    if (entry.Button)
-        entry.Button->setEnabled(true);
-    showPage(entry, false);
-}
-
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
-    if (!stopTimeLapseSeries() || !cancelLiveImportTransfer(true)) {
+    const auto stopCamera = [this] {
+        if (m_camera)
+            m_camera->Stop();
+    };
+    if (!m_running->StopTimeLapseSeries() || !m_running->CancelLiveImportTransfer(stopCamera)) {
         event->ignore();
         return;
     }

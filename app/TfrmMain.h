@@ -5,7 +5,6 @@
 #include "base/ui/TTranslationForm.h"
 #include "platform/TWifiJoin.h"
 
-#include <QList>
 #include <QRect>
 
 #include <functional>
@@ -17,11 +16,10 @@ class QStackedWidget;
 class QToolButton;
 class TCamera;
 class TfraStartPage;
-class TDiagnosisRunner;
 class TfrmInProcessing;
 class TfrmInfo;
-class TfrmViewer;
 class TMainKeys;
+class TRunningWork;
 class TfrmPreview;
 class TfrmSettings;
 class TSetup;
@@ -52,10 +50,6 @@ public:
     void SetSettingsWindow(TfrmSettings* window) { m_settings = window; }
     void SetInfoWindow(TfrmInfo* window) { m_info = window; }
     TfrmInProcessing* ProcessingWindow() const { return m_busy.Window(); }
-    // For the pages that show a shot.
-    TfrmPreview* PreviewWindow() const { return m_preview; }
-    // The one viewer of the run (photo import double clicks, the debug page's button).
-    TfrmViewer* ViewerWindow() const { return m_viewer; }
 
     // Shown and brought to the front, as a second start of the program asks.
     void BringToFront();
@@ -74,8 +68,9 @@ public:
     // The only way pages are switched; refused while a page communicates with the camera.
     void ShowTabSheet(QWidget* sheet);
     void UpdateConnection(bool connected);
-    // Shows and enables the page without asking the camera (debug mode's keys).
-    void ShowPageDirectly(const TMainPages::Entry& entry);
+    // Colours its button, shows the sheet, starts the page (when start is set) and makes it current;
+    // asks neither the camera nor the page being left (ShowTabSheet does).
+    void ShowPage(const TMainPages::Entry& entry, bool start);
 
     // The pages' events.
     void OnProgress(const QString& caption, const QString& detail, bool finished, int percent);
@@ -106,16 +101,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QWidget* createTopBar();
     QWidget* createPages();
     QWidget* createStatusBar();
     bool cameraConnected() const;
-    // Colours its button, shows the sheet, starts the page (when start is set) and makes it current.
-    void showPage(const TMainPages::Entry& entry, bool start);
-    // Asks whether to cancel a running live import transfer; false when the user keeps it.
-    bool cancelLiveImportTransfer(bool stopCamera);
-    // A running time-lapse series ends only when the user says so; true when none runs (any more).
-    bool stopTimeLapseSeries();
     // Runs work of the window's own as a communication (ceStart, ceStop, each with its log line).
     void communicate(const QString& operation, const std::function<void()>& work);
     void detailLog(const QString& message) const;
@@ -124,13 +112,10 @@ private:
     TSetup* m_setup;
     TWifiJoin m_homeWifi;
     std::unique_ptr<TCamera> m_camera;
-    // Why the camera is not connected, for the start page; run after a failed check, not every tick.
-    std::unique_ptr<TDiagnosisRunner> m_diagnosis;
     std::unique_ptr<TMainKeys> m_keys;
+    std::unique_ptr<TRunningWork> m_running;
     QWidget* m_currentSheet = nullptr;
     TBusyOverlay m_busy;
-    TfrmPreview* m_preview = nullptr;
     TfrmSettings* m_settings = nullptr;
     TfrmInfo* m_info = nullptr;
-    TfrmViewer* m_viewer = nullptr;
 };
