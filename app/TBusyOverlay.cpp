@@ -19,26 +19,26 @@ bool TBusyOverlay::isShowing() const
     return m_window && m_window->isVisible();
 }
 
-void TBusyOverlay::CommunicationStarted()
+void TBusyOverlay::OnCommunication(const TCommunication& communication)
 {
-    ++m_activeComm;
-    // Not for a short exchange.
-    if (!isShowing())
-        tmrProcessing.start(500);
-}
-
-void TBusyOverlay::CommunicationStopped()
-{
-    if (m_activeComm > 0)
-        --m_activeComm;
-    if (m_activeComm == 0)
-        Hide();
-}
-
-void TBusyOverlay::SetFreeRegions(const QList<QRect>& rects, int regionIndex)
-{
-    if (m_window)
-        m_window->SetFreeRegions(rects, regionIndex, m_areaRect());
+    switch (communication.Kind) {
+    case ceStart:
+        ++m_activeComm;
+        // Not for a short exchange.
+        if (!isShowing())
+            tmrProcessing.start(500);
+        break;
+    case ceStop:
+        if (m_activeComm > 0)
+            --m_activeComm;
+        if (m_activeComm == 0)
+            Hide();
+        break;
+    case ceChangeFreeRegion:
+        if (m_window)
+            m_window->SetFreeRegions(communication.FreeRegions, communication.RegionIndex(), m_areaRect());
+        break;
+    }
 }
 
 void TBusyOverlay::Hide()

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QList>
+#include "base/TCommunication.h"
+
 #include <QObject>
 #include <QRect>
 #include <QTimer>
@@ -24,10 +25,9 @@ public:
     TfrmInProcessing* Window() const { return m_window; }
     int ActiveComm() const { return m_activeComm; }
 
-    void CommunicationStarted();
-    // An end without a start leaves the count at zero.
-    void CommunicationStopped();
-    void SetFreeRegions(const QList<QRect>& rects, int regionIndex);
+    // Counts a begin or an end (an end without a begin leaves the count at zero) or passes new free
+    // regions on to the processing window.
+    void OnCommunication(const TCommunication& communication);
     // Takes the processing window away now (a page switch); the count stays.
     void Hide();
 

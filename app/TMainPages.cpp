@@ -1,55 +1,27 @@
 #include "app/TMainPages.h"
 
 #include "app/TTopBar.h"
-#include "app/TfraDebug.h"
 #include "app/TfraStartPage.h"
 #include "base/TLogger.h"
-#include "import/ui/TfraLiveImport.h"
-#include "import/ui/TfraPhotoImport.h"
-#include "remote/ui/TfraRemoteControl.h"
-#include "remote/ui/TfraRemoteRelease.h"
-#include "session/TCamera.h"
+#include "base/ui/TfraCameraPage.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include <exception>
-#include <initializer_list>
 
-TMainPages::TMainPages(TSetup* setup, TfrmViewer* viewer, TTopBar* topBar, QWidget* parent)
+TMainPages::TMainPages(const TPageContext& context, TTopBar* topBar, QWidget* parent)
     : QStackedWidget(parent)
 {
     setObjectName(QStringLiteral("pcMain"));
     tsConnect = new TfraStartPage(this);
     addWidget(tsConnect);
-
-    fraPhotoImport = new TfraPhotoImport;
-    fraPhotoImport->setObjectName(QStringLiteral("fraPhotoImport"));
-    fraPhotoImport->SetSetup(setup);
-    fraPhotoImport->SetViewer(viewer);
-    tsPhotoImport = addSheet(QStringLiteral("tsPhotoImport"), fraPhotoImport);
-    fraLiveImport = new TfraLiveImport;
-    fraLiveImport->setObjectName(QStringLiteral("fraLiveImport"));
-    fraLiveImport->SetSetup(setup);
-    fraLiveImport->SetViewer(viewer);
-    tsLiveImport = addSheet(QStringLiteral("tsLiveImport"), fraLiveImport);
-    fraRemoteControl = new TfraRemoteControl;
-    fraRemoteControl->setObjectName(QStringLiteral("fraRemoteControl"));
-    fraRemoteControl->SetSetup(setup);
-    tsRemoteControl = addSheet(QStringLiteral("tsRemoteControl"), fraRemoteControl);
-    fraRemoteRelease = new TfraRemoteRelease;
-    fraRemoteRelease->setObjectName(QStringLiteral("fraRemoteRelease"));
-    fraRemoteRelease->SetSetup(setup);
-    tsRemoteRelease = addSheet(QStringLiteral("tsRemoteRelease"), fraRemoteRelease);
-    fraDebug = new TfraDebug(setup);
-    fraDebug->setObjectName(QStringLiteral("fraDebug"));
-    fraDebug->SetViewer(viewer);
-    tsDebug = addSheet(QStringLiteral("tsDebug"), fraDebug);
-
-    m_cameraPages = { CameraPage { tsPhotoImport, fraPhotoImport, topBar->btnPhotoImport },
-        CameraPage { tsLiveImport, fraLiveImport, topBar->btnLiveimport },
-        CameraPage { tsRemoteControl, fraRemoteControl, topBar->btnRemoteControl },
-        CameraPage { tsRemoteRelease, fraRemoteRelease, topBar->btnRemoteRelease } };
+    for (const TMainPageRow& row : MainPageTable()) {
+        TfraCameraPage* page = row.Create(context);
+        page->setObjectName(QLatin1String(row.Page));
+        QWidget* sheet = addSheet(QLatin1String(row.Sheet), page);
+        m_entries.push_back(Entry { &row, sheet, page, topBar->PageButton(row.Button) });
+    }
 }
 
 QWidget* TMainPages::addSheet(const QString& name, QWidget* content)
@@ -64,10 +36,19 @@ QWidget* TMainPages::addSheet(const QString& name, QWidget* content)
     return sheet;
 }
 
-const TMainPages::CameraPage* TMainPages::CameraPageOn(const QWidget* sheet) const
+const TMainPages::Entry* TMainPages::EntryOn(const QWidget* sheet) const
 {
-    for (const CameraPage& entry : m_cameraPages) {
-        if (entry.sheet == sheet)
+    for (const Entry& entry : m_entries) {
+        if (entry.Sheet == sheet)
+            return &entry;
+    }
+    return nullptr;
+}
+
+const TMainPages::Entry* TMainPages::entryOf(const TfraCameraPage* page) const
+{
+    for (const Entry& entry : m_entries) {
+        if (page && entry.Page == page)
             return &entry;
     }
     return nullptr;
@@ -75,32 +56,33 @@ const TMainPages::CameraPage* TMainPages::CameraPageOn(const QWidget* sheet) con
 
 void TMainPages::StopPagesExcept(const QWidget* sheet)
 {
-    // Only these three keep live view or transfers running; the photo import page is never stopped.
-    for (const CameraPage& entry : m_cameraPages) {
-        if (entry.page != fraPhotoImport && entry.sheet != sheet)
-            entry.page->GoStop();
+    for (const Entry& entry : m_entries) {
+        if (entry.StopsOnLeave() && entry.Sheet != sheet)
+            entry.Page->GoStop();
     }
 }
 
 void TMainPages::LeavePages()
 {
-    for (TfraCameraPage* page :
-        std::initializer_list<TfraCameraPage*> { fraRemoteControl, fraLiveImport, fraRemoteRelease }) {
+    for (const Entry& entry : m_entries) {
+        if (!entry.StopsOnLeave())
+            continue;
         try {
-            page->GoStop();
+            entry.Page->GoStop();
         } catch (const std::exception& e) {
             TLogger::LogAlways(QStringLiteral("TMainPages.LeavePages (Ex): %1: %2")
-                                   .arg(page->objectName(), QString::fromUtf8(e.what())));
+                                   .arg(entry.Page->objectName(), QString::fromUtf8(e.what())));
         }
     }
 }
 
 void TMainPages::EnableFor(quint8 capabilities)
 {
-    fraPhotoImport->setEnabled(capabilities & TCamera::CapImport);
-    fraLiveImport->setEnabled(capabilities & TCamera::CapRelease);
-    fraRemoteControl->setEnabled(capabilities & TCamera::CapRemote);
-    fraRemoteRelease->setEnabled(capabilities & TCamera::CapRelease);
-    for (const CameraPage& entry : m_cameraPages)
-        entry.button->setEnabled(entry.page->isEnabled());
+    for (const Entry& entry : m_entries) {
+        if (!entry.IsCameraPage())
+            continue;
+        entry.Page->setEnabled(capabilities & entry.Row->Capability);
+        if (entry.Button)
+            entry.Button->setEnabled(entry.Page->isEnabled());
+    }
 }

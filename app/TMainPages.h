@@ -1,65 +1,73 @@
 #pragma once
 
+#include "app/TMainPageTable.h"
+#include "base/ui/TfraCameraPage.h"
+
 #include <QStackedWidget>
 
-#include <array>
+#include <vector>
 
 class QPushButton;
-class TSetup;
 class TTopBar;
-class TfraCameraPage;
-class TfraDebug;
-class TfraLiveImport;
-class TfraPhotoImport;
-class TfraRemoteControl;
-class TfraRemoteRelease;
 class TfraStartPage;
-class TfrmViewer;
 
-// The main window's pages, one sheet each: start page, photo import, live import, remote control,
-// remote release and debug page. Only the main window switches them. A plain stack (no "Tfra" class),
-// so the pages keep the main window's text keys.
+// The main window's pages, one sheet each: the start page, then the pages of the page table. Only the
+// main window switches them. A plain stack (no "Tfra" class), so the pages keep the main window's
+// text keys.
 class TMainPages : public QStackedWidget
 {
     Q_OBJECT
 
 public:
-    // A page that works with the camera, with its sheet and its button in the top bar.
-    struct CameraPage
+    // A page of the table with its sheet and its button in the top bar (nullptr: none).
+    struct Entry
     {
-        QWidget* sheet;
-        TfraCameraPage* page;
-        QPushButton* button;
+        const TMainPageRow* Row;
+        QWidget* Sheet;
+        TfraCameraPage* Page;
+        QPushButton* Button;
+
+        bool IsCameraPage() const { return Row->Capability != 0; }
+        bool StopsOnLeave() const { return Row->OnLeave == TMainPageRow::lvStop; }
     };
 
-    TMainPages(TSetup* setup, TfrmViewer* viewer, TTopBar* topBar, QWidget* parent = nullptr);
+    TMainPages(const TPageContext& context, TTopBar* topBar, QWidget* parent = nullptr);
 
-    // Photo import, live import, remote control, remote release.
-    const std::array<CameraPage, 4>& CameraPages() const { return m_cameraPages; }
-    // The camera page on sheet; nullptr for the start and debug pages.
-    const CameraPage* CameraPageOn(const QWidget* sheet) const;
-    // Stops the live import, remote control and remote release pages except the one on sheet.
+    const std::vector<Entry>& Entries() const { return m_entries; }
+    // The entry whose sheet this is; nullptr for the start page.
+    const Entry* EntryOn(const QWidget* sheet) const;
+    // The first page of that class, for what the window does with one page in particular.
+    template<class Page> Page* Find() const
+    {
+        for (const Entry& entry : m_entries) {
+            if (auto* page = qobject_cast<Page*>(entry.Page))
+                return page;
+        }
+        return nullptr;
+    }
+    // The sheet and the top bar button of the first page of that class.
+    template<class Page> QWidget* SheetOf() const
+    {
+        const Entry* entry = entryOf(Find<Page>());
+        return entry ? entry->Sheet : nullptr;
+    }
+    template<class Page> QPushButton* ButtonOf() const
+    {
+        const Entry* entry = entryOf(Find<Page>());
+        return entry ? entry->Button : nullptr;
+    }
+    // Stops the pages that stop on leaving, except the one on sheet.
     void StopPagesExcept(const QWidget* sheet);
-    // The program closes: the remote control, live import and remote release pages stop, each even
-    // when another failed.
+    // The program closes: the pages that stop on leaving stop, each even when another failed.
     void LeavePages();
     // Enables each camera page and its button by the camera's capabilities (TCamera::Capability).
     void EnableFor(quint8 capabilities);
 
     TfraStartPage* tsConnect;
-    QWidget* tsPhotoImport;
-    QWidget* tsLiveImport;
-    QWidget* tsRemoteControl;
-    QWidget* tsRemoteRelease;
-    QWidget* tsDebug;
-    TfraPhotoImport* fraPhotoImport;
-    TfraLiveImport* fraLiveImport;
-    TfraRemoteControl* fraRemoteControl;
-    TfraRemoteRelease* fraRemoteRelease;
-    TfraDebug* fraDebug;
 
 private:
+    const Entry* entryOf(const TfraCameraPage* page) const;
     QWidget* addSheet(const QString& name, QWidget* content);
 
-    std::array<CameraPage, 4> m_cameraPages;
+    std::vector<Entry> m_entries;
 };

@@ -1,5 +1,6 @@
 #include "app/TTopBar.h"
 
+#include "app/TMainPageTable.h"
 #include "base/ui/DarkStyle.h"
 #include "base/ui/TElidingLabel.h"
 
@@ -57,10 +58,10 @@ TTopBar::TTopBar(QWidget* parent)
     pcTitle->addWidget(createProgress(base));
     row->addWidget(pcTitle, 1);
 
-    btnPhotoImport = addPageButton(QStringLiteral("btnPhotoImport"), QStringLiteral("Fotoimport"));
-    btnLiveimport = addPageButton(QStringLiteral("btnLiveimport"), QStringLiteral("Live-Import"));
-    btnRemoteControl = addPageButton(QStringLiteral("btnRemoteControl"), QStringLiteral("Fernsteuerung"));
-    btnRemoteRelease = addPageButton(QStringLiteral("btnRemoteRelease"), QStringLiteral("Fernauslöser"));
+    for (const TMainPageRow& row : MainPageTable()) {
+        if (row.Button)
+            addPageButton(QLatin1String(row.Button), QString::fromUtf8(row.Caption));
+    }
 
     tmrProgress.setInterval(0);
     connect(&tmrProgress, &QTimer::timeout, this, [this] {
@@ -114,6 +115,15 @@ QPushButton* TTopBar::addPageButton(const QString& name, const QString& caption)
     m_pageButtons.append(button);
     row->addWidget(button);
     return button;
+}
+
+QPushButton* TTopBar::PageButton(const char* name) const
+{
+    for (QPushButton* button : m_pageButtons) {
+        if (name && button->objectName() == QLatin1String(name))
+            return button;
+    }
+    return nullptr;
 }
 
 void TTopBar::ShowProgress(const QString& caption, const QString& detail, bool finished, int percent)

@@ -9,8 +9,9 @@ class QProgressBar;
 class QPushButton;
 class QStackedWidget;
 
-// The main window's top bar: the program's name or the progress of a long operation, and the page
-// buttons. A plain panel (no "Tfra" class), so its controls keep the main window's text keys.
+// The main window's top bar: the program's name or the progress of a long operation, and a button
+// for each page of the page table that has one. A plain panel (no "Tfra" class), so its controls keep the
+// main window's text keys.
 class TTopBar : public QWidget
 {
     Q_OBJECT
@@ -32,11 +33,10 @@ public:
     QLabel* lblProgressCaption;
     QLabel* lblProgressDetail;
     QProgressBar* gauProgress;
-    QPushButton* btnPhotoImport;
-    QPushButton* btnLiveimport;
-    QPushButton* btnRemoteControl;
-    QPushButton* btnRemoteRelease;
     QTimer tmrProgress;
+
+    // The page button of that object name; nullptr for none.
+    QPushButton* PageButton(const char* name) const;
 
 private:
     QWidget* createProgress(const QFont& base);

@@ -2,8 +2,6 @@
 
 #include "app/ShellTexts.h"
 #include "app/TfrmSettings.h"
-#include "base/TLogger.h"
-#include "base/TMessageObserver.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "camera/TCameraDump.h"
@@ -11,7 +9,6 @@
 #include "exif/ui/TfrmViewer.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -22,8 +19,6 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
-#include <QTimer>
 
 namespace {
 
@@ -68,12 +63,6 @@ QPushButton* button(const char* name, const QString& caption, QWidget* parent)
     return b;
 }
 
-bool isFolderOf(const QString& folder, const QString& other)
-{
-    const QString a = QFileInfo(folder).canonicalFilePath();
-    return !a.isEmpty() && a == QFileInfo(other).canonicalFilePath();
-}
-
 } // namespace
 
 TfraDebug::TfraDebug(TSetup* setup, QWidget* parent)
@@ -114,19 +103,13 @@ TfraDebug::TfraDebug(TSetup* setup, QWidget* parent)
     memPost->setObjectName(QStringLiteral("memPost"));
     memPost->setFixedHeight(60);
     btnPost = button("btnPost", QStringLiteral("POST"), this);
-    memLog = new QPlainTextEdit(this);
-    memLog->setObjectName(QStringLiteral("memLog"));
-    memLog->setReadOnly(true);
-    memLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memLog->setMaximumBlockCount(MaxLogLines);
+    memLog = new TDebugLog(setup, this);
     btnViewer = button("btnViewer", QStringLiteral("Viewer"), this);
     btnViewer->setEnabled(false); // once there is a viewer window
     btnSave = button("btnSave", QStringLiteral("Speichern"), this);
     btnDump = button("btnDump", QStringLiteral("Kamera-Dump"), this);
     btnDump->setToolTip(
         QStringLiteral("Speichert die Antworten der Kamera für einen Fehlerbericht in einem Zip"));
-    tmrAutoLog = new QTimer(this);
-    tmrAutoLog->setObjectName(QStringLiteral("tmrAutoLog"));
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(cbxInput, 0, 0);
@@ -150,28 +133,12 @@ TfraDebug::TfraDebug(TSetup* setup, QWidget* parent)
     connect(btnSave, &QPushButton::clicked, this, &TfraDebug::btnSaveClick);
     connect(btnViewer, &QPushButton::clicked, this, &TfraDebug::btnViewerClick);
     connect(btnDump, &QPushButton::clicked, this, &TfraDebug::btnDumpClick);
-    connect(tmrAutoLog, &QTimer::timeout, this, &TfraDebug::tmrAutoLogTimer);
 
     fillPresets();
-
-    // Created before any other window attaches, so the memo holds the log from the start.
-    m_observer = std::make_unique<TMessageObserver>(
-        [this](TMessageObserver*, const QString& line) { addLogLine(line); });
-    m_logger = TLogger::Instance();
-    if (m_logger)
-        m_logger->Attach(m_observer.get());
-    if (m_setup && m_setup->DebugMode)
-        tmrAutoLog->start(AutoLogIntervalMs);
 }
 
-TfraDebug::~TfraDebug()
-{
-    if (m_logger)
-        m_logger->Detach(m_observer.get());
-    m_observer.reset();
-    if (m_setup && m_setup->DebugMode && !m_setup->TempDir.isEmpty() && QDir(m_setup->TempDir).exists())
-        SaveLog(m_setup->TempDir + QStringLiteral("LM_Main.log"));
-}
+// The memo saves the log at the end in debug mode.
+TfraDebug::~TfraDebug() = default;
 
 QStringList TfraDebug::PresetPaths()
 {
@@ -195,37 +162,6 @@ void TfraDebug::fillPresets()
         cbxInput->addItem(path.isEmpty() ? QString() : QStringLiteral("http://") + host + path);
     cbxInput->setCurrentIndex(-1);
     cbxInput->setEditText(typed);
-}
-
-void TfraDebug::addLogLine(const QString& line)
-{
-    // Exchange records carry "\r\n" inside; one memo line per text line.
-    QString text = line;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    if (text.endsWith(u'\n'))
-        text.chop(1);
-    memLog->appendPlainText(text);
-}
-
-QString TfraDebug::LogText() const
-{
-    return memLog->toPlainText();
-}
-
-bool TfraDebug::SaveLog(const QString& fileName) const
-{
-    if (fileName.isEmpty() || !QFileInfo(fileName).absoluteDir().exists())
-        return false;
-    // Written aside and renamed, so an earlier log is never left half overwritten.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray bytes = LogText().toUtf8();
-    if (!bytes.isEmpty())
-        bytes.append('\n');
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return file.commit();
 }
 
 void TfraDebug::btnSaveClick()
@@ -275,20 +211,10 @@ void TfraDebug::btnDumpClick()
         error = rs("_rsDumpIncomplete", { shown, result.Failures.join(QStringLiteral("; ")) });
     lblResponseCode->setText(error.isEmpty() ? rs("_rsDumpWritten", { shown }) : error);
     if (!error.isEmpty()) {
-        addLogLine(error);
+        memLog->AddLine(error);
         if (ShowError)
             ShowError(this, error);
     }
-}
-
-void TfraDebug::tmrAutoLogTimer()
-{
-    if (!m_setup || m_setup->TempDir.isEmpty() || !QDir(m_setup->TempDir).exists()
-        || isFolderOf(m_setup->TempDir, QCoreApplication::applicationDirPath()))
-        return;
-    tmrAutoLog->stop();
-    SaveLog(m_setup->TempDir + QStringLiteral("LM_Auto.log"));
-    tmrAutoLog->start(AutoLogIntervalMs);
 }
 
 bool TfraDebug::requestFromInput(const QByteArray& method, TCameraRequest& request)
@@ -342,7 +268,7 @@ void TfraDebug::run(const TCameraRequest& request)
     // The log stays: the error is one more line, and the label says the request has ended.
     const QString error = rs("_rsRequestError", { answer.Error });
     lblResponseCode->setText(error);
-    addLogLine(error);
+    memLog->AddLine(error);
 }
 
 void TfraDebug::showEvent(QShowEvent* event)

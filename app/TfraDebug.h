@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/TDebugLog.h"
 #include "base/ui/TfraCameraPage.h"
 #include "camera/TBaseAction.h"
 
@@ -13,9 +14,6 @@ class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class QTimer;
-class TLogger;
-class TMessageObserver;
 class TSetup;
 
 // The debug page: every log line as it is written, hand-made GET and POST requests to the camera,
@@ -28,9 +26,7 @@ class TfraDebug : public TfraCameraPage
     Q_OBJECT
 
 public:
-    // The memo keeps the newest lines only, so a long session does not eat the memory.
-    static constexpr int MaxLogLines = 50000;
-    static constexpr int AutoLogIntervalMs = 5000;
+    static constexpr int MaxLogLines = TDebugLog::MaxLogLines;
 
     explicit TfraDebug(TSetup* setup, QWidget* parent = nullptr);
     ~TfraDebug() override;
@@ -39,8 +35,8 @@ public:
     static QStringList PresetPaths();
 
     // Writes the memo's lines to the file, replacing it, when its folder exists.
-    bool SaveLog(const QString& fileName) const;
-    QString LogText() const;
+    bool SaveLog(const QString& fileName) const { return memLog->Save(fileName); }
+    QString LogText() const { return memLog->Text(); }
 
     // Seams for tests; by default the camera's HTTP transport, the system's save dialog and a
     // message box.
@@ -63,7 +59,7 @@ public:
     void btnViewerClick();
     // Saves the camera's answers (the same dump as lumivar-cli dump) to a chosen file.
     void btnDumpClick();
-    void tmrAutoLogTimer();
+    void tmrAutoLogTimer() { memLog->tmrAutoLogTimer(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -71,15 +67,12 @@ protected:
 
 private:
     TfrmViewer* m_viewer = nullptr;
-    void addLogLine(const QString& line);
     void fillPresets();
     // The field's address as a request of that method; false (and the hint shown) when empty or busy.
     bool requestFromInput(const QByteArray& method, TCameraRequest& request);
     void run(const TCameraRequest& request);
 
     TSetup* m_setup;
-    std::unique_ptr<TMessageObserver> m_observer;
-    TLogger* m_logger = nullptr; // the one the observer is attached to
     QString m_presetHost;
     bool m_requestRunning = false;
 
@@ -88,9 +81,8 @@ private:
     QLabel* lblResponseCode = nullptr;
     QPlainTextEdit* memPost = nullptr;
     QPushButton* btnPost = nullptr;
-    QPlainTextEdit* memLog = nullptr;
+    TDebugLog* memLog = nullptr;
     QPushButton* btnViewer = nullptr;
     QPushButton* btnSave = nullptr;
     QPushButton* btnDump = nullptr;
-    QTimer* tmrAutoLog = nullptr;
 };

@@ -51,6 +51,30 @@ TfraStartPage::TfraStartPage(QWidget* parent)
     connect(&tmrImageRadio, &QTimer::timeout, this, [this] { imgRadio->setVisible(!imgRadio->isVisible()); });
 }
 
+TfraStartPage::~TfraStartPage() = default;
+
+void TfraStartPage::SetDiagnosis(TDiagnosisRunner::LinkSource link)
+{
+    m_diagnosis = std::make_unique<TDiagnosisRunner>(std::move(link));
+    m_diagnosis->OnAdvice = [this](const QString& advice) {
+        if (!m_usable)
+            ShowAdvice(advice);
+    };
+}
+
+void TfraStartPage::CameraUsable(bool usable)
+{
+    m_usable = usable;
+    if (!m_diagnosis)
+        return;
+    if (usable) {
+        m_diagnosis->cancel();
+        ShowAdvice({});
+    } else {
+        m_diagnosis->start();
+    }
+}
+
 void TfraStartPage::ShowConnected(bool connected)
 {
     imgRadio->setVisible(!connected);

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "camera/TDiagnosisRunner.h"
+
 #include <QTimer>
 #include <QWidget>
+
+#include <memory>
 
 class QLabel;
 
@@ -14,6 +18,12 @@ class TfraStartPage : public QWidget
 
 public:
     explicit TfraStartPage(QWidget* parent = nullptr);
+    ~TfraStartPage() override;
+
+    // Finds out why the camera at that link does not answer whenever the camera is not usable.
+    void SetDiagnosis(TDiagnosisRunner::LinkSource link);
+    // The camera became usable (connected in private mode) or not: the diagnosis stops or runs.
+    void CameraUsable(bool usable);
 
     // Connected: the link shows. Otherwise the radio blinks every second.
     void ShowConnected(bool connected);
@@ -37,4 +47,7 @@ private:
     void layoutAdvice();
 
     int m_devicesBottom = 0;
+    // Why the camera is not connected; run after a failed check, not every tick.
+    std::unique_ptr<TDiagnosisRunner> m_diagnosis;
+    bool m_usable = false;
 };

@@ -1,9 +1,10 @@
 #include "app/TfrmMain.h"
 
+#include "app/TMainKeys.h"
 #include "app/TMainPages.h"
+#include "app/TRunningWork.h"
 #include "app/TStatusBar.h"
 #include "app/TTopBar.h"
-#include "app/TfraDebug.h"
 #include "app/TfraStartPage.h"
 #include "app/TfrmInfo.h"
 #include "app/TfrmSettings.h"
@@ -12,29 +13,20 @@
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
-#include "camera/TDiagnosisRunner.h"
-#include "camera/WaitFunc.h"
 #include "exif/ui/TfrmViewer.h"
-#include "import/ui/TfraLiveImport.h"
-#include "import/ui/TfraPhotoImport.h"
 #include "import/ui/TfrmInProcessing.h"
 #include "remote/ui/TfraRemoteControl.h"
-#include "remote/ui/TfraRemoteRelease.h"
 #include "session/TCamera.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-#include <algorithm>
-#include <iterator>
 
 static void initShellResources()
 {
@@ -67,7 +59,9 @@ TfrmMain::TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(createTopBar());
+    pnlPageControl = new TTopBar(this);
+    pcTitle = pnlPageControl->pcTitle;
+    layout->addWidget(pnlPageControl);
     layout->addWidget(createPages(), 1);
     layout->addWidget(createStatusBar());
 
@@ -86,42 +80,29 @@ TfrmMain::TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner, QWidget* parent)
     UpdateConnection(false);
 
     m_camera = std::make_unique<TCamera>(*m_setup, std::move(wifiRunner));
-    m_diagnosis = std::make_unique<TDiagnosisRunner>(
-        [this] { return TCameraLink::ToHost(m_setup->GetCameraHost()); });
-    m_diagnosis->OnAdvice = [this](const QString& advice) {
-        if (!(m_camera->Connected && m_camera->IsPrivate))
-            tsConnect->ShowAdvice(advice);
-    };
+    tsConnect->SetDiagnosis([this] { return TCameraLink::ToHost(m_setup->GetCameraHost()); });
     m_camera->OnChangeConnection = [this](TCamera* camera, bool& handled) {
         UpdateConnection(camera->Connected);
         handled = true;
-        if (camera->Connected && camera->IsPrivate) {
-            m_diagnosis->cancel();
-            tsConnect->ShowAdvice({});
-        } else {
-            m_diagnosis->start();
-        }
+        tsConnect->CameraUsable(camera->Connected && camera->IsPrivate);
     };
 
-    for (TfraCameraPage* page : std::initializer_list<TfraCameraPage*> {
-             fraPhotoImport, fraLiveImport, fraRemoteControl, fraRemoteRelease, fraDebug }) {
-        connect(page, &TfraCameraPage::OnProgress, this, &TfrmMain::OnProgress);
-        connect(page, &TfraCameraPage::OnCommunication, this, &TfrmMain::OnCommunication);
+    for (const TMainPages::Entry& entry : pcMain->Entries()) {
+        connect(entry.Page, &TfraCameraPage::OnProgress, this, &TfrmMain::OnProgress);
+        connect(entry.Page, &TfraCameraPage::OnCommunication, this, &TfrmMain::OnCommunication);
+        if (entry.IsCameraPage())
+            entry.Page->SetCamera(m_camera.get());
     }
-    for (const TMainPages::CameraPage& entry : pcMain->CameraPages())
-        entry.page->SetCamera(m_camera.get());
 
     if (TLanguageModule* module = TLanguageModule::Instance())
         connect(module, &TLanguageModule::languageChanged, this, &TfrmMain::showConnectionState);
-    // The window sees the keys before the focused control does.
-    qApp->installEventFilter(this);
+    m_keys = std::make_unique<TMainKeys>(*this, *m_setup);
     TranslateForm();
 }
 
 TfrmMain::~TfrmMain()
 {
-    qApp->removeEventFilter(this);
-    m_diagnosis.reset();
+    m_keys.reset();
     if (m_camera)
         m_camera->OnChangeConnection = nullptr;
     // The pages hold the camera; they go before it does.
@@ -130,49 +111,28 @@ TfrmMain::~TfrmMain()
     m_camera.reset();
 }
 
-QWidget* TfrmMain::createTopBar()
-{
-    pnlPageControl = new TTopBar(this);
-    pcTitle = pnlPageControl->pcTitle;
-    btnPhotoImport = pnlPageControl->btnPhotoImport;
-    btnLiveimport = pnlPageControl->btnLiveimport;
-    btnRemoteControl = pnlPageControl->btnRemoteControl;
-    btnRemoteRelease = pnlPageControl->btnRemoteRelease;
-    return pnlPageControl;
-}
-
 void TfrmMain::SetPreviewWindow(TfrmPreview* window)
 {
-    m_preview = window;
-    fraRemoteControl->SetPreviewWindow(window);
+    FindPage<TfraRemoteControl>()->SetPreviewWindow(window);
 }
 
 QWidget* TfrmMain::createPages()
 {
     // The one viewer of the run, a window of its own that lives as long as this one.
-    m_viewer = new TfrmViewer(m_setup, this);
-    m_viewer->SetMainWindow(this);
-    pcMain = new TMainPages(m_setup, m_viewer, pnlPageControl, this);
+    auto* viewer = new TfrmViewer(m_setup, this);
+    viewer->SetMainWindow(this);
+    pcMain = new TMainPages(TPageContext { m_setup, viewer }, pnlPageControl, this);
     tsConnect = pcMain->tsConnect;
-    tsPhotoImport = pcMain->tsPhotoImport;
-    tsLiveImport = pcMain->tsLiveImport;
-    tsRemoteControl = pcMain->tsRemoteControl;
-    tsRemoteRelease = pcMain->tsRemoteRelease;
-    tsDebug = pcMain->tsDebug;
-    imgCamera = tsConnect->imgCamera;
-    imgNotebook = tsConnect->imgNotebook;
-    imgConnection = tsConnect->imgConnection;
-    imgRadio = tsConnect->imgRadio;
-    fraPhotoImport = pcMain->fraPhotoImport;
-    fraLiveImport = pcMain->fraLiveImport;
-    fraRemoteControl = pcMain->fraRemoteControl;
-    fraRemoteRelease = pcMain->fraRemoteRelease;
-    fraDebug = pcMain->fraDebug;
-    for (const TMainPages::CameraPage& entry : pcMain->CameraPages())
-        connect(entry.button, &QPushButton::clicked, this, [this, sheet = entry.sheet] {
-            if (sheet == m_currentSheet || stopTimeLapseSeries())
-                ShowTabSheet(sheet);
-        });
+    m_running = std::make_unique<TRunningWork>(
+        *pcMain, [this](const QString& question) { return AskQuestion(question); },
+        std::bind_front(&TfrmMain::communicate, this));
+    for (const TMainPages::Entry& entry : pcMain->Entries()) {
+        if (entry.Button)
+            connect(entry.Button, &QPushButton::clicked, this, [this, sheet = entry.Sheet] {
+                if (sheet == m_currentSheet || m_running->StopTimeLapseSeries())
+                    ShowTabSheet(sheet);
+            });
+    }
     return pcMain;
 }
 
@@ -236,45 +196,19 @@ void TfrmMain::showConnectionState()
 void TfrmMain::communicate(const QString& operation, const std::function<void()>& work)
 {
     detailLog(operation + QStringLiteral(": ceStart"));
-    OnCommunication(this, ceStart, -1, {});
+    OnCommunication(TCommunication::Begin());
     work();
     detailLog(operation + QStringLiteral(": ceStop"));
-    OnCommunication(this, ceStop, -1, {});
+    OnCommunication(TCommunication::End());
 }
 
-bool TfrmMain::stopTimeLapseSeries()
+void TfrmMain::ShowPage(const TMainPages::Entry& entry, bool start)
 {
-    if (!fraRemoteControl->IsTimeLapseRunning())
-        return true;
-    if (!AskQuestion(rs("_rsTimeLapseStopAsk")))
-        return false;
-    fraRemoteControl->StopTimeLapse();
-    return true;
-}
-
-bool TfrmMain::cancelLiveImportTransfer(bool stopCamera)
-{
-    if (!fraLiveImport->IsTransferring())
-        return true;
-    if (!AskQuestion(rs("_rsCancelLiveImport")))
-        return false;
-    if (stopCamera && m_camera)
-        m_camera->Stop();
-    fraLiveImport->CancelTransfer();
-    communicate(QStringLiteral("TfrmMain.ShowTabSheet"), [this] {
-        while (fraLiveImport->IsTransferring())
-            Wait(250);
-    });
-    return true;
-}
-
-void TfrmMain::showPage(const TMainPages::CameraPage& entry, bool start)
-{
-    pnlPageControl->ColourButtons(entry.button);
-    pcMain->setCurrentWidget(entry.sheet);
+    pnlPageControl->ColourButtons(entry.Button);
+    pcMain->setCurrentWidget(entry.Sheet);
     if (start)
-        entry.page->GoStart();
-    m_currentSheet = entry.sheet;
+        entry.Page->GoStart();
+    m_currentSheet = entry.Sheet;
 }
 
 void TfrmMain::ShowTabSheet(QWidget* sheet)
@@ -282,23 +216,25 @@ void TfrmMain::ShowTabSheet(QWidget* sheet)
     if (m_busy.ActiveComm() > 0 || !sheet)
         return;
     tsConnect->StopBlinking();
-    if (!cancelLiveImportTransfer(false))
+    if (!m_running->CancelLiveImportTransfer())
         return;
 
     m_busy.Hide();
     pnlPageControl->ShowTitle();
 
     pcMain->StopPagesExcept(sheet);
-    const TMainPages::CameraPage* entry = pcMain->CameraPageOn(sheet);
-    if (entry && cameraConnected()) {
-        if (entry->page == fraPhotoImport || m_camera->IsPrivateMode())
-            showPage(*entry, true);
-        else
+    const TMainPages::Entry* entry = pcMain->EntryOn(sheet);
+    if (entry && entry->IsCameraPage()) {
+        // Only with the camera there; a page that keeps the camera busy needs its private mode.
+        if (cameraConnected() && (!entry->StopsOnLeave() || m_camera->IsPrivateMode()))
+            ShowPage(*entry, true);
+        else if (cameraConnected())
             ShowMessage(rs("_rsPrivateMode"), mkError);
-    } else if (!entry) {
+    } else {
+        // The start page and the program's own pages; only the start page becomes the current one.
         pnlPageControl->ColourButtons(nullptr);
         pcMain->setCurrentWidget(sheet);
-        if (sheet != tsDebug)
+        if (!entry)
             m_currentSheet = sheet;
         if (sheet == tsConnect) {
             const bool connected = cameraConnected();
@@ -308,8 +244,8 @@ void TfrmMain::ShowTabSheet(QWidget* sheet)
         }
     }
 
-    const bool clockPage = m_currentSheet == tsLiveImport || m_currentSheet == tsRemoteControl
-        || m_currentSheet == tsRemoteRelease;
+    const TMainPages::Entry* current = pcMain->EntryOn(m_currentSheet);
+    const bool clockPage = current && current->StopsOnLeave();
     btnSyncTime->setEnabled(cameraConnected() && m_camera->Remote.SetTime.Enabled && !clockPage);
 }
 
@@ -321,19 +257,13 @@ void TfrmMain::OnProgress(const QString& caption, const QString& detail, bool fi
     QCoreApplication::processEvents();
 }
 
-void TfrmMain::OnCommunication(QObject* sender, int kind, int regionIndex, const QList<QRect>& rects)
+void TfrmMain::OnCommunication(const TCommunication& communication)
 {
-    Q_UNUSED(sender);
     detailLog(QStringLiteral("TfrmMain.OnCommunication: Kind=%1 (FreeRegions=%2 | ActiveComm=%3)")
-                  .arg(kind)
-                  .arg(regionIndex + 1)
+                  .arg(communication.Kind)
+                  .arg(communication.FreeRegions.size())
                   .arg(m_busy.ActiveComm()));
-    if (kind == ceStart)
-        m_busy.CommunicationStarted();
-    else if (kind == ceStop)
-        m_busy.CommunicationStopped();
-    else if (kind == ceChangeFreeRegion)
-        m_busy.SetFreeRegions(rects, regionIndex);
+    m_busy.OnCommunication(communication);
 }
 
 void TfrmMain::btnPowerOffClick()
@@ -377,55 +307,13 @@ void TfrmMain::btnInfoClick()
         m_info->ShowModal();
 }
 
-bool TfrmMain::handleShortcut(int key)
-{
-    if (!m_setup->DebugMode) {
-        if (key != Qt::Key_L)
-            return false;
-        fraDebug->btnSaveClick();
-        return true;
-    }
-    if (key == Qt::Key_D) {
-        for (const TMainPages::CameraPage& entry : pcMain->CameraPages())
-            entry.page->ToggleDebugView();
-        return true;
-    }
-    if (key == Qt::Key_T) {
-        ShowTabSheet(tsDebug);
-        return true;
-    }
-    // Photo import, live import, remote control and remote release, shown and enabled without a camera.
-    const int keys[] = { Qt::Key_I, Qt::Key_L, Qt::Key_R, Qt::Key_F };
-    const auto direct = std::find(std::begin(keys), std::end(keys), key);
-    if (direct == std::end(keys))
-        return false;
-    // Like every page switch, not in the middle of a camera communication of the page shown.
-    if (m_busy.ActiveComm() > 0)
-        return true;
-    const TMainPages::CameraPage& entry = pcMain->CameraPages().at(direct - std::begin(keys));
-    entry.page->setEnabled(true);
-    entry.button->setEnabled(true);
-    showPage(entry, false);
-    return true;
-}
-
-bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyRelease) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        auto* widget = qobject_cast<QWidget*>(watched);
-        const Qt::KeyboardModifiers held = key->modifiers() & ~Qt::KeypadModifier;
-        if (widget && widget->window() == this && !key->isAutoRepeat()
-            && held == (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier)
-            && handleShortcut(key->key()))
-            return true;
-    }
-    return TTranslationForm::eventFilter(watched, event);
-}
-
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
-    if (!stopTimeLapseSeries() || !cancelLiveImportTransfer(true)) {
+    const auto stopCamera = [this] {
+        if (m_camera)
+            m_camera->Stop();
+    };
+    if (!m_running->StopTimeLapseSeries() || !m_running->CancelLiveImportTransfer(stopCamera)) {
         event->ignore();
         return;
     }

@@ -5,7 +5,6 @@
 #include "base/ui/TTranslationForm.h"
 #include "platform/TWifiJoin.h"
 
-#include <QList>
 #include <QRect>
 
 #include <functional>
@@ -16,16 +15,11 @@ class QPushButton;
 class QStackedWidget;
 class QToolButton;
 class TCamera;
-class TfraDebug;
-class TfraLiveImport;
-class TfraPhotoImport;
-class TfraRemoteControl;
-class TfraRemoteRelease;
 class TfraStartPage;
-class TDiagnosisRunner;
 class TfrmInProcessing;
 class TfrmInfo;
-class TfrmViewer;
+class TMainKeys;
+class TRunningWork;
 class TfrmPreview;
 class TfrmSettings;
 class TSetup;
@@ -35,8 +29,8 @@ class TTopBar;
 // The program's only main window. It owns the camera object, shows whether and how the camera is
 // connected, switches between the pages (only through ShowTabSheet), shows the pages' progress and
 // lays the busy overlay over itself while they talk to the camera. Power off, the camera clock,
-// settings and info sit in the status bar. It composes the top bar, the pages and the status bar and
-// leaves every camera request to the camera object.
+// settings and info sit in the status bar. It composes the top bar, the pages (from the page table)
+// and the status bar and leaves every camera request to the camera object.
 class TfrmMain : public TTranslationForm
 {
     Q_OBJECT
@@ -56,10 +50,6 @@ public:
     void SetSettingsWindow(TfrmSettings* window) { m_settings = window; }
     void SetInfoWindow(TfrmInfo* window) { m_info = window; }
     TfrmInProcessing* ProcessingWindow() const { return m_busy.Window(); }
-    // For the pages that show a shot.
-    TfrmPreview* PreviewWindow() const { return m_preview; }
-    // The one viewer of the run (photo import double clicks, the debug page's button).
-    TfrmViewer* ViewerWindow() const { return m_viewer; }
 
     // Shown and brought to the front, as a second start of the program asks.
     void BringToFront();
@@ -78,40 +68,30 @@ public:
     // The only way pages are switched; refused while a page communicates with the camera.
     void ShowTabSheet(QWidget* sheet);
     void UpdateConnection(bool connected);
+    // Colours its button, shows the sheet, starts the page (when start is set) and makes it current;
+    // asks neither the camera nor the page being left (ShowTabSheet does).
+    void ShowPage(const TMainPages::Entry& entry, bool start);
 
     // The pages' events.
     void OnProgress(const QString& caption, const QString& detail, bool finished, int percent);
-    void OnCommunication(QObject* sender, int kind, int regionIndex, const QList<QRect>& rects);
+    void OnCommunication(const TCommunication& communication);
 
     void btnPowerOffClick();
     void btnSyncTimeClick();
     void btnSettingsClick();
     void btnInfoClick();
 
+    // A page of the page table by its class, with its sheet and its top bar button.
+    template<class Page> Page* FindPage() const { return pcMain->Find<Page>(); }
+    template<class Page> QWidget* SheetOf() const { return pcMain->SheetOf<Page>(); }
+    template<class Page> QPushButton* ButtonOf() const { return pcMain->ButtonOf<Page>(); }
+
     // The top bar, the pages and the status bar; the controls inside them that carry this window's
     // names are reachable here as well.
     TTopBar* pnlPageControl;
     QStackedWidget* pcTitle;
-    QPushButton* btnPhotoImport;
-    QPushButton* btnLiveimport;
-    QPushButton* btnRemoteControl;
-    QPushButton* btnRemoteRelease;
     TMainPages* pcMain;
     TfraStartPage* tsConnect;
-    QWidget* tsPhotoImport;
-    QWidget* tsLiveImport;
-    QWidget* tsRemoteControl;
-    QWidget* tsRemoteRelease;
-    QWidget* tsDebug;
-    QLabel* imgCamera;
-    QLabel* imgNotebook;
-    QLabel* imgConnection;
-    QLabel* imgRadio;
-    TfraPhotoImport* fraPhotoImport;
-    TfraLiveImport* fraLiveImport;
-    TfraRemoteControl* fraRemoteControl;
-    TfraRemoteRelease* fraRemoteRelease;
-    TfraDebug* fraDebug;
     TStatusBar* pnlStatus;
     QLabel* lblConnectionState;
     QToolButton* btnPowerOff;
@@ -119,34 +99,23 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* createTopBar();
     QWidget* createPages();
     QWidget* createStatusBar();
     bool cameraConnected() const;
-    // Colours its button, shows the sheet, starts the page (when start is set) and makes it current.
-    void showPage(const TMainPages::CameraPage& entry, bool start);
-    // Asks whether to cancel a running live import transfer; false when the user keeps it.
-    bool cancelLiveImportTransfer(bool stopCamera);
-    // A running time-lapse series ends only when the user says so; true when none runs (any more).
-    bool stopTimeLapseSeries();
     // Runs work of the window's own as a communication (ceStart, ceStop, each with its log line).
     void communicate(const QString& operation, const std::function<void()>& work);
-    bool handleShortcut(int key);
     void detailLog(const QString& message) const;
     void showConnectionState();
 
     TSetup* m_setup;
     TWifiJoin m_homeWifi;
     std::unique_ptr<TCamera> m_camera;
-    // Why the camera is not connected, for the start page; run after a failed check, not every tick.
-    std::unique_ptr<TDiagnosisRunner> m_diagnosis;
+    std::unique_ptr<TMainKeys> m_keys;
+    std::unique_ptr<TRunningWork> m_running;
     QWidget* m_currentSheet = nullptr;
     TBusyOverlay m_busy;
-    TfrmPreview* m_preview = nullptr;
     TfrmSettings* m_settings = nullptr;
     TfrmInfo* m_info = nullptr;
-    TfrmViewer* m_viewer = nullptr;
 };

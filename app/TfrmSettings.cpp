@@ -1,7 +1,7 @@
 #include "app/TfrmSettings.h"
 
 #include "app/ShellTexts.h"
-#include "app/TLiveViewPortsBox.h"
+#include "app/TSettingsNetworkPage.h"
 #include "base/TLanguageModule.h"
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
@@ -22,7 +22,6 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -34,19 +33,6 @@ namespace {
 
 constexpr quint32 kEnglishId = 1033;
 const char* const kGermanName = "Deutsch (Deutschland)";
-
-QLineEdit* labelledEdit(QGridLayout* grid, int row, const char* labelName, const char* editName,
-    const QString& caption, QWidget* parent)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1String(labelName));
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(editName));
-    label->setBuddy(edit);
-    grid->addWidget(label, row, 0, 1, 2);
-    grid->addWidget(edit, row + 1, 0, 1, 2);
-    return edit;
-}
 
 QCheckBox* checkBox(const char* name, const QString& caption, QWidget* parent)
 {
@@ -80,7 +66,8 @@ TfrmSettings::TfrmSettings(TSetup* setup, QWidget* parent)
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("pcSettings"));
     addPage(createGeneralPage(), QStringLiteral("tshGeneral"), QStringLiteral("Allgemein"));
-    addPage(createNetworkPage(), QStringLiteral("tshNetwork"), QStringLiteral("Netzwerk"));
+    m_network = new TSettingsNetworkPage;
+    addPage(m_network, QStringLiteral("tshNetwork"), QStringLiteral("Netzwerk"));
     addPage(createUpdatePage(), QStringLiteral("tshUpdate"), QStringLiteral("Aktualisierung"));
 
     btnWrite = new QPushButton(QStringLiteral("Übernehmen"), this);
@@ -103,15 +90,12 @@ TfrmSettings::TfrmSettings(TSetup* setup, QWidget* parent)
     connect(btnCancel, &QPushButton::clicked, this, &TfrmSettings::btnCancelClick);
     connect(btnUpdate, &QPushButton::clicked, this, &TfrmSettings::btnUpdateClick);
     connect(btnDownloadDir, &QPushButton::clicked, this, &TfrmSettings::btnDownloadDirClick);
-    connect(chbWLanAutoConnect, &QCheckBox::toggled, this, &TfrmSettings::updateEnabled);
-    connect(chbUseCameraIP, &QCheckBox::toggled, this, &TfrmSettings::updateEnabled);
     connect(cbxLanguage, &QComboBox::currentIndexChanged, this, &TfrmSettings::cbxLanguageChange);
     if (TLanguageModule* module = TLanguageModule::Instance())
         connect(module, &TLanguageModule::languageChanged, this, &TfrmSettings::updateVersion);
 
     fillLanguages();
     updateVersion();
-    updateEnabled();
     TranslateForm();
 }
 
@@ -168,46 +152,6 @@ QWidget* TfrmSettings::createGeneralPage()
     grid->addWidget(lblLanguage, 8, 0, 1, 2);
     grid->addWidget(cbxLanguage, 9, 0, 1, 2);
     grid->setRowStretch(10, 1);
-    return page;
-}
-
-QWidget* TfrmSettings::createNetworkPage()
-{
-    auto* page = new QWidget;
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(6, 6, 6, 6); // room for the longest caption at the fixed width
-    chbWLanAutoConnect
-        = checkBox("chbWLanAutoConnect", QStringLiteral("WiFi-Verbindung automatisch herstellen"), page);
-    grid->addWidget(chbWLanAutoConnect, 0, 0, 1, 2);
-    edtCameraWLanName = labelledEdit(
-        grid, 1, "lblCameraWLanName", "edtCameraWLanName", QStringLiteral("WLAN-Name der Kamera"), page);
-    edtCameraWLanSSID = labelledEdit(
-        grid, 3, "lblCameraWLanSSID", "edtCameraWLanSSID", QStringLiteral("WLAN-SSID der Kamera"), page);
-    edtHomeWLanName = labelledEdit(
-        grid, 5, "lblHomeWLanName", "edtHomeWLanName", QStringLiteral("WLAN-Name des Heimnetzwerks"), page);
-    edtHomeWLanSSID = labelledEdit(
-        grid, 7, "lblHomeWLanSSID", "edtHomeWLanSSID", QStringLiteral("WLAN-SSID des Heimnetzwerks"), page);
-
-    chbUseCameraIP = checkBox(
-        "chbUseCameraIP", QStringLiteral("Kamera über IP-Adresse ansprechen (bei DNS-Problemen)"), page);
-    edCameraIP = new QLineEdit(QLatin1String(FactoryCameraIP), page);
-    edCameraIP->setObjectName(QStringLiteral("edCameraIP"));
-    lblCameraIPInfo = new QLabel(QStringLiteral("(z.B. %1)").arg(QLatin1String(FactoryCameraIP)), page);
-    lblCameraIPInfo->setObjectName(QStringLiteral("lblCameraIPInfo"));
-    lblCameraIPInfo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QFont small = lblCameraIPInfo->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    lblCameraIPInfo->setFont(small);
-    grid->setRowMinimumHeight(9, 8);
-    grid->addWidget(chbUseCameraIP, 10, 0, 1, 2);
-    grid->addWidget(edCameraIP, 11, 0);
-    grid->addWidget(lblCameraIPInfo, 11, 1);
-
-    pnlLiveViewPorts = new TLiveViewPortsBox(page);
-    grid->setRowMinimumHeight(12, 8);
-    grid->addWidget(pnlLiveViewPorts, 13, 0, 1, 2);
-    grid->setColumnStretch(0, 1);
-    grid->setRowStretch(14, 1);
     return page;
 }
 
@@ -272,19 +216,11 @@ void TfrmSettings::loadFromSetup()
 {
     m_setup->Load();
     edtDownloadDir->setText(m_setup->GetDownloadDirectory());
-    edtCameraWLanName->setText(m_setup->CameraWLanName);
-    edtCameraWLanSSID->setText(m_setup->CameraWLanSSID);
-    edtHomeWLanName->setText(m_setup->HomeWLanName);
-    edtHomeWLanSSID->setText(m_setup->HomeWLanSSID);
-    chbWLanAutoConnect->setChecked(m_setup->WLanAutoConnect);
     chbSyncDateTime->setChecked(m_setup->SyncDataTime);
     chbSaveFilter->setChecked(m_setup->SaveFilter);
     chbUseInternalImageViewer->setChecked(m_setup->UseInternalViewer);
     chbLiveViewThreaded->setChecked(m_setup->LiveViewThreaded);
-    chbUseCameraIP->setChecked(m_setup->UseCameraIP);
-    edCameraIP->setText(m_setup->CameraIP);
-    pnlLiveViewPorts->Load(*m_setup);
-    updateEnabled();
+    m_network->Load(*m_setup);
 
     fillLanguages();
     {
@@ -294,16 +230,6 @@ void TfrmSettings::loadFromSetup()
     const TLanguageModule* module = TLanguageModule::Instance();
     m_languageAtShow = module ? module->CurrentLanguageId() : m_setup->LanguageId;
     m_pages->setCurrentIndex(0);
-}
-
-void TfrmSettings::updateEnabled()
-{
-    const bool wlan = chbWLanAutoConnect->isChecked();
-    for (QLineEdit* edit : { edtCameraWLanName, edtCameraWLanSSID, edtHomeWLanName, edtHomeWLanSSID })
-        edit->setEnabled(wlan);
-    const bool byIP = chbUseCameraIP->isChecked();
-    edCameraIP->setEnabled(byIP);
-    lblCameraIPInfo->setEnabled(byIP);
 }
 
 quint32 TfrmSettings::selectedLanguageId() const
@@ -330,30 +256,18 @@ void TfrmSettings::undoLanguagePreview()
 
 void TfrmSettings::btnWriteClick()
 {
-    QString address = edCameraIP->text();
-    address.remove(QRegularExpression(QStringLiteral("\\s")));
-    if (chbUseCameraIP->isChecked()) {
-        if (address.isEmpty() || !TSetup::IsValidCameraIP(address)) {
-            ShowError(this, rs("_rsInvalidCameraIP"));
-            return;
-        }
-    } else {
-        address = QLatin1String(FactoryCameraIP);
+    QString address;
+    if (!m_network->CameraAddress(address)) {
+        ShowError(this, rs("_rsInvalidCameraIP"));
+        return;
     }
 
     m_setup->SetDownloadDirectory(edtDownloadDir->text());
-    m_setup->CameraWLanName = edtCameraWLanName->text();
-    m_setup->CameraWLanSSID = edtCameraWLanSSID->text();
-    m_setup->HomeWLanName = edtHomeWLanName->text();
-    m_setup->HomeWLanSSID = edtHomeWLanSSID->text();
-    m_setup->WLanAutoConnect = chbWLanAutoConnect->isChecked();
+    m_network->Store(*m_setup, address);
     m_setup->SyncDataTime = chbSyncDateTime->isChecked();
     m_setup->SaveFilter = chbSaveFilter->isChecked();
     m_setup->UseInternalViewer = chbUseInternalImageViewer->isChecked();
-    m_setup->UseCameraIP = chbUseCameraIP->isChecked();
-    m_setup->SetCameraIP(address);
     m_setup->LanguageId = selectedLanguageId();
-    pnlLiveViewPorts->Store(*m_setup);
     m_setup->LiveViewThreaded = chbLiveViewThreaded->isChecked();
     m_setup->Save();
 
@@ -374,13 +288,10 @@ bool TfrmSettings::storeReachedSettings() const
     stored.SetStoreFile(m_setup->StoreFile());
     stored.Load();
     const TSetup& s = *m_setup;
-    return stored.DownloadDirectory == s.DownloadDirectory && stored.CameraWLanName == s.CameraWLanName
-        && stored.CameraWLanSSID == s.CameraWLanSSID && stored.HomeWLanName == s.HomeWLanName
-        && stored.HomeWLanSSID == s.HomeWLanSSID && stored.WLanAutoConnect == s.WLanAutoConnect
-        && stored.SyncDataTime == s.SyncDataTime && stored.SaveFilter == s.SaveFilter
-        && stored.UseInternalViewer == s.UseInternalViewer && stored.UseCameraIP == s.UseCameraIP
-        && stored.CameraIP == s.CameraIP && stored.LanguageId == s.LanguageId
-        && stored.LiveViewThreaded == s.LiveViewThreaded && TLiveViewPortsBox::Same(stored, s);
+    return stored.DownloadDirectory == s.DownloadDirectory && stored.SyncDataTime == s.SyncDataTime
+        && stored.SaveFilter == s.SaveFilter && stored.UseInternalViewer == s.UseInternalViewer
+        && stored.LanguageId == s.LanguageId && stored.LiveViewThreaded == s.LiveViewThreaded
+        && TSettingsNetworkPage::Same(stored, s);
 }
 
 void TfrmSettings::btnCancelClick()

@@ -15,7 +15,7 @@ class QPushButton;
 class QSpinBox;
 class QTabWidget;
 class QWidget;
-class TLiveViewPortsBox;
+class TSettingsNetworkPage;
 class TSetup;
 
 // The settings dialog: edits the persistent settings of TSetup on three pages. Every showing starts
@@ -54,13 +54,11 @@ protected:
 
 private:
     QWidget* createGeneralPage();
-    QWidget* createNetworkPage();
     QWidget* createUpdatePage();
     void addPage(QWidget* page, const QString& name, const QString& caption);
     void undoLanguagePreview();
     void fillLanguages();
     void loadFromSetup();
-    void updateEnabled();
     void updateVersion();
     void cbxLanguageChange(int index);
     quint32 selectedLanguageId() const;
@@ -77,15 +75,7 @@ private:
     QCheckBox* chbUseInternalImageViewer = nullptr;
     QCheckBox* chbLiveViewThreaded = nullptr;
     QComboBox* cbxLanguage = nullptr;
-    QCheckBox* chbWLanAutoConnect = nullptr;
-    QLineEdit* edtCameraWLanName = nullptr;
-    QLineEdit* edtCameraWLanSSID = nullptr;
-    QLineEdit* edtHomeWLanName = nullptr;
-    QLineEdit* edtHomeWLanSSID = nullptr;
-    QCheckBox* chbUseCameraIP = nullptr;
-    QLineEdit* edCameraIP = nullptr;
-    QLabel* lblCameraIPInfo = nullptr;
-    TLiveViewPortsBox* pnlLiveViewPorts = nullptr;
+    TSettingsNetworkPage* m_network = nullptr;
     QPushButton* btnUpdate = nullptr;
     QLabel* lblVersion = nullptr;
     QPushButton* btnWrite = nullptr;

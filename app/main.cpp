@@ -7,8 +7,8 @@
 #include "base/TLogger.h"
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
+#include "base/ui/TfrmPreview.h"
 #include "import/ui/TfrmInProcessing.h"
-#include "import/ui/TfrmPreview.h"
 #include "platform/TSingleInstance.h"
 
 #include <QApplication>

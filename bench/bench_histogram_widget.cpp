@@ -2,8 +2,8 @@
 // the four histograms, and the paint alone (an expose without a new frame).
 // A build without the widgets (-DLUMIVAR_GUI=OFF) has no control to measure and compiles nothing.
 #if __has_include(<QApplication>)
+#include "base/ui/TKmImageHistogram.h"
 #include "liveview/JpegDec.h"
-#include "liveview/ui/TKmImageHistogram.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,7 +2,7 @@
 // frame, status line and the paint of the picture, with the histogram hidden and shown.
 // A build without the widgets (-DLUMIVAR_GUI=OFF) has no panel to measure and compiles nothing.
 #if __has_include(<QApplication>)
-#include "liveview/ui/TKmImageHistogram.h"
+#include "base/ui/TKmImageHistogram.h"
 #include "liveview/ui/TLiveViewMagnifier.h"
 #include "liveview/ui/TfraLiveView.h"
 #include "liveview/ui/TfraViewGrid.h"

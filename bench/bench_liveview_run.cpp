@@ -7,8 +7,8 @@
 #if __has_include(<QApplication>)
 #include "base/AppTexts.h"
 #include "base/TSetup.h"
+#include "base/ui/TKmImageHistogram.h"
 #include "liveview/LiveViewTexts.h"
-#include "liveview/ui/TKmImageHistogram.h"
 #include "liveview/ui/TLiveViewMagnifier.h"
 #include "liveview/ui/TfraLiveView.h"
 #include "liveview/ui/TfraViewGrid.h"

@@ -36,7 +36,7 @@ public:
         m_session.m_busy = false;
         m_session.m_thumbnails->SetHeld(false);
         if (m_started)
-            emit m_session.Finished();
+            emit m_session.Communication(TCommunication::End());
     }
     Operation(const Operation&) = delete;
     Operation& operator=(const Operation&) = delete;
@@ -48,7 +48,7 @@ public:
         // The camera gets one request at a time: a running thumbnail request ends first.
         if (!m_session.holdThumbnails(m_alive))
             return false;
-        emit m_session.Started();
+        emit m_session.Communication(TCommunication::Begin());
         return *m_alive;
     }
     bool gone() const { return !*m_alive; }

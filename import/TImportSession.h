@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/TCommunication.h"
 #include "camera/TBaseAction.h"
 #include "import/TCameraImportItem.h"
 #include "import/TPreviewList.h"
@@ -133,8 +134,8 @@ public:
     TTransferQueue& Transfers() { return *m_transfers; }
 
 signals:
-    void Started();
-    void Finished();
+    // An operation (listing, loading, import) begins and ends its work with the camera.
+    void Communication(const TCommunication& communication);
     // percent 0 to 100; the title names the operation, the detail the current file or the end.
     void Progress(const QString& title, const QString& detail, bool finished, int percent);
     void FoldersListed();

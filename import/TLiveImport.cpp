@@ -128,7 +128,7 @@ void TLiveImport::Start()
     const std::shared_ptr<bool> alive = m_alive;
     if (DetailedLog)
         trace(QStringLiteral("TfraLiveImport.GoStart: ceStart"));
-    emit Communication(0);
+    emit Communication(TCommunication::Begin());
     if (!*alive)
         return;
     try {
@@ -167,7 +167,7 @@ void TLiveImport::Start()
         return;
     if (DetailedLog)
         trace(QStringLiteral("TfraLiveImport.GoStart: ceStop"));
-    emit Communication(1);
+    emit Communication(TCommunication::End());
 }
 
 void TLiveImport::Leave()

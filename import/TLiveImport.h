@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/TCommunication.h"
 #include "import/TBaseCameraImportItems.h"
 #include "import/TLiveImportTracker.h"
 
@@ -104,8 +105,8 @@ public:
     const QString& ModeNotice() const { return m_modeNotice; }
 
 signals:
-    // kind: 0 begins, 1 ends a communication.
-    void Communication(int kind);
+    // A camera communication begins or ends.
+    void Communication(const TCommunication& communication);
     // Counters, queue, latest shot or notice changed.
     void Changed();
     // The camera began a new folder: what was shown belongs to the old one.

@@ -47,7 +47,7 @@ void TRemoteRelease::Start(const std::function<void()>& startView)
 {
     const std::shared_ptr<bool> alive = m_alive;
     trace(QStringLiteral("TfraRemoteRelease.GoStart: ceStart"));
-    emit Communication(0);
+    emit Communication(TCommunication::Begin());
     if (!*alive)
         return;
     try {
@@ -69,7 +69,7 @@ void TRemoteRelease::Start(const std::function<void()>& startView)
     if (!*alive)
         return;
     trace(QStringLiteral("TfraRemoteRelease.GoStart: ceStop"));
-    emit Communication(1);
+    emit Communication(TCommunication::End());
 }
 
 void TRemoteRelease::Leave()
@@ -202,7 +202,7 @@ bool TRemoteRelease::IsTakeEnabled() const
 bool TRemoteRelease::TakePhoto()
 {
     const std::shared_ptr<bool> alive = m_alive;
-    emit Communication(0);
+    emit Communication(TCommunication::Begin());
     if (!*alive)
         return false;
     trace(QStringLiteral("TfraRemoteRelease.TakePhoto: ceStart"));
@@ -223,11 +223,11 @@ bool TRemoteRelease::TakePhoto()
     }
     if (!*alive)
         return result;
-    emit Communication(1);
+    emit Communication(TCommunication::End());
     trace(QStringLiteral("TfraRemoteRelease.TakePhoto: ceStop"));
     if (!*alive)
         return result;
-    emit Communication(2);
+    emit Communication(TCommunication::NewFreeRegions({}));
     trace(QStringLiteral("TfraRemoteRelease.TakePhoto: ceChangeFreeRegion"));
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/TCommunication.h"
 #include "import/TBaseCameraImportItems.h"
 
 #include <QObject>
@@ -73,8 +74,8 @@ public:
     bool IsTakeEnabled() const;
 
 signals:
-    // kind: 0 begins, 1 ends a communication; 2 names the free regions (none here).
-    void Communication(int kind);
+    // A camera communication begins or ends; after a shot the free regions (none here).
+    void Communication(const TCommunication& communication);
     // Counters, latest list or description changed.
     void Changed();
 

@@ -99,7 +99,7 @@ void TShooting::trace(const QString& line) const
 void TShooting::begin()
 {
     ++m_open;
-    emit Communication(0);
+    emit Communication(TCommunication::Begin());
 }
 
 void TShooting::end()
@@ -108,13 +108,13 @@ void TShooting::end()
     if (m_open <= 0)
         return;
     --m_open;
-    emit Communication(1);
+    emit Communication(TCommunication::End());
 }
 
 void TShooting::freeRegions(quint8 regions)
 {
     m_freeRegions = regions;
-    emit Communication(2);
+    emit Communication(TCommunication::NewFreeRegions({}));
 }
 
 void TShooting::releaseHeld()

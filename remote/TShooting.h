@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/TCommunication.h"
 #include "import/TBaseCameraImportItems.h"
 #include "remote/TShotFiles.h"
 
@@ -35,7 +36,7 @@ public:
 
     // The take button's state as the page shows it.
     enum TakeButton : quint8 { ButtonNormal = 0, ButtonSelfTimer = 1, ButtonStop = 2 };
-    // What stays usable while a communication is open (kind 2 of Communication).
+    // What stays usable while a communication is open (announced by a ceChangeFreeRegion).
     enum Region : quint8 { RegionNone = 0, RegionTakeButton = 1, RegionLiveView = 2 };
 
     explicit TShooting(QObject* parent = nullptr);
@@ -158,8 +159,9 @@ public:
     const QString& LastError() const { return m_lastError; }
 
 signals:
-    // kind: 0 begins, 1 ends a communication; 2 names new free regions (FreeRegions()).
-    void Communication(int kind);
+    // A communication begins or ends; with ceChangeFreeRegion FreeRegions() changed (the page knows
+    // where those controls are, so the event carries no rectangles).
+    void Communication(const TCommunication& communication);
     // A state, the last shot or the marks changed.
     void Changed();
     void Progress(const QString& title, const QString& detail, bool finished, int percent);

@@ -11,7 +11,8 @@ ROOT=$(pwd)
 PACKAGES=(cmake ninja-build g++ pkg-config git libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools libturbojpeg0-dev libjpeg62-turbo-dev
           libcpp-httplib-dev libssl-dev clang-format dpkg-dev
-          xvfb xauth fonts-dejavu-core)
+          xvfb xauth fonts-dejavu-core
+          qt6-translations-l10n)
 
 install_deps() {
     local missing=()

@@ -1,15 +1,11 @@
 #pragma once
 
-#include <QList>
-#include <QRect>
+#include "base/TCommunication.h"
+
 #include <QString>
 #include <QWidget>
 
 class TCamera;
-
-// Kinds of the pages' OnCommunication event: a camera communication begins, it ends, or the page
-// names new free regions of the busy overlay.
-enum TCommunicationEvent { ceStart = 0, ceStop = 1, ceChangeFreeRegion = 2 };
 
 // Base of the pages the main window switches between. The main window hands each camera page the
 // camera object once (SetCamera), calls GoStart when the page is shown with a camera connected and
@@ -41,16 +37,21 @@ public:
 signals:
     // percent 0 to 100; finished lets the main window return to its title after a while.
     void OnProgress(const QString& caption, const QString& detail, bool finished, int percent);
-    // regionIndex is the highest valid index into rects (-1 for none) with ceChangeFreeRegion.
-    void OnCommunication(QObject* sender, int kind, int regionIndex, const QList<QRect>& rects);
+    // A camera communication begins or ends, or the busy overlay gets new free regions.
+    void OnCommunication(const TCommunication& communication);
 
 protected:
     // Lays the page out in the common frame; returns the column (object name "pnlRight").
     QWidget* LayOutPage(QWidget* workArea, QWidget* parameterPanel, QWidget* actionPanel);
 
     // Shorthands for the pages: one communication begins or ends.
-    void communicationStarted() { emit OnCommunication(this, ceStart, -1, {}); }
-    void communicationStopped() { emit OnCommunication(this, ceStop, -1, {}); }
+    void communicationStarted() { emit OnCommunication(TCommunication::Begin()); }
+    void communicationStopped() { emit OnCommunication(TCommunication::End()); }
+    // The parts of the page that stay usable while the busy overlay lies over it.
+    void freeRegionsChanged(const QList<QRect>& regions)
+    {
+        emit OnCommunication(TCommunication::NewFreeRegions(regions));
+    }
 
 private:
     TCamera* m_camera = nullptr;

@@ -7,7 +7,7 @@
 #include "exif/ui/TViewerNavigator.h"
 
 #ifdef LUMIVAR_HAVE_HISTOGRAM
-#include "liveview/ui/TKmImageHistogram.h"
+#include "base/ui/TKmImageHistogram.h"
 #endif
 
 #include <QHBoxLayout>

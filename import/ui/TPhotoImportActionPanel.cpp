@@ -1,8 +1,8 @@
 #include "import/ui/TPhotoImportActionPanel.h"
 
 #include "base/ui/DarkStyle.h"
+#include "base/ui/PhotoImportLook.h"
 #include "base/ui/TfraCameraPage.h"
-#include "import/ui/PhotoImportLook.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>

@@ -2,7 +2,7 @@
 
 #include "base/TNamedTexts.h"
 #include "base/ui/DarkStyle.h"
-#include "import/ui/PhotoImportLook.h"
+#include "base/ui/PhotoImportLook.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -4,6 +4,7 @@
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
+#include "base/ui/TKmImageHistogram.h"
 #include "exif/ui/ExifReaderFill.h"
 #include "exif/ui/TfrmViewer.h"
 #include "import/CameraDateTime.h"
@@ -12,7 +13,6 @@
 #include "import/TLiveImport.h"
 #include "import/ui/TKmImageGrid.h"
 #include "liveview/JpegDec.h"
-#include "liveview/ui/TKmImageHistogram.h"
 #include "session/TCamera.h"
 
 #include <QComboBox>
@@ -86,8 +86,7 @@ void TfraLiveImport::SetCamera(TCamera* camera)
 void TfraLiveImport::connectImport()
 {
     TLiveImport* live = m_live.get();
-    connect(live, &TLiveImport::Communication, this,
-        [this](int kind) { emit OnCommunication(this, kind, -1, {}); });
+    connect(live, &TLiveImport::Communication, this, &TfraCameraPage::OnCommunication);
     connect(live, &TLiveImport::Changed, this, [this] { showState(); });
     connect(live, &TLiveImport::FolderChanged, this, [this] { ReloadSources(); });
     connect(live, &TLiveImport::FileLanded, this,

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/ui/PhotoImportLook.h"
 #include "base/ui/TfraCameraPage.h"
 #include "import/TCameraImportItem.h"
-#include "import/ui/PhotoImportLook.h"
 #include "import/ui/TKmImageGridCell.h"
 
 #include <QPixmap>

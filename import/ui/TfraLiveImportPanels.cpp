@@ -3,12 +3,12 @@
 
 #include "base/TLanguageModule.h"
 #include "base/ui/DarkStyle.h"
+#include "base/ui/PhotoImportLook.h"
+#include "base/ui/TKmImageHistogram.h"
 #include "exif/ui/TKmPropertyList.h"
 #include "import/TLiveImport.h"
 #include "import/ui/ImportGridLook.h"
-#include "import/ui/PhotoImportLook.h"
 #include "import/ui/TKmImageGrid.h"
-#include "liveview/ui/TKmImageHistogram.h"
 
 #include <QComboBox>
 #include <QFont>

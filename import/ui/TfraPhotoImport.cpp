@@ -4,10 +4,10 @@
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
+#include "base/ui/PhotoImportLook.h"
 #include "exif/ui/TfrmViewer.h"
 #include "import/FileSizeText.h"
 #include "import/TThumbnailCache.h"
-#include "import/ui/PhotoImportLook.h"
 #include "import/ui/TKmImageGrid.h"
 #include "import/ui/TPhotoImportActionPanel.h"
 #include "import/ui/TPhotoImportResultBar.h"
@@ -112,7 +112,7 @@ QWidget* TfraPhotoImport::createSourcePanel()
 void TfraPhotoImport::showCancel(bool show)
 {
     const QList<QRect> free = pnlImportResult->ShowCancel(show);
-    emit OnCommunication(this, ceChangeFreeRegion, int(free.size()) - 1, free);
+    freeRegionsChanged(free);
 }
 
 void TfraPhotoImport::showImportResult()
@@ -165,13 +165,10 @@ void TfraPhotoImport::SetCamera(TCamera* camera)
 void TfraPhotoImport::connectSession()
 {
     TImportSession* session = m_session.get();
-    connect(session, &TImportSession::Started, this, [this] {
-        communicationStarted();
-        UpdateControls(false);
-    });
-    connect(session, &TImportSession::Finished, this, [this] {
-        UpdateControls(true);
-        communicationStopped();
+    // The controls rest while an operation talks to the camera.
+    connect(session, &TImportSession::Communication, this, [this](const TCommunication& communication) {
+        UpdateControls(communication.Kind != ceStart);
+        emit OnCommunication(communication);
     });
     connect(session, &TImportSession::Progress, this, &TfraCameraPage::OnProgress);
     connect(session, &TImportSession::FoldersListed, this, [this] {

@@ -6,7 +6,7 @@
 #include "liveview/JpegDec.h"
 #include "liveview/LiveViewGrid.h"
 #include "liveview/TMetaData.h"
-#include "liveview/ui/TKmImageHistogram.h"
+#include "base/ui/TKmImageHistogram.h"
 #include "liveview/ui/TLiveViewDebugMonitor.h"
 #include "liveview/ui/TLiveViewMagnifier.h"
 #include "liveview/ui/TfraViewGrid.h"

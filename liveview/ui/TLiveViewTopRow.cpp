@@ -4,7 +4,7 @@
 #include "base/TNamedTexts.h"
 #include "base/ui/DarkStyle.h"
 #include "liveview/ui/TKmExposureMeter.h"
-#include "liveview/ui/TKmImageHistogram.h"
+#include "base/ui/TKmImageHistogram.h"
 #include "liveview/ui/TLiveViewScreen.h"
 #include "liveview/ui/TfraViewGrid.h"
 

@@ -2,10 +2,10 @@
 
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
+#include "base/ui/TKmImageHistogram.h"
 #include "liveview/LiveViewTexts.h"
 #include "liveview/TLiveViewControl.h"
 #include "liveview/TLiveViewSizeChange.h"
-#include "liveview/ui/TKmImageHistogram.h"
 #include "liveview/ui/TLiveViewDebugMonitor.h"
 #include "liveview/ui/TLiveViewFrameDisplay.h"
 #include "liveview/ui/TLiveViewMagnifier.h"

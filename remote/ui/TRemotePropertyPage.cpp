@@ -1,6 +1,6 @@
 #include "remote/ui/TRemotePropertyPage.h"
 
-#include "import/ui/PhotoImportLook.h"
+#include "base/ui/PhotoImportLook.h"
 #include "remote/TRemoteControl.h"
 #include "remote/ui/TColorPhasePicker.h"
 

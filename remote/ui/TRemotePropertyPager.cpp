@@ -1,7 +1,7 @@
 #include "remote/ui/TRemotePropertyPager.h"
 
 #include "base/ui/DarkStyle.h"
-#include "import/ui/PhotoImportLook.h"
+#include "base/ui/PhotoImportLook.h"
 #include "remote/ui/RemoteControlLook.h"
 
 #include <QHBoxLayout>

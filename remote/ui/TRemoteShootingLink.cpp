@@ -6,7 +6,7 @@
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "base/ui/TfraCameraPage.h"
-#include "import/ui/TfrmPreview.h"
+#include "base/ui/TfrmPreview.h"
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/RemoteControlRules.h"
 #include "remote/TRemoteControl.h"
@@ -46,7 +46,8 @@ void TRemoteShootingLink::Bind(TRemotePanelHost* host, TRemoteControl* control, 
         return QFileDialog::getExistingDirectory(
             m_page, rs("_rsImportFolder"), m_setup ? m_setup->GetDownloadDirectory() : QString());
     };
-    connect(m_shooting, &TShooting::Communication, this, [this](int kind) { shootingCommunication(kind); });
+    connect(m_shooting, &TShooting::Communication, this,
+        [this](const TCommunication& c) { shootingCommunication(c.Kind); });
     connect(m_shooting, &TShooting::Changed, this, [this] { showShootingState(); });
     connect(m_shooting, &TShooting::Preview, this, [this](const QByteArray& jpeg, const QString& caption) {
         // Shown once the shot's work is done: the busy overlay of a running download would cover it,

@@ -4,7 +4,7 @@
 #include "base/ui/DarkStyle.h"
 #include "camera/TCameraParams.h"
 #include "camera/TCtrlZoomAction.h"
-#include "import/ui/PhotoImportLook.h"
+#include "base/ui/PhotoImportLook.h"
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/TRemoteControl.h"
 #include "remote/TShooting.h"

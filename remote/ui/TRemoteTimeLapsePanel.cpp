@@ -2,7 +2,7 @@
 
 #include "base/TLanguageModule.h"
 #include "base/ui/DarkStyle.h"
-#include "import/ui/PhotoImportLook.h"
+#include "base/ui/PhotoImportLook.h"
 #include "remote/ui/TfraTimeLapse.h"
 #include "remote/ui/TfraTimeLapseAdvanced.h"
 

@@ -140,7 +140,7 @@ void TfraRemoteControl::endCommunication(const QString& operation)
 void TfraRemoteControl::changeFreeRegions(const QString& operation, const QList<QRect>& rects)
 {
     trace(operation, QStringLiteral("ceChangeFreeRegion"));
-    emit OnCommunication(this, ceChangeFreeRegion, int(rects.size()) - 1, rects);
+    freeRegionsChanged(rects);
 }
 
 QRect TfraRemoteControl::InMainWindow(const QWidget* widget) const

@@ -4,8 +4,8 @@
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
+#include "base/ui/PhotoImportLook.h"
 #include "import/FileSizeText.h"
-#include "import/ui/PhotoImportLook.h"
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/ui/RemoteReleaseLook.h"
 #include "session/TCamera.h"
@@ -62,8 +62,7 @@ TfraRemoteRelease::TfraRemoteRelease(QWidget* parent)
 
     LayOutPage(pcMain, createParameterPanel(), createActionPanel());
 
-    connect(&m_release, &TRemoteRelease::Communication, this,
-        [this](int kind) { emit OnCommunication(this, kind, -1, {}); });
+    connect(&m_release, &TRemoteRelease::Communication, this, &TfraCameraPage::OnCommunication);
     connect(&m_release, &TRemoteRelease::Changed, this, [this] { showReleaseState(); });
     if (TLanguageModule* module = TLanguageModule::Instance())
         connect(module, &TLanguageModule::languageChanged, this, [this] { showReleaseState(); });

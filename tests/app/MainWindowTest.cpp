@@ -11,12 +11,12 @@
 #include "base/QStringPrinter.h"
 #include "base/TLanguageModule.h"
 #include "base/TSetup.h"
+#include "base/ui/TfrmPreview.h"
 #include "common/TestHttpServer.h"
 #include "import/TLiveImport.h"
 #include "import/ui/TfraLiveImport.h"
 #include "import/ui/TfraPhotoImport.h"
 #include "import/ui/TfrmInProcessing.h"
-#include "import/ui/TfrmPreview.h"
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/ui/TfraRemoteControl.h"
 #include "remote/ui/TfraRemoteRelease.h"
@@ -123,31 +123,61 @@ TEST_F(MainWindowTest, PrivateConnectionEnablesThePagesAndAGoneCameraDisablesThe
     ASSERT_TRUE(waitConnected());
     EXPECT_EQ(w.lblConnectionState->text(), QStringLiteral("verbunden mit E-M10"));
     EXPECT_EQ(textColour(w.lblConnectionState), QColor(Qt::white));
-    for (QPushButton* button : { w.btnPhotoImport, w.btnLiveimport, w.btnRemoteControl, w.btnRemoteRelease })
+    for (QPushButton* button : { w.ButtonOf<TfraPhotoImport>(), w.ButtonOf<TfraLiveImport>(),
+             w.ButtonOf<TfraRemoteControl>(), w.ButtonOf<TfraRemoteRelease>() })
         EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
     EXPECT_TRUE(w.btnPowerOff->isEnabled());
     EXPECT_TRUE(w.btnSyncTime->isEnabled());
-    EXPECT_TRUE(w.imgConnection->isVisibleTo(w.tsConnect));
-    EXPECT_FALSE(w.imgRadio->isVisibleTo(w.tsConnect));
+    EXPECT_TRUE(w.tsConnect->imgConnection->isVisibleTo(w.tsConnect));
+    EXPECT_FALSE(w.tsConnect->imgRadio->isVisibleTo(w.tsConnect));
 
-    w.ShowTabSheet(w.tsPhotoImport);
-    EXPECT_EQ(w.pcMain->currentWidget(), w.tsPhotoImport);
-    EXPECT_EQ(w.btnPhotoImport->palette().color(QPalette::Active, QPalette::ButtonText), QColor(Qt::white));
+    w.ShowTabSheet(w.SheetOf<TfraPhotoImport>());
+    EXPECT_EQ(w.pcMain->currentWidget(), w.SheetOf<TfraPhotoImport>());
+    EXPECT_EQ(w.ButtonOf<TfraPhotoImport>()->palette().color(QPalette::Active, QPalette::ButtonText),
+        QColor(Qt::white));
 
     server->setPower(false);
     ASSERT_TRUE(waitConnected(false));
     EXPECT_EQ(w.lblConnectionState->text(), QStringLiteral("Versuche mit E-M10-CAM zu verbinden..."));
     EXPECT_EQ(textColour(w.lblConnectionState), QColor(Qt::yellow));
     EXPECT_EQ(w.pcMain->currentWidget(), w.tsConnect);
-    for (QPushButton* button : { w.btnPhotoImport, w.btnLiveimport, w.btnRemoteControl, w.btnRemoteRelease })
+    for (QPushButton* button : { w.ButtonOf<TfraPhotoImport>(), w.ButtonOf<TfraLiveImport>(),
+             w.ButtonOf<TfraRemoteControl>(), w.ButtonOf<TfraRemoteRelease>() })
         EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
-    EXPECT_FALSE(w.fraPhotoImport->isEnabled());
+    EXPECT_FALSE(w.FindPage<TfraPhotoImport>()->isEnabled());
     EXPECT_FALSE(w.btnPowerOff->isEnabled());
     EXPECT_FALSE(w.btnSyncTime->isEnabled());
     // A page button does nothing without a camera.
-    w.btnPhotoImport->setEnabled(true);
-    w.btnPhotoImport->click();
+    w.ButtonOf<TfraPhotoImport>()->setEnabled(true);
+    w.ButtonOf<TfraPhotoImport>()->click();
     EXPECT_EQ(w.pcMain->currentWidget(), w.tsConnect);
+}
+
+TEST_F(MainWindowTest, EachPageFollowsItsOwnCapability)
+{
+    TfrmMain& w = makeWindow();
+    ASSERT_TRUE(waitConnected());
+    w.Camera()->CheckTimer.stop();
+    // Live import and remote release come with the release functions, remote control with the remote
+    // ones, photo import with the card's; the debug page is none of the camera's business.
+    const struct
+    {
+        quint8 capabilities;
+        bool photoImport, liveImport, remoteControl, remoteRelease;
+    } cases[] = { { TCamera::CapRelease, false, true, false, true },
+        { TCamera::CapRemote, false, false, true, false },
+        { TCamera::CapImport, true, false, false, false } };
+    for (const auto& c : cases) {
+        w.Camera()->Capabilities = c.capabilities;
+        w.UpdateConnection(true);
+        const std::string label = "capabilities " + std::to_string(c.capabilities);
+        EXPECT_EQ(w.ButtonOf<TfraPhotoImport>()->isEnabled(), c.photoImport) << label;
+        EXPECT_EQ(w.FindPage<TfraLiveImport>()->isEnabled(), c.liveImport) << label;
+        EXPECT_EQ(w.ButtonOf<TfraLiveImport>()->isEnabled(), c.liveImport) << label;
+        EXPECT_EQ(w.ButtonOf<TfraRemoteControl>()->isEnabled(), c.remoteControl) << label;
+        EXPECT_EQ(w.ButtonOf<TfraRemoteRelease>()->isEnabled(), c.remoteRelease) << label;
+        EXPECT_TRUE(w.FindPage<TfraDebug>()->isEnabled()) << label;
+    }
 }
 
 TEST_F(MainWindowTest, CameraOutsidePrivateModeKeepsThePagesDisabled)
@@ -159,12 +189,13 @@ TEST_F(MainWindowTest, CameraOutsidePrivateModeKeepsThePagesDisabled)
     EXPECT_EQ(w.lblConnectionState->text(),
         QStringLiteral("Bitte verwenden Sie die private Verbindung der Kamera!"));
     EXPECT_EQ(textColour(w.lblConnectionState), QColor(Qt::yellow));
-    for (QPushButton* button : { w.btnPhotoImport, w.btnLiveimport, w.btnRemoteControl, w.btnRemoteRelease })
+    for (QPushButton* button : { w.ButtonOf<TfraPhotoImport>(), w.ButtonOf<TfraLiveImport>(),
+             w.ButtonOf<TfraRemoteControl>(), w.ButtonOf<TfraRemoteRelease>() })
         EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
     EXPECT_EQ(w.pcMain->currentWidget(), w.tsConnect);
 
     // Shown directly anyway, the camera's mode is asked and the page refused.
-    w.ShowTabSheet(w.tsRemoteControl);
+    w.ShowTabSheet(w.SheetOf<TfraRemoteControl>());
     EXPECT_EQ(w.pcMain->currentWidget(), w.tsConnect);
     EXPECT_EQ(messages,
         QStringList({ QStringLiteral("Diese Funktion steht nur im Modus \"private\" zur Verfügung!") }));
@@ -199,10 +230,10 @@ TEST_F(MainWindowTest, CommunicationKeepsThePageAndBringsTheOverlayAfterAWhile)
 {
     TfrmMain& w = makeWindow();
     ASSERT_TRUE(waitConnected());
-    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStart, -1, {});
+    emit w.FindPage<TfraRemoteControl>()->OnCommunication(TCommunication::Begin());
     EXPECT_EQ(w.ActiveComm(), 1);
     EXPECT_FALSE(processing->isVisible()); // not for a short exchange
-    w.btnPhotoImport->click();
+    w.ButtonOf<TfraPhotoImport>()->click();
     EXPECT_EQ(w.pcMain->currentWidget(), w.tsConnect);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return processing->isVisible(); }, 5000));
@@ -211,22 +242,22 @@ TEST_F(MainWindowTest, CommunicationKeepsThePageAndBringsTheOverlayAfterAWhile)
 
     // A page names its own free areas; the title area stays free with them.
     const QList<QRect> rects { QRect(100, 100, 200, 150), QRect(400, 300, 50, 50) };
-    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceChangeFreeRegion, 1, rects);
+    emit w.FindPage<TfraRemoteControl>()->OnCommunication(TCommunication::NewFreeRegions(rects));
     EXPECT_EQ(processing->FreeRegions(), QList<QRect>({ rects[0], rects[1], w.ProcessingRect() }));
 
     // A second, nested communication; only the last end hides the overlay.
-    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStart, -1, {});
-    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStop, -1, {});
+    emit w.FindPage<TfraRemoteControl>()->OnCommunication(TCommunication::Begin());
+    emit w.FindPage<TfraRemoteControl>()->OnCommunication(TCommunication::End());
     EXPECT_TRUE(processing->isVisible());
-    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStop, -1, {});
+    emit w.FindPage<TfraRemoteControl>()->OnCommunication(TCommunication::End());
     EXPECT_EQ(w.ActiveComm(), 0);
     EXPECT_FALSE(processing->isVisible());
     // An unmatched end does not drive the count below zero.
-    emit w.fraRemoteControl->OnCommunication(w.fraRemoteControl, ceStop, -1, {});
+    emit w.FindPage<TfraRemoteControl>()->OnCommunication(TCommunication::End());
     EXPECT_EQ(w.ActiveComm(), 0);
 
-    w.btnPhotoImport->click();
-    EXPECT_EQ(w.pcMain->currentWidget(), w.tsPhotoImport);
+    w.ButtonOf<TfraPhotoImport>()->click();
+    EXPECT_EQ(w.pcMain->currentWidget(), w.SheetOf<TfraPhotoImport>());
 }
 
 TEST_F(MainWindowTest, LeavingARunningLiveImportAsksFirst)
@@ -235,9 +266,9 @@ TEST_F(MainWindowTest, LeavingARunningLiveImportAsksFirst)
     setup.SetDownloadDirectory(downloads.path());
     TfrmMain& w = makeWindow();
     ASSERT_TRUE(waitConnected());
-    w.btnLiveimport->click();
-    ASSERT_EQ(w.pcMain->currentWidget(), w.tsLiveImport);
-    TLiveImport* live = w.fraLiveImport->LiveImport();
+    w.ButtonOf<TfraLiveImport>()->click();
+    ASSERT_EQ(w.pcMain->currentWidget(), w.SheetOf<TfraLiveImport>());
+    TLiveImport* live = w.FindPage<TfraLiveImport>()->LiveImport();
     ASSERT_NE(live, nullptr);
     live->SetPollInterval(20);
 
@@ -247,25 +278,25 @@ TEST_F(MainWindowTest, LeavingARunningLiveImportAsksFirst)
         if (asked || received <= 0 || received >= expected)
             return;
         asked = true;
-        EXPECT_TRUE(w.fraLiveImport->IsTransferring());
+        EXPECT_TRUE(w.FindPage<TfraLiveImport>()->IsTransferring());
         answerYes = false;
-        w.btnPhotoImport->click();
-        EXPECT_EQ(w.pcMain->currentWidget(), w.tsLiveImport);
+        w.ButtonOf<TfraPhotoImport>()->click();
+        EXPECT_EQ(w.pcMain->currentWidget(), w.SheetOf<TfraLiveImport>());
         EXPECT_EQ(questions,
             QStringList({ QStringLiteral("Der Live-Import überträgt gerade Daten.\n"
                                          "Möchten Sie diese Übertragung abbrechen?") }));
-        EXPECT_TRUE(w.fraLiveImport->IsTransferring());
+        EXPECT_TRUE(w.FindPage<TfraLiveImport>()->IsTransferring());
 
         // Yes: the transfer is cancelled, its end awaited, then the page changes.
         answerYes = true;
-        w.btnPhotoImport->click();
-        EXPECT_FALSE(w.fraLiveImport->IsTransferring());
-        EXPECT_EQ(w.pcMain->currentWidget(), w.tsPhotoImport);
+        w.ButtonOf<TfraPhotoImport>()->click();
+        EXPECT_FALSE(w.FindPage<TfraLiveImport>()->IsTransferring());
+        EXPECT_EQ(w.pcMain->currentWidget(), w.SheetOf<TfraPhotoImport>());
     });
     server->card().addShot("MOV", server->clock(), server->camera().shotInfo(0));
     ASSERT_TRUE(QTest::qWaitFor([&] { return asked; }, 30000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !live->IsDownloading(); }, 30000));
-    EXPECT_EQ(w.pcMain->currentWidget(), w.tsPhotoImport);
+    EXPECT_EQ(w.pcMain->currentWidget(), w.SheetOf<TfraPhotoImport>());
     EXPECT_EQ(live->DownloadedCount(), 0);
     EXPECT_TRUE(QDir(downloads.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
     EXPECT_EQ(w.ActiveComm(), 0);
@@ -277,11 +308,12 @@ TEST_F(MainWindowTest, ClockButtonIsOffOnTheLiveViewPagesAndTheClockIsSet)
     ASSERT_TRUE(waitConnected());
     ASSERT_TRUE(w.Camera()->Remote.SetTime.Enabled);
     EXPECT_TRUE(w.btnSyncTime->isEnabled());
-    for (QPushButton* button : { w.btnLiveimport, w.btnRemoteControl, w.btnRemoteRelease }) {
+    for (QPushButton* button :
+        { w.ButtonOf<TfraLiveImport>(), w.ButtonOf<TfraRemoteControl>(), w.ButtonOf<TfraRemoteRelease>() }) {
         button->click();
         EXPECT_FALSE(w.btnSyncTime->isEnabled()) << button->objectName().toStdString();
     }
-    w.btnPhotoImport->click();
+    w.ButtonOf<TfraPhotoImport>()->click();
     EXPECT_TRUE(w.btnSyncTime->isEnabled());
 
     w.btnSyncTime->click();
@@ -317,7 +349,7 @@ TEST_F(MainWindowTest, CtrlAltShiftLSavesTheLogOutsideDebugModeAndShowsLiveImpor
     {
         TfrmMain& w = makeWindow();
         int dialogs = 0;
-        w.fraDebug->ChooseSaveFile = [&](QWidget*, const QString&, const QString&) {
+        w.FindPage<TfraDebug>()->ChooseSaveFile = [&](QWidget*, const QString&, const QString&) {
             ++dialogs;
             return QString();
         };
@@ -335,17 +367,17 @@ TEST_F(MainWindowTest, CtrlAltShiftLSavesTheLogOutsideDebugModeAndShowsLiveImpor
     server->setPower(false); // no camera needed to look at a page
     TfrmMain& w = makeWindow();
     int dialogs = 0;
-    w.fraDebug->ChooseSaveFile = [&](QWidget*, const QString&, const QString&) {
+    w.FindPage<TfraDebug>()->ChooseSaveFile = [&](QWidget*, const QString&, const QString&) {
         ++dialogs;
         return QString();
     };
     QTest::keyRelease(&w, Qt::Key_L, keys);
     EXPECT_EQ(dialogs, 0);
-    EXPECT_EQ(w.pcMain->currentWidget(), w.tsLiveImport);
-    EXPECT_TRUE(w.fraLiveImport->isEnabled());
-    EXPECT_TRUE(w.btnLiveimport->isEnabled());
+    EXPECT_EQ(w.pcMain->currentWidget(), w.SheetOf<TfraLiveImport>());
+    EXPECT_TRUE(w.FindPage<TfraLiveImport>()->isEnabled());
+    EXPECT_TRUE(w.ButtonOf<TfraLiveImport>()->isEnabled());
     QTest::keyRelease(&w, Qt::Key_T, keys);
-    EXPECT_EQ(w.pcMain->currentWidget(), w.tsDebug);
+    EXPECT_EQ(w.pcMain->currentWidget(), w.SheetOf<TfraDebug>());
 }
 
 TEST_F(MainWindowTest, ClosingSavesTheSettingsAndReturnsToTheHomeNetwork)
@@ -358,8 +390,8 @@ TEST_F(MainWindowTest, ClosingSavesTheSettingsAndReturnsToTheHomeNetwork)
     setup.SetDownloadDirectory(downloads.path());
     TfrmMain& w = makeWindow();
     ASSERT_TRUE(waitConnected());
-    w.btnLiveimport->click();
-    TLiveImport* live = w.fraLiveImport->LiveImport();
+    w.ButtonOf<TfraLiveImport>()->click();
+    TLiveImport* live = w.FindPage<TfraLiveImport>()->LiveImport();
     ASSERT_NE(live, nullptr);
     live->SetPollInterval(20);
     // Closing while a movie comes in.
@@ -377,7 +409,7 @@ TEST_F(MainWindowTest, ClosingSavesTheSettingsAndReturnsToTheHomeNetwork)
         wifiCommands.clear();
         EXPECT_TRUE(w.close());
         EXPECT_TRUE(w.Camera()->Stopped);
-        EXPECT_FALSE(w.fraLiveImport->IsTransferring());
+        EXPECT_FALSE(w.FindPage<TfraLiveImport>()->IsTransferring());
     });
     server->card().addShot("MOV", server->clock(), server->camera().shotInfo(0));
     ASSERT_TRUE(QTest::qWaitFor([&] { return closed; }, 30000));
@@ -396,15 +428,16 @@ TEST_F(MainWindowTest, StartPagePicturesFollowThePageWidth)
     w.resize(1250, 700);
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.tsConnect->width() == 1250; }, 5000));
     const int side = 500; // 1250 / 2.5
-    EXPECT_EQ(w.imgCamera->width(), side);
-    EXPECT_EQ(w.imgNotebook->width(), side);
-    EXPECT_EQ(w.imgNotebook->x() + w.imgNotebook->width(), 1250 - 24);
-    EXPECT_EQ(w.imgRadio->x(), w.imgCamera->x() + side);
-    EXPECT_EQ(w.imgRadio->x() + w.imgRadio->width(), w.imgNotebook->x());
-    EXPECT_EQ(w.imgConnection->x(), w.imgCamera->x() + side - side * 36 / 400);
-    EXPECT_EQ(w.imgConnection->x() + w.imgConnection->width(), w.imgNotebook->x() + side * 36 / 400);
+    EXPECT_EQ(w.tsConnect->imgCamera->width(), side);
+    EXPECT_EQ(w.tsConnect->imgNotebook->width(), side);
+    EXPECT_EQ(w.tsConnect->imgNotebook->x() + w.tsConnect->imgNotebook->width(), 1250 - 24);
+    EXPECT_EQ(w.tsConnect->imgRadio->x(), w.tsConnect->imgCamera->x() + side);
+    EXPECT_EQ(w.tsConnect->imgRadio->x() + w.tsConnect->imgRadio->width(), w.tsConnect->imgNotebook->x());
+    EXPECT_EQ(w.tsConnect->imgConnection->x(), w.tsConnect->imgCamera->x() + side - side * 36 / 400);
+    EXPECT_EQ(w.tsConnect->imgConnection->x() + w.tsConnect->imgConnection->width(),
+        w.tsConnect->imgNotebook->x() + side * 36 / 400);
     // Without a camera the radio blinks and the link is hidden.
-    EXPECT_FALSE(w.imgConnection->isVisibleTo(w.tsConnect));
+    EXPECT_FALSE(w.tsConnect->imgConnection->isVisibleTo(w.tsConnect));
     EXPECT_TRUE(w.tsConnect->tmrImageRadio.isActive());
 }
 
@@ -415,23 +448,25 @@ TEST_F(MainWindowTest, EnglishFileCoversTheWindowTexts)
     ASSERT_TRUE(languages.SelectLanguage(1033));
     TfrmMain& w = makeWindow();
     TfrmPreview preview;
-    EXPECT_EQ(w.btnPhotoImport->text(), QStringLiteral("Photo import"));
-    EXPECT_EQ(w.btnLiveimport->text(), QStringLiteral("Live import"));
-    EXPECT_EQ(w.btnRemoteControl->text(), QStringLiteral("Remote control"));
-    EXPECT_EQ(w.btnRemoteRelease->text(), QStringLiteral("Remote release"));
+    EXPECT_EQ(w.ButtonOf<TfraPhotoImport>()->text(), QStringLiteral("Photo import"));
+    EXPECT_EQ(w.ButtonOf<TfraLiveImport>()->text(), QStringLiteral("Live import"));
+    EXPECT_EQ(w.ButtonOf<TfraRemoteControl>()->text(), QStringLiteral("Remote control"));
+    EXPECT_EQ(w.ButtonOf<TfraRemoteRelease>()->text(), QStringLiteral("Remote release"));
     EXPECT_EQ(w.btnPowerOff->toolTip(), QStringLiteral("Switch the camera off"));
     EXPECT_EQ(w.btnSyncTime->toolTip(), QStringLiteral("Synchronize the camera time"));
     EXPECT_EQ(processing->lblClose->text(), QStringLiteral("Close  X"));
     EXPECT_EQ(preview.lblClose->text(), QStringLiteral("Close  X"));
-    EXPECT_EQ(w.fraRemoteRelease->lblLastTakeInfoCaption->text(), QStringLiteral("Last shot"));
-    EXPECT_EQ(w.fraRemoteRelease->btnTake->toolTip(), QStringLiteral("Release the shutter"));
-    EXPECT_EQ(w.fraLiveImport->lblTargetDir->text(), QStringLiteral("Target folder"));
-    EXPECT_EQ(w.fraLiveImport->btnAutoView->toolTip(), QStringLiteral("Show the image viewer automatically"));
+    EXPECT_EQ(w.FindPage<TfraRemoteRelease>()->lblLastTakeInfoCaption->text(), QStringLiteral("Last shot"));
+    EXPECT_EQ(w.FindPage<TfraRemoteRelease>()->btnTake->toolTip(), QStringLiteral("Release the shutter"));
+    EXPECT_EQ(w.FindPage<TfraLiveImport>()->lblTargetDir->text(), QStringLiteral("Target folder"));
+    EXPECT_EQ(w.FindPage<TfraLiveImport>()->btnAutoView->toolTip(),
+        QStringLiteral("Show the image viewer automatically"));
     // Every caption and hint of the remote control page with a word in it changes with the language.
     const auto pageTexts = [&w] {
         QHash<QString, QString> texts;
-        for (const QWidget* child : w.fraRemoteControl->findChildren<QWidget*>()) {
-            if (child->objectName().isEmpty() || w.fraRemoteControl->fraLiveView->isAncestorOf(child))
+        for (const QWidget* child : w.FindPage<TfraRemoteControl>()->findChildren<QWidget*>()) {
+            if (child->objectName().isEmpty()
+                || w.FindPage<TfraRemoteControl>()->fraLiveView->isAncestorOf(child))
                 continue;
             for (const char* property : { "text", "toolTip" }) {
                 const QString text = child->property(property).toString();
@@ -443,7 +478,7 @@ TEST_F(MainWindowTest, EnglishFileCoversTheWindowTexts)
     };
     const QHash<QString, QString> english = pageTexts();
     languages.SelectLanguage(TLanguageModule::GermanId);
-    EXPECT_EQ(w.btnPhotoImport->text(), QStringLiteral("Fotoimport"));
+    EXPECT_EQ(w.ButtonOf<TfraPhotoImport>()->text(), QStringLiteral("Fotoimport"));
     const QHash<QString, QString> german = pageTexts();
     // The same word in both languages.
     const QStringList same = { QStringLiteral("lblZoom.text"), QStringLiteral("pnlStart.text") };

@@ -162,8 +162,12 @@ TEST_F(ShellLookTest, FitsASmallScreenOnEveryPageWithItsControlsInside)
     std::unique_ptr<TfrmMain> window = connectedWindow(server);
     ASSERT_TRUE(window->Camera()->Connected);
 
-    for (QWidget* page : { static_cast<QWidget*>(window->tsConnect), window->tsPhotoImport,
-             window->tsLiveImport, window->tsRemoteControl, window->tsRemoteRelease }) {
+    QList<QWidget*> sheets { window->tsConnect };
+    for (const TMainPages::Entry& entry : window->pcMain->Entries()) {
+        if (entry.IsCameraPage())
+            sheets << entry.Sheet;
+    }
+    for (QWidget* page : sheets) {
         window->ShowTabSheet(page);
         QTest::qWait(100);
         window->resize(1000, 580);
@@ -268,9 +272,9 @@ TEST_F(ShellLookTest, ConnectionLineAndQtDialogsFollowALanguageSwitch)
     EXPECT_EQ(CameraDateText(december11), QStringLiteral("11.12.2026")); // the year whole
 
     // The camera's value lists and the live import's filter list: new words, the same pick.
-    window->ShowTabSheet(window->tsRemoteControl);
-    QComboBox* whiteBalance = window->fraRemoteControl->Properties()->cbxWhiteBalance;
-    QComboBox* driveMode = window->fraRemoteControl->Properties()->cbxDriveMode;
+    window->ShowTabSheet(window->SheetOf<TfraRemoteControl>());
+    QComboBox* whiteBalance = window->FindPage<TfraRemoteControl>()->Properties()->cbxWhiteBalance;
+    QComboBox* driveMode = window->FindPage<TfraRemoteControl>()->Properties()->cbxDriveMode;
     ASSERT_TRUE(QTest::qWaitFor([&] { return whiteBalance->count() > 0 && driveMode->count() > 0; }, 5000));
     const auto items = [](const QComboBox* box) {
         QStringList texts;
@@ -284,7 +288,7 @@ TEST_F(ShellLookTest, ConnectionLineAndQtDialogsFollowALanguageSwitch)
     const int drivePick = driveMode->currentIndex();
     ASSERT_GE(whiteBalancePick, 0);
     ASSERT_GE(drivePick, 0);
-    QComboBox* filter = window->fraLiveImport->cbxSelection;
+    QComboBox* filter = window->FindPage<TfraLiveImport>()->cbxSelection;
     filter->setCurrentIndex(TfraLiveImport::siMovies);
 
     ASSERT_TRUE(languages.SelectLanguage(1033));
@@ -308,6 +312,8 @@ TEST_F(ShellLookTest, ConnectionLineAndQtDialogsFollowALanguageSwitch)
     // German dialog texts where the system has Qt's translations.
     if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_de.qm"))) {
         EXPECT_EQ(qtTexts.Installed(), QStringLiteral("de"));
+        // What the buttons of Qt's own message boxes and file dialogs say.
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
     }
     EXPECT_EQ(TQtLanguage::LocaleName(1031), QStringLiteral("de"));
     EXPECT_EQ(TQtLanguage::LocaleName(2055), QStringLiteral("de")); // Swiss German

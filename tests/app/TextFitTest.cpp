@@ -160,8 +160,12 @@ TEST_F(TextFit, MainWindowPagesConnectedToTheSimulator)
     window.show();
     EXPECT_EQ(clippedReport(&window), "") << "start page, not connected";
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.Camera()->Connected; }, 10000));
-    for (QWidget* page : { static_cast<QWidget*>(window.tsConnect), window.tsPhotoImport,
-             window.tsRemoteRelease, window.tsRemoteControl, window.tsLiveImport }) {
+    QList<QWidget*> sheets { window.tsConnect };
+    for (const TMainPages::Entry& entry : window.pcMain->Entries()) {
+        if (entry.IsCameraPage())
+            sheets << entry.Sheet;
+    }
+    for (QWidget* page : sheets) {
         window.ShowTabSheet(page);
         QTest::qWait(300);
         EXPECT_EQ(clippedReport(&window), "") << page->objectName().toStdString();

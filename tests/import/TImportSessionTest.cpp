@@ -88,8 +88,8 @@ protected:
             [this](const QString& title, const QString& detail, bool finished, int percent) {
                 progress.push_back({ title, detail, finished, percent });
             });
-        QObject::connect(session.get(), &TImportSession::Started, [this] { ++started; });
-        QObject::connect(session.get(), &TImportSession::Finished, [this] { ++finished; });
+        QObject::connect(session.get(), &TImportSession::Communication,
+            [this](const TCommunication& c) { ++(c.Kind == ceStart ? started : finished); });
     }
 
     bool loadCard(bool thumbnails = true)
@@ -415,8 +415,8 @@ TEST_F(ImportSessionTest, RefusesReentryAndSurvivesItsDestructionDuringAWait)
 
     // Destroyed while its listing waits.
     makeSession();
-    QObject::connect(
-        session.get(), &TImportSession::Started, [&] { QTimer::singleShot(0, [&] { session.reset(); }); });
+    QObject::connect(session.get(), &TImportSession::Communication,
+        [&] { QTimer::singleShot(0, [&] { session.reset(); }); });
     running = session.get();
     EXPECT_FALSE(running->LoadFolder(QStringLiteral("100OLYMP"), {}));
     EXPECT_FALSE(session);

@@ -16,8 +16,8 @@
 #include "base/TLogger.h"
 #include "base/TSetup.h"
 #include "base/ui/TfraCameraPage.h"
+#include "base/ui/TfrmPreview.h"
 #include "import/ui/TfrmInProcessing.h"
-#include "import/ui/TfrmPreview.h"
 #include "remote/TShooting.h"
 #include "remote/ui/TRemoteShutterPanel.h"
 #include "remote/ui/TfraRemoteControl.h"
@@ -279,11 +279,12 @@ private:
     int draw(int below) { return std::uniform_int_distribution<int>(0, below - 1)(m_random); }
     double draw01() { return std::uniform_real_distribution<double>(0, 1)(m_random); }
 
-    void onCommunication(QObject* sender, int kind, int, const QList<QRect>&)
+    void onCommunication(const TCommunication& communication)
     {
-        const QString name = sender
-            ? sender->objectName() + QLatin1Char('/') + sender->metaObject()->className()
-            : QStringLiteral("?");
+        const int kind = communication.Kind;
+        const QObject* page = sender();
+        const QString name = page ? page->objectName() + QLatin1Char('/') + page->metaObject()->className()
+                                  : QStringLiteral("?");
         if (kind == ceStart)
             ++m_open[name];
         else if (kind == ceStop && --m_open[name] < 0) {

@@ -73,8 +73,8 @@ TEST_F(TRemoteReleaseTest, ShotsInShutterModeAreCountedWithSizesKindsAndDescript
     start();
     EXPECT_TRUE(release->IsTakeEnabled());
     QList<int> communications;
-    QObject::connect(
-        release.get(), &TRemoteRelease::Communication, [&](int kind) { communications << kind; });
+    QObject::connect(release.get(), &TRemoteRelease::Communication,
+        [&](const TCommunication& c) { communications << c.Kind; });
 
     // The card's files make the baseline and are never counted.
     ASSERT_TRUE(release->RequestData(true));
@@ -194,8 +194,8 @@ TEST_F(TRemoteReleaseTest, ReleaseAndTakeButtonNeedShutterModeAndConnection)
     // Without a connection nothing is sent, but the communication still begins and ends.
     camera->Connected = false;
     QList<int> communications;
-    QObject::connect(
-        release.get(), &TRemoteRelease::Communication, [&](int kind) { communications << kind; });
+    QObject::connect(release.get(), &TRemoteRelease::Communication,
+        [&](const TCommunication& c) { communications << c.Kind; });
     const uint64_t served = server->requestsServed();
     EXPECT_FALSE(release->TakePhoto());
     EXPECT_EQ(server->requestsServed(), served);
@@ -206,8 +206,8 @@ TEST_F(TRemoteReleaseTest, PollingCountsShotsAndStopsOnLeave)
 {
     start();
     QList<int> communications;
-    QObject::connect(
-        release.get(), &TRemoteRelease::Communication, [&](int kind) { communications << kind; });
+    QObject::connect(release.get(), &TRemoteRelease::Communication,
+        [&](const TCommunication& c) { communications << c.Kind; });
     release->Start();
     EXPECT_EQ(communications, QList<int>({ 0, 1 }));
     EXPECT_TRUE(release->IsRunning());

@@ -54,7 +54,8 @@ struct Events
 
     void watch(TShooting& shooting)
     {
-        QObject::connect(&shooting, &TShooting::Communication, [this](int kind) { communications << kind; });
+        QObject::connect(&shooting, &TShooting::Communication,
+            [this](const TCommunication& c) { communications << c.Kind; });
         QObject::connect(&shooting, &TShooting::Progress,
             [this](const QString&, const QString& detail, bool, int percent) {
                 percents << percent;

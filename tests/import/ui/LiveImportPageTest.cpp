@@ -6,12 +6,12 @@
 #include "base/AppTexts.h"
 #include "base/QStringPrinter.h"
 #include "base/TSetup.h"
+#include "base/ui/TKmImageHistogram.h"
 #include "common/SimulatedCamera.h"
 #include "exif/ui/TKmPropertyList.h"
 #include "import/ImportPageSettings.h"
 #include "import/TLiveImport.h"
 #include "import/ui/TKmImageGrid.h"
-#include "liveview/ui/TKmImageHistogram.h"
 #include "sim/SimCamera.h"
 #include "sim/SimCard.h"
 

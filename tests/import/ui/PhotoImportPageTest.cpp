@@ -96,7 +96,7 @@ protected:
                     onProgress(progress.back());
             });
         QObject::connect(page.get(), &TfraCameraPage::OnCommunication,
-            [this](QObject*, int kind, int, const QList<QRect>&) { communications << kind; });
+            [this](const TCommunication& communication) { communications << communication.Kind; });
         page->resize(1015, 546);
         page->show();
     }

@@ -1,7 +1,7 @@
 // The busy overlay and the preview window: shape with free regions, the label's visibility, the
 // running dots, the closing rules; the preview's size rules and its click to close.
+#include "base/ui/TfrmPreview.h"
 #include "import/ui/TfrmInProcessing.h"
-#include "import/ui/TfrmPreview.h"
 
 #include "base/TNamedTexts.h"
 #include "base/TSetup.h"

@@ -1,6 +1,6 @@
+#include "base/ui/TKmImageHistogram.h"
 #include "liveview/JpegDec.h"
 #include "liveview/ui/TKmExposureMeter.h"
-#include "liveview/ui/TKmImageHistogram.h"
 
 #include "common/TestPaths.h"
 

@@ -6,10 +6,10 @@
 
 #include "base/AppTexts.h"
 #include "base/TSetup.h"
+#include "base/ui/TKmImageHistogram.h"
 #include "liveview/HistogramCounter.h"
 #include "liveview/LiveViewTestSupport.h"
 #include "liveview/LiveViewTexts.h"
-#include "liveview/ui/TKmImageHistogram.h"
 #include "liveview/ui/TLiveViewDebugMonitor.h"
 #include "liveview/ui/TLiveViewMagnifier.h"
 #include "liveview/ui/TLiveViewStatusLine.h"

@@ -64,15 +64,15 @@ protected:
         page->SetSetup(&setup);
         page->resize(1100, 700);
         page->show();
-        QObject::connect(page.get(), &TfraCameraPage::OnCommunication,
-            [this](QObject*, int kind, int regionIndex, const QList<QRect>& rects) {
-                if (kind == ceChangeFreeRegion) {
-                    freeRegions = regionIndex + 1;
-                    regionRects = rects.mid(0, freeRegions);
+        QObject::connect(
+            page.get(), &TfraCameraPage::OnCommunication, [this](const TCommunication& communication) {
+                if (communication.Kind == ceChangeFreeRegion) {
+                    freeRegions = int(communication.FreeRegions.size());
+                    regionRects = communication.FreeRegions;
                 }
-                if (kind == ceStart)
+                if (communication.Kind == ceStart)
                     ++open;
-                else if (kind == ceStop) {
+                else if (communication.Kind == ceStop) {
                     --open;
                     EXPECT_GE(open, 0) << "an end without its begin";
                 }

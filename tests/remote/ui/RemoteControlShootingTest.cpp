@@ -5,7 +5,7 @@
 #include "remote/ui/RemoteControlPageFixture.h"
 
 #include "base/TNamedTexts.h"
-#include "import/ui/TfrmPreview.h"
+#include "base/ui/TfrmPreview.h"
 #include "liveview/ui/TLiveViewStatusLine.h"
 #include "remote/TShooting.h"
 #include "sim/SimCamera.h"

@@ -63,12 +63,10 @@ TEST_F(RemoteReleasePageTest, ShotShowsCountVolumeDescriptionAndKinds)
     page->SetSetup(&setup);
     page->SetCamera(camera);
     QList<int> communications;
-    QObject::connect(page.get(), &TfraCameraPage::OnCommunication,
-        [&](QObject* sender, int kind, int regionIndex, const QList<QRect>&) {
-            EXPECT_EQ(sender, page.get());
-            EXPECT_EQ(regionIndex, -1);
-            communications << kind;
-        });
+    QObject::connect(page.get(), &TfraCameraPage::OnCommunication, [&](const TCommunication& communication) {
+        EXPECT_TRUE(communication.FreeRegions.isEmpty());
+        communications << communication.Kind;
+    });
     page->GoStart();
     EXPECT_EQ(communications, QList<int>({ 0, 1 }));
     EXPECT_EQ(page->pcMain->currentWidget(), page->tshImage);

@@ -1,4 +1,4 @@
-#include "import/ui/TfrmPreview.h"
+#include "base/ui/TfrmPreview.h"
 
 #include "base/ui/DarkStyle.h"
 

@@ -1,4 +1,4 @@
-#include "import/ui/PhotoImportLook.h"
+#include "base/ui/PhotoImportLook.h"
 
 #include "base/ui/DarkStyle.h"
 

@@ -1,4 +1,4 @@
-#include "liveview/ui/TKmImageHistogram.h"
+#include "base/ui/TKmImageHistogram.h"
 
 #include "liveview/JpegDec.h"
 
