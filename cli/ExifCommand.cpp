@@ -50,10 +50,11 @@ QJsonObject fileJson(const QString& fileName, const FileResult& r)
 {
     QJsonArray sections;
     for (const TExifRowSection& section : r.Sections) {
+        // A row as [caption, value]: a two-key object per row cost half again as much to build and
+        // write, and repeated the two key names some sixty times a file.
         QJsonArray rows;
         for (const TExifRow& row : section.Rows)
-            rows.append(QJsonObject {
-                { QStringLiteral("caption"), row.Caption }, { QStringLiteral("value"), row.Value } });
+            rows.append(QJsonArray { row.Caption, row.Value });
         sections.append(
             QJsonObject { { QStringLiteral("caption"), section.Caption }, { QStringLiteral("rows"), rows } });
     }

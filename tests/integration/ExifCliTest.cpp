@@ -46,8 +46,7 @@ TEST(ExifCli, JsonHoldsTheTextsRowsAndStaysOneDocumentPastItsWriteChunks)
     for (const QJsonValue& section : file.value(QStringLiteral("sections")).toArray()) {
         EXPECT_TRUE(text.out.contains("\n" + section[QStringLiteral("caption")].toString().toUtf8() + "\n"));
         for (const QJsonValue& row : section[QStringLiteral("rows")].toArray()) {
-            rows.append(
-                { row[QStringLiteral("caption")].toString(), row[QStringLiteral("value")].toString() });
+            rows.append({ row[0].toString(), row[1].toString() });
             width = qMax(width, rows.last().first.size());
         }
     }
