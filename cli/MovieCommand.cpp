@@ -2,6 +2,7 @@
 
 #include "CliContext.h"
 #include "ModeCommand.h"
+#include "PlayModeOnExit.h"
 #include "camera/AFPoint.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
@@ -25,7 +26,11 @@ int MovieCommand::run(CliContext& context, const QStringList& arguments)
         || !AFPoint::FindCom(*function, QStringLiteral("startmovietake"))
         || !AFPoint::FindCom(*function, QStringLiteral("stopmovietake")))
         return context.fail(QStringLiteral("the camera offers no movie recording"));
-    // A camera already recording stays in its mode, so the movie runs on until it is stopped.
+    // A camera already recording stays in its mode, so the movie runs on until it is stopped; a
+    // stopped movie or one that did not start leaves the camera in play mode.
+    TCameraModeAction modes(context.cameraLink());
+    ModeCommand::ProbeAction(modes, commandList);
+    PlayModeOnExit backToPlay(modes);
     if (!ModeCommand::EnterMode(context, commandList, TCameraModeAction::ModeRec, error))
         return context.fail(error);
     const bool ok
@@ -33,6 +38,8 @@ int MovieCommand::run(CliContext& context, const QStringList& arguments)
     if (!ok)
         return context.fail(start ? QStringLiteral("the camera did not start the movie")
                                   : QStringLiteral("the camera did not stop the movie"));
+    if (start)
+        backToPlay.Keep();
     if (context.json())
         context.printJson(QJsonDocument(QJsonObject { { QStringLiteral("ok"), true },
             { QStringLiteral("movie"), start ? QStringLiteral("started") : QStringLiteral("stopped") } }));

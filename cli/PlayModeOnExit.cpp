@@ -11,7 +11,7 @@ PlayModeOnExit::PlayModeOnExit(TCameraModeAction& mode)
 
 PlayModeOnExit::~PlayModeOnExit()
 {
-    if (!m_mode.Enabled)
+    if (!m_mode.Enabled || m_keep)
         return;
     try {
         m_mode.SwitchToMode(TCameraModeAction::ModePlay);

@@ -13,6 +13,11 @@ public:
     PlayModeOnExit(const PlayModeOnExit&) = delete;
     PlayModeOnExit& operator=(const PlayModeOnExit&) = delete;
 
+    // For a command whose work goes on in the camera after it ends (a movie recording, a moving
+    // zoom lens): the camera stays in its mode; the command that stops the work puts play back.
+    void Keep() { m_keep = true; }
+
 private:
     TCameraModeAction& m_mode;
+    bool m_keep = false;
 };

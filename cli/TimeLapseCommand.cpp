@@ -2,6 +2,7 @@
 
 #include "CliContext.h"
 #include "CliInterrupt.h"
+#include "PlayModeOnExit.h"
 #include "base/TSetup.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TOIShare.h"
@@ -137,6 +138,9 @@ int TimeLapseCommand::run(CliContext& context, const QStringList& arguments)
     if (!camera.Remote.Take.Enabled)
         return context.fail(QStringLiteral("the camera offers no remote shooting"));
     TCameraModeAction& mode = camera.Remote.CameraMode;
+    // Back in play mode on every way out, a refused series included.
+    std::optional<PlayModeOnExit> backToPlay;
+    backToPlay.emplace(mode);
     if (mode.Enabled && !mode.SwitchToMode(TCameraModeAction::ModeRec))
         return context.fail(QStringLiteral("the camera did not switch to recording mode"));
 
@@ -231,8 +235,7 @@ int TimeLapseCommand::run(CliContext& context, const QStringList& arguments)
     }
     endMeasuring();
     const bool allLoaded = series.WaitForDownloads(kDownloadGraceMs);
-    if (mode.Enabled)
-        mode.SwitchToMode(TCameraModeAction::ModePlay);
+    backToPlay.reset();
 
     if (context.json()) {
         QJsonObject result { { QStringLiteral("ok"),

@@ -2,6 +2,7 @@
 
 #include "CliContext.h"
 #include "ModeCommand.h"
+#include "PlayModeOnExit.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TCtrlZoomAction.h"
 #include "camera/TOIShare.h"
@@ -32,10 +33,16 @@ int ZoomCommand::run(CliContext& context, const QStringList& arguments)
     TCtrlZoomAction zoom(TCameraLink::ToHost(context.cameraHost()));
     if (!ModeCommand::ProbeAction(zoom, commandList))
         return context.fail(QStringLiteral("the camera offers no zoom control"));
+    TCameraModeAction modes(context.cameraLink());
+    ModeCommand::ProbeAction(modes, commandList);
+    PlayModeOnExit backToPlay(modes);
     if (!ModeCommand::EnterMode(context, commandList, TCameraModeAction::ModeRec, error))
         return context.fail(error);
     if (!zoom.Zoom(move))
         return context.fail(QStringLiteral("the camera refused the zoom move %1").arg(moveName));
+    // The lens moves only in recording mode; "zoom off" stops it and puts play back.
+    if (move != TCtrlZoomAction::Off)
+        backToPlay.Keep();
     if (context.json())
         context.printJson(QJsonDocument(
             QJsonObject { { QStringLiteral("ok"), true }, { QStringLiteral("move"), moveName } }));

@@ -152,4 +152,36 @@ TEST(CliExitStatus, LiveViewThatFailsAfterTheSwitchLeavesPlayMode)
     EXPECT_FALSE(server->liveViewRunning());
 }
 
+TEST(CliExitStatus, OnlyAMovieOrZoomStillRunningKeepsRecordingMode)
+{
+    using Mode = camsim::SimCamera::Mode;
+    struct Step
+    {
+        QStringList arguments;
+        int exitCode;
+        Mode mode;
+    };
+    const QList<QPair<std::string, QList<Step>>> walks {
+        // The e-m10 starts in sequential drive: a series is refused after the switch to recording.
+        { "e-m10",
+            { { { "timelapse", "--interval", "1", "--count", "1" }, 1, Mode::Play },
+                { { "zoom", "wide" }, 0, Mode::Rec }, { { "zoom", "off" }, 0, Mode::Play } } },
+        { "omd-v260", { { { "movie", "start" }, 0, Mode::Rec }, { { "movie", "stop" }, 0, Mode::Play } } },
+    };
+    for (const auto& [profile, steps] : walks) {
+        std::unique_ptr<camsim::SimServer> server;
+        QString host;
+        ASSERT_TRUE(lumivar::test::startSimulator(server, host, profile));
+        QTemporaryDir config;
+        ASSERT_TRUE(config.isValid());
+        for (const Step& step : steps) {
+            const CliRun run = lumivar::test::runCli(
+                QStringLiteral(LUMIVAR_CLI_PATH), host, config.path(), step.arguments, "[General]\n");
+            const std::string what = profile + ": " + step.arguments.join(' ').toStdString();
+            EXPECT_EQ(run.exitCode, step.exitCode) << what << ": " << run.err.constData();
+            EXPECT_EQ(server->camera().mode(), step.mode) << what;
+        }
+    }
+}
+
 #endif
