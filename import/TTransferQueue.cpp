@@ -110,10 +110,11 @@ void TTransferQueue::Cancel()
 
 void TTransferQueue::GiveWay()
 {
-    if (!m_current)
+    if (!m_running)
         return;
     m_gaveWay = true;
-    m_loader.Cancel();
+    if (m_current)
+        m_loader.Cancel();
 }
 
 bool TTransferQueue::Run()
@@ -122,7 +123,7 @@ bool TTransferQueue::Run()
         return false;
     const std::shared_ptr<bool> alive = m_alive;
     m_running = true;
-    m_cancelled = m_gaveWay = false;
+    m_cancelled = m_gaveWay = m_holding = false;
     m_stopReason.clear();
     while (!m_queue.empty() && !m_cancelled && !m_gaveWay) {
         if (!QFileInfo(m_queue.front().Folder).isDir()) {
@@ -140,6 +141,12 @@ bool TTransferQueue::Run()
             return false;
         TResult result { *m_current, TOutcome::NotDone, TCameraFailure::None, {}, {} };
         Next next = Next::Go;
+        if (m_gaveWay && !m_cancelled) {
+            // Asked to give way before the file began: it waits first, untouched.
+            m_queue.push_front(*m_current);
+            m_current.reset();
+            break;
+        }
         if (m_cancelled) {
             result.Outcome = TOutcome::Failed;
             result.Failure = TCameraFailure::Cancelled;
@@ -164,6 +171,15 @@ bool TTransferQueue::Run()
             // Not its fault: the try does not count.
             --job.Attempts;
             m_queue.push_front(job);
+            break;
+        }
+        if (HoldWhenGone && next == Next::Stop && !m_cancelled && result.Outcome == TOutcome::Failed
+            && result.Failure != TCameraFailure::Reset) {
+            // Not its fault either: it waits for the camera.
+            --job.Attempts;
+            m_queue.push_front(job);
+            m_holding = true;
+            m_stopReason = cameraGone();
             break;
         }
         if (m_cancelled && result.Outcome == TOutcome::Failed) {

@@ -55,6 +55,9 @@ public:
     bool SkipCopies = true;
     // Asked before each file; false stops the run (the camera cannot be asked). None: always.
     std::function<bool()> CameraThere;
+    // A file that finds the camera gone waits first in the queue, its try not counted, and the run
+    // stops (Holding); off: it fails like any other file.
+    bool HoldWhenGone = false;
 
     void Enqueue(const TCameraImportItem& file, const QString& folder, int tag = -1);
     // Forgets the waiting files (not the one in flight).
@@ -68,7 +71,8 @@ public:
     // Ends a run: the file in flight is abandoned (its temporary file removed) and reported failed,
     // the waiting files are forgotten.
     void Cancel();
-    // Abandons the file in flight; it waits first in the queue and the run returns.
+    // Abandons the file in flight (between files: begins none); it waits first in the queue and the
+    // run returns. The caller that asked goes on once Run has returned, never inside its wait.
     void GiveWay();
 
     bool IsRunning() const { return m_running; }
@@ -80,6 +84,8 @@ public:
     int Count() const { return int(m_queue.size()) + (m_current ? 1 : 0); }
     // Why the last run stopped with files left; empty when it ran out of files.
     const QString& StopReason() const { return m_stopReason; }
+    // The last run stopped because a file found the camera gone (HoldWhenGone); that file waits first.
+    bool Holding() const { return m_holding; }
     TFileLoaderAction& Loader() { return m_loader; }
 
     // "28 kopiert, 1 übersprungen, 1 fehlgeschlagen" for counts of a run.
@@ -105,5 +111,6 @@ private:
     bool m_running = false;
     bool m_cancelled = false;
     bool m_gaveWay = false;
+    bool m_holding = false;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
