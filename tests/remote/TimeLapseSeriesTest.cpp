@@ -6,6 +6,7 @@
 #include "base/AppTexts.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TCameraParams.h"
+#include "camera/WaitFunc.h"
 #include "common/EnglishTexts.h"
 #include "common/TestPaths.h"
 #include "liveview/TLiveViewControl.h"
@@ -456,6 +457,92 @@ TEST_F(SimTimeLapse, TwentyShotsEveryTwoSecondsDownloadEachShotAndKeepThePlan)
     QFile log(series.LogFile());
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(log.readAll()).count(QLatin1Char('\n')), 21);
+}
+
+// A download that holds back for a while before its bytes flow, so that a series slot comes while the
+// transfer waits; it counts the waits running and the transfers abandoned.
+class HeldBackStream : public TCameraStream
+{
+public:
+    HeldBackStream(std::unique_ptr<TCameraStream> inner, int& depth, int& abandoned)
+        : m_inner(std::move(inner))
+        , m_depth(depth)
+        , m_abandoned(abandoned)
+    { }
+
+    TCameraAnswer run() override
+    {
+        ++m_depth;
+        WaitAbortable(1200, m_aborted);
+        TCameraAnswer answer;
+        if (m_aborted) {
+            answer.Error = QStringLiteral("cancelled");
+            answer.Failure = TCameraFailure::Cancelled;
+        } else {
+            m_running = true;
+            answer = m_inner->run();
+            m_running = false;
+        }
+        --m_depth;
+        return answer;
+    }
+    bool start(Done done, QString& why) override { return m_inner->start(std::move(done), why); }
+    void abort() override
+    {
+        ++m_abandoned;
+        m_aborted = true;
+        if (m_running)
+            m_inner->abort();
+    }
+
+private:
+    std::unique_ptr<TCameraStream> m_inner;
+    int& m_depth;
+    int& m_abandoned;
+    bool m_aborted = false;
+    bool m_running = false;
+};
+
+// Each slot comes while a file is in transfer: the transfer gives way and the shot is taken after
+// its wait has ended, never inside it; the file abandoned is fetched later, once.
+TEST_F(SimTimeLapse, AShotDueDuringATransferIsTakenOnlyAfterTheTransferGaveWay)
+{
+    int depth = 0;
+    int abandoned = 0;
+    camera->Import.FileLoader.Link.StreamTransport = [&](const TCameraStreamRequest& request) {
+        return std::unique_ptr<TCameraStream>(
+            std::make_unique<HeldBackStream>(TCameraLink::StreamHttp(request), depth, abandoned));
+    };
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    TShooting shooting;
+    shooting.SetCamera(camera.get());
+    shooting.DeriveModes();
+    int nested = 0;
+    QObject::connect(&shooting, &TShooting::Communication, [&](int kind) {
+        if (kind == 0 && depth > 0)
+            ++nested;
+    });
+    TTimeLapseSeries series;
+    series.SetShooting(&shooting);
+    series.Plan(0, 1, 3);
+    series.DownloadEachShot = true;
+    series.DownloadFolder = folder.path();
+    ASSERT_TRUE(series.Start());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !series.IsRunning(); }, 30000));
+    ASSERT_TRUE(series.WaitForDownloads(30000));
+
+    EXPECT_EQ(nested, 0);
+    EXPECT_GT(abandoned, 0);
+    QStringList names;
+    for (const TTimeLapseSeries::TShot& shot : series.Shots()) {
+        EXPECT_TRUE(shot.Ok) << shot.Number << shot.Reason.toStdString();
+        EXPECT_EQ(shot.Download, "ok") << shot.Number;
+        names << shot.Files;
+    }
+    names << QFileInfo(series.LogFile()).fileName();
+    names.sort();
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), names);
 }
 
 // The camera goes off and comes back in play mode with another shutter speed; later its answers
