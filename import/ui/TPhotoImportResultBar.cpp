@@ -9,9 +9,19 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+namespace {
+
+constexpr TNamedText kResultBarTexts[] = {
+    { "_rsListingFailed", "Die Liste der Dateien auf der Kamera konnte nicht gelesen werden." },
+    { "_rsReloadSources", "Erneut laden" },
+};
+
+} // namespace
+
 TPhotoImportResultBar::TPhotoImportResultBar(QWidget* parent)
     : QWidget(parent)
 {
+    TNamedTexts::Register(kResultBarTexts);
     setObjectName(QStringLiteral("pnlImportResult"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -31,8 +41,12 @@ TPhotoImportResultBar::TPhotoImportResultBar(QWidget* parent)
     btnCancelImport = new QToolButton(this);
     btnCancelImport->setObjectName(QStringLiteral("btnCancelImport"));
     btnCancelImport->hide();
+    btnReloadSources = new QToolButton(this);
+    btnReloadSources->setObjectName(QStringLiteral("btnReloadSources"));
+    btnReloadSources->hide();
     result->addWidget(lblImportResult, 1);
     result->addWidget(btnCancelImport, 0, Qt::AlignTop);
+    result->addWidget(btnReloadSources, 0, Qt::AlignTop);
     layout->addLayout(result);
 }
 
@@ -44,8 +58,18 @@ void TPhotoImportResultBar::ShowThumbnailProgress(int done, int total)
 
 void TPhotoImportResultBar::ShowImportResult(const QString& summary)
 {
+    btnReloadSources->hide();
     lblImportResult->setText(summary);
     lblImportResult->setVisible(!summary.isEmpty());
+}
+
+void TPhotoImportResultBar::ShowListingFailed(bool failed)
+{
+    if (!failed && !btnReloadSources->isVisible())
+        return; // the line holds an import's summary, if anything
+    ShowImportResult(failed ? rs("_rsListingFailed") : QString());
+    btnReloadSources->setText(rs("_rsReloadSources"));
+    btnReloadSources->setVisible(failed);
 }
 
 QList<QRect> TPhotoImportResultBar::ShowCancel(bool show)
