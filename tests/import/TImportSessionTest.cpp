@@ -52,6 +52,13 @@ protected:
         ASSERT_TRUE(target.isValid());
     }
 
+    // The simulator's threads log into members declared after it: it stops before they go.
+    void TearDown() override
+    {
+        session.reset();
+        server.reset();
+    }
+
     void start(bool hostileNames = false)
     {
         camsim::SimServerOptions options;
