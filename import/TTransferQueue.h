@@ -17,9 +17,10 @@
 // each ends with a result. A copy is complete under its name or not there at all, and never takes the
 // place of a different file (TLocalCopies); a file whose copy is already there is skipped.
 //
-// Run waits while events are processed; from inside that wait Cancel ends the run after removing the
-// file in flight, and GiveWay lets a shot go first: the file in flight is abandoned and waits first
-// in the queue, its try not counted. A queue destroyed during the wait is not touched again.
+// Run waits while events are processed (Start is its background form); from inside that wait Cancel
+// ends the run after removing the file in flight, and GiveWay lets a shot go first: the file in flight is
+// abandoned and waits first in the queue, its try not counted. A queue destroyed during the wait is not
+// touched again.
 class TTransferQueue : public QObject
 {
     Q_OBJECT
@@ -68,6 +69,10 @@ public:
     // (CameraThere, or a file without any answer) or the next file's folder gone. Files not begun stay
     // queued. True when the queue ran empty without a stop; false at once while running.
     bool Run();
+    // Run in the background: returns at once (false while a run goes on); the files follow from the
+    // event loop and Stopped tells the end with what Run would have returned. Nothing waits inside
+    // it, so a timer or a click meanwhile never runs nested in a transfer's wait.
+    bool Start();
     // Ends a run: the file in flight is abandoned (its temporary file removed) and reported failed,
     // the waiting files are forgotten.
     void Cancel();
@@ -98,11 +103,26 @@ signals:
     // Bytes of the file in flight so far and its expected size (-1 unknown).
     void BytesReceived(qint64 received, qint64 expected);
     void FileDone(const TTransferQueue::TResult& result);
+    // A run begun with Start ended; all: the queue ran empty without a stop.
+    void Stopped(bool all);
 
 private:
     // One try of job; Gone when the queue went away meanwhile.
     enum class Next { Go, Stop, Gone };
     Next transfer(TJob& job, TResult& result);
+    // A file settled without a transfer (its copy found, its name refused); else local is its path.
+    bool prepare(const TJob& job, TResult& result, QString& local);
+    // The loader's end of a try.
+    Next loaded(TResult& result, bool ok);
+    static void failed(TResult& result, TCameraFailure failure, const QString& reason);
+    void beginRun();
+    // The next file into m_current (FileStarted); Stop when the run ends before it.
+    Next takeNext();
+    // A try of m_current ended with result: tried again, held, or done (FileDone).
+    Next settle(TResult& result, Next next);
+    bool endRun();
+    void backgroundStep();
+    void backgroundLoaded(bool ok);
 
     TFileLoaderAction m_loader;
     std::deque<TJob> m_queue;

@@ -50,6 +50,7 @@ void TTimeLapseDownloads::SetCamera(TCamera* camera)
     m_transfers->CameraThere = [this] { return !held(); };
     connect(m_transfers.get(), &TTransferQueue::FileDone, this,
         [this](const TTransferQueue::TResult& result) { fileDone(result); });
+    connect(m_transfers.get(), &TTransferQueue::Stopped, this, [this](bool all) { stopped(all); });
     for (const TTransferQueue::TJob& job : m_waiting)
         m_transfers->Enqueue(job.File, job.Folder, job.Tag);
     m_waiting.clear();
@@ -88,45 +89,33 @@ void TTimeLapseDownloads::fileDone(const TTransferQueue::TResult& result)
 
 void TTimeLapseDownloads::StartNext()
 {
-    if (m_scheduled || held() || !m_transfers || m_transfers->IsRunning() || m_transfers->Count() == 0)
+    if (held() || !m_transfers || m_transfers->IsRunning() || m_transfers->Count() == 0)
         return;
-    m_scheduled = true;
-    // Not inside the caller: the queue waits while events are processed.
-    QTimer::singleShot(0, this, [this] {
-        m_scheduled = false;
-        run();
-    });
+    m_transfers->Attempts = Attempts;
+    m_transfers->Retarget(Folder);
+    m_yielded = false;
+    // In the background: whatever comes meanwhile (the next shot, a click) runs beside it.
+    m_transfers->Start();
 }
 
-void TTimeLapseDownloads::run()
+void TTimeLapseDownloads::stopped(bool all)
 {
-    if (held() || !m_transfers || m_transfers->IsRunning())
-        return;
     const std::shared_ptr<bool> alive = m_alive;
-    TTransferQueue* queue = m_transfers.get();
-    queue->Attempts = Attempts;
-    queue->Retarget(Folder);
-    m_yielded = false;
-    const bool all = queue->Run();
-    if (!*alive)
-        return;
     const bool yielded = std::exchange(m_yielded, false);
     if (yielded && GaveWay) {
         GaveWay();
         if (!*alive)
             return;
     }
-    if (queue != m_transfers.get())
+    if (!m_transfers)
         return;
-    if (queue->Holding())
+    if (m_transfers->Holding())
         m_wait = true;
-    if (all || m_deadline)
+    if (all || m_deadline || yielded)
         return;
-    if (yielded) {
-        StartNext();
-    } else if (!held()) {
+    if (!held()) {
         // Neither a shot nor the camera holds it: the folder is gone or the camera was reset.
-        giveUp(queue->StopReason());
+        giveUp(m_transfers->StopReason());
     }
 }
 
@@ -175,8 +164,13 @@ bool TTimeLapseDownloads::WaitAll(int timeoutMs)
     }
     limit.stop();
     if (m_transfers && m_transfers->IsRunning()) {
-        // Waits nested below this one are still unwinding; the queue stops at once.
+        // The file in flight goes back into the queue once its transfer has ended.
         m_transfers->GiveWay();
+        for (int i = 0; i < 100 && m_transfers && m_transfers->IsRunning(); ++i) {
+            Wait(10);
+            if (!*alive)
+                return false;
+        }
     }
     m_deadline = false;
     if (Pending() == 0)

@@ -35,17 +35,17 @@ public:
     // Files through a queue on camera's link; none without a camera.
     void SetCamera(TCamera* camera);
     void Add(int shot, const TTimeLapseShotFile& file);
-    // Called once a run that gave way to a shot has returned from its wait: the shot may go now.
+    // Called once a run that gave way to a shot has ended: the shot may go now.
     std::function<void()> GaveWay;
 
     // The camera is the shot's: a running transfer gives way and is tried again after it. The shot
-    // waits for GaveWay: it must not be taken inside the transfer's wait.
+    // waits for GaveWay: the camera gets one request at a time.
     void YieldToShot();
-    // A run of the queue waits for the camera: whoever is called now is called inside that wait.
+    // A run of the queue is going on (in the background).
     bool IsRunning() const { return m_transfers && m_transfers->IsRunning(); }
     // A shot worked: the camera answers again.
     void Resume() { m_wait = false; }
-    // Starts the waiting files once events are processed, unless held.
+    // Starts the waiting files in the background, unless held.
     void StartNext();
     int Pending() const;
     // Waits while events are processed until every queued file is loaded or given up, at most
@@ -55,7 +55,8 @@ public:
 
 private:
     bool held() const { return m_wait || (IsHeld && IsHeld()); }
-    void run();
+    // The queue's run ended.
+    void stopped(bool all);
     void fileDone(const TTransferQueue::TResult& result);
     // Reports every file not loaded as given up for why and forgets it.
     void giveUp(const QString& why);
@@ -63,7 +64,6 @@ private:
     std::unique_ptr<TTransferQueue> m_transfers;
     // Files added while there is no camera.
     std::deque<TTransferQueue::TJob> m_waiting;
-    bool m_scheduled = false;
     bool m_yielded = false;
     bool m_deadline = false;
     // A transfer found the camera gone: the queue waits for the next shot that works.

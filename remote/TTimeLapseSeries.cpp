@@ -31,7 +31,7 @@ TTimeLapseSeries::TTimeLapseSeries(QObject* parent)
         fileDone(shot, fileName, ok, why);
     };
     m_downloads.IsHeld = [this] { return m_inShot || m_shotDue || m_cameraLost; };
-    // The transfer the due shot waited for is out of its wait: the shot goes first.
+    // The transfer the due shot waited for has ended: the shot goes first.
     m_downloads.GaveWay = [this] {
         if (m_shotDue)
             m_timer.start(0);
@@ -163,8 +163,8 @@ void TTimeLapseSeries::Tick()
         return;
     }
     if (m_downloads.IsRunning()) {
-        // Called inside a transfer's wait: a shot from here would run within it. The transfer gives
-        // way and the shot follows once it has returned.
+        // A file is in transfer: the camera gets one request at a time. The transfer gives way and
+        // the shot follows once it has ended.
         m_shotDue = true;
         m_downloads.YieldToShot();
         return;

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -149,8 +150,14 @@ TEST_F(TransferQueueTest, AFileThatFindsTheCameraGoneIsHeldAndFetchedOnceItIsBac
     EXPECT_EQ(queue->Pending().front().Attempts, 0);
     EXPECT_EQ(entries(), QStringList({ "P1.JPG" }));
 
+    // Back: the rest in the background form, to the same end.
     server->setPower(true);
-    EXPECT_TRUE(queue->Run());
+    QList<bool> stopped;
+    QObject::connect(queue.get(), &TTransferQueue::Stopped, [&](bool all) { stopped << all; });
+    EXPECT_TRUE(queue->Start());
+    EXPECT_FALSE(queue->Start());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !stopped.isEmpty(); }, 10000));
+    EXPECT_EQ(stopped, QList<bool>({ true }));
     EXPECT_FALSE(queue->Holding());
     EXPECT_EQ(names(), QStringList({ "P1.JPG:0", "P2.MOV:0", "P3.JPG:0" }));
     EXPECT_EQ(entries(), QStringList({ "P1.JPG", "P2.MOV", "P3.JPG" }));
