@@ -254,20 +254,32 @@ bool TImportSession::listFolders(const std::shared_ptr<bool>& alive)
         return false;
     if (!isCameraThere()) {
         m_lastError = cameraGone();
+        emit ListingFailed();
         return false;
     }
     // Cameras without the listing request still serve the folder pages.
     const bool listing = m_import.ImageList.Enabled;
     TBaseImportAction& action = listing ? static_cast<TBaseImportAction&>(m_import.ImageList)
                                         : static_cast<TBaseImportAction&>(m_import.DirectoryList);
-    const bool ok
-        = listing ? m_import.ImageList.Execute(QString()) : m_import.DirectoryList.Execute(QString());
+    TCameraImport& import = m_import;
+    const auto list = [&] {
+        return listing ? import.ImageList.Execute(QString()) : import.DirectoryList.Execute(QString());
+    };
+    bool ok = list();
     if (!*alive)
         return false;
+    if (!ok && isCameraThere()) {
+        // A single bad answer must not leave the page empty: once more.
+        TLogger::LogAlways(QStringLiteral("TImportSession.ListFolders: again after ") + action.LastError);
+        ok = list();
+        if (!*alive)
+            return false;
+    }
     if (!ok) {
         m_lastError = (listing ? QStringLiteral("could not list /DCIM: %1")
                                : QStringLiteral("could not read the page /DCIM: %1"))
                           .arg(action.LastError);
+        emit ListingFailed();
         return false;
     }
     if (listing)
@@ -303,11 +315,22 @@ bool TImportSession::listFiles(
     const bool listing = import.ImageList.Enabled;
     TBaseImportAction& action = listing ? static_cast<TBaseImportAction&>(import.ImageList)
                                         : static_cast<TBaseImportAction&>(import.DirectoryList);
-    const bool ok = listing ? import.ImageList.Execute(path) : import.DirectoryList.Execute(path);
+    const auto list
+        = [&] { return listing ? import.ImageList.Execute(path) : import.DirectoryList.Execute(path); };
+    // 404 is the camera's answer for a folder without files.
+    const auto empty = [&] { return listing && action.ResponseCode == 404; };
+    bool ok = list();
     if (!*alive)
         return false;
+    if (!ok && !empty() && isCameraThere()) {
+        // A single bad answer must not leave the page empty: once more.
+        TLogger::LogAlways(QStringLiteral("TImportSession.LoadFolder: again after ") + action.LastError);
+        ok = list();
+        if (!*alive)
+            return false;
+    }
     if (!ok) {
-        if (!(listing && action.ResponseCode == 404)) // the camera's answer for a folder without files
+        if (!empty())
             m_lastError = QStringLiteral("could not list /DCIM%1: %2").arg(path, action.LastError);
         return false;
     }
@@ -341,6 +364,11 @@ bool TImportSession::loadFolder(
             return false;
     } else {
         m_lastError = cameraGone();
+    }
+    if (!listed && !m_lastError.isEmpty()) {
+        emit ListingFailed();
+        if (!*alive)
+            return false;
     }
     bool interrupted = false;
     if (listed) {

@@ -147,6 +147,9 @@ signals:
     void PreviewChanged(int index);
     void ThumbnailProgress(int done, int total);
     void FolderLoaded();
+    // The card's folders or a folder's files could not be listed, also when asked once more
+    // (LastError); a folder without files is no failure.
+    void ListingFailed();
     void FileStarted(int index);
     // Bytes of the running download so far and its expected size (-1 unknown).
     void BytesReceived(qint64 received, qint64 expected);

@@ -6,6 +6,7 @@
 #include "import/TLocalCopies.h"
 
 #include <QFileInfo>
+#include <QTimer>
 
 #include <exception>
 
@@ -59,12 +60,14 @@ TTransferQueue::TTransferQueue(const TCameraLink& link, QObject* parent)
     m_loader.Probe(nullptr);
     m_loader.OnProgress
         = [this](qint64 received, qint64 expected) { emit BytesReceived(received, expected); };
+    m_loader.OnLoaded = [this](TFileLoaderAction*, bool ok) { backgroundLoaded(ok); };
 }
 
 TTransferQueue::~TTransferQueue()
 {
     *m_alive = false;
     m_loader.OnProgress = nullptr;
+    m_loader.OnLoaded = nullptr;
 }
 
 QString TTransferQueue::SummaryText(int copied, int skipped, int failed)
@@ -110,81 +113,89 @@ void TTransferQueue::Cancel()
 
 void TTransferQueue::GiveWay()
 {
-    if (!m_current)
+    if (!m_running)
         return;
     m_gaveWay = true;
-    m_loader.Cancel();
+    if (m_current)
+        m_loader.Cancel();
 }
 
-bool TTransferQueue::Run()
+void TTransferQueue::beginRun()
 {
-    if (m_running)
-        return false;
-    const std::shared_ptr<bool> alive = m_alive;
     m_running = true;
-    m_cancelled = m_gaveWay = false;
+    m_cancelled = m_gaveWay = m_holding = false;
     m_stopReason.clear();
-    while (!m_queue.empty() && !m_cancelled && !m_gaveWay) {
-        if (!QFileInfo(m_queue.front().Folder).isDir()) {
-            m_stopReason = QStringLiteral("the target folder %1 is gone").arg(m_queue.front().Folder);
-            break;
-        }
-        if (CameraThere && !CameraThere()) {
-            m_stopReason = cameraGone();
-            break;
-        }
-        m_current = m_queue.front();
-        m_queue.pop_front();
-        emit FileStarted(*m_current);
-        if (!*alive)
-            return false;
-        TResult result { *m_current, TOutcome::NotDone, TCameraFailure::None, {}, {} };
-        Next next = Next::Go;
-        if (m_cancelled) {
-            result.Outcome = TOutcome::Failed;
-            result.Failure = TCameraFailure::Cancelled;
-            result.Reason = QStringLiteral("cancelled");
-        } else {
-            try {
-                next = transfer(*m_current, result);
-            } catch (const std::exception& e) {
-                TLogger::LogAlways(
-                    QStringLiteral("TTransferQueue.Run (Ex): %1").arg(QString::fromLocal8Bit(e.what())));
-                result.Outcome = TOutcome::Failed;
-                result.Failure = TCameraFailure::Internal;
-                result.Reason = QStringLiteral("unexpected error");
-            }
-        }
-        if (next == Next::Gone || !*alive)
-            return false;
-        TJob job = *m_current;
-        m_current.reset();
-        result.Job = job; // with the tries made
-        if (m_gaveWay && !m_cancelled) {
-            // Not its fault: the try does not count.
-            --job.Attempts;
-            m_queue.push_front(job);
-            break;
-        }
-        if (m_cancelled && result.Outcome == TOutcome::Failed) {
-            result.Failure = TCameraFailure::Cancelled;
-            result.Reason = QStringLiteral("cancelled");
-        }
-        if (result.Outcome == TOutcome::Failed && next == Next::Go && !m_cancelled
-            && job.Attempts < Attempts) {
-            m_queue.push_back(job);
-            continue;
-        }
-        emit FileDone(result);
-        if (!*alive)
-            return false;
-        if (next == Next::Stop) {
-            m_stopReason = m_cancelled                    ? QStringLiteral("cancelled")
-                : result.Failure == TCameraFailure::Reset ? QStringLiteral("the camera was reset")
-                                                          : cameraGone();
-            break;
-        }
+}
+
+TTransferQueue::Next TTransferQueue::takeNext()
+{
+    if (m_queue.empty() || m_cancelled || m_gaveWay)
+        return Next::Stop;
+    if (!QFileInfo(m_queue.front().Folder).isDir()) {
+        m_stopReason = QStringLiteral("the target folder %1 is gone").arg(m_queue.front().Folder);
+        return Next::Stop;
     }
+    if (CameraThere && !CameraThere()) {
+        m_stopReason = cameraGone();
+        return Next::Stop;
+    }
+    const std::shared_ptr<bool> alive = m_alive;
+    m_current = m_queue.front();
+    m_queue.pop_front();
+    emit FileStarted(*m_current);
+    if (!*alive)
+        return Next::Gone;
+    if (m_gaveWay && !m_cancelled) {
+        // Asked to give way before the file began: it waits first, untouched.
+        m_queue.push_front(*m_current);
+        m_current.reset();
+        return Next::Stop;
+    }
+    return Next::Go;
+}
+
+TTransferQueue::Next TTransferQueue::settle(TResult& result, Next next)
+{
+    TJob job = *m_current;
+    m_current.reset();
+    result.Job = job; // with the tries made
+    if (m_gaveWay && !m_cancelled) {
+        // Not its fault: the try does not count.
+        --job.Attempts;
+        m_queue.push_front(job);
+        return Next::Stop;
+    }
+    if (HoldWhenGone && next == Next::Stop && !m_cancelled && result.Outcome == TOutcome::Failed
+        && result.Failure != TCameraFailure::Reset) {
+        // Not its fault either: it waits for the camera.
+        --job.Attempts;
+        m_queue.push_front(job);
+        m_holding = true;
+        m_stopReason = cameraGone();
+        return Next::Stop;
+    }
+    if (m_cancelled && result.Outcome == TOutcome::Failed) {
+        result.Failure = TCameraFailure::Cancelled;
+        result.Reason = QStringLiteral("cancelled");
+    }
+    if (result.Outcome == TOutcome::Failed && next == Next::Go && !m_cancelled && job.Attempts < Attempts) {
+        m_queue.push_back(job);
+        return Next::Go;
+    }
+    const std::shared_ptr<bool> alive = m_alive;
+    emit FileDone(result);
+    if (!*alive)
+        return Next::Gone;
+    if (next == Next::Stop) {
+        m_stopReason = m_cancelled                    ? QStringLiteral("cancelled")
+            : result.Failure == TCameraFailure::Reset ? QStringLiteral("the camera was reset")
+                                                      : cameraGone();
+    }
+    return next;
+}
+
+bool TTransferQueue::endRun()
+{
     if (m_cancelled) {
         m_queue.clear();
         m_stopReason = QStringLiteral("cancelled");
@@ -195,7 +206,121 @@ bool TTransferQueue::Run()
     return m_queue.empty() && m_stopReason.isEmpty();
 }
 
-TTransferQueue::Next TTransferQueue::transfer(TJob& job, TResult& result)
+void TTransferQueue::failed(TResult& result, TCameraFailure failure, const QString& reason)
+{
+    result.Outcome = TOutcome::Failed;
+    result.Failure = failure;
+    result.Reason = reason;
+}
+
+bool TTransferQueue::Run()
+{
+    if (m_running)
+        return false;
+    const std::shared_ptr<bool> alive = m_alive;
+    beginRun();
+    for (;;) {
+        const Next taken = takeNext();
+        if (taken == Next::Gone)
+            return false;
+        if (taken == Next::Stop)
+            break;
+        TResult result { *m_current, TOutcome::NotDone, TCameraFailure::None, {}, {} };
+        Next next = Next::Go;
+        if (m_cancelled) {
+            failed(result, TCameraFailure::Cancelled, QStringLiteral("cancelled"));
+        } else {
+            try {
+                next = transfer(*m_current, result);
+            } catch (const std::exception& e) {
+                TLogger::LogAlways(
+                    QStringLiteral("TTransferQueue.Run (Ex): %1").arg(QString::fromLocal8Bit(e.what())));
+                failed(result, TCameraFailure::Internal, QStringLiteral("unexpected error"));
+            }
+        }
+        if (next == Next::Gone || !*alive)
+            return false;
+        next = settle(result, next);
+        if (next == Next::Gone)
+            return false;
+        if (next == Next::Stop)
+            break;
+    }
+    return endRun();
+}
+
+bool TTransferQueue::Start()
+{
+    if (m_running)
+        return false;
+    beginRun();
+    backgroundStep();
+    return true;
+}
+
+void TTransferQueue::backgroundStep()
+{
+    const std::shared_ptr<bool> alive = m_alive;
+    for (;;) {
+        const Next taken = takeNext();
+        if (taken == Next::Gone)
+            return;
+        if (taken == Next::Stop)
+            break;
+        TResult result { *m_current, TOutcome::NotDone, TCameraFailure::None, {}, {} };
+        Next next = Next::Go;
+        QString local;
+        if (m_cancelled) {
+            failed(result, TCameraFailure::Cancelled, QStringLiteral("cancelled"));
+        } else if (!prepare(*m_current, result, local)) {
+            ++m_current->Attempts;
+            const TJob& job = *m_current;
+            bool started = false;
+            try {
+                started = m_loader.Load(
+                    job.File.CameraPath(), { local, job.File.Size(), job.File.DateTime() }, false);
+            } catch (const std::exception& e) {
+                TLogger::LogAlways(
+                    QStringLiteral("TTransferQueue.Start (Ex): %1").arg(QString::fromLocal8Bit(e.what())));
+            }
+            if (!*alive)
+                return;
+            if (started)
+                return; // backgroundLoaded follows
+            // It could not even begin: a failed try.
+            next = loaded(result, false);
+        }
+        next = settle(result, next);
+        if (next == Next::Gone)
+            return;
+        if (next == Next::Stop)
+            break;
+    }
+    const bool all = endRun();
+    emit Stopped(all);
+}
+
+void TTransferQueue::backgroundLoaded(bool ok)
+{
+    if (!m_running || !m_current)
+        return;
+    TResult result { *m_current, TOutcome::NotDone, TCameraFailure::None, {}, {} };
+    const Next next = settle(result, loaded(result, ok));
+    if (next == Next::Gone)
+        return;
+    if (next == Next::Stop) {
+        const bool all = endRun();
+        emit Stopped(all);
+        return;
+    }
+    // Not inside the loader's own completion.
+    QTimer::singleShot(0, this, [this] {
+        if (m_running && !m_current)
+            backgroundStep();
+    });
+}
+
+bool TTransferQueue::prepare(const TJob& job, TResult& result, QString& local)
 {
     if (SkipCopies) {
         const QString copy = TLocalCopies::FindCopy(job.Folder, job.File);
@@ -203,37 +328,47 @@ TTransferQueue::Next TTransferQueue::transfer(TJob& job, TResult& result)
             result.Outcome = TOutcome::Skipped;
             result.Reason = QStringLiteral("already copied to %1").arg(copy);
             result.LocalPath = copy;
-            return Next::Go;
+            return true;
         }
     }
     QString why;
-    const QString local = TFileLoaderAction::TargetPath(job.Folder, job.File.FileName, &why);
+    local = TFileLoaderAction::TargetPath(job.Folder, job.File.FileName, &why);
     if (local.isEmpty()) {
         TLogger::LogAlways(QStringLiteral("TTransferQueue.Run: ") + why);
         result.Outcome = TOutcome::Skipped;
         result.Reason = why;
-        return Next::Go;
+        return true;
     }
+    return false;
+}
+
+TTransferQueue::Next TTransferQueue::transfer(TJob& job, TResult& result)
+{
+    QString local;
+    if (prepare(job, result, local))
+        return Next::Go;
     ++job.Attempts;
     const std::shared_ptr<bool> alive = m_alive;
     const bool ok
         = m_loader.Load(job.File.CameraPath(), { local, job.File.Size(), job.File.DateTime() }, true);
     if (!*alive)
         return Next::Gone;
+    return loaded(result, ok);
+}
+
+TTransferQueue::Next TTransferQueue::loaded(TResult& result, bool ok)
+{
     if (ok && !m_loader.LoadedFile.isEmpty()) {
         result.Outcome = TOutcome::Copied;
         result.Reason = m_loader.LastError; // a time that could not be set; the copy is kept
         result.LocalPath = m_loader.LoadedFile;
         return Next::Go;
     }
-    result.Outcome = TOutcome::Failed;
     if (ok) {
         // Done without a file: the loader was reset (and disabled) meanwhile.
-        result.Failure = TCameraFailure::Reset;
-        result.Reason = QStringLiteral("the camera was reset");
+        failed(result, TCameraFailure::Reset, QStringLiteral("the camera was reset"));
         return Next::Stop;
     }
-    result.Failure = m_loader.LastFailure;
-    result.Reason = m_loader.LastError.isEmpty() ? cameraGone() : m_loader.LastError;
+    failed(result, m_loader.LastFailure, m_loader.LastError.isEmpty() ? cameraGone() : m_loader.LastError);
     return m_cancelled || m_gaveWay || stopsRun(m_loader) ? Next::Stop : Next::Go;
 }

@@ -17,9 +17,10 @@
 // each ends with a result. A copy is complete under its name or not there at all, and never takes the
 // place of a different file (TLocalCopies); a file whose copy is already there is skipped.
 //
-// Run waits while events are processed; from inside that wait Cancel ends the run after removing the
-// file in flight, and GiveWay lets a shot go first: the file in flight is abandoned and waits first
-// in the queue, its try not counted. A queue destroyed during the wait is not touched again.
+// Run waits while events are processed (Start is its background form); from inside that wait Cancel
+// ends the run after removing the file in flight, and GiveWay lets a shot go first: the file in flight is
+// abandoned and waits first in the queue, its try not counted. A queue destroyed during the wait is not
+// touched again.
 class TTransferQueue : public QObject
 {
     Q_OBJECT
@@ -55,6 +56,9 @@ public:
     bool SkipCopies = true;
     // Asked before each file; false stops the run (the camera cannot be asked). None: always.
     std::function<bool()> CameraThere;
+    // A file that finds the camera gone waits first in the queue, its try not counted, and the run
+    // stops (Holding); off: it fails like any other file.
+    bool HoldWhenGone = false;
 
     void Enqueue(const TCameraImportItem& file, const QString& folder, int tag = -1);
     // Forgets the waiting files (not the one in flight).
@@ -65,10 +69,15 @@ public:
     // (CameraThere, or a file without any answer) or the next file's folder gone. Files not begun stay
     // queued. True when the queue ran empty without a stop; false at once while running.
     bool Run();
+    // Run in the background: returns at once (false while a run goes on); the files follow from the
+    // event loop and Stopped tells the end with what Run would have returned. Nothing waits inside
+    // it, so a timer or a click meanwhile never runs nested in a transfer's wait.
+    bool Start();
     // Ends a run: the file in flight is abandoned (its temporary file removed) and reported failed,
     // the waiting files are forgotten.
     void Cancel();
-    // Abandons the file in flight; it waits first in the queue and the run returns.
+    // Abandons the file in flight (between files: begins none); it waits first in the queue and the
+    // run returns. The caller that asked goes on once Run has returned, never inside its wait.
     void GiveWay();
 
     bool IsRunning() const { return m_running; }
@@ -80,6 +89,8 @@ public:
     int Count() const { return int(m_queue.size()) + (m_current ? 1 : 0); }
     // Why the last run stopped with files left; empty when it ran out of files.
     const QString& StopReason() const { return m_stopReason; }
+    // The last run stopped because a file found the camera gone (HoldWhenGone); that file waits first.
+    bool Holding() const { return m_holding; }
     TFileLoaderAction& Loader() { return m_loader; }
 
     // "28 kopiert, 1 übersprungen, 1 fehlgeschlagen" for counts of a run.
@@ -92,11 +103,26 @@ signals:
     // Bytes of the file in flight so far and its expected size (-1 unknown).
     void BytesReceived(qint64 received, qint64 expected);
     void FileDone(const TTransferQueue::TResult& result);
+    // A run begun with Start ended; all: the queue ran empty without a stop.
+    void Stopped(bool all);
 
 private:
     // One try of job; Gone when the queue went away meanwhile.
     enum class Next { Go, Stop, Gone };
     Next transfer(TJob& job, TResult& result);
+    // A file settled without a transfer (its copy found, its name refused); else local is its path.
+    bool prepare(const TJob& job, TResult& result, QString& local);
+    // The loader's end of a try.
+    Next loaded(TResult& result, bool ok);
+    static void failed(TResult& result, TCameraFailure failure, const QString& reason);
+    void beginRun();
+    // The next file into m_current (FileStarted); Stop when the run ends before it.
+    Next takeNext();
+    // A try of m_current ended with result: tried again, held, or done (FileDone).
+    Next settle(TResult& result, Next next);
+    bool endRun();
+    void backgroundStep();
+    void backgroundLoaded(bool ok);
 
     TFileLoaderAction m_loader;
     std::deque<TJob> m_queue;
@@ -105,5 +131,6 @@ private:
     bool m_running = false;
     bool m_cancelled = false;
     bool m_gaveWay = false;
+    bool m_holding = false;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

@@ -62,6 +62,8 @@ public:
     QString DownloadFolder;
     // Asked by LoadLastTake for a folder when it got none; none or empty answer: no download.
     std::function<QString()> ChooseFolder;
+    // Tries of each file of LoadLastTake in all (a failed one goes after the others).
+    int DownloadAttempts = 2;
     // Time-out of the take requests; 0: none (focusing in the dark may take any time). An
     // unattended series sets one, so that a camera gone mid-request does not stop it for good.
     int TakeTimeoutMs = 0;
@@ -109,8 +111,10 @@ public:
     bool ListLastTake();
     // The record view of the last shot into PreviewData and the Preview signal.
     bool LoadLastTakeAsPreview();
-    // Streams the last shot's files into folder (empty: ChooseFolder), each name checked; a file
-    // that fails leaves nothing behind and makes the end text name it. True when all arrived.
+    // Streams the last shot's files into folder (empty: ChooseFolder) through a transfer queue, each
+    // name checked; a different file under a taken name gets a free one, a copy already there is not
+    // fetched again. A file that fails leaves nothing behind and makes the end text name it. True
+    // when all arrived.
     bool LoadLastTake(const QString& folder);
 
     // The timers' work; the timers call them, tests may too.

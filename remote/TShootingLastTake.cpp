@@ -5,7 +5,7 @@
 #include "base/TNamedTexts.h"
 #include "import/FileSizeText.h"
 #include "import/TFileKind.h"
-#include "import/TFileLoaderAction.h"
+#include "import/TTransferQueue.h"
 #include "session/TCamera.h"
 
 #include <QFileInfo>
@@ -132,45 +132,43 @@ bool TShooting::LoadLastTake(const QString& folderText)
     const int step = count > 0 ? 100 / count : 100;
     emit Progress(title, QString(), false, 0);
     emit Changed();
-    TFileLoaderAction& loader = m_camera->Import.FileLoader;
-    const auto previous = loader.OnProgress;
-    loader.OnProgress = [this, alive](qint64 received, qint64 expected) {
-        if (*alive)
-            emit BytesReceived(received, expected);
-    };
-    // The list may change while a file is waited for (a take meanwhile): walk a copy.
-    TBaseCameraImportItems files { true };
-    files.AssignFrom(&m_lastTake, true);
-    for (int i = 0; i < files.Count(); ++i) {
-        const TCameraImportItem& item = *files[i];
-        emit Progress(title, item.FileName, false, i * step);
-        QString why;
-        const QString local = TFileLoaderAction::TargetPath(folder, item.FileName, &why);
-        bool loaded = false;
-        if (local.isEmpty()) {
-            TLogger::LogAlways(QStringLiteral("TfraRemoteControl.LoadLastTake: ") + why);
-        } else {
-            try {
-                loaded = loader.Load(item.CameraPath(), { local, item.Size(), item.DateTime() }, true);
-            } catch (const std::exception& e) {
-                TLogger::LogAlways(
-                    QStringLiteral("TfraRemoteControl.LoadLastTake (Ex): ") + QString::fromUtf8(e.what()));
-                loaded = false;
-            }
-            if (!*alive)
-                return false;
-            loaded = loaded && !loader.LoadedFile.isEmpty(); // the name or a free variant of it
-            if (!loaded)
-                TLogger::LogAlways(QStringLiteral("TfraRemoteControl.LoadLastTake: %1 not loaded: %2")
-                                       .arg(item.FileName, loader.LastError));
+    // A queue of its own on the camera's link: the list may change while a file is waited for (a
+    // take meanwhile), the queue holds copies of its files.
+    TTransferQueue queue(m_camera->Import.FileLoader.Link);
+    queue.Attempts = DownloadAttempts;
+    for (int i = 0; i < count; ++i)
+        queue.Enqueue(*m_lastTake[i], folder, i);
+    int finished = 0;
+    connect(&queue, &TTransferQueue::BytesReceived, this,
+        [this](qint64 received, qint64 expected) { emit BytesReceived(received, expected); });
+    connect(&queue, &TTransferQueue::FileStarted, this, [&](const TTransferQueue::TJob& job) {
+        emit Progress(title, job.File.FileName, false, finished * step);
+    });
+    connect(&queue, &TTransferQueue::FileDone, this, [&](const TTransferQueue::TResult& result) {
+        ++finished;
+        // A copy already there counts as loaded; a refused name does not.
+        if (!result.LocalPath.isEmpty()) {
+            m_loadedFiles << result.LocalPath;
+            emit Progress(title, result.Job.File.FileName, false, finished * step);
+            return;
         }
-        if (loaded) {
-            m_loadedFiles << loader.LoadedFile;
-            emit Progress(title, item.FileName, false, (i + 1) * step);
-        } else
-            m_failedFiles << item.FileName;
+        TLogger::LogAlways(QStringLiteral("TfraRemoteControl.LoadLastTake: %1 not loaded: %2")
+                               .arg(result.Job.File.FileName, result.Reason));
+        m_failedFiles << result.Job.File.FileName;
+    });
+    try {
+        queue.Run();
+    } catch (const std::exception& e) {
+        TLogger::LogAlways(
+            QStringLiteral("TfraRemoteControl.LoadLastTake (Ex): ") + QString::fromUtf8(e.what()));
     }
-    loader.OnProgress = previous;
+    if (!*alive)
+        return false;
+    // What the run did not reach (the camera or the folder gone) is not loaded either.
+    for (const TTransferQueue::TJob& job : queue.Pending())
+        m_failedFiles << job.File.FileName;
+    if (!queue.StopReason().isEmpty())
+        TLogger::LogAlways(QStringLiteral("TfraRemoteControl.LoadLastTake: stopped: ") + queue.StopReason());
     const bool result = m_failedFiles.isEmpty();
     if (result) {
         emit Progress(title, rs("_rsTaskFinished"), true, 100);

@@ -1,14 +1,26 @@
 #include "remote/TTimeLapseDownloads.h"
 
-#include "base/TLogger.h"
 #include "camera/WaitFunc.h"
-#include "import/TFileLoaderAction.h"
 #include "session/TCamera.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include <exception>
+#include <utility>
+
+namespace {
+
+TCameraImportItem importItem(const TTimeLapseShotFile& file)
+{
+    const int slash = file.CameraPath.lastIndexOf(QLatin1Char('/'));
+    TCameraImportItem item(slash > 0 ? file.CameraPath.left(slash) : QStringLiteral("/"), file.FileName,
+        file.Size >= 0 ? QString::number(file.Size) : QString(), {}, {});
+    item.Date = file.Modified.date();
+    item.Time = file.Modified.time();
+    return item;
+}
+
+} // namespace
 
 TTimeLapseDownloads::TTimeLapseDownloads(QObject* parent)
     : QObject(parent)
@@ -17,93 +29,108 @@ TTimeLapseDownloads::TTimeLapseDownloads(QObject* parent)
 TTimeLapseDownloads::~TTimeLapseDownloads()
 {
     *m_alive = false;
-    if (m_loader)
-        m_loader->OnLoaded = nullptr;
 }
 
 void TTimeLapseDownloads::SetCamera(TCamera* camera)
 {
-    m_loader.reset();
+    if (m_transfers) {
+        // Also the file in flight: its transfer ends with the queue.
+        if (const TTransferQueue::TJob* current = m_transfers->Current())
+            m_waiting.push_back(*current);
+        for (const TTransferQueue::TJob& job : m_transfers->Pending())
+            m_waiting.push_back(job);
+        m_transfers.reset();
+    }
     if (!camera)
         return;
-    m_loader = std::make_unique<TFileLoaderAction>(camera->Import.FileLoader.Link);
-    m_loader->Probe(nullptr);
-    m_loader->OnLoaded = [this](TFileLoaderAction*, bool ok) { onLoaded(ok); };
+    m_transfers = std::make_unique<TTransferQueue>(camera->Import.FileLoader.Link);
+    // Each shot's files are new: a name already taken gets a free variant.
+    m_transfers->SkipCopies = false;
+    m_transfers->HoldWhenGone = true;
+    m_transfers->CameraThere = [this] { return !held(); };
+    connect(m_transfers.get(), &TTransferQueue::FileDone, this,
+        [this](const TTransferQueue::TResult& result) { fileDone(result); });
+    connect(m_transfers.get(), &TTransferQueue::Stopped, this, [this](bool all) { stopped(all); });
+    for (const TTransferQueue::TJob& job : m_waiting)
+        m_transfers->Enqueue(job.File, job.Folder, job.Tag);
+    m_waiting.clear();
 }
 
 void TTimeLapseDownloads::Add(int shot, const TTimeLapseShotFile& file)
 {
-    m_queue.push_back({ shot, file, 0 });
+    if (m_transfers)
+        m_transfers->Enqueue(importItem(file), Folder, shot);
+    else
+        m_waiting.push_back({ importItem(file), Folder, shot, 0 });
+}
+
+int TTimeLapseDownloads::Pending() const
+{
+    return int(m_waiting.size()) + (m_transfers ? m_transfers->Count() : 0);
 }
 
 void TTimeLapseDownloads::YieldToShot()
 {
-    if (m_current && m_loader) {
-        m_cancelledForShot = true;
-        m_loader->Cancel();
+    if (m_transfers && m_transfers->IsRunning()) {
+        m_yielded = true;
+        m_transfers->GiveWay();
     }
 }
 
-void TTimeLapseDownloads::done(int shot, const QString& fileName, bool ok, const QString& why)
+void TTimeLapseDownloads::fileDone(const TTransferQueue::TResult& result)
 {
-    if (FileDone)
-        FileDone(shot, fileName, ok, why);
+    if (!FileDone)
+        return;
+    // Found already there counts as loaded; any other skip names its reason.
+    const bool ok = result.Outcome == TTransferQueue::TOutcome::Copied
+        || (result.Outcome == TTransferQueue::TOutcome::Skipped && !result.LocalPath.isEmpty());
+    FileDone(result.Job.Tag, result.Job.File.FileName, ok, ok ? QString() : result.Reason);
 }
 
 void TTimeLapseDownloads::StartNext()
 {
-    const auto held = [this] { return IsHeld && IsHeld(); };
-    if (m_wait || held())
+    if (held() || !m_transfers || m_transfers->IsRunning() || m_transfers->Count() == 0)
         return;
-    while (!m_current && !held() && m_loader && !m_queue.empty()) {
-        TDownload next = m_queue.front();
-        m_queue.pop_front();
-        QString why;
-        const QString local = TFileLoaderAction::TargetPath(Folder, next.File.FileName, &why);
-        if (local.isEmpty()) {
-            done(next.Shot, next.File.FileName, false, why);
-            continue;
-        }
-        ++next.Attempts;
-        m_current = std::make_unique<TDownload>(next);
-        bool started = false;
-        try {
-            started
-                = m_loader->Load(next.File.CameraPath, { local, next.File.Size, next.File.Modified }, false);
-        } catch (const std::exception& e) {
-            TLogger::LogAlways(
-                QStringLiteral("TTimeLapseSeries.startNextDownload (Ex): ") + QString::fromUtf8(e.what()));
-        }
-        // A transfer that could not even begin ends here; its completion never comes.
-        if (!started && m_current)
-            onLoaded(false);
+    m_transfers->Attempts = Attempts;
+    m_transfers->Retarget(Folder);
+    m_yielded = false;
+    // In the background: whatever comes meanwhile (the next shot, a click) runs beside it.
+    m_transfers->Start();
+}
+
+void TTimeLapseDownloads::stopped(bool all)
+{
+    const std::shared_ptr<bool> alive = m_alive;
+    const bool yielded = std::exchange(m_yielded, false);
+    if (yielded && GaveWay) {
+        GaveWay();
+        if (!*alive)
+            return;
+    }
+    if (!m_transfers)
+        return;
+    if (m_transfers->Holding())
+        m_wait = true;
+    if (all || m_deadline || yielded)
+        return;
+    if (!held()) {
+        // Neither a shot nor the camera holds it: the folder is gone or the camera was reset.
+        giveUp(m_transfers->StopReason());
     }
 }
 
-void TTimeLapseDownloads::onLoaded(bool ok)
+void TTimeLapseDownloads::giveUp(const QString& why)
 {
-    if (!m_current)
-        return;
-    const TDownload loaded = *m_current;
-    m_current.reset();
-    const bool forShot = m_cancelledForShot;
-    m_cancelledForShot = false;
-    // A camera that does not answer uses up no attempt: the file waits until it is back.
-    const bool gone = !ok && m_loader && m_loader->LastFailure == TCameraFailure::NoAnswer;
-    if (ok) {
-        done(loaded.Shot, loaded.File.FileName, true, {});
-    } else if (forShot || gone) {
-        TDownload again = loaded;
-        --again.Attempts;
-        m_queue.push_front(again);
-        m_wait = m_wait || gone;
-    } else if (loaded.Attempts < Attempts) {
-        m_queue.push_back(loaded);
-    } else {
-        done(loaded.Shot, loaded.File.FileName, false, m_loader ? m_loader->LastError : QString());
+    std::deque<TTransferQueue::TJob> left;
+    left.swap(m_waiting);
+    if (m_transfers) {
+        for (const TTransferQueue::TJob& job : m_transfers->Pending())
+            left.push_back(job);
+        m_transfers->Clear();
     }
-    // Not inside the loader's own completion.
-    QTimer::singleShot(0, this, [this] { StartNext(); });
+    for (const TTransferQueue::TJob& job : left)
+        if (FileDone)
+            FileDone(job.Tag, job.File.FileName, false, why);
 }
 
 bool TTimeLapseDownloads::WaitAll(int timeoutMs)
@@ -112,9 +139,19 @@ bool TTimeLapseDownloads::WaitAll(int timeoutMs)
     QElapsedTimer clock;
     clock.start();
     m_wait = false;
+    m_deadline = false;
+    // A transfer still running at the end gives way; it is then given up with the rest.
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, this, [this] {
+        m_deadline = true;
+        if (m_transfers)
+            m_transfers->GiveWay();
+    });
+    limit.start(timeoutMs);
     StartNext();
     qint64 nextTry = clock.elapsed() + 1000;
-    while (Pending() > 0 && clock.elapsed() < timeoutMs) {
+    while (Pending() > 0 && !m_deadline && clock.elapsed() < timeoutMs) {
         Wait(20);
         if (!*alive)
             return false;
@@ -122,18 +159,22 @@ bool TTimeLapseDownloads::WaitAll(int timeoutMs)
         if (m_wait && clock.elapsed() >= nextTry) {
             m_wait = false;
             nextTry = clock.elapsed() + 1000;
-            StartNext();
+        }
+        StartNext();
+    }
+    limit.stop();
+    if (m_transfers && m_transfers->IsRunning()) {
+        // The file in flight goes back into the queue once its transfer has ended.
+        m_transfers->GiveWay();
+        for (int i = 0; i < 100 && m_transfers && m_transfers->IsRunning(); ++i) {
+            Wait(10);
+            if (!*alive)
+                return false;
         }
     }
+    m_deadline = false;
     if (Pending() == 0)
         return true;
-    // Given up: what is left is named in the log as not loaded.
-    if (m_loader)
-        m_loader->Reset();
-    m_current.reset();
-    std::deque<TDownload> left;
-    left.swap(m_queue);
-    for (const TDownload& d : left)
-        done(d.Shot, d.File.FileName, false, QStringLiteral("not loaded before the end"));
+    giveUp(QStringLiteral("not loaded before the end"));
     return false;
 }

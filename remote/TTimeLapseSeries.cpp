@@ -30,7 +30,12 @@ TTimeLapseSeries::TTimeLapseSeries(QObject* parent)
     m_downloads.FileDone = [this](int shot, const QString& fileName, bool ok, const QString& why) {
         fileDone(shot, fileName, ok, why);
     };
-    m_downloads.IsHeld = [this] { return m_inShot || m_cameraLost; };
+    m_downloads.IsHeld = [this] { return m_inShot || m_shotDue || m_cameraLost; };
+    // The transfer the due shot waited for has ended: the shot goes first.
+    m_downloads.GaveWay = [this] {
+        if (m_shotDue)
+            m_timer.start(0);
+    };
     m_clockBase = QDateTime::currentMSecsSinceEpoch();
     m_monotonic.start();
     m_timer.setSingleShot(true);
@@ -115,6 +120,7 @@ void TTimeLapseSeries::Stop()
 {
     m_running = false;
     m_started = false;
+    m_shotDue = false;
     m_timer.stop();
     m_autoTimer.stop();
     Exposure.SetStarted(false);
@@ -156,6 +162,14 @@ void TTimeLapseSeries::Tick()
         schedule();
         return;
     }
+    if (m_downloads.IsRunning()) {
+        // A file is in transfer: the camera gets one request at a time. The transfer gives way and
+        // the shot follows once it has ended.
+        m_shotDue = true;
+        m_downloads.YieldToShot();
+        return;
+    }
+    m_shotDue = false;
     if (m_recover) {
         m_inShot = true;
         const bool back = recover();
@@ -277,8 +291,6 @@ void TTimeLapseSeries::takeShot()
     m_inShot = true;
     m_timer.stop();
     PauseClock();
-    // The camera is the shot's: a transfer still running gives way and is tried again after it.
-    m_downloads.YieldToShot();
     TShot shot;
     shot.Number = m_taken + 1;
     shot.PlannedMs = NextDueMs();

@@ -158,6 +158,7 @@ private:
     bool m_running = false;
     bool m_started = false;
     bool m_inShot = false;
+    bool m_shotDue = false; // a transfer gives way to the due shot
     int m_waitSeconds = 0;
     int m_intervalSeconds = 0;
     int m_planned = 0;

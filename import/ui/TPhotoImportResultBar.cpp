@@ -15,11 +15,17 @@ namespace {
 // Lines of the import summary shown before it scrolls.
 constexpr int kResultLines = 5;
 
+constexpr TNamedText kResultBarTexts[] = {
+    { "_rsListingFailed", "Die Liste der Dateien auf der Kamera konnte nicht gelesen werden." },
+    { "_rsReloadSources", "Erneut laden" },
+};
+
 } // namespace
 
 TPhotoImportResultBar::TPhotoImportResultBar(QWidget* parent)
     : QWidget(parent)
 {
+    TNamedTexts::Register(kResultBarTexts);
     setObjectName(QStringLiteral("pnlImportResult"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -48,8 +54,12 @@ TPhotoImportResultBar::TPhotoImportResultBar(QWidget* parent)
     btnCancelImport = new QToolButton(this);
     btnCancelImport->setObjectName(QStringLiteral("btnCancelImport"));
     btnCancelImport->hide();
+    btnReloadSources = new QToolButton(this);
+    btnReloadSources->setObjectName(QStringLiteral("btnReloadSources"));
+    btnReloadSources->hide();
     result->addWidget(m_resultArea, 1);
     result->addWidget(btnCancelImport, 0, Qt::AlignTop);
+    result->addWidget(btnReloadSources, 0, Qt::AlignTop);
     layout->addLayout(result);
 }
 
@@ -61,9 +71,19 @@ void TPhotoImportResultBar::ShowThumbnailProgress(int done, int total)
 
 void TPhotoImportResultBar::ShowImportResult(const QString& summary)
 {
+    btnReloadSources->hide();
     lblImportResult->setText(summary);
     lblImportResult->setVisible(!summary.isEmpty());
     m_resultArea->setVisible(!summary.isEmpty());
+}
+
+void TPhotoImportResultBar::ShowListingFailed(bool failed)
+{
+    if (!failed && !btnReloadSources->isVisible())
+        return; // the line holds an import's summary, if anything
+    ShowImportResult(failed ? rs("_rsListingFailed") : QString());
+    btnReloadSources->setText(rs("_rsReloadSources"));
+    btnReloadSources->setVisible(failed);
 }
 
 QList<QRect> TPhotoImportResultBar::ShowCancel(bool show)

@@ -42,7 +42,8 @@ TfraLiveImport::TfraLiveImport(QWidget* parent)
     : TfraCameraPage(parent)
 {
     DarkStyle::Apply(this, DarkStyle::Background());
-    LayOutPage(createWorkArea(), createParameterPanel(), createActionPanel());
+    createPanels();
+    LayOutPage(pnlThumbnails, pnlParameters, pnlActions);
 
     tmrLoading.setInterval(250);
     connect(&tmrLoading, &QTimer::timeout, this, [this] { tmrLoadingTimer(); });
@@ -62,11 +63,52 @@ TfraLiveImport::TfraLiveImport(QWidget* parent)
 // The import object goes with the page; a wait still running inside it notices that.
 TfraLiveImport::~TfraLiveImport() = default;
 
+void TfraLiveImport::createPanels()
+{
+    pnlThumbnails = new TLiveImportWorkArea(this);
+    lblTargetDir = pnlThumbnails->lblTargetDir;
+    edtTargetDir = pnlThumbnails->edtTargetDir;
+    btnTargetDir = pnlThumbnails->btnTargetDir;
+    lblWrongDirectory = pnlThumbnails->lblWrongDirectory;
+    lblNotice = pnlThumbnails->lblNotice;
+    lblDebug = pnlThumbnails->lblDebug;
+    pnlThumbnailsArea = pnlThumbnails->pnlThumbnailsArea;
+    igrThumbnails = pnlThumbnails->igrThumbnails;
+    pnlInfo = pnlThumbnails->pnlInfo;
+    plExifData = pnlInfo->plExifData;
+    ihgViewer = pnlInfo->ihgViewer;
+    lblQueue = pnlThumbnails->lblQueue;
+    imgLoading = pnlThumbnails->imgLoading;
+    lblRAW = pnlThumbnails->lblRAW;
+    lblJPEG = pnlThumbnails->lblJPEG;
+    connect(edtTargetDir, &QLineEdit::textChanged, this, [this] { edtTargetDirChange(); });
+    connect(btnTargetDir, &QToolButton::clicked, this, [this] { btnTargetDirClick(); });
+    igrThumbnails->OnSelectCell
+        = [this](TKmImageGridCell* cell, TShiftState shift) { igrThumbnailsSelectCell(cell, shift); };
+    igrThumbnails->OnDblClickCell
+        = [this](TKmImageGridCell* cell, int index) { igrThumbnailsDblClickCell(cell, index); };
+
+    pnlParameters = new TLiveImportParameterPanel(this);
+    static_cast<PhotoImportLook::TParameterRows&>(*this) = *pnlParameters;
+    lblLastTakeInfoCaption = pnlParameters->lblLastTakeInfoCaption;
+    lblLastTakeInfo = pnlParameters->lblLastTakeInfo;
+    // The polled folder is always the newest: the list shows the folders, a pick changes nothing.
+    connect(cbxSource, &QComboBox::activated, this, [this] {
+        if (m_live)
+            cbxSource->setCurrentIndex(cbxSource->findText(m_live->Folder()));
+    });
+    connect(cbxSelection, &QComboBox::currentIndexChanged, this, [this] { cbxSelectionChange(); });
+
+    pnlActions = new TLiveImportActionPanel(this);
+    btnAutoView = pnlActions->btnAutoView;
+    connect(btnAutoView, &QToolButton::clicked, this, [this] { btnAutoViewClick(); });
+}
+
 void TfraLiveImport::SetSetup(TSetup* setup)
 {
     m_setup = setup;
     m_autoView = setup && setup->AutoView;
-    btnAutoView->setIcon(QIcon(autoViewPicture(m_autoView)));
+    pnlActions->ShowAutoView(m_autoView);
 }
 
 void TfraLiveImport::SetCamera(TCamera* camera)
@@ -382,7 +424,7 @@ void TfraLiveImport::cbxSelectionChange()
 void TfraLiveImport::btnAutoViewClick()
 {
     m_autoView = !m_autoView;
-    btnAutoView->setIcon(QIcon(autoViewPicture(m_autoView)));
+    pnlActions->ShowAutoView(m_autoView);
     if (m_setup)
         m_setup->AutoView = m_autoView;
 }

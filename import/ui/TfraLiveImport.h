@@ -4,6 +4,10 @@
 #include "base/ui/TfraCameraPage.h"
 #include "import/TCameraImportItem.h"
 #include "import/ui/TKmImageGridCell.h"
+#include "import/ui/TLiveImportActionPanel.h"
+#include "import/ui/TLiveImportInfoPanel.h"
+#include "import/ui/TLiveImportParameterPanel.h"
+#include "import/ui/TLiveImportWorkArea.h"
 
 #include <QPixmap>
 #include <QString>
@@ -88,6 +92,8 @@ public:
     std::function<QString(const QString& caption)> BrowseFolder;
     std::function<void(const QString& fileName)> OpenWithSystem;
 
+    // The panels, and their controls under the names the page has always given them.
+    TLiveImportWorkArea* pnlThumbnails;
     QLabel* lblTargetDir;
     QLineEdit* edtTargetDir;
     QToolButton* btnTargetDir;
@@ -96,15 +102,15 @@ public:
     QLabel* lblDebug;
     QWidget* pnlThumbnailsArea;
     TKmImageGrid* igrThumbnails;
-    QWidget* pnlInfo;
+    TLiveImportInfoPanel* pnlInfo;
     TKmPropertyList* plExifData;
     TKmImageHistogram* ihgViewer;
     QLabel* lblQueue;
     QLabel* imgLoading;
     QLabel* lblRAW;
     QLabel* lblJPEG;
-    QWidget* pnlParameters;
-    QWidget* pnlActions;
+    TLiveImportParameterPanel* pnlParameters;
+    TLiveImportActionPanel* pnlActions;
     QLabel* lblLastTakeInfoCaption;
     QLabel* lblLastTakeInfo;
     QToolButton* btnAutoView;
@@ -112,10 +118,7 @@ public:
     QTimer tmrSelectCell;
 
 private:
-    QWidget* createWorkArea();
-    QWidget* createInfoPanel(QWidget* parent);
-    QWidget* createParameterPanel();
-    QWidget* createActionPanel();
+    void createPanels();
     void connectImport();
     void showSources();
     void showState();
@@ -125,7 +128,6 @@ private:
     void addFailed(const TCameraImportItem& file, const QString& reason);
     void clearGrid();
     bool isTargetValid() const;
-    static QPixmap autoViewPicture(bool on);
 
     TSetup* m_setup = nullptr;
     TfrmViewer* m_viewer = nullptr;

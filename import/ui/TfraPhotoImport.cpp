@@ -59,6 +59,8 @@ TfraPhotoImport::TfraPhotoImport(QWidget* parent)
         if (m_session)
             m_session->Cancel();
     });
+    btnReloadSources = pnlImportResult->btnReloadSources;
+    connect(btnReloadSources, &QToolButton::clicked, this, [this] { btnReloadSourcesClick(); });
 
     pnlActions = new TPhotoImportActionPanel(this);
     btnExecuteImport = pnlActions->btnExecuteImport;
@@ -177,6 +179,10 @@ void TfraPhotoImport::connectSession()
         // The folder the session loads, the newest.
         cbxSource->setCurrentIndex(cbxSource->count() - 1);
     });
+    connect(session, &TImportSession::ListingFailed, this, [this] {
+        TLogger::LogAlways(QStringLiteral("TfraPhotoImport: ") + m_session->LastError());
+        pnlImportResult->ShowListingFailed(true);
+    });
     connect(session, &TImportSession::ItemsCleared, this, &TfraPhotoImport::clearGrid);
     connect(session, &TImportSession::ItemAdded, this, &TfraPhotoImport::addCell);
     connect(session, &TImportSession::ItemChanged, this, &TfraPhotoImport::updateCell);
@@ -188,6 +194,8 @@ void TfraPhotoImport::connectSession()
         edtDataSize->setText(FileSizeText(m_session->DataSize()));
         cbxSelection->setCurrentIndex(siCustom);
         pnlImportResult->ShowThumbnailProgress(m_session->ThumbnailsDone(), m_session->ThumbnailsTotal());
+        if (m_session->LastError().isEmpty())
+            pnlImportResult->ShowListingFailed(false);
         tellVisibleCells();
     });
     connect(session, &TImportSession::ImportFinished, this, [this] {
@@ -413,4 +421,16 @@ void TfraPhotoImport::btnExecuteImportClick()
 void TfraPhotoImport::btnHomeImportClick()
 {
     ImportSelection(downloadDirectory());
+}
+
+void TfraPhotoImport::btnReloadSourcesClick()
+{
+    if (IsBusy())
+        return;
+    pnlImportResult->ShowListingFailed(false);
+    // Without folders the card is asked from the start, else the folder shown is read again.
+    if (!m_session || m_session->Folders().isEmpty())
+        GoStart();
+    else
+        LoadFolder(cbxSource->currentText());
 }

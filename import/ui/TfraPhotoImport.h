@@ -78,6 +78,8 @@ public:
     void igrThumbnailsDblClickCell(TKmImageGridCell* cell, int cellIndex);
     void btnExecuteImportClick();
     void btnHomeImportClick();
+    // After a listing that failed: the card or the folder shown is read again.
+    void btnReloadSourcesClick();
 
     // Whether the cell selects under a cbxSelection item (siCustom selects nothing of its own).
     static bool KindSelected(int selectionItem, int cellKind);
@@ -108,6 +110,7 @@ public:
     QLabel* lblThumbnails;
     QLabel* lblImportResult;
     QToolButton* btnCancelImport;
+    QToolButton* btnReloadSources; // shown after a listing that failed
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -16,9 +16,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
+#include <QUrlQuery>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +52,13 @@ protected:
         ASSERT_TRUE(target.isValid());
     }
 
+    // The simulator's threads log into members declared after it: it stops before they go.
+    void TearDown() override
+    {
+        session.reset();
+        server.reset();
+    }
+
     void start(bool hostileNames = false)
     {
         camsim::SimServerOptions options;
@@ -68,6 +77,12 @@ protected:
         TCameraLink link = TCameraLink::ToHost(host);
         link.Transport = [this](const TCameraRequest& request) {
             sent << QUrl(request.Url).toString(QUrl::RemoveScheme | QUrl::RemoveAuthority);
+            const QUrl url(request.Url);
+            const QString dir = QUrlQuery(url).queryItemValue(QStringLiteral("DIR"));
+            if (url.path() == QLatin1String("/get_imglist.cgi") && badListings.value(dir) > 0) {
+                --badListings[dir];
+                return TCameraAnswer { true, 520, {}, {}, TCameraFailure::None };
+            }
             return TCameraLink::SendHttp(request);
         };
         import = std::make_unique<TCameraImport>(link);
@@ -168,6 +183,7 @@ protected:
     std::unique_ptr<TMovPlayTimeAction> playTime;
     std::unique_ptr<TImportSession> session;
     bool cameraThere = true;
+    QMap<QString, int> badListings; // per folder, the next listings the camera answers with an error
     QStringList sent;
     std::mutex servedMutex;
     QStringList served;
@@ -238,6 +254,37 @@ TEST_F(ImportSessionTest, ListsFoldersAndLoadsThroughTheRunLongCache)
     EXPECT_TRUE(session->Folders().isEmpty());
     EXPECT_FALSE(loadCard());
     EXPECT_TRUE(session->Items().empty());
+}
+
+// A listing the camera answers with an error is asked once more; failing again, it is reported,
+// for the card's folders as for a folder's files.
+TEST_F(ImportSessionTest, AFailedListingIsAskedOnceMoreAndThenReported)
+{
+    start();
+    int reported = 0;
+    QObject::connect(session.get(), &TImportSession::ListingFailed, [&] { ++reported; });
+    TImportSession::TLoadOptions options;
+    options.Thumbnails = false;
+    badListings = { { QStringLiteral("/DCIM"), 1 }, { QStringLiteral("/DCIM/100OLYMP"), 1 } };
+    EXPECT_TRUE(session->ReloadSources({}, options));
+    EXPECT_EQ(session->Items().size(), 4u);
+    EXPECT_EQ(reported, 0);
+
+    badListings = { { QStringLiteral("/DCIM"), 2 } };
+    EXPECT_FALSE(session->ReloadSources({}, options));
+    EXPECT_EQ(reported, 1);
+    EXPECT_TRUE(session->Folders().isEmpty());
+    EXPECT_TRUE(session->LastError().startsWith(QStringLiteral("could not list /DCIM:")));
+
+    // The folders come at the second try, the files of the folder not at all.
+    badListings = { { QStringLiteral("/DCIM"), 1 }, { QStringLiteral("/DCIM/100OLYMP"), 2 } };
+    EXPECT_FALSE(session->ReloadSources({}, options));
+    EXPECT_EQ(reported, 2);
+    EXPECT_EQ(session->Folders(), QStringList({ "100OLYMP" }));
+    EXPECT_TRUE(session->Items().empty());
+    EXPECT_TRUE(session->LastError().startsWith(QStringLiteral("could not list /DCIM/100OLYMP:")));
+    EXPECT_TRUE(session->LoadFolder(QStringLiteral("100OLYMP"), options));
+    EXPECT_EQ(session->Items().size(), 4u);
 }
 
 TEST_F(ImportSessionTest, ImportCopiesSkipsAndFailsFileByFile)

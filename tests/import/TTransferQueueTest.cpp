@@ -1,5 +1,5 @@
 // The transfer queue against the simulator: tries and results per file, a shot that goes first
-// (give way), and a cancel in the middle of a file.
+// (give way), a cancel in the middle of a file, and a file held while the camera is gone.
 #include "import/TTransferQueue.h"
 
 #include "base/AppTexts.h"
@@ -8,7 +8,9 @@
 #include "sim/SimServer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +29,7 @@ protected:
         RegisterAppTexts();
         camsim::SimServerOptions options;
         options.cardDirectory = card.root().toStdString();
+        options.switchOffMs = 600'000; // switched off, it closes connections unanswered
         server = std::make_unique<camsim::SimServer>(options);
         ASSERT_TRUE(server->isValid()) << server->errorText();
         ASSERT_NE(server->start(), 0);
@@ -127,6 +130,52 @@ TEST_F(TransferQueueTest, AFailingFileIsTriedAgainAtTheBackAndAShotGoesFirstWith
     EXPECT_EQ(done.back().Failure, TCameraFailure::Cancelled);
     EXPECT_EQ(queue->Count(), 0);
     EXPECT_EQ(entries(), QStringList({ "P1.JPG" }));
+}
+
+// The camera goes away after the first file: the next one is held, not failed, and its try does not
+// count; once the camera is back each file arrives once, complete.
+TEST_F(TransferQueueTest, AFileThatFindsTheCameraGoneIsHeldAndFetchedOnceItIsBack)
+{
+    queue->HoldWhenGone = true;
+    enqueueAll();
+    QObject::connect(queue.get(), &TTransferQueue::FileDone, [this](const TTransferQueue::TResult& result) {
+        if (result.Job.File.FileName == QLatin1String("P1.JPG"))
+            server->setPower(false);
+    });
+    EXPECT_FALSE(queue->Run());
+    EXPECT_TRUE(queue->Holding());
+    EXPECT_EQ(names(), QStringList({ "P1.JPG:0" }));
+    ASSERT_EQ(queue->Count(), 2);
+    EXPECT_EQ(queue->Pending().front().File.FileName, QStringLiteral("P2.MOV"));
+    EXPECT_EQ(queue->Pending().front().Attempts, 0);
+    EXPECT_EQ(entries(), QStringList({ "P1.JPG" }));
+
+    // Back: the rest in the background form, to the same end.
+    server->setPower(true);
+    QList<bool> stopped;
+    QObject::connect(queue.get(), &TTransferQueue::Stopped, [&](bool all) { stopped << all; });
+    EXPECT_TRUE(queue->Start());
+    EXPECT_FALSE(queue->Start());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !stopped.isEmpty(); }, 10000));
+    EXPECT_EQ(stopped, QList<bool>({ true }));
+    EXPECT_FALSE(queue->Holding());
+    EXPECT_EQ(names(), QStringList({ "P1.JPG:0", "P2.MOV:0", "P3.JPG:0" }));
+    EXPECT_EQ(entries(), QStringList({ "P1.JPG", "P2.MOV", "P3.JPG" }));
+    for (const auto& [name, bytes] : card.content()) {
+        QFile copy(QDir(target.path()).filePath(name));
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly)) << name.toStdString();
+        EXPECT_EQ(copy.readAll(), bytes) << name.toStdString();
+    }
+
+    // Without the hold the same file fails and is not kept for later.
+    done.clear();
+    ASSERT_TRUE(QDir(target.path()).removeRecursively() && QDir().mkpath(target.path()));
+    queue->HoldWhenGone = false;
+    enqueueAll();
+    server->setPower(true);
+    EXPECT_FALSE(queue->Run());
+    EXPECT_EQ(names(), QStringList({ "P1.JPG:0", "P2.MOV:2" }));
+    EXPECT_EQ(queue->Pending().front().File.FileName, QStringLiteral("P3.JPG"));
 }
 
 } // namespace

@@ -323,6 +323,24 @@ TEST_F(FakeShooting, LastTakeDownloadReportsProgressAndLeavesNoPartialFile)
     EXPECT_EQ(QFileInfo(target.filePath(QStringLiteral("P7090004.ORF"))).size(), 200'000);
     EXPECT_EQ(shooting->OpenCommunications(), 0);
 
+    // Once more into the same folder, where another file has taken the raw file's name: the copies
+    // there are not fetched again, the other file stays, the camera's raw file gets a free name.
+    QFile other(target.filePath(QStringLiteral("P7090004.ORF")));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    other.write("another picture");
+    other.close();
+    const auto fetched = [this](const char* name) {
+        return fake.queries.count(QStringLiteral("/DCIM/100OLYMP/") + QLatin1String(name));
+    };
+    const qsizetype jpegs = fetched("P7090004.JPG");
+    ASSERT_TRUE(shooting->LoadLastTake(target.path()));
+    EXPECT_EQ(fetched("P7090004.JPG"), jpegs);
+    EXPECT_EQ(QDir(target.path()).entryList(QDir::Files | QDir::Hidden),
+        QStringList({ "P7090004.JPG", "P7090004.ORF", "P7090004.WAV", "P7090004_1.ORF" }));
+    EXPECT_EQ(QFileInfo(target.filePath(QStringLiteral("P7090004.ORF"))).size(), 15);
+    EXPECT_EQ(QFileInfo(target.filePath(QStringLiteral("P7090004_1.ORF"))).size(), 200'000);
+    EXPECT_TRUE(shooting->LoadedFiles().contains(target.filePath(QStringLiteral("P7090004_1.ORF"))));
+
     // The second file breaks off: the others arrive, it leaves nothing, the end text names it.
     QTemporaryDir second;
     fake.answers[QStringLiteral("/DCIM/100OLYMP/P7090004.ORF")].CutAfter = 70'000;

@@ -6,6 +6,7 @@
 #include "base/AppTexts.h"
 #include "camera/TCameraModeAction.h"
 #include "camera/TCameraParams.h"
+#include "camera/WaitFunc.h"
 #include "common/EnglishTexts.h"
 #include "common/TestPaths.h"
 #include "liveview/TLiveViewControl.h"
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -456,6 +458,131 @@ TEST_F(SimTimeLapse, TwentyShotsEveryTwoSecondsDownloadEachShotAndKeepThePlan)
     QFile log(series.LogFile());
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(log.readAll()).count(QLatin1Char('\n')), 21);
+}
+
+// A download that holds back for a while before its bytes flow, so that a series slot comes while the
+// transfer runs; it counts the transfers running and those abandoned.
+class HeldBackStream : public TCameraStream
+{
+public:
+    HeldBackStream(std::unique_ptr<TCameraStream> inner, int& running, int& abandoned)
+        : m_inner(std::move(inner))
+        , m_running(running)
+        , m_abandoned(abandoned)
+    { }
+    ~HeldBackStream() override
+    {
+        if (m_begun && !m_ended)
+            --m_running;
+    }
+
+    TCameraAnswer run() override
+    {
+        ++m_running;
+        m_begun = true;
+        WaitAbortable(1200, m_aborted);
+        const TCameraAnswer answer = m_aborted ? cancelled() : m_inner->run();
+        m_ended = true;
+        --m_running;
+        return answer;
+    }
+    bool start(Done done, QString&) override
+    {
+        ++m_running;
+        m_begun = true;
+        m_done = std::move(done);
+        QTimer::singleShot(1200, &m_guard, [this] {
+            if (m_ended)
+                return;
+            QString why;
+            m_started
+                = !m_aborted && m_inner->start([this](const TCameraAnswer& answer) { end(answer); }, why);
+            if (!m_started)
+                end(cancelled());
+        });
+        return true;
+    }
+    void abort() override
+    {
+        ++m_abandoned;
+        m_aborted = true;
+        if (m_started)
+            m_inner->abort();
+        else if (m_done && !m_ended) // the background form, not yet begun at the camera
+            QTimer::singleShot(0, &m_guard, [this] {
+                if (!m_ended)
+                    end(cancelled());
+            });
+    }
+
+private:
+    static TCameraAnswer cancelled()
+    {
+        TCameraAnswer answer;
+        answer.Error = QStringLiteral("cancelled");
+        answer.Failure = TCameraFailure::Cancelled;
+        return answer;
+    }
+    // The handle may be freed inside done: nothing of it is touched after.
+    void end(const TCameraAnswer& answer)
+    {
+        m_ended = true;
+        --m_running;
+        const Done done = std::move(m_done);
+        done(answer);
+    }
+
+    std::unique_ptr<TCameraStream> m_inner;
+    int& m_running;
+    int& m_abandoned;
+    Done m_done;
+    QObject m_guard;
+    bool m_aborted = false;
+    bool m_started = false;
+    bool m_begun = false;
+    bool m_ended = false;
+};
+
+// Each slot comes while a file is in transfer: the transfer gives way and the shot is taken once it
+// has ended, never beside it; the file abandoned is fetched later, once.
+TEST_F(SimTimeLapse, AShotDueDuringATransferIsTakenOnlyAfterTheTransferGaveWay)
+{
+    int running = 0;
+    int abandoned = 0;
+    camera->Import.FileLoader.Link.StreamTransport = [&](const TCameraStreamRequest& request) {
+        return std::unique_ptr<TCameraStream>(
+            std::make_unique<HeldBackStream>(TCameraLink::StreamHttp(request), running, abandoned));
+    };
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    TShooting shooting;
+    shooting.SetCamera(camera.get());
+    shooting.DeriveModes();
+    int beside = 0;
+    QObject::connect(&shooting, &TShooting::Communication, [&](const TCommunication& communication) {
+        if (communication.Kind == ceStart && running > 0)
+            ++beside;
+    });
+    TTimeLapseSeries series;
+    series.SetShooting(&shooting);
+    series.Plan(0, 1, 3);
+    series.DownloadEachShot = true;
+    series.DownloadFolder = folder.path();
+    ASSERT_TRUE(series.Start());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !series.IsRunning(); }, 30000));
+    ASSERT_TRUE(series.WaitForDownloads(30000));
+
+    EXPECT_EQ(beside, 0);
+    EXPECT_GT(abandoned, 0);
+    QStringList names;
+    for (const TTimeLapseSeries::TShot& shot : series.Shots()) {
+        EXPECT_TRUE(shot.Ok) << shot.Number << shot.Reason.toStdString();
+        EXPECT_EQ(shot.Download, "ok") << shot.Number;
+        names << shot.Files;
+    }
+    names << QFileInfo(series.LogFile()).fileName();
+    names.sort();
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), names);
 }
 
 // The camera goes off and comes back in play mode with another shutter speed; later its answers
