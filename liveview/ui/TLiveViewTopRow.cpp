@@ -3,8 +3,8 @@
 #include "base/TLanguageModule.h"
 #include "base/TNamedTexts.h"
 #include "base/ui/DarkStyle.h"
-#include "liveview/ui/TKmExposureMeter.h"
 #include "base/ui/TKmImageHistogram.h"
+#include "liveview/ui/TKmExposureMeter.h"
 #include "liveview/ui/TLiveViewScreen.h"
 #include "liveview/ui/TfraViewGrid.h"
 

@@ -2,9 +2,9 @@
 
 #include "base/TSetup.h"
 #include "base/ui/DarkStyle.h"
+#include "base/ui/PhotoImportLook.h"
 #include "camera/TCameraParams.h"
 #include "camera/TCtrlZoomAction.h"
-#include "base/ui/PhotoImportLook.h"
 #include "liveview/ui/TfraLiveView.h"
 #include "remote/TRemoteControl.h"
 #include "remote/TShooting.h"
