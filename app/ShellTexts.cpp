@@ -23,6 +23,7 @@ constexpr TNamedText kShellTexts[] = {
     { "_rsDumpWritten", "Kamera-Antworten gespeichert: %s" },
     { "_rsDumpIncomplete",
         "Die Kamera-Antworten wurden in %s gespeichert, aber nicht alle kamen richtig: %s" },
+    { "_rsCameraNotAnswering", "%s antwortet nicht" },
     { "_rsDumpNoAnswer", "Die Kamera antwortet nicht, es wurde nichts gespeichert: %s" },
     { "_rsDumpWriteFailed", "Die Datei %s konnte nicht geschrieben werden." },
     { "_rsPictureNotShown", "Das Bild %s kann nicht angezeigt werden: Es ist kein lesbares JPEG-Bild." },

@@ -68,13 +68,17 @@ void TStatusBar::SetConnection(int connection, const QString& modelName)
 {
     m_connection = connection;
     m_modelName = modelName;
+    m_answering = true;
 }
 
 void TStatusBar::ShowConnection(bool autoConnect, const QString& cameraWLanName)
 {
     if (m_connection == 2) {
         const QString model = m_modelName.isEmpty() ? rs("_rsUnknownCamModel") : m_modelName;
-        ShowConnectionState(rs("_rsConnectedWith", { model }), true);
+        if (m_answering)
+            ShowConnectionState(rs("_rsConnectedWith", { model }), true);
+        else
+            ShowConnectionState(rs("_rsCameraNotAnswering", { model }), false);
     } else if (m_connection == 1) {
         ShowConnectionState(rs("_rsUsePrivateConnection"), false);
     } else {

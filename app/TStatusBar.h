@@ -19,6 +19,9 @@ public:
     // What the last connection change found: 0 no camera, 1 not in private mode, 2 connected; with
     // the model name read then.
     void SetConnection(int connection, const QString& modelName);
+    // A page's work (a time-lapse series) found the connected camera not answering (false) or back
+    // (true); the connection line says so until then.
+    void SetAnswering(bool answering) { m_answering = answering; }
     // That connection in the current language. Without a camera it says whether the program joins
     // the camera's network (autoConnect, cameraWLanName) or the user is to.
     void ShowConnection(bool autoConnect, const QString& cameraWLanName);
@@ -32,5 +35,6 @@ public:
 
 private:
     int m_connection = 0;
+    bool m_answering = true;
     QString m_modelName;
 };

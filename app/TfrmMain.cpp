@@ -90,6 +90,10 @@ TfrmMain::TfrmMain(TSetup* setup, TWifiJoin::Runner wifiRunner, QWidget* parent)
     for (const TMainPages::Entry& entry : pcMain->Entries()) {
         connect(entry.Page, &TfraCameraPage::OnProgress, this, &TfrmMain::OnProgress);
         connect(entry.Page, &TfraCameraPage::OnCommunication, this, &TfrmMain::OnCommunication);
+        connect(entry.Page, &TfraCameraPage::OnCameraAnswering, this, [this](bool answering) {
+            pnlStatus->SetAnswering(answering);
+            showConnectionState();
+        });
         if (entry.IsCameraPage())
             entry.Page->SetCamera(m_camera.get());
     }

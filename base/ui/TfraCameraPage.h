@@ -39,6 +39,9 @@ signals:
     void OnProgress(const QString& caption, const QString& detail, bool finished, int percent);
     // A camera communication begins or ends, or the busy overlay gets new free regions.
     void OnCommunication(const TCommunication& communication);
+    // The page's own work found the camera not answering (false) or back (true), before the
+    // connection check would (a time-lapse series notices within one interval).
+    void OnCameraAnswering(bool answering);
 
 protected:
     // Lays the page out in the common frame; returns the column (object name "pnlRight").

@@ -30,6 +30,8 @@ public:
     virtual bool Shoot(const char* operation, const std::function<bool()>& call) = 0;
     // A failure named on the picture; the camera's values are read again.
     virtual void ShootingFailed(const QString& text) = 0;
+    // The camera stopped answering during the page's work (false) or is back (true).
+    virtual void CameraAnswering(bool answering) = 0;
     // The widget's rectangle in the main window as the busy overlay counts it.
     virtual QRect InMainWindow(const QWidget* widget) const = 0;
 };

@@ -113,6 +113,7 @@ void TRemoteSeriesPanel::connectSeries()
             = available ? rs("_rsTakeNumber", { m_series->ShotsTaken() }) : m_series->CameraText();
         if (!available)
             m_host->ShootingFailed(text);
+        m_host->CameraAnswering(available);
         m_host->ShowProgress(m_text, text, false, roundHalfEven(m_series->ShotsTaken() * m_percentPerShot));
     });
     // Every live view frame goes to the series; it keeps what its automatic mode measures.

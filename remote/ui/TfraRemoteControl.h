@@ -100,6 +100,7 @@ private:
     QList<QRect> PageRegions() const override { return FreeRegions(); }
     bool Shoot(const char* operation, const std::function<bool()>& call) override;
     void ShootingFailed(const QString& text) override;
+    void CameraAnswering(bool answering) override { emit OnCameraAnswering(answering); }
 
     TSetup* m_setup = nullptr;
     TShooting* m_shooting = nullptr;

@@ -64,6 +64,8 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
     };
     lblTLFrameValue = value("lblTLFrameValue");
     lblTLFrameValue->setText(QStringLiteral("0/0"));
+    // "14/30 (3 fehlgeschlagen, 4 verpasst)" wraps rather than widening the panel past its side area.
+    lblTLFrameValue->setWordWrap(true);
     lblTLElapsedTimeValue = value("lblTLElapsedTimeValue");
     lblTLRemainingTimeValue = value("lblTLRemainingTimeValue");
     lblTLIntervalTimeValue = value("lblTLIntervalTimeValue");

@@ -256,6 +256,13 @@ TEST_F(MainWindowTest, CommunicationKeepsThePageAndBringsTheOverlayAfterAWhile)
     emit w.FindPage<TfraRemoteControl>()->OnCommunication(TCommunication::End());
     EXPECT_EQ(w.ActiveComm(), 0);
 
+    // A page that finds the camera not answering says so in the status bar until it is back.
+    const QString connected = w.lblConnectionState->text();
+    emit w.FindPage<TfraRemoteControl>()->OnCameraAnswering(false);
+    EXPECT_EQ(w.lblConnectionState->text(), QStringLiteral("E-M10 antwortet nicht"));
+    emit w.FindPage<TfraRemoteControl>()->OnCameraAnswering(true);
+    EXPECT_EQ(w.lblConnectionState->text(), connected);
+
     w.ButtonOf<TfraPhotoImport>()->click();
     EXPECT_EQ(w.pcMain->currentWidget(), w.SheetOf<TfraPhotoImport>());
 }
