@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include <algorithm>
+
 TLiveViewTopRow::TLiveViewTopRow(TLiveViewScreen& screen, QWidget* parent)
     : QWidget(parent)
     , m_screen(screen)
@@ -86,7 +88,10 @@ void TLiveViewTopRow::layoutRow()
     lblHistogram->setGeometry(8, 0, lblHistogram->sizeHint().width(), rowHeight);
     lblGridLines->setGeometry(
         lblHistogram->geometry().right() + 8, 0, lblGridLines->sizeHint().width(), rowHeight);
-    KmExposureMeter->setGeometry(width() / 2 - 180 / 2, (rowHeight - 14) / 2, 180, 14);
     lblFocalLength->adjustSize();
     lblFocalLength->move(width() - 8 - lblFocalLength->width(), (rowHeight - lblFocalLength->height()) / 2);
+    // Centred, but never over the captions beside it when the picture is small.
+    constexpr int meterWidth = 180;
+    const int meterX = std::max(width() / 2 - meterWidth / 2, lblGridLines->geometry().right() + 8);
+    KmExposureMeter->setGeometry(meterX, (rowHeight - 14) / 2, meterWidth, 14);
 }

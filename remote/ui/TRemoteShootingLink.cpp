@@ -43,8 +43,15 @@ void TRemoteShootingLink::Bind(TRemotePanelHost* host, TRemoteControl* control, 
     m_series = series;
     m_shooting->LastFrame = [this] { return m_liveView->LastFrame(); };
     m_shooting->ChooseFolder = [this] {
-        return QFileDialog::getExistingDirectory(
+        const QString folder = QFileDialog::getExistingDirectory(
             m_page, rs("_rsImportFolder"), m_setup ? m_setup->GetDownloadDirectory() : QString());
+        // Asked because none was set: the answer becomes the download folder, so the automatic
+        // download does not ask again after every shot.
+        if (m_setup && !folder.trimmed().isEmpty() && m_setup->GetDownloadDirectory().isEmpty()) {
+            m_setup->SetDownloadDirectory(folder);
+            m_setup->Save();
+        }
+        return folder;
     };
     connect(m_shooting, &TShooting::Communication, this,
         [this](const TCommunication& c) { shootingCommunication(c.Kind); });
