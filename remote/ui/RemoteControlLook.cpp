@@ -1,5 +1,6 @@
 #include "remote/ui/RemoteControlLook.h"
 
+#include <QComboBox>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -155,6 +156,24 @@ QPixmap SmallGlyph(int index, const QColor& colour)
         break;
     }
     return pixmap;
+}
+
+void NarrowChoice(QComboBox* choice, int characters)
+{
+    choice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    choice->setMinimumContentsLength(characters);
+}
+
+void FillChoice(QComboBox* choice, const QStringList& items, int current)
+{
+    QStringList now;
+    for (int i = 0; i < choice->count(); ++i)
+        now << choice->itemText(i);
+    if (now != items) {
+        choice->clear();
+        choice->addItems(items);
+    }
+    choice->setCurrentIndex(current);
 }
 
 } // namespace RemoteControlLook

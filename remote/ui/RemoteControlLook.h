@@ -2,6 +2,9 @@
 
 #include <QColor>
 #include <QPixmap>
+#include <QStringList>
+
+class QComboBox;
 
 // The remote control page's painted glyphs, in the dark style.
 namespace RemoteControlLook {
@@ -16,5 +19,11 @@ QPixmap LargeGlyph(int index, const QColor& colour);
 // off/on, 7/8 automatic preview off/on, 9 last preview, 10 download last shot, 11 zoom wide, 12 zoom
 // tele, 13 previous page, 14 next page.
 QPixmap SmallGlyph(int index, const QColor& colour);
+
+// A choice in the side area's fixed width takes what its contents need at least, not its longest
+// entry.
+void NarrowChoice(QComboBox* choice, int characters);
+// The items replaced only when they differ (an open list stays as it is), then the current one.
+void FillChoice(QComboBox* choice, const QStringList& items, int current);
 
 } // namespace RemoteControlLook

@@ -2,6 +2,8 @@
 
 #include "base/ui/DarkStyle.h"
 #include "remote/TTimeLapseSeries.h"
+#include "remote/ui/RemoteControlLook.h"
+#include "remote/ui/TTimeLapseLrtPage.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -25,14 +27,6 @@ QLabel* caption(const QString& text, const char* name, QWidget* parent)
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
     return label;
-}
-
-// The panel lives in the side area's fixed width: choices take what their contents need at least,
-// not their longest entry.
-void narrow(QComboBox* choice, int characters)
-{
-    choice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    choice->setMinimumContentsLength(characters);
 }
 
 // The property rows sit in two grids (the lower two switch with the automatic mode's page): the
@@ -86,7 +80,9 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
 
     pcSubSettings = new QStackedWidget(this);
     tsStandard = new QWidget(pcSubSettings);
-    tsLRTimelapse = new QWidget(pcSubSettings);
+    pnlLrt = new TTimeLapseLrtPage(pcSubSettings);
+    tsLRTimelapse = pnlLrt;
+    connect(pnlLrt, &TTimeLapseLrtPage::Changed, this, &TfraTimeLapseAdvanced::Refresh);
     auto* standard = new QGridLayout(tsStandard);
     auto* properties = new QGridLayout;
     alignRows(standard);
@@ -104,7 +100,7 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
         row.Up->setObjectName(QStringLiteral("btnTL%1Up").arg(QLatin1String(kNames[p])));
         row.Step = new QComboBox(owner);
         row.Step->setObjectName(QLatin1String(kStepNames[p]));
-        narrow(row.Step, 6);
+        RemoteControlLook::NarrowChoice(row.Step, 6);
         row.Auto = new QLabel(QStringLiteral("Auto"), owner);
         DarkStyle::SetTextColor(row.Auto, DarkStyle::Readable(Qt::red, DarkStyle::Control(), 4.5));
         const auto property = TTimeLapseExposure::Property(p);
@@ -135,7 +131,7 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
     auto* autoLayout = new QGridLayout(pnlAutoMode);
     autoLayout->setContentsMargins(0, 0, 0, 0);
     cbxAutoMode = new QComboBox(pnlAutoMode);
-    narrow(cbxAutoMode, 10);
+    RemoteControlLook::NarrowChoice(cbxAutoMode, 10);
     cbxAutoMode->setObjectName(QStringLiteral("cbxAutoMode"));
     cbxAutoMode->addItems(TTimeLapseExposure::ModeItems());
     connect(cbxAutoMode, &QComboBox::currentIndexChanged, this, &TfraTimeLapseAdvanced::cbxAutoModeChange);
@@ -175,72 +171,6 @@ TfraTimeLapseAdvanced::TfraTimeLapseAdvanced(QWidget* parent)
     autoLayout->addWidget(lblTLReminderRight, 2, 2);
     layout->addWidget(pnlAutoMode);
 
-    auto* lrt = new QGridLayout(tsLRTimelapse);
-    lrt->setContentsMargins(0, 0, 0, 0);
-    lrt->addWidget(caption(QStringLiteral("Referenzwert"), "lblTLReferenceValue", tsLRTimelapse), 0, 0);
-    pnlTLReferenceValue = new QLabel(tsLRTimelapse);
-    pnlTLReferenceValueDown = new QToolButton(tsLRTimelapse);
-    pnlTLReferenceValueDown->setText(QStringLiteral("-"));
-    pnlTLReferenceValueUp = new QToolButton(tsLRTimelapse);
-    pnlTLReferenceValueUp->setText(QStringLiteral("+"));
-    connect(pnlTLReferenceValueDown, &QToolButton::clicked, this, [this] {
-        if (m_series)
-            m_series->Exposure.ReferenceDown();
-    });
-    connect(pnlTLReferenceValueUp, &QToolButton::clicked, this, [this] {
-        if (m_series)
-            m_series->Exposure.ReferenceUp();
-    });
-    lblFloatingAverage = new QLabel(tsLRTimelapse);
-    lblFloatingAverage->setToolTip(QStringLiteral("aktueller Durchschnittswert"));
-    pnlAutoReference = new QPushButton(QStringLiteral("Auto"), tsLRTimelapse);
-    pnlAutoReference->setCheckable(true);
-    connect(pnlAutoReference, &QPushButton::clicked, this, &TfraTimeLapseAdvanced::pnlAutoReferenceClick);
-    // The average and the automatic reference beneath the reference: side by side the row would be
-    // wider than the side area.
-    lrt->addWidget(pnlTLReferenceValue, 0, 1);
-    lrt->addWidget(pnlTLReferenceValueDown, 0, 2);
-    lrt->addWidget(pnlTLReferenceValueUp, 0, 3);
-    lrt->addWidget(lblFloatingAverage, 1, 0, 1, 2);
-    lrt->addWidget(pnlAutoReference, 1, 2, 1, 2);
-    pnlTLMaxShutterSpeed = new QLabel(QStringLiteral("4\""), tsLRTimelapse);
-    cbxMaxShutterSpeed = new QComboBox(tsLRTimelapse);
-    narrow(cbxMaxShutterSpeed, 5);
-    pnlTLMaxISOSensitivity = new QLabel(QStringLiteral("3200"), tsLRTimelapse);
-    cbxMaxISOSensitivity = new QComboBox(tsLRTimelapse);
-    narrow(cbxMaxISOSensitivity, 5);
-    connect(cbxMaxShutterSpeed, &QComboBox::activated, this, [this](int index) {
-        if (m_series && index > 0)
-            m_series->Exposure.ChooseMaxShutterSpeed(cbxMaxShutterSpeed->itemText(index));
-        Refresh();
-    });
-    connect(cbxMaxISOSensitivity, &QComboBox::activated, this, [this](int index) {
-        if (m_series && index > 0)
-            m_series->Exposure.ChooseMaxIso(cbxMaxISOSensitivity->itemText(index));
-        Refresh();
-    });
-    lrt->addWidget(
-        caption(QStringLiteral("Max. Verschlusszeit"), "lblTLMaxShutterSpeed", tsLRTimelapse), 2, 0);
-    lrt->addWidget(pnlTLMaxShutterSpeed, 2, 1);
-    lrt->addWidget(cbxMaxShutterSpeed, 2, 2, 1, 2);
-    lrt->addWidget(caption(QStringLiteral("Max. ISO"), "lblTLMaxISOSensitivity", tsLRTimelapse), 3, 0);
-    lrt->addWidget(pnlTLMaxISOSensitivity, 3, 1);
-    lrt->addWidget(cbxMaxISOSensitivity, 3, 2, 1, 2);
-    lrt->addWidget(caption(QStringLiteral("Berechnungsintervall"), "lblTLPoolSize", tsLRTimelapse), 4, 0);
-    pnlTLPoolSize = new QLabel(QStringLiteral("5"), tsLRTimelapse);
-    sbtAveragePoolSize = new QSpinBox(tsLRTimelapse);
-    sbtAveragePoolSize->setRange(1, 9999);
-    sbtAveragePoolSize->setValue(5);
-    connect(sbtAveragePoolSize, &QSpinBox::valueChanged, this, [this](int v) {
-        if (m_updating || !m_series)
-            return;
-        if (v > m_series->Exposure.PoolSize())
-            m_series->Exposure.PoolSizeUp();
-        else
-            m_series->Exposure.PoolSizeDown();
-    });
-    lrt->addWidget(pnlTLPoolSize, 4, 1);
-    lrt->addWidget(sbtAveragePoolSize, 4, 2, 1, 2);
     pcSubSettings->addWidget(tsStandard);
     pcSubSettings->addWidget(tsLRTimelapse);
     layout->addWidget(pcSubSettings);
@@ -326,12 +256,6 @@ void TfraTimeLapseAdvanced::pnlDirectionModeClick()
         m_series->Exposure.ToggleDirection();
 }
 
-void TfraTimeLapseAdvanced::pnlAutoReferenceClick()
-{
-    if (m_series)
-        m_series->Exposure.ToggleAutoReference();
-}
-
 void TfraTimeLapseAdvanced::change(TTimeLapseExposure::Property property, bool up, QToolButton* button)
 {
     if (!m_series || m_series->Exposure.IsChanging())
@@ -356,18 +280,6 @@ void TfraTimeLapseAdvanced::refreshClock()
     lblTLIntervalTimeValue->setText(m_series->IntervalText());
 }
 
-void TfraTimeLapseAdvanced::fillCombo(QComboBox* combo, const QStringList& items, int current)
-{
-    QStringList now;
-    for (int i = 0; i < combo->count(); ++i)
-        now << combo->itemText(i);
-    if (now != items) {
-        combo->clear();
-        combo->addItems(items);
-    }
-    combo->setCurrentIndex(current);
-}
-
 void TfraTimeLapseAdvanced::Refresh()
 {
     if (!m_series) {
@@ -388,7 +300,7 @@ void TfraTimeLapseAdvanced::Refresh()
                                      : QStringLiteral("background: #919191; color: #808080;"));
         }
         row.Step->setEnabled(enabled);
-        fillCombo(row.Step, exposure.StepItems(property), exposure.StepIndex(property));
+        RemoteControlLook::FillChoice(row.Step, exposure.StepItems(property), exposure.StepIndex(property));
         row.Step->setVisible(exposure.IsStepVisible(property));
         row.Auto->setVisible(!exposure.IsAdjustable(property));
         row.Panel->setText(exposure.ValueText(property));
@@ -403,17 +315,6 @@ void TfraTimeLapseAdvanced::Refresh()
     pnlDirectionMode->setText(exposure.DirectionText());
     sbtReverseCorrection->setValue(exposure.ReverseCorrection());
     lblReverseCorrection->setText(exposure.ReverseCorrectionText());
-    pnlTLReferenceValue->setText(exposure.ReferenceText());
-    lblFloatingAverage->setText(exposure.AverageText());
-    pnlAutoReference->setChecked(exposure.IsAutoReference());
-    fillCombo(cbxMaxShutterSpeed, exposure.MaxShutterSpeedItems(), 0);
-    fillCombo(cbxMaxISOSensitivity, exposure.MaxIsoItems(), 0);
-    pnlTLMaxShutterSpeed->setText(exposure.MaxShutterSpeed());
-    pnlTLMaxISOSensitivity->setText(exposure.MaxIso());
-    pnlTLPoolSize->setText(QString::number(exposure.PoolSize()));
-    sbtAveragePoolSize->setValue(exposure.PoolSize());
-    for (QWidget* w : std::initializer_list<QWidget*> { pnlTLReferenceValueDown, pnlTLReferenceValueUp,
-             pnlAutoReference, cbxMaxShutterSpeed, cbxMaxISOSensitivity, sbtAveragePoolSize })
-        w->setEnabled(automatic);
+    pnlLrt->Refresh(exposure, automatic);
     m_updating = false;
 }

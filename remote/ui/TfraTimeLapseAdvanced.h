@@ -13,6 +13,7 @@ class QPushButton;
 class QSpinBox;
 class QStackedWidget;
 class QToolButton;
+class TTimeLapseLrtPage;
 class TTimeLapseSeries;
 
 // What a running time-lapse series shows: shots, elapsed time, time to the next shot and interval;
@@ -42,7 +43,6 @@ public:
     void pnlStartClick();
     void cbxAutoModeChange(int index);
     void pnlDirectionModeClick();
-    void pnlAutoReferenceClick();
 
     struct TPropertyRow
     {
@@ -67,27 +67,16 @@ public:
     QLabel* lblReverseCorrection;
     QLabel* lblTLReminderLeft;
     QLabel* lblTLReminderRight;
-    QLabel* pnlTLReferenceValue;
-    QToolButton* pnlTLReferenceValueDown;
-    QToolButton* pnlTLReferenceValueUp;
-    QLabel* lblFloatingAverage;
-    QPushButton* pnlAutoReference;
-    QLabel* pnlTLMaxShutterSpeed;
-    QComboBox* cbxMaxShutterSpeed;
-    QLabel* pnlTLMaxISOSensitivity;
-    QComboBox* cbxMaxISOSensitivity;
-    QLabel* pnlTLPoolSize;
-    QSpinBox* sbtAveragePoolSize;
     QStackedWidget* pcSubSettings;
     QWidget* tsStandard;
-    QWidget* tsLRTimelapse;
+    QWidget* tsLRTimelapse; // the automatic modes' page, pnlLrt
+    TTimeLapseLrtPage* pnlLrt;
     QTimer tmrElapsedTime;
     QTimer tmrChange;
 
 private:
     void change(TTimeLapseExposure::Property property, bool up, QToolButton* button);
     void refreshClock();
-    void fillCombo(QComboBox* combo, const QStringList& items, int current);
 
     TTimeLapseSeries* m_series = nullptr;
     QToolButton* m_changeButton = nullptr;

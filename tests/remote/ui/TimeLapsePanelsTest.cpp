@@ -1,5 +1,6 @@
 // The time-lapse panels on their own: the set-up fields with their limits and wrap-around, the
 // stored download choice, and the advanced panel showing a series run on a clock the test sets.
+#include "remote/ui/TTimeLapseLrtPage.h"
 #include "remote/ui/TfraTimeLapse.h"
 #include "remote/ui/TfraTimeLapseAdvanced.h"
 
@@ -134,15 +135,15 @@ TEST(TimeLapseAdvancedPanel, FitsTheSideAreaWithTheAutomaticModesShown)
         row.Panel->setText(QStringLiteral("1/4000"));
         row.Step->addItems({ QStringLiteral("1/3 EV"), QStringLiteral("2/3 EV"), QStringLiteral("1 EV") });
     }
-    panel.cbxMaxShutterSpeed->addItems(
+    panel.pnlLrt->cbxMaxShutterSpeed->addItems(
         { QStringLiteral("Aus"), QStringLiteral("60\""), QStringLiteral("1/8000") });
-    panel.cbxMaxISOSensitivity->addItems({ QStringLiteral("Aus"), QStringLiteral("25600") });
+    panel.pnlLrt->cbxMaxISOSensitivity->addItems({ QStringLiteral("Aus"), QStringLiteral("25600") });
     panel.pnlAutoMode->show();
     panel.pnlDirectionMode->setText(QStringLiteral("Sonnenuntergang"));
     panel.pnlDirectionMode->show();
     panel.lblReverseCorrection->setText(QStringLiteral("keine Umkehrkorrektur"));
-    panel.pnlTLReferenceValue->setText(QStringLiteral("298395.42"));
-    panel.lblFloatingAverage->setText(QStringLiteral("298395.42 (-10.0%)"));
+    panel.pnlLrt->pnlTLReferenceValue->setText(QStringLiteral("298395.42"));
+    panel.pnlLrt->lblFloatingAverage->setText(QStringLiteral("298395.42 (-10.0%)"));
     for (QWidget* page : { panel.tsStandard, panel.tsLRTimelapse }) {
         panel.pcSubSettings->setCurrentWidget(page);
         panel.ensurePolished();
