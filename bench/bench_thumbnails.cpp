@@ -1,7 +1,7 @@
 // Thumbnails of a 1,107-file folder from a simulator that takes 30 ms per answer: how soon the list
-// and the first screenful (24 thumbnails, the cells a 1366×768 window shows) are there, how long all of them take
-// against the sum of the camera's latencies, and a second visit (new session, same disk cache):
-// requests made and time until the grid is complete.
+// and the first screenful (24 thumbnails, the cells a 1366×768 window shows) are there, how long
+// all of them take against the sum of the camera's latencies, and a second visit (new session, same
+// disk cache): requests made and time until the grid is complete.
 #include "camera/TOIShare.h"
 #include "import/TCameraImport.h"
 #include "import/TImportSession.h"
