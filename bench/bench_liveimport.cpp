@@ -39,22 +39,35 @@ double median(std::vector<double> values)
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
+// The simulator (JPEG per shot) and the import and mode actions against it, as both benches need them.
+struct LiveImportSetup
+{
+    LiveImportSetup()
+    {
+        server.camera().setQuality("LF");
+        commandList.Load(host);
+        import.Probe(commandList);
+        mode.SwitchPauseMs = 0;
+        if (const TCGIFunction* switching = commandList.Functions.Find(QStringLiteral("switch_cammode")))
+            mode.Probe(*switching);
+    }
+
+    QCoreApplication& application = app();
+    camsim::SimServer server;
+    uint16_t port = server.start();
+    QString host = QStringLiteral("127.0.0.1:%1").arg(port);
+    TCameraLink link = TCameraLink::ToHost(host);
+    TOIShare commandList;
+    TCameraImport import { link };
+    TCameraModeAction mode { link };
+};
+
 void BM_ShutterToDisk(benchmark::State& state)
 {
-    app();
-    camsim::SimServer server;
-    server.start();
-    server.camera().setQuality("LF");
-    const QString host = QStringLiteral("127.0.0.1:%1").arg(server.port());
-    const TCameraLink link = TCameraLink::ToHost(host);
-    TOIShare commandList;
-    commandList.Load(host);
-    TCameraImport import(link);
-    import.Probe(commandList);
-    TCameraModeAction mode(link);
-    mode.SwitchPauseMs = 0;
-    if (const TCGIFunction* switching = commandList.Functions.Find(QStringLiteral("switch_cammode")))
-        mode.Probe(*switching);
+    LiveImportSetup sim;
+    camsim::SimServer& server = sim.server;
+    TCameraImport& import = sim.import;
+    TCameraModeAction& mode = sim.mode;
     QTemporaryDir target;
 
     std::vector<double> total, polls;
@@ -95,20 +108,10 @@ BENCHMARK(BM_ShutterToDisk)->Iterations(1)->Unit(benchmark::kSecond);
 
 void BM_BurstOfSixty(benchmark::State& state)
 {
-    app();
-    camsim::SimServer server;
-    server.start();
-    server.camera().setQuality("LF");
-    const QString host = QStringLiteral("127.0.0.1:%1").arg(server.port());
-    const TCameraLink link = TCameraLink::ToHost(host);
-    TOIShare commandList;
-    commandList.Load(host);
-    TCameraImport import(link);
-    import.Probe(commandList);
-    TCameraModeAction mode(link);
-    mode.SwitchPauseMs = 0;
-    if (const TCGIFunction* switching = commandList.Functions.Find(QStringLiteral("switch_cammode")))
-        mode.Probe(*switching);
+    LiveImportSetup sim;
+    camsim::SimServer& server = sim.server;
+    TCameraImport& import = sim.import;
+    TCameraModeAction& mode = sim.mode;
 
     double pressToDisk = 0, drain = 0, photo = 0;
     for (auto _ : state) {
